@@ -1,0 +1,16 @@
+#include "app/ShutdownSignals.h"
+#include "app/mdiMain.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("pageKiln"));
+    mdiMain frame;
+    if (!frame.MDIForm_Load())
+        return 1;
+    installShutdownHandlers(&frame);
+    frame.show();
+    return app.exec();
+}

@@ -1,0 +1,108 @@
+#include "app/mdiMain.h"
+#include "app/basSystem.h"
+#include "common/TextHelpers.h"
+#include "platform/KForm.h"
+#include "platform/Twips.h"
+#include "settings/Settings.h"
+#include "tags/frmTAG.h"
+#include "tree/frmTree.h"
+
+#include <QCloseEvent>
+#include <QFile>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+namespace {
+mdiMain *gFrame = nullptr;
+
+// The frame's designed client area and place.
+constexpr TwipRect designedFrame{3900, 2010, 8055, 7545};
+} // namespace
+
+mdiMain::mdiMain() : mCloseReason(vbFormMDIForm)
+{
+    gFrame = this;
+    setWindowTitle(basSystem::appTitle);
+    mArea = new QMdiArea(this);
+    setCentralWidget(mArea);
+    KForm::setDefaultArea(mArea);
+    const QRect r = toPixels(designedFrame);
+    resize(r.size());
+    move(r.topLeft());
+}
+
+mdiMain::~mdiMain()
+{
+    if (gFrame == this)
+        gFrame = nullptr;
+}
+
+mdiMain *mdiMain::instance()
+{
+    return gFrame;
+}
+
+bool mdiMain::MDIForm_Load()
+{
+    if (!basSystem::LoadSettings())
+        return false;
+    basSystem::resetPageTables();
+    if (basSystem::gTagWinVisible != 0)
+        showTagWindow();
+    if (basSystem::gTreeWinVisible != 0)
+        showTreeWindow();
+    return true;
+}
+
+frmTAG *mdiMain::showTagWindow()
+{
+    if (!mTag || mTag->isUnloaded())
+        mTag = new frmTAG(mArea);
+    mTag->Show();
+    return mTag;
+}
+
+frmTree *mdiMain::showTreeWindow()
+{
+    if (!mTree || mTree->isUnloaded())
+        mTree = new frmTree(mArea);
+    mTree->Show();
+    return mTree;
+}
+
+void mdiMain::closeFrame(int reason)
+{
+    mCloseReason = reason;
+    close();
+}
+
+void mdiMain::closeEvent(QCloseEvent *event)
+{
+    // Every child is offered the close first, then the frame shuts down; nothing cancels it.
+    const QList<QMdiSubWindow *> children = mArea->subWindowList();
+    for (QMdiSubWindow *sub : children)
+        if (auto *form = qobject_cast<KForm *>(sub->widget()))
+            form->Unload(mCloseReason);
+    MDIForm_Unload();
+    event->accept();
+}
+
+void mdiMain::MDIForm_Unload()
+{
+    if (mUnloaded)
+        return;
+    mUnloaded = true;
+    basSystem::SaveSettings();
+    DeletePreviewFiles();
+}
+
+int DeletePreviewFiles()
+{
+    int deleted = 0;
+    for (int n = 1;; ++n) {
+        const QString path = basSystem::AppFilePath(QStringLiteral("temp%1.htm").arg(n));
+        if (!QFile::remove(path))
+            return deleted;
+        ++deleted;
+    }
+}

@@ -1,0 +1,48 @@
+#pragma once
+// Reading and writing the program's text files: the code page is detected on reading
+// and kept on writing, lines end at CR LF, CR or LF, and every write replaces the file
+// atomically, so a crash or a full disk leaves the old file or the new one.
+
+#include "common/TextCodec.h"
+
+#include <QString>
+#include <QStringList>
+
+struct TextFileContent {
+    bool ok = false;
+    QString text;                                   // the whole file, decoded
+    TextEncoding encoding = TextEncoding::Cp932;
+    QString error;                                  // why the file could not be read
+};
+
+// Reads an ordinary file (not a folder, device or pipe) and decodes it.
+TextFileContent readTextFile(const QString &path, DetectMode mode = DetectMode::Plain);
+
+// Replaces the file at `path` with `bytes` in one atomic step; on failure the old file
+// stays as it was and `error` says why.
+bool writeFileAtomic(const QString &path, const QByteArray &bytes, QString *error = nullptr);
+
+// Calls `f(line)` for every line of `text`; a line ends at CR LF, at a lone CR or at a
+// lone LF. A final line without terminator counts; a text that ends with a terminator
+// has no empty line after it, and an empty text has no lines.
+template<class F>
+void forEachLine(QStringView text, F &&f)
+{
+    qsizetype start = 0;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text.at(i);
+        if (c != QLatin1Char('\r') && c != QLatin1Char('\n'))
+            continue;
+        f(text.sliced(start, i - start));
+        if (c == QLatin1Char('\r') && i + 1 < n && text.at(i + 1) == QLatin1Char('\n'))
+            ++i;
+        start = i + 1;
+    }
+    if (start < n)
+        f(text.sliced(start));
+}
+
+QStringList splitLines(QStringView text);
+// The text's lines, each followed by CR LF (an empty text stays empty).
+QString normalizeToCrLf(QStringView text);

@@ -1,0 +1,45 @@
+#pragma once
+// The shared text and file helpers: paths in the program folder, the program's message
+// box, and the HTML routines the page scan relies on. Positions count characters from 1;
+// 0 means not found.
+
+#include <QString>
+#include <QStringView>
+
+#include <optional>
+
+namespace basSystem {
+
+// A path in the program folder: the folder, a "/" unless it already ends with one, and
+// `name`; the folder itself when `name` is empty.
+QString AppFilePath(const QString &name);
+
+// Shows `prompt` in the program's message box, titled "HTML Editor".
+int ShowMessage(const QString &prompt, int style = 0);
+extern const QString messageTitle;   // "HTML Editor"
+extern const QString appTitle;       // the application's own title, "pageKiln"
+
+// `text` without every character of code 0 to 31.
+QString StripControlChars(QStringView text);
+
+// The text between the first opening tag "<" + tagName (upper case, may carry
+// attributes) and the following closing tag, without control characters; searched
+// without regard to letter case. Fails (nullopt, endPos untouched) when either tag is
+// missing; otherwise endPos is the position just after the closing tag's name.
+std::optional<QString> GetTagText(QStringView text, const QString &tagName, qsizetype &endPos);
+
+// The first HREF value (after " HREF", between double quotes) of `text`, with the
+// contract's positions: nextPos is the closing quote, or 0 when none closes the value, or
+// the text's length when there is no " HREF".
+QString GetHrefValue(QStringView text, qsizetype &nextPos);
+
+// Case-insensitive (ASCII letters) search of an upper-case ASCII `needle` in `text`,
+// starting at the 0-based index `from`; returns the 0-based index or -1. This is the
+// search the routines above run on their upper-case copy, without making one.
+qsizetype indexOfUpper(QStringView text, QLatin1StringView needle, qsizetype from = 0);
+
+// The upper-case copy the contract speaks of: the letters a to z become A to Z and
+// nothing else changes, so the copy always has the text's length.
+QString upperCopy(QStringView text);
+
+} // namespace basSystem

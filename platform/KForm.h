@@ -1,0 +1,94 @@
+#pragma once
+// A form of the program: a child window of the frame's multiple-document area. It
+// keeps its outer size and place in twips, turns the window system's resize,
+// activation and close notifications into Form_Resize, Form_Activate,
+// Form_Deactivate and Form_QueryUnload, and carries the close reason of every close.
+
+#include "platform/Twips.h"
+
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <QWidget>
+
+class QMdiArea;
+
+// Why a form is being closed, as Form_QueryUnload receives it.
+enum UnloadReason {
+    vbFormControlMenu = 0,   // the user's close box or system menu
+    vbFormCode = 1,          // program code unloads the form
+    vbAppWindows = 2,        // the desktop session ends or the process is told to stop
+    vbAppTaskManager = 3,
+    vbFormMDIForm = 4,       // the frame is closing
+};
+
+class KForm : public QWidget
+{
+    Q_OBJECT
+public:
+    enum class Border { Sizable, SizableToolWindow };
+
+    KForm(QMdiArea *area, Border border);
+    ~KForm() override;
+
+    // The area new forms open in; the frame sets it, tests may set their own.
+    static void setDefaultArea(QMdiArea *area);
+    static QMdiArea *defaultArea();
+
+    QMdiSubWindow *subWindow() const { return mSub; }
+
+    // Outer geometry in twips, frame included.
+    int Width() const { return mWidth; }
+    int Height() const { return mHeight; }
+    int Left() const;
+    int Top() const;
+    void setWidth(int twips);
+    void setHeight(int twips);
+    void setLeft(int twips);
+    void setTop(int twips);
+    bool isMinimized() const;
+
+    void setCaption(const QString &caption);
+    QString caption() const;
+
+    // Shows the form as a modeless child and makes it the active one.
+    void Show();
+    void Hide();
+    bool Visible() const;
+    // Gives the form the focus (and makes it the active child).
+    void SetFocus();
+    // Asks the form to close for `reason`; true when it closed (it is then discarded).
+    bool Unload(int reason = vbFormCode);
+    // True once the form has been unloaded; the object itself goes away with the event loop.
+    bool isUnloaded() const { return mUnloaded; }
+
+    // Applies a stored outer size and place, in this order: height, width, top, left.
+    void applyStoredGeometry(qint32 height, qint32 width, qint32 top, qint32 left);
+    // Records the outer size and place on a close; the visibility flag becomes 0 only
+    // when the user or the program closed the window, not when the program is ending.
+    void recordGeometry(int reason, qint32 &height, qint32 &width, qint32 &top, qint32 &left,
+                        qint32 &visible) const;
+
+    // Places a child control at a position and size in twips inside the client area.
+    static void placeControl(QWidget *control, const TwipRect &r);
+
+protected:
+    virtual void Form_Resize() {}
+    virtual void Form_Activate() {}
+    virtual void Form_Deactivate() {}
+    virtual void Form_QueryUnload(bool &cancel, int reason);
+
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void applySize();
+    void onStateChanged(Qt::WindowStates oldState, Qt::WindowStates newState);
+    bool handleClose();
+    void handleResize();
+
+    QPointer<QMdiSubWindow> mSub;
+    int mWidth = 0;
+    int mHeight = 0;
+    int mPendingReason = vbFormControlMenu;
+    bool mApplying = false;
+    bool mUnloaded = false;
+};

@@ -1,0 +1,70 @@
+#pragma once
+#include "platform/Platform.h"
+
+#include <QList>
+#include <QQueue>
+#include <QStringList>
+#include <functional>
+
+class FileDialog;
+
+// A platform for tests: answers dialogs and input boxes from queues and records every
+// request, so a test can drive the real forms offscreen and check what a user would see.
+class ScriptedPlatform : public Platform
+{
+public:
+    struct Message {
+        QString prompt;
+        QString title;
+    };
+    struct DialogRequest {
+        FileDialogMode mode;
+        QString title;
+        QString filter;
+        int filterIndex;
+        QString defaultExt;
+        QString initDir;
+        QString fileName;
+    };
+    using ModalAction = std::function<void(QDialog &)>;
+
+    ScriptedPlatform();   // installs itself
+    ~ScriptedPlatform() override;   // restores the real platform
+
+    // Answers for the next file dialogs: a full path, or an empty text for Cancel.
+    QQueue<QString> fileAnswers;
+    // Answers for the next input boxes (empty when none is queued: Cancel).
+    QQueue<QString> inputAnswers;
+    // What to do with the next modal dialogs of our own; with none queued the dialog is
+    // closed by its close box.
+    QQueue<ModalAction> modalActions;
+    // Called for every message box while it is "open".
+    std::function<void(const Message &)> onMessage;
+
+    QList<Message> messages;
+    QList<DialogRequest> dialogs;
+    QStringList inputPrompts;
+    QStringList browserRequests;
+    bool browserFails = false;
+    int busyRequests = 0;
+    QString folder;
+    double twipsX = 15.0;
+    double twipsY = 15.0;
+
+    QStringList messageTexts() const;
+
+    int messageBox(const QString &prompt, const QString &title, int style) override;
+    QString inputBox(const QString &prompt, const QString &title) override;
+    QString runFileDialog(const FileDialog &dialog, FileDialogMode mode) override;
+    int execModal(QDialog &dialog) override;
+    bool openInBrowser(const QString &path) override;
+    void setBusyPointer(bool busy) override;
+    bool isBusyPointer() const override;
+    void sendKey(QWidget *target, int key, const QString &text) override;
+    QString programFolder() const override;
+    double twipsPerPixelX() const override;
+    double twipsPerPixelY() const override;
+
+private:
+    int mBusyDepth = 0;
+};

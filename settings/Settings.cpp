@@ -1,0 +1,92 @@
+#include "settings/Settings.h"
+#include "app/basSystem.h"
+#include "common/TextHelpers.h"
+#include "settings/Profile.h"
+
+#include <QFileInfo>
+
+namespace basSystem {
+
+const QString settingsFileName = QStringLiteral("pageKiln.INI");
+const QString msgSettingsLoadFailed = QStringLiteral("初期データの取得に失敗しました。");
+const QString msgSettingsSaveFailed = QStringLiteral("初期データの格納に失敗しました。");
+
+namespace {
+const QString formSection = QStringLiteral("FORM INF");
+const QString appSection = QStringLiteral("APP INF");
+const QString historySection = QStringLiteral("HISTORY");
+
+struct LongKey {
+    const char *key;
+    qint32 *variable;
+};
+
+// The eleven numeric keys of "FORM INF", in the order they are read and written.
+const std::array<LongKey, 11> &formKeys()
+{
+    static const std::array<LongKey, 11> keys{{
+        {"TAG_V", &gTagWinVisible}, {"TAG_W", &gTagWinWidth}, {"TAG_H", &gTagWinHeight},
+        {"TAG_T", &gTagWinTop}, {"TAG_L", &gTagWinLeft}, {"TRE_V", &gTreeWinVisible},
+        {"TRE_W", &gTreeWinWidth}, {"TRE_H", &gTreeWinHeight}, {"TRE_T", &gTreeWinTop},
+        {"TRE_L", &gTreeWinLeft}, {"TRE_S", &gTreeSplit},
+    }};
+    return keys;
+}
+
+QString historyKey(int i)
+{
+    return QStringLiteral("FILE%1").arg(i, 2, 10, QLatin1Char('0'));
+}
+
+bool settingsFileExists(const QString &path)
+{
+    return QFileInfo(path).isFile();
+}
+
+bool failLoad()
+{
+    ShowMessage(msgSettingsLoadFailed);
+    return false;
+}
+} // namespace
+
+bool LoadSettings()
+{
+    const QString path = AppFilePath(settingsFileName);
+    ProfileFile file;
+    if (!settingsFileExists(path) || !file.load(path))
+        return failLoad();
+    for (const LongKey &k : formKeys()) {
+        const std::optional<qint32> number = profileLong(file.value(formSection, QLatin1String(k.key)).value_or(QString()));
+        if (!number)
+            return failLoad();
+        *k.variable = *number;
+    }
+    gCurDir = file.value(appSection, QStringLiteral("CUR_DIR")).value_or(QString());
+    for (int i = 1; i <= 10; ++i)
+        gHistory[i] = file.value(historySection, historyKey(i)).value_or(QString());
+    return true;
+}
+
+bool SaveSettings()
+{
+    const QString path = AppFilePath(settingsFileName);
+    ProfileFile file;
+    if (!settingsFileExists(path) || !file.load(path)) {
+        ShowMessage(msgSettingsSaveFailed);
+        return false;
+    }
+    for (const LongKey &k : formKeys())
+        file.setValue(formSection, QLatin1String(k.key), QString::number(*k.variable));
+    file.setValue(appSection, QStringLiteral("CUR_DIR"), gCurDir);
+    for (int i = 1; i <= 10; ++i)
+        file.setValue(historySection, historyKey(i), gHistory[i]);
+    // The file may have gone between the check and the write; never create it here.
+    if (!settingsFileExists(path) || !file.commit()) {
+        ShowMessage(msgSettingsSaveFailed);
+        return false;
+    }
+    return true;
+}
+
+} // namespace basSystem
