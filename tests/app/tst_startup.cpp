@@ -1,0 +1,172 @@
+#include "app/ShutdownSignals.h"
+#include "app/basSystem.h"
+#include "app/mdiMain.h"
+#include "settings/Settings.h"
+#include "support/TestEnv.h"
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QtTest>
+
+#include <csignal>
+
+using namespace basSystem;
+
+class tst_startup : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void visibilityFlags_data();
+    void visibilityFlags();
+    void missingSettingsShowNoWindow();
+    void previewFilesDeleted_data();
+    void previewFilesDeleted();
+    void closeBoxVersusFrameClosing_data();
+    void closeBoxVersusFrameClosing();
+    void terminationSignalSavesSettings();
+    void shutdownWithUnwritableSettingsGoesOn();
+};
+
+void tst_startup::visibilityFlags_data()
+{
+    QTest::addColumn<int>("tag");
+    QTest::addColumn<int>("tree");
+    QTest::newRow("neither") << 0 << 0;
+    QTest::newRow("palette only") << -1 << 0;
+    QTest::newRow("tree only") << 0 << -1;
+    QTest::newRow("both") << -1 << -1;
+    QTest::newRow("any non-zero value") << 1 << 5;
+}
+
+void tst_startup::visibilityFlags()
+{
+    QFETCH(int, tag);
+    QFETCH(int, tree);
+    TestEnv env;
+    env.writeSettings(tag, tree);
+    mdiMain frame;
+    QVERIFY(frame.MDIForm_Load());
+    QCOMPARE(frame.windowTitle(), QStringLiteral("pageKiln"));
+    QCOMPARE(bool(frame.tagWindow()), tag != 0);
+    QCOMPARE(bool(frame.treeWindow()), tree != 0);
+    const QList<QMdiSubWindow *> subs = frame.area()->subWindowList(QMdiArea::CreationOrder);
+    QCOMPARE(subs.size(), int(tag != 0) + int(tree != 0));
+    if (tag && tree) {
+        QCOMPARE(subs.at(0)->widget(), frame.tagWindow());   // the palette comes first
+        QCOMPARE(frame.tagWindow()->caption(), QStringLiteral("タグリスト"));
+        QCOMPARE(frame.treeWindow()->caption(), QStringLiteral("新規作成"));
+    }
+    QCOMPARE(gPageTable.size(), 1);
+    QCOMPARE(gPageEditors.size(), 1);
+    QVERIFY(env.platform.messages.isEmpty());
+}
+
+void tst_startup::missingSettingsShowNoWindow()
+{
+    TestEnv env;
+    mdiMain frame;
+    QVERIFY(!frame.MDIForm_Load());
+    QCOMPARE(env.platform.messageTexts(), QStringList{QStringLiteral("初期データの取得に失敗しました。")});
+    QVERIFY(frame.area()->subWindowList().isEmpty());
+    QVERIFY(!frame.isVisible());
+}
+
+void tst_startup::previewFilesDeleted_data()
+{
+    QTest::addColumn<QStringList>("present");
+    QTest::addColumn<QStringList>("left");
+    const QString t1 = QStringLiteral("temp1.htm"), t2 = QStringLiteral("temp2.htm"), t4 = QStringLiteral("temp4.htm");
+    QTest::newRow("1 and 2, no 3") << QStringList{t1, t2, t4} << QStringList{t4};
+    QTest::newRow("no 1") << QStringList{t2} << QStringList{t2};
+    QTest::newRow("none") << QStringList() << QStringList();
+}
+
+void tst_startup::previewFilesDeleted()
+{
+    QFETCH(QStringList, present);
+    QFETCH(QStringList, left);
+    TestEnv env;
+    env.writeSettings(0, 0);
+    for (const QString &name : present)
+        env.write(name, "<html>");
+    mdiMain frame;
+    QVERIFY(frame.MDIForm_Load());
+    frame.closeFrame(vbFormMDIForm);
+    QStringList remaining = QDir(env.dir.path()).entryList({QStringLiteral("temp*.htm")}, QDir::Files, QDir::Name);
+    QCOMPARE(remaining, left);
+}
+
+void tst_startup::closeBoxVersusFrameClosing_data()
+{
+    QTest::addColumn<int>("reason");
+    QTest::addColumn<int>("expectedFlag");
+    QTest::newRow("close box") << int(vbFormControlMenu) << 0;
+    QTest::newRow("program code") << int(vbFormCode) << 0;
+    QTest::newRow("frame closing") << int(vbFormMDIForm) << -1;
+    QTest::newRow("session ending") << int(vbAppWindows) << -1;
+}
+
+void tst_startup::closeBoxVersusFrameClosing()
+{
+    QFETCH(int, reason);
+    QFETCH(int, expectedFlag);
+    TestEnv env;
+    env.writeSettings(-1, -1);
+    {
+        mdiMain frame;
+        QVERIFY(frame.MDIForm_Load());
+        frame.tagWindow()->setHeight(5000);
+        frame.tagWindow()->setLeft(600);
+        frame.treeWindow()->setWidth(4500);
+        if (reason <= vbFormCode) {
+            frame.tagWindow()->Unload(reason);
+            frame.treeWindow()->Unload(reason);
+        }
+        frame.closeFrame(reason <= vbFormCode ? int(vbFormMDIForm) : reason);
+    }
+    QVERIFY(LoadSettings());
+    QCOMPARE(gTagWinVisible, expectedFlag);
+    QCOMPARE(gTreeWinVisible, expectedFlag);
+    QCOMPARE(gTagWinHeight, 5000);
+    QCOMPARE(gTagWinLeft, 600);
+    QCOMPARE(gTreeWinWidth, 4500);
+    mdiMain next;
+    QVERIFY(next.MDIForm_Load());
+    QCOMPARE(bool(next.tagWindow()), expectedFlag != 0);
+    QCOMPARE(bool(next.treeWindow()), expectedFlag != 0);
+}
+
+void tst_startup::terminationSignalSavesSettings()
+{
+    TestEnv env;
+    env.writeSettings(-1, 0);
+    env.write(QStringLiteral("temp1.htm"), "x");
+    mdiMain frame;
+    QVERIFY(frame.MDIForm_Load());
+    installShutdownHandlers(&frame);
+    frame.show();
+    frame.tagWindow()->setWidth(3000);
+    ::raise(SIGTERM);
+    QTRY_VERIFY(!frame.isVisible());
+    QVERIFY(!QFile::exists(env.path(QStringLiteral("temp1.htm"))));
+    QVERIFY(LoadSettings());
+    QCOMPARE(gTagWinWidth, 3000);
+    QCOMPARE(gTagWinVisible, -1);
+}
+
+void tst_startup::shutdownWithUnwritableSettingsGoesOn()
+{
+    TestEnv env;
+    env.writeSettings(0, 0);
+    env.write(QStringLiteral("temp1.htm"), "x");
+    mdiMain frame;
+    QVERIFY(frame.MDIForm_Load());
+    QFile::remove(env.path(QStringLiteral("pageKiln.INI")));
+    frame.closeFrame(vbFormMDIForm);
+    QCOMPARE(env.platform.messageTexts(), QStringList{QStringLiteral("初期データの格納に失敗しました。")});
+    QVERIFY(!QFile::exists(env.path(QStringLiteral("pageKiln.INI"))));
+    QVERIFY(!QFile::exists(env.path(QStringLiteral("temp1.htm"))));
+}
+
+QTEST_MAIN(tst_startup)
+#include "tst_startup.moc"

@@ -1,0 +1,142 @@
+#include "common/TextCodec.h"
+#include "common/TextFile.h"
+#include "support/TestEnv.h"
+
+#include <QtTest>
+
+class tst_codepage : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void detect_data();
+    void detect();
+    void cp932RoundTrip_data();
+    void cp932RoundTrip();
+    void unrepresentableBecomesReference();
+    void strictEncodingRefuses();
+    void lines_data();
+    void lines();
+    void readRefusesFolders();
+    void atomicWriteFailureKeepsOldFile();
+};
+
+void tst_codepage::detect_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<int>("expected");
+    const int plain = int(DetectMode::Plain);
+    const int page = int(DetectMode::Page);
+    QTest::newRow("bom") << QByteArray("\xEF\xBB\xBF" "abc") << plain << int(TextEncoding::Utf8Bom);
+    QTest::newRow("utf-8 japanese") << QStringLiteral("日本語").toUtf8() << plain << int(TextEncoding::Utf8);
+    QTest::newRow("cp932 japanese") << TestEnv::cp932(QStringLiteral("日本語")) << plain << int(TextEncoding::Cp932);
+    QTest::newRow("ascii") << QByteArray("<HTML>") << plain << int(TextEncoding::Cp932);
+    QTest::newRow("ascii page meta charset") << QByteArray("<html><head><meta charset=\"UTF-8\"></head>") << page
+                                             << int(TextEncoding::Utf8);
+    QTest::newRow("ascii page http-equiv") << QByteArray("<HEAD><META HTTP-EQUIV=\"Content-Type\" "
+                                                         "CONTENT=\"text/html; charset=utf-8\">")
+                                           << page << int(TextEncoding::Utf8);
+    QTest::newRow("charset after head ignored") << QByteArray("<head></head><p>charset=utf-8</p>") << page
+                                                << int(TextEncoding::Cp932);
+    QTest::newRow("meta ignored outside pages") << QByteArray("<meta charset=utf-8>") << plain
+                                                << int(TextEncoding::Cp932);
+    QTest::newRow("truncated utf-8") << QByteArray("abc\xE6\x97") << plain << int(TextEncoding::Cp932);
+    QTest::newRow("overlong utf-8") << QByteArray("\xC0\xAF") << plain << int(TextEncoding::Cp932);
+    QTest::newRow("surrogate in utf-8") << QByteArray("\xED\xA0\x80") << plain << int(TextEncoding::Cp932);
+}
+
+void tst_codepage::detect()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, mode);
+    QFETCH(int, expected);
+    QCOMPARE(int(detectEncoding(bytes, DetectMode(mode))), expected);
+}
+
+void tst_codepage::cp932RoundTrip_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("kana and kanji") << QByteArray("\x82\xA0\x83\x41\x93\xFA\x96\x7B");
+    QTest::newRow("wave dash") << QByteArray("\x81\x60");
+    QTest::newRow("circled numbers") << QByteArray("\x87\x40\x87\x41\x87\x53");
+    QTest::newRow("roman numerals and NEC signs") << QByteArray("\x87\x54\x87\x8A\xFA\x40");
+    QTest::newRow("minus, double bar, cent") << QByteArray("\x81\x7C\x81\x61\x81\x91");
+    QTest::newRow("half-width kana") << QByteArray("\xB1\xB2\xB3");
+    QTest::newRow("ascii with backslash") << QByteArray("C:\\site\\~");
+}
+
+void tst_codepage::cp932RoundTrip()
+{
+    QFETCH(QByteArray, bytes);
+    const QString text = decodeText(bytes, TextEncoding::Cp932);
+    QVERIFY(!text.contains(QChar(0xFFFD)));
+    QCOMPARE(encodeStrict(text, TextEncoding::Cp932).value_or(QByteArray("<none>")), bytes);
+    QCOMPARE(encodeWithReferences(text, TextEncoding::Cp932), bytes);
+}
+
+void tst_codepage::unrepresentableBecomesReference()
+{
+    const QString text = QStringLiteral("日本\r\né \U0001F600\r\nend");
+    const QByteArray bytes = encodeWithReferences(text, TextEncoding::Cp932);
+    QCOMPARE(bytes, TestEnv::cp932(QStringLiteral("日本\r\n")) + QByteArray("&#233; &#128512;\r\nend"));
+    QCOMPARE(encodeWithReferences(text, TextEncoding::Utf8), text.toUtf8());
+}
+
+void tst_codepage::strictEncodingRefuses()
+{
+    QVERIFY(!encodeStrict(QStringLiteral("é"), TextEncoding::Cp932));
+    QCOMPARE(*encodeStrict(QStringLiteral("é"), TextEncoding::Utf8Bom), QByteArray("\xEF\xBB\xBF\xC3\xA9"));
+}
+
+void tst_codepage::lines_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("lines");
+    QTest::newRow("empty") << "" << QStringList();
+    QTest::newRow("crlf") << "a\r\nb\r\n" << QStringList{u"a"_qs, u"b"_qs};
+    QTest::newRow("mixed") << "a\rb\nc\r\n\r\nd" << QStringList{u"a"_qs, u"b"_qs, u"c"_qs, QString(), u"d"_qs};
+    QTest::newRow("lf cr is two breaks") << "a\n\rb" << QStringList{u"a"_qs, QString(), u"b"_qs};
+    QTest::newRow("only break") << "\r\n" << QStringList{QString()};
+}
+
+void tst_codepage::lines()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, lines);
+    QCOMPARE(splitLines(text), lines);
+    QString joined;
+    for (const QString &l : lines)
+        joined += l + QStringLiteral("\r\n");
+    QCOMPARE(normalizeToCrLf(text), joined);
+}
+
+void tst_codepage::readRefusesFolders()
+{
+    TestEnv env;
+    QDir(env.dir.path()).mkdir(QStringLiteral("sub"));
+    QVERIFY(!readTextFile(env.path(QStringLiteral("sub"))).ok);
+    QVERIFY(!readTextFile(env.path(QStringLiteral("missing"))).ok);
+    const TextFileContent c = readTextFile(env.writeCp932(QStringLiteral("a.htm"), QStringLiteral("～①")));
+    QVERIFY(c.ok);
+    QCOMPARE(c.text, QStringLiteral("～①"));
+    QCOMPARE(c.encoding, TextEncoding::Cp932);
+}
+
+void tst_codepage::atomicWriteFailureKeepsOldFile()
+{
+    TestEnv env;
+    QString error;
+    QVERIFY(!writeFileAtomic(env.path(QStringLiteral("gone/a.txt")), "x", &error));
+    QVERIFY(!error.isEmpty());
+    const QString path = env.write(QStringLiteral("a.txt"), "old");
+    QVERIFY(writeFileAtomic(path, "new"));
+    QCOMPARE(TestEnv::read(path), QByteArray("new"));
+    // A file whose real home cannot take a temporary file stays as it was.
+    QVERIFY(QFile::link(QStringLiteral("/proc/version"), env.path(QStringLiteral("link.txt"))));
+    const QByteArray before = TestEnv::read(QStringLiteral("/proc/version"));
+    QVERIFY(!writeFileAtomic(env.path(QStringLiteral("link.txt")), "new"));
+    QCOMPARE(TestEnv::read(QStringLiteral("/proc/version")), before);
+}
+
+QTEST_MAIN(tst_codepage)
+#include "tst_codepage.moc"
