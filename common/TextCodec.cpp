@@ -8,6 +8,13 @@ namespace {
 constexpr char cp932Name[] = "windows-31j";
 const QByteArray utf8Bom("\xEF\xBB\xBF", 3);
 
+// UTF-8 with a second byte-order mark at the start kept as a character.
+QString decodeUtf8(QByteArrayView bytes)
+{
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    return decoder.decode(bytes);
+}
+
 bool hasNonAscii(QByteArrayView bytes)
 {
     for (char c : bytes)
@@ -28,32 +35,133 @@ bool headDeclaresUtf8(QByteArrayView bytes)
     return declared.match(end < 0 ? text : text.left(end)).hasMatch();
 }
 
+// Bytes that code page 932 cannot decode (a stray byte, a cut-off character) are kept
+// as the private-use characters U+F780 to U+F7FF and written back as the same bytes, so
+// that reading and saving a damaged page loses nothing.
+constexpr char16_t keptByteBase = 0xF780;
+
+bool isKeptByte(QChar c)
+{
+    return c.unicode() >= keptByteBase && c.unicode() < keptByteBase + 0x80;
+}
+
+bool isLeadByte(uchar b)
+{
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+
+// The converter swaps the control bytes 0x1A, 0x1C and 0x7F around; Windows maps every
+// byte below 0x80 to itself, so texts holding them take the careful way.
+bool hasSwappedControl(QByteArrayView bytes)
+{
+    return bytes.contains('\x1A') || bytes.contains('\x1C') || bytes.contains('\x7F');
+}
+
+bool hasSwappedControl(QStringView text)
+{
+    return text.contains(QChar(0x1A)) || text.contains(QChar(0x1C)) || text.contains(QChar(0x7F));
+}
+
+bool decodedCleanly(const QString &piece)
+{
+    return !piece.isEmpty() && !piece.contains(QChar(0x1A)) && !piece.contains(QChar(0xFFFD));
+}
+
+// The slow way, for bytes that did not decode as a whole: character by character, with
+// every byte that does not decode kept as itself.
+QString decodeCp932Keeping(QByteArrayView bytes)
+{
+    QStringDecoder decoder(cp932Name, QStringConverter::Flag::Stateless);
+    QString out;
+    out.reserve(bytes.size());
+    qsizetype i = 0;
+    while (i < bytes.size()) {
+        const uchar b = uchar(bytes[i]);
+        if (b < 0x80) {
+            out += QLatin1Char(char(b));
+            ++i;
+            continue;
+        }
+        const qsizetype width = (isLeadByte(b) && i + 1 < bytes.size()) ? 2 : 1;
+        const QString piece = decoder.decode(bytes.sliced(i, width));
+        if (decodedCleanly(piece)) {
+            out += piece;
+            i += width;
+        } else {
+            out += QChar(char16_t(keptByteBase + (b - 0x80)));
+            ++i;
+        }
+    }
+    return out;
+}
+
 QByteArray encodeCp932(QStringView text, bool *failed)
 {
+    if (hasSwappedControl(text)) {
+        *failed = true;
+        return QByteArray();
+    }
     QStringEncoder encoder(cp932Name, QStringConverter::Flag::Stateless);
     QByteArray out = encoder.encode(text);
     *failed = encoder.hasError();
     return out;
 }
 
-// Encodes one piece that holds unrepresentable characters, code point by code point.
-void appendWithReferences(QByteArray &out, QStringView piece)
+// Encodes one piece that holds characters the code page cannot take, code point by code
+// point: kept bytes become themselves again, anything else unrepresentable a numeric
+// character reference, or a failure when `references` is off.
+bool appendPieceSlowly(QByteArray &out, QStringView piece, bool references)
 {
     qsizetype i = 0;
     while (i < piece.size()) {
         const qsizetype width = (piece.at(i).isHighSurrogate() && i + 1 < piece.size()
                                  && piece.at(i + 1).isLowSurrogate()) ? 2 : 1;
-        const QStringView one = piece.mid(i, width);
+        const QStringView one = piece.sliced(i, width);
+        i += width;
+        if (width == 1 && one.at(0).unicode() < 0x80) {
+            out += char(one.at(0).unicode());
+            continue;
+        }
+        if (width == 1 && isKeptByte(one.at(0))) {
+            out += char(one.at(0).unicode() - keptByteBase + 0x80);
+            continue;
+        }
         bool failed = false;
         const QByteArray bytes = encodeCp932(one, &failed);
-        if (failed) {
+        if (!failed) {
+            out += bytes;
+        } else if (references) {
             const char32_t cp = width == 2 ? QChar::surrogateToUcs4(one.at(0), one.at(1)) : one.at(0).unicode();
             out += "&#" + QByteArray::number(uint(cp)) + ';';
         } else {
-            out += bytes;
+            return false;
         }
-        i += width;
     }
+    return true;
+}
+
+// Code page 932 text, line by line: only lines the encoder cannot take whole go slowly.
+std::optional<QByteArray> encodeCp932Lines(const QString &text, bool references)
+{
+    bool failed = false;
+    QByteArray whole = encodeCp932(text, &failed);
+    if (!failed)
+        return whole;
+    QByteArray out;
+    out.reserve(text.size() * 2);
+    qsizetype start = 0;
+    while (start < text.size()) {
+        qsizetype end = text.indexOf(QLatin1Char('\n'), start);
+        end = end < 0 ? text.size() : end + 1;
+        const QStringView line = QStringView(text).sliced(start, end - start);
+        const QByteArray bytes = encodeCp932(line, &failed);
+        if (!failed)
+            out += bytes;
+        else if (!appendPieceSlowly(out, line, references))
+            return std::nullopt;
+        start = end;
+    }
+    return out;
 }
 } // namespace
 
@@ -99,7 +207,7 @@ bool isValidUtf8(QByteArrayView bytes)
 
 TextEncoding detectEncoding(QByteArrayView bytes, DetectMode mode)
 {
-    if (bytes.startsWith(utf8Bom))
+    if (bytes.startsWith(utf8Bom) && isValidUtf8(bytes.sliced(3)))
         return TextEncoding::Utf8Bom;
     if (hasNonAscii(bytes))
         return isValidUtf8(bytes) ? TextEncoding::Utf8 : TextEncoding::Cp932;
@@ -112,14 +220,19 @@ QString decodeText(QByteArrayView bytes, TextEncoding encoding)
 {
     switch (encoding) {
     case TextEncoding::Utf8Bom:
-        return QString::fromUtf8(bytes.startsWith(utf8Bom) ? bytes.sliced(3) : bytes);
+        return decodeUtf8(bytes.startsWith(utf8Bom) ? bytes.sliced(3) : bytes);
     case TextEncoding::Utf8:
-        return QString::fromUtf8(bytes);
+        return decodeUtf8(bytes);
     case TextEncoding::Cp932:
         break;
     }
+    if (hasSwappedControl(bytes))
+        return decodeCp932Keeping(bytes);
     QStringDecoder decoder(cp932Name, QStringConverter::Flag::Stateless);
-    return decoder.decode(bytes);
+    QString text = decoder.decode(bytes);
+    if (!decoder.hasError())
+        return text;
+    return decodeCp932Keeping(bytes);
 }
 
 std::optional<QByteArray> encodeStrict(const QString &text, TextEncoding encoding)
@@ -128,32 +241,12 @@ std::optional<QByteArray> encodeStrict(const QString &text, TextEncoding encodin
         return text.toUtf8();
     if (encoding == TextEncoding::Utf8Bom)
         return utf8Bom + text.toUtf8();
-    bool failed = false;
-    QByteArray out = encodeCp932(text, &failed);
-    if (failed)
-        return std::nullopt;
-    return out;
+    return encodeCp932Lines(text, false);
 }
 
 QByteArray encodeWithReferences(const QString &text, TextEncoding encoding)
 {
-    if (std::optional<QByteArray> strict = encodeStrict(text, encoding))
-        return *strict;
-    // Only lines that hold an unrepresentable character are encoded piece by piece.
-    QByteArray out;
-    out.reserve(text.size() * 2);
-    qsizetype start = 0;
-    while (start < text.size()) {
-        qsizetype end = text.indexOf(QLatin1Char('\n'), start);
-        end = end < 0 ? text.size() : end + 1;
-        const QStringView line = QStringView(text).sliced(start, end - start);
-        bool failed = false;
-        const QByteArray bytes = encodeCp932(line, &failed);
-        if (failed)
-            appendWithReferences(out, line);
-        else
-            out += bytes;
-        start = end;
-    }
-    return out;
+    if (encoding != TextEncoding::Cp932)
+        return *encodeStrict(text, encoding);
+    return *encodeCp932Lines(text, true);
 }

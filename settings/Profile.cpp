@@ -72,13 +72,8 @@ QString keyValue(QStringView line)
 
 bool ProfileFile::load(const QString &path)
 {
-    mPath = path;
-    mPreamble.clear();
-    mSections.clear();
-    mSectionIndex.clear();
-    mEncoding = TextEncoding::Cp932;
-    const QFileInfo info(path);
-    mExisted = info.exists();
+    loadFromBytes(QByteArray(), path);
+    mExisted = QFileInfo::exists(path);
     if (!mExisted)
         return true;
     const TextFileContent content = readTextFile(path);
@@ -87,6 +82,17 @@ bool ProfileFile::load(const QString &path)
     mEncoding = content.encoding;
     parse(content.text);
     return true;
+}
+
+void ProfileFile::loadFromBytes(const QByteArray &bytes, const QString &path)
+{
+    mPath = path;
+    mPreamble.clear();
+    mSections.clear();
+    mSectionIndex.clear();
+    mExisted = true;
+    mEncoding = detectEncoding(bytes);
+    parse(decodeText(bytes, mEncoding));
 }
 
 void ProfileFile::parse(const QString &text)

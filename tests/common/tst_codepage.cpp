@@ -28,6 +28,7 @@ void tst_codepage::detect_data()
     const int plain = int(DetectMode::Plain);
     const int page = int(DetectMode::Page);
     QTest::newRow("bom") << QByteArray("\xEF\xBB\xBF" "abc") << plain << int(TextEncoding::Utf8Bom);
+    QTest::newRow("bom with invalid utf-8") << QByteArray("\xEF\xBB\xBF\x93\xFA") << plain << int(TextEncoding::Cp932);
     QTest::newRow("utf-8 japanese") << QStringLiteral("日本語").toUtf8() << plain << int(TextEncoding::Utf8);
     QTest::newRow("cp932 japanese") << TestEnv::cp932(QStringLiteral("日本語")) << plain << int(TextEncoding::Cp932);
     QTest::newRow("ascii") << QByteArray("<HTML>") << plain << int(TextEncoding::Cp932);
@@ -63,6 +64,10 @@ void tst_codepage::cp932RoundTrip_data()
     QTest::newRow("minus, double bar, cent") << QByteArray("\x81\x7C\x81\x61\x81\x91");
     QTest::newRow("half-width kana") << QByteArray("\xB1\xB2\xB3");
     QTest::newRow("ascii with backslash") << QByteArray("C:\\site\\~");
+    QTest::newRow("control bytes stay themselves") << QByteArray("\x1A\x1C\x7F\x93\xFA");
+    QTest::newRow("stray bytes kept") << QByteArray("a\x80" "b\xA0\xFD\xFE\xFF" "c");
+    QTest::newRow("cut-off character kept") << QByteArray("\x93\xFA\x96");
+    QTest::newRow("unassigned pair kept") << QByteArray("\x85\x40" "x\x81\x20");
 }
 
 void tst_codepage::cp932RoundTrip()
@@ -70,6 +75,8 @@ void tst_codepage::cp932RoundTrip()
     QFETCH(QByteArray, bytes);
     const QString text = decodeText(bytes, TextEncoding::Cp932);
     QVERIFY(!text.contains(QChar(0xFFFD)));
+    if (!bytes.contains('\x1A'))
+        QVERIFY(!text.contains(QChar(0x1A)));
     QCOMPARE(encodeStrict(text, TextEncoding::Cp932).value_or(QByteArray("<none>")), bytes);
     QCOMPARE(encodeWithReferences(text, TextEncoding::Cp932), bytes);
 }

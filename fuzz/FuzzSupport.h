@@ -1,0 +1,33 @@
+#pragma once
+// Small helpers shared by the fuzz targets.
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstdio>
+
+inline QByteArray fuzzBytes(const uint8_t *data, size_t size)
+{
+    return QByteArray(reinterpret_cast<const char *>(data), qsizetype(size));
+}
+
+// Splits the input at the first NUL: the part before it and the part after it.
+inline std::pair<QByteArray, QByteArray> splitAtNul(const QByteArray &bytes)
+{
+    const qsizetype cut = bytes.indexOf('\0');
+    if (cut < 0)
+        return {bytes, QByteArray()};
+    return {bytes.left(cut), bytes.mid(cut + 1)};
+}
+
+// Stops the run with a message when an invariant does not hold.
+#define FUZZ_CHECK(cond)                                                             \
+    do {                                                                             \
+        if (!(cond)) {                                                               \
+            std::fprintf(stderr, "invariant failed: %s (%s:%d)\n", #cond, __FILE__, __LINE__); \
+            std::abort();                                                            \
+        }                                                                            \
+    } while (0)
