@@ -24,6 +24,7 @@ KForm::KForm(QMdiArea *area, Border border)
     if (border == Border::SizableToolWindow)
         flags |= Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
     mSub = new QMdiSubWindow(nullptr, flags);
+    mSubObject = mSub;
     mSub->setWidget(this);
     mSub->setAttribute(Qt::WA_DeleteOnClose);
     if (area)
@@ -35,11 +36,7 @@ KForm::KForm(QMdiArea *area, Border border)
     mHeight = pixelsToTwipsY(mSub->height());
 }
 
-KForm::~KForm()
-{
-    if (mSub)
-        mSub->removeEventFilter(this);
-}
+KForm::~KForm() = default;
 
 int KForm::Left() const
 {
@@ -162,7 +159,9 @@ void KForm::applySize()
 
 bool KForm::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == mSub) {
+    // Only the window's close and resize matter; other events also arrive while the window
+    // is being destroyed, when it must not be touched.
+    if (watched == mSubObject) {
         if (event->type() == QEvent::Close && !handleClose()) {
             event->ignore();
             return true;

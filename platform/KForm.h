@@ -86,6 +86,7 @@ private:
     void handleResize();
 
     QPointer<QMdiSubWindow> mSub;
+    const QObject *mSubObject = nullptr;   // for identity checks while the window is being destroyed
     int mWidth = 0;
     int mHeight = 0;
     int mPendingReason = vbFormControlMenu;

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Starts the built program in a real X server with both tool windows shown, checks that
+# the frame appears, sends SIGTERM and checks that the settings were written back and the
+# preview files deleted, as on a normal exit.
+#   realwindow.sh <path-to-pagekiln>
+set -euo pipefail
+program=$1
+dir=$(mktemp -d)
+trap 'rm -rf "$dir"' EXIT
+cp "$program" "$dir/pagekiln"
+# Blanks around the values: a program that writes the file back writes them without.
+printf '[FORM INF]\r\nTAG_V = -1\r\nTAG_W = 2820\r\nTAG_H = 6600\r\nTAG_T = 0\r\nTAG_L = 0\r\nTRE_V = -1\r\nTRE_W = 4500\r\nTRE_H = 6600\r\nTRE_T = 0\r\nTRE_L = 2900\r\nTRE_S = 0\r\n[APP INF]\r\nCUR_DIR=/tmp/\r\n' > "$dir/pageKiln.INI"
+printf 'x' > "$dir/temp1.htm"
+printf 'x' > "$dir/temp2.htm"
+
+cat > "$dir/session.sh" <<'SESSION'
+#!/usr/bin/env bash
+dir=$1
+"$dir/pagekiln" & pid=$!
+for _ in $(seq 1 100); do
+  xwininfo -root -tree 2>/dev/null | grep -q '"pageKiln"' && break
+  sleep 0.1
+done
+xwininfo -root -tree | grep -q '"pageKiln"' || { echo "the frame did not appear"; kill -9 $pid; exit 1; }
+kill -TERM $pid
+wait $pid
+SESSION
+chmod +x "$dir/session.sh"
+QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x800x24" "$dir/session.sh" "$dir"
+
+grep -q $'^TAG_W=2820\r$' "$dir/pageKiln.INI" || { echo "settings were not written back"; cat -A "$dir/pageKiln.INI"; exit 1; }
+grep -q $'^TAG_V=-1\r$' "$dir/pageKiln.INI" || { echo "the palette was not recorded as open"; exit 1; }
+[ ! -e "$dir/temp1.htm" ] && [ ! -e "$dir/temp2.htm" ] || { echo "preview files were not deleted"; exit 1; }
+echo "real window: frame shown, SIGTERM saved the settings and deleted the preview files"
