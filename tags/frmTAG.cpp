@@ -49,15 +49,6 @@ QPushButton *createButtonTemplate(QWidget *picTag)
     return button;
 }
 
-// A control never gets a negative size, however narrow its window becomes; the twip
-// numbers themselves go on following the window, so growing it again restores them.
-TwipRect withoutNegativeSize(TwipRect r)
-{
-    r.width = std::max(0, r.width);
-    r.height = std::max(0, r.height);
-    return r;
-}
-
 } // namespace
 
 frmTAG::frmTAG(QMdiArea *area)
@@ -97,6 +88,7 @@ void frmTAG::Form_Load()
     mlPrevHeight = designedHeight;
     mlPrevWidth = designedWidth;
     LoadTagDatabase();
+    // Button indices are 16-bit: tags past 32767 stay in the table without a button.
     const int tags = int(std::min<qsizetype>(gTagTable.size() - 1, ControlArray<QPushButton>::maxIndex));
     for (int i = 1; i <= tags; ++i)
         AddTagButton(i);
@@ -145,6 +137,8 @@ void frmTAG::Form_Resize()
         mbNoResize = false;
         return;
     }
+    // The twip numbers follow the window even below zero width, so that growing it again
+    // restores the margins exactly; a control is never placed with a negative size.
     const int dw = Width() - mlPrevWidth;
     const int dh = Height() - mlPrevHeight;
     TwipRect pic = mPicTagRect;
@@ -181,11 +175,11 @@ void frmTAG::Form_QueryUnload(bool &, int reason)
 void frmTAG::placePicTag(const TwipRect &r)
 {
     mPicTagRect = r;
-    placeControl(mPicTag, withoutNegativeSize(r));
+    placeControl(mPicTag, r);
 }
 
 void frmTAG::placeScrTag(const TwipRect &r)
 {
     mScrTagRect = r;
-    placeControl(mScrTag, withoutNegativeSize(r));
+    placeControl(mScrTag, r);
 }
