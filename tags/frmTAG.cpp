@@ -1,23 +1,165 @@
 #include "tags/frmTAG.h"
 #include "app/basSystem.h"
+#include "common/TextHelpers.h"
+#include "editor/frmChild1.h"
+#include "platform/Platform.h"
+#include "tags/TagDatabase.h"
+#include "tags/TagKeys.h"
+
+#include <QCoreApplication>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+
+#include <algorithm>
 
 using namespace basSystem;
 
-frmTAG::frmTAG(QMdiArea *area) : KForm(area, Border::SizableToolWindow)
+namespace {
+
+const QString msgScrollNotYet = QStringLiteral("まだスクロールしません。縦に伸ばしてね");
+
+// The designed places, in twips inside the client area (2700 × 7770).
+constexpr TwipRect designedPicTag{0, 30, 2355, 7695};
+constexpr TwipRect designedScrTag{2400, 60, 255, 7665};
+constexpr int buttonLeft = 60;
+constexpr int buttonTop = 60;
+constexpr int buttonWidth = 1515;
+constexpr int buttonHeight = 375;
+constexpr int buttonPitch = 500;
+
+QFont tagButtonFont()
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("ＭＳ ゴシック"), QStringLiteral("MS Gothic"),
+                      QStringLiteral("Noto Sans Mono CJK JP")});
+    font.setStyleHint(QFont::TypeWriter);
+    font.setPointSize(9);
+    font.setWeight(QFont::Normal);
+    return font;
+}
+
+QPushButton *createButtonTemplate(QWidget *picTag)
+{
+    auto *button = new QPushButton(picTag);
+    button->setFont(tagButtonFont());
+    KForm::placeControl(button, frmTAG::buttonRect(1));
+    button->hide();
+    return button;
+}
+
+} // namespace
+
+frmTAG::frmTAG(QMdiArea *area)
+    : KForm(area, Border::SizableToolWindow),
+      mPicTag(new QWidget(this)),
+      mCmdBase(createButtonTemplate(mPicTag), [](QWidget *parent) { return new QPushButton(parent); })
 {
     setCaption(QStringLiteral("タグリスト"));
+    createControls();
     Form_Load();
+}
+
+TwipRect frmTAG::buttonRect(int index)
+{
+    return TwipRect{buttonLeft, (index - 1) * buttonPitch + buttonTop, buttonWidth, buttonHeight};
+}
+
+void frmTAG::createControls()
+{
+    placePicTag(designedPicTag);
+    mScrTag = new QScrollBar(Qt::Vertical, this);
+    mScrTag->setRange(0, 32767);
+    mScrTag->setSingleStep(1);
+    mScrTag->setPageStep(1);
+    // A change is reported when the thumb is released, not while it is dragged.
+    mScrTag->setTracking(false);
+    placeScrTag(designedScrTag);
+    connect(mScrTag, &QScrollBar::valueChanged, this, &frmTAG::scrTag_Change);
+    setTabOrder(mPicTag, mScrTag);
 }
 
 void frmTAG::Form_Load()
 {
     mbNoResize = true;
-    setHeight(8175);
-    setWidth(2820);
-    mlPrevHeight = 8175;
-    mlPrevWidth = 2820;
+    setHeight(designedHeight);
+    setWidth(designedWidth);
+    mlPrevHeight = designedHeight;
+    mlPrevWidth = designedWidth;
+    LoadTagDatabase();
+    // Button indices are 16-bit: tags past 32767 stay in the table without a button.
+    const int tags = int(std::min<qsizetype>(gTagTable.size() - 1, ControlArray<QPushButton>::maxIndex));
+    for (int i = 1; i <= tags; ++i)
+        AddTagButton(i);
     mbNoResize = false;
     applyStoredGeometry(gTagWinHeight, gTagWinWidth, gTagWinTop, gTagWinLeft);
+}
+
+void frmTAG::LoadTagDatabase()
+{
+    const QString path = AppFilePath(tagDatabaseFileName);
+    TagDatabaseLoad load = readTagDatabase(path);
+    gTagTable = std::move(load.table);
+    if (!load.ok)
+        ShowMessage(msgTagDatabaseLoadFailed + QLatin1Char('\n') + path);
+}
+
+void frmTAG::AddTagButton(int index)
+{
+    QPushButton *button = mCmdBase.load(index);
+    if (!button)
+        return;
+    placeControl(button, buttonRect(index));
+    button->setText(gTagTable.at(index).ButtonCaption);
+    connect(button, &QPushButton::clicked, this, [this, index] { cmdBase_Click(index); });
+    button->show();
+}
+
+void frmTAG::cmdBase_Click(int index)
+{
+    frmChild1 *editor = liveEditor(gActiveEditor);
+    if (!editor || index < 1 || index >= gTagTable.size())
+        return;
+    editor->Show();
+    QPlainTextEdit *textBox = editor->txtEdit();
+    textBox->setFocus(Qt::OtherFocusReason);
+    typeTagText(textBox, gTagTable.at(index).TagText);
+}
+
+void frmTAG::Form_Resize()
+{
+    if (mbNoResize)
+        return;
+    if (Height() < minimumHeight) {
+        mbNoResize = true;
+        setHeight(minimumHeight);
+        mbNoResize = false;
+        return;
+    }
+    // The twip numbers follow the window even below zero width, so that growing it again
+    // restores the margins exactly; a control is never placed with a negative size.
+    const int dw = Width() - mlPrevWidth;
+    const int dh = Height() - mlPrevHeight;
+    TwipRect pic = mPicTagRect;
+    pic.width += dw;
+    pic.height += dh;
+    placePicTag(pic);
+    TwipRect scr = mScrTagRect;
+    scr.left += dw;
+    scr.height += dh;
+    placeScrTag(scr);
+    mlPrevWidth = Width();
+    mlPrevHeight = Height();
+}
+
+void frmTAG::scrTag_Change()
+{
+    // A pressed arrow would keep repeating behind the message box; end the press first.
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(), QPointF(), Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QCoreApplication::sendEvent(mScrTag, &release);
+    platform().messageBox(msgScrollNotYet, appTitle, vbOKOnly);
 }
 
 void frmTAG::Form_Activate()
@@ -28,4 +170,16 @@ void frmTAG::Form_Activate()
 void frmTAG::Form_QueryUnload(bool &, int reason)
 {
     recordGeometry(reason, gTagWinHeight, gTagWinWidth, gTagWinTop, gTagWinLeft, gTagWinVisible);
+}
+
+void frmTAG::placePicTag(const TwipRect &r)
+{
+    mPicTagRect = r;
+    placeControl(mPicTag, r);
+}
+
+void frmTAG::placeScrTag(const TwipRect &r)
+{
+    mScrTagRect = r;
+    placeControl(mScrTag, r);
 }

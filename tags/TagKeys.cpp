@@ -1,0 +1,71 @@
+#include "tags/TagKeys.h"
+#include "platform/Platform.h"
+
+#include <QWidget>
+
+namespace {
+
+// The length in UTF-16 units of the character starting at `i`: 2 for a surrogate pair.
+qsizetype characterLength(QStringView s, qsizetype i)
+{
+    if (s.at(i).isHighSurrogate() && i + 1 < s.size() && s.at(i + 1).isLowSurrogate())
+        return 2;
+    return 1;
+}
+
+// A printable character's key: Qt names keys by the upper-case code point.
+TagKey characterKey(QStringView character)
+{
+    char32_t code = character.at(0).unicode();
+    if (character.size() == 2)
+        code = QChar::surrogateToUcs4(character.at(0), character.at(1));
+    return TagKey{int(QChar::toUpper(code)), character.toString()};
+}
+
+} // namespace
+
+TagKey enterKey()
+{
+    return TagKey{Qt::Key_Return, QStringLiteral("\r")};
+}
+
+TagKey tabKey()
+{
+    return TagKey{Qt::Key_Tab, QStringLiteral("\t")};
+}
+
+QList<TagKey> expandTagText(QStringView tagText)
+{
+    QList<TagKey> keys;
+    keys.reserve(tagText.size());
+    const qsizetype n = tagText.size();
+    for (qsizetype i = 0; i < n;) {
+        if (tagText.at(i) != QLatin1Char('\\')) {
+            const qsizetype len = characterLength(tagText, i);
+            keys.append(characterKey(tagText.sliced(i, len)));
+            i += len;
+            continue;
+        }
+        // An escape: the backslash and the character after it, if any.
+        if (i + 1 >= n)
+            break;
+        const QChar next = tagText.at(i + 1);
+        if (next == QLatin1Char('n'))
+            keys.append(enterKey());
+        else if (next == QLatin1Char('t'))
+            keys.append(tabKey());
+        i += 1 + characterLength(tagText, i + 1);
+    }
+    return keys;
+}
+
+void typeTagText(QWidget *target, QStringView tagText)
+{
+    if (!target)
+        return;
+    const bool inputMethodWasOn = target->testAttribute(Qt::WA_InputMethodEnabled);
+    target->setAttribute(Qt::WA_InputMethodEnabled, false);
+    for (const TagKey &k : expandTagText(tagText))
+        platform().sendKey(target, k.key, k.text);
+    target->setAttribute(Qt::WA_InputMethodEnabled, inputMethodWasOn);
+}

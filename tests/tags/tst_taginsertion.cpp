@@ -1,0 +1,202 @@
+#include "app/basSystem.h"
+#include "editor/frmChild1.h"
+#include "support/TestEnv.h"
+#include "tags/TagDatabase.h"
+#include "tags/frmTAG.h"
+
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QtTest>
+
+using namespace basSystem;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Records, for every keystroke sent, whether the target's input method was on.
+class KeyRecordingPlatform : public ScriptedPlatform
+{
+public:
+    QList<bool> inputMethodOnAtSend;
+    void sendKey(QWidget *target, int key, const QString &text) override
+    {
+        inputMethodOnAtSend << target->testAttribute(Qt::WA_InputMethodEnabled);
+        ScriptedPlatform::sendKey(target, key, text);
+    }
+};
+
+// A palette whose buttons 1, 2, ... insert `tagTexts` in order.
+std::unique_ptr<frmTAG> paletteWith(TestEnv &env, const QStringList &tagTexts)
+{
+    QString db;
+    for (qsizetype i = 0; i < tagTexts.size(); ++i)
+        db += u"tag%1\t%2\t\r\n"_s.arg(i + 1).arg(tagTexts[i]);
+    env.write(tagDatabaseFileName, db.toUtf8());
+    gTagWinHeight = frmTAG::designedHeight;
+    gTagWinWidth = frmTAG::designedWidth;
+    return std::make_unique<frmTAG>(env.area());
+}
+
+frmChild1 *editorWith(TestEnv &env, const QString &text)
+{
+    auto *editor = new frmChild1(env.area());
+    editor->txtEdit()->setPlainText(text);
+    editor->Show();
+    gActiveEditor = editor;
+    return editor;
+}
+
+void select(QPlainTextEdit *box, int from, int to)
+{
+    QTextCursor c = box->textCursor();
+    c.setPosition(from);
+    c.setPosition(to, QTextCursor::KeepAnchor);
+    box->setTextCursor(c);
+}
+
+void click(frmTAG &palette, int index)
+{
+    palette.cmdBase()[index]->click();
+}
+
+} // namespace
+
+class tst_taginsertion : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void typesTagReplacingSelection_data();
+    void typesTagReplacingSelection();
+    void inputMethodOffWhileTyping();
+    void longTagArrivesWholeAndInOrder();
+    void closedEditorIsShownAgain();
+    void noTarget_data();
+    void noTarget();
+};
+
+void tst_taginsertion::typesTagReplacingSelection_data()
+{
+    QTest::addColumn<QString>("tagText");
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("to");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<int>("caret");
+
+    QTest::newRow("at the caret") << u"<HR>"_s << 3 << 3 << u"abc<HR>XYZdef"_s << 7;
+    QTest::newRow("replacing a selection") << u"<B></B>"_s << 3 << 6 << u"abc<B></B>def"_s << 10;
+    QTest::newRow("Enter and Tab") << u"<UL>\\n\\t<LI>\\n</UL>"_s << 3 << 6 << u"abc<UL>\n\t<LI>\n</UL>def"_s << 19;
+    QTest::newRow("dropped escapes") << u"a\\qb\\"_s << 0 << 0 << u"ababcXYZdef"_s << 2;
+    QTest::newRow("special characters") << u"+^%~(){}[]"_s << 9 << 9 << u"abcXYZdef+^%~(){}[]"_s << 19;
+    QTest::newRow("Japanese") << u"　表😀"_s << 0 << 9 << u"　表😀"_s << 4;
+}
+
+void tst_taginsertion::typesTagReplacingSelection()
+{
+    QFETCH(QString, tagText);
+    QFETCH(int, from);
+    QFETCH(int, to);
+    QFETCH(QString, expected);
+    QFETCH(int, caret);
+    TestEnv env;
+    auto palette = paletteWith(env, {tagText});
+    frmChild1 *editor = editorWith(env, u"abcXYZdef"_s);
+    QPlainTextEdit *box = editor->txtEdit();
+    select(box, from, to);
+
+    click(*palette, 1);
+    QTRY_COMPARE(box->toPlainText(), expected);
+    QCOMPARE(box->textCursor().position(), caret);
+    QVERIFY(!box->textCursor().hasSelection());
+    QCOMPARE(box->window()->focusWidget(), box);
+}
+
+void tst_taginsertion::inputMethodOffWhileTyping()
+{
+    TestEnv env;
+    KeyRecordingPlatform keys;
+    keys.folder = env.platform.folder;
+    auto palette = paletteWith(env, {u"<P>\\n"_s});
+    frmChild1 *editor = editorWith(env, QString());
+    QPlainTextEdit *box = editor->txtEdit();
+    QVERIFY(box->testAttribute(Qt::WA_InputMethodEnabled));
+
+    click(*palette, 1);
+    QCOMPARE(keys.inputMethodOnAtSend, QList<bool>(4, false));
+    QVERIFY(box->testAttribute(Qt::WA_InputMethodEnabled));
+
+    // A text box whose input method was off stays off.
+    box->setAttribute(Qt::WA_InputMethodEnabled, false);
+    click(*palette, 1);
+    QVERIFY(!box->testAttribute(Qt::WA_InputMethodEnabled));
+    QTRY_COMPARE(box->toPlainText(), u"<P>\n<P>\n"_s);
+}
+
+void tst_taginsertion::longTagArrivesWholeAndInOrder()
+{
+    TestEnv env;
+    QString tagText;
+    QString expected;
+    const QString pieces[] = {u"<A>"_s, u"表"_s, u"\\n"_s, u"+%"_s, u"\\t"_s, u" x "_s};
+    const QString typed[] = {u"<A>"_s, u"表"_s, u"\n"_s, u"+%"_s, u"\t"_s, u" x "_s};
+    for (int i = 0; tagText.size() < 2000; ++i) {
+        tagText += pieces[i % 6];
+        expected += typed[i % 6];
+    }
+    auto palette = paletteWith(env, {u"short"_s, tagText});
+    frmChild1 *editor = editorWith(env, u"[]"_s);
+    select(editor->txtEdit(), 1, 1);
+
+    click(*palette, 2);
+    QTRY_COMPARE(editor->txtEdit()->toPlainText(), u"["_s + expected + u"]"_s);
+}
+
+void tst_taginsertion::closedEditorIsShownAgain()
+{
+    TestEnv env;
+    auto palette = paletteWith(env, {u"<BR>"_s});
+    frmChild1 *editor = editorWith(env, u"text"_s);
+    editor->txtEdit()->moveCursor(QTextCursor::End);
+    QVERIFY(editor->Unload(vbFormControlMenu) == false);   // the close box only hides an editor
+    QVERIFY(!editor->Visible());
+
+    click(*palette, 1);
+    QVERIFY(editor->Visible());
+    QTRY_COMPARE(editor->txtEdit()->toPlainText(), u"text<BR>"_s);
+}
+
+void tst_taginsertion::noTarget_data()
+{
+    QTest::addColumn<bool>("hadEditor");
+    QTest::newRow("no editor activated yet") << false;
+    QTest::newRow("editor discarded") << true;
+}
+
+void tst_taginsertion::noTarget()
+{
+    QFETCH(bool, hadEditor);
+    TestEnv env;
+    auto palette = paletteWith(env, {u"<BR>"_s});
+    QPointer<frmChild1> other = new frmChild1(env.area());
+    other->txtEdit()->setPlainText(u"other"_s);
+    QPointer<frmChild1> discarded;
+    if (hadEditor) {
+        discarded = editorWith(env, u"gone"_s);
+        QVERIFY(discarded->Unload(vbFormCode));
+    } else {
+        gActiveEditor.clear();
+    }
+
+    click(*palette, 1);
+    if (discarded) {
+        QVERIFY(!discarded->Visible());
+        QCoreApplication::processEvents();
+        QCOMPARE(discarded->txtEdit()->toPlainText(), u"gone"_s);
+    }
+    QCoreApplication::processEvents();
+    QCOMPARE(other->txtEdit()->toPlainText(), u"other"_s);
+    QVERIFY(!other->Visible());
+    QVERIFY(env.platform.messages.isEmpty());
+}
+
+QTEST_MAIN(tst_taginsertion)
+#include "tst_taginsertion.moc"
