@@ -8,9 +8,11 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("pageKiln"));
     mdiMain frame;
+    installShutdownHandlers(&frame);
     if (!frame.MDIForm_Load())
         return 1;
-    installShutdownHandlers(&frame);
+    if (frame.hasShutDown())
+        return 0;
     frame.show();
     return app.exec();
 }

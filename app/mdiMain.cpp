@@ -46,10 +46,11 @@ bool mdiMain::MDIForm_Load()
 {
     if (!basSystem::LoadSettings())
         return false;
+    mSettingsLoaded = true;
     basSystem::resetPageTables();
     if (basSystem::gTagWinVisible != 0)
         showTagWindow();
-    if (basSystem::gTreeWinVisible != 0)
+    if (basSystem::gTreeWinVisible != 0 && !mUnloaded)
         showTreeWindow();
     return true;
 }
@@ -92,7 +93,9 @@ void mdiMain::MDIForm_Unload()
     if (mUnloaded)
         return;
     mUnloaded = true;
-    basSystem::SaveSettings();
+    // Settings that were never read in full are not written back over the file.
+    if (mSettingsLoaded)
+        basSystem::SaveSettings();
     DeletePreviewFiles();
 }
 

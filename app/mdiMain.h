@@ -30,6 +30,8 @@ public:
 
     // Closes the frame for `reason` (the frame closing, or the session ending).
     void closeFrame(int reason);
+    // True once shutdown has run (also when a signal ended a start-up message box).
+    bool hasShutDown() const { return mUnloaded; }
 
     QMdiArea *area() const { return mArea; }
     frmTAG *tagWindow() const { return mTag; }
@@ -46,6 +48,7 @@ private:
     QPointer<frmTAG> mTag;
     QPointer<frmTree> mTree;
     int mCloseReason;
+    bool mSettingsLoaded = false;
     bool mUnloaded = false;
 };
 

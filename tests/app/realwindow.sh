@@ -2,12 +2,14 @@
 # Starts the built program in a real X server with both tool windows shown, checks that
 # the frame appears, sends SIGTERM and checks that the settings were written back and the
 # preview files deleted, as on a normal exit.
-#   realwindow.sh <path-to-pagekiln>
+#   realwindow.sh <path-to-pagekiln> <resources-folder>
 set -euo pipefail
 program=$1
+resources=$2
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 cp "$program" "$dir/pagekiln"
+cp "$resources/TagDB.TXT" "$dir/"
 # Blanks around the values: a program that writes the file back writes them without.
 printf '[FORM INF]\r\nTAG_V = -1\r\nTAG_W = 2820\r\nTAG_H = 6600\r\nTAG_T = 0\r\nTAG_L = 0\r\nTRE_V = -1\r\nTRE_W = 4500\r\nTRE_H = 6600\r\nTRE_T = 0\r\nTRE_L = 2900\r\nTRE_S = 0\r\n[APP INF]\r\nCUR_DIR=/tmp/\r\n' > "$dir/pageKiln.INI"
 printf 'x' > "$dir/temp1.htm"
@@ -23,7 +25,7 @@ for _ in $(seq 1 100); do
 done
 xwininfo -root -tree | grep -q '"pageKiln"' || { echo "the frame did not appear"; kill -9 $pid; exit 1; }
 kill -TERM $pid
-wait $pid
+wait $pid || { echo "the program did not end normally on SIGTERM"; exit 1; }
 SESSION
 chmod +x "$dir/session.sh"
 QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x800x24" "$dir/session.sh" "$dir"

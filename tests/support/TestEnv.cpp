@@ -60,6 +60,8 @@ QString TestEnv::writeSettings(int tagVisible, int treeVisible) const
     QString history;
     for (int i = 1; i <= 10; ++i)
         history += QStringLiteral("FILE%1=\r\n").arg(i, 2, 10, QLatin1Char('0'));
+    if (!QFile::exists(path(QStringLiteral("TagDB.TXT"))))
+        writeCp932(QStringLiteral("TagDB.TXT"), QStringLiteral("見出し\t<H1></H1>\t\r\n段落\t<P>\\n</P>\t\r\n"));
     return writeCp932(QStringLiteral("pageKiln.INI"), text + history);
 }
 

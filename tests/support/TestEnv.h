@@ -29,7 +29,8 @@ public:
     static QByteArray read(const QString &path);
     static QByteArray cp932(const QString &text);
 
-    // Writes a complete settings file into the program folder.
+    // Writes a complete settings file into the program folder, and a small tag database
+    // unless one is there.
     QString writeSettings(int tagVisible = -1, int treeVisible = -1) const;
 
     // An MDI area that new forms open in (created on first use, shown offscreen).
