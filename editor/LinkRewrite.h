@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <functional>
+
 namespace linkRewrite {
 
 // The keywords in the order the passes run.
@@ -22,13 +24,47 @@ inline constexpr qsizetype headLength = 10;
 // folder: it holds "HTTP:", "HTTPS:" or "MAILTO:" in any letter case.
 bool isExternalHead(QStringView head);
 
-// One pass for `keyword` (upper-case ASCII) over `text`. Every occurrence of the keyword,
-// in any letter case and anywhere in the text, is placed at the first double quote after
-// it, or at the first equals sign when no double quote follows at all; unless the ten
-// characters from that place on name an external address, `folder` is inserted right
+// One pass for an upper-case ASCII keyword. Every occurrence of the keyword, in any
+// letter case and anywhere in the text, is placed at the first double quote after it, or
+// at the first equals sign when no double quote follows at all; unless the ten
+// characters from that place on name an external address, the folder is inserted right
 // after it. The search goes on after that place, in the input, so that inserted folders
 // are not searched again by the same pass. A keyword that can be placed nowhere ends the
-// pass; the rest of the text is copied as it is. One walk over the text.
+// pass; the rest of the text is copied as it is.
+//
+// The pass takes its input in pieces and hands its output on in pieces as soon as they
+// are settled, so that passes can run one behind the other over a large page while only
+// a small part of it is in flight. It walks its input once.
+class LinkPass
+{
+public:
+    using Sink = std::function<void(QStringView)>;
+
+    LinkPass(QLatin1StringView keyword, QStringView folder, Sink sink);
+
+    // The next piece of the input.
+    void feed(QStringView piece);
+    // The input is complete: everything still held is settled and handed on.
+    void finish();
+
+private:
+    void run(bool complete);
+    // Settles the input up to `end` (an index into mBuffer) and hands it on.
+    void handOn(qsizetype end);
+    void compact();
+
+    QLatin1StringView mKeyword;
+    QStringView mFolder;
+    Sink mSink;
+    QString mBuffer;             // input received and not yet handed on starts at mStart
+    qsizetype mStart = 0;
+    qsizetype mScan = 0;         // the keyword search resumes here
+    qsizetype mKeywordAt = -1;   // a keyword still waiting for its place, or -1
+    qsizetype mPlaceScan = 0;    // the search for its quote resumes here
+    bool mQuotesExhausted = false;
+};
+
+// One pass over a whole text.
 QString rewritePass(QStringView text, QLatin1StringView keyword, QStringView folder);
 
 // The three passes HREF, BACKGROUND and SRC, each over the result of the one before.
