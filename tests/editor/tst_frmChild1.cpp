@@ -93,9 +93,13 @@ void tst_frmChild1::tabTypesATab()
     env.area();
     auto *editor = new frmChild1();
     editor->setText(QStringLiteral("ab"));
+    QVERIFY(QTest::qWaitForWindowExposed(env.area()));
     editor->Show();
-    editor->txtEdit()->setFocus();
+    QApplication::setActiveWindow(env.area());
+    editor->SetFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), editor->txtEdit());
     QTest::keyClick(editor->txtEdit(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), editor->txtEdit());
     QCOMPARE(editor->text(), QStringLiteral("\tab"));
 }
 
