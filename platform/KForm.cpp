@@ -35,11 +35,10 @@ KForm::KForm(QMdiArea *area, Border border)
     mHeight = pixelsToTwipsY(mSub->height());
 }
 
-KForm::~KForm()
-{
-    if (mSub)
-        mSub->removeEventFilter(this);
-}
+// Nothing to undo: a destroyed event filter is skipped by Qt, and the sub window, which
+// owns the form, is usually already being destroyed itself (reaching it through mSub
+// would then treat a half-destroyed object as a sub window).
+KForm::~KForm() = default;
 
 int KForm::Left() const
 {
@@ -162,12 +161,15 @@ void KForm::applySize()
 
 bool KForm::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == mSub) {
-        if (event->type() == QEvent::Close && !handleClose()) {
+    // Only closes and resizes matter; the event type is tested first because the sub
+    // window also sends events while it is being destroyed, when it is no longer one.
+    const QEvent::Type type = event->type();
+    if ((type == QEvent::Close || type == QEvent::Resize) && watched == mSub) {
+        if (type == QEvent::Close && !handleClose()) {
             event->ignore();
             return true;
         }
-        if (event->type() == QEvent::Resize && !mApplying)
+        if (type == QEvent::Resize && !mApplying)
             handleResize();
     }
     return QWidget::eventFilter(watched, event);
