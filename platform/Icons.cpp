@@ -6,6 +6,7 @@
 #include <QPixmap>
 
 #include <array>
+#include <iterator>
 
 namespace {
 
@@ -87,16 +88,18 @@ struct IconSpec {
     void (*draw)(QPainter &);
 };
 
-constexpr std::array<IconSpec, std::size_t(CommandIcon::Count)> iconSpecs{{
+// One row per CommandIcon, in the enum's order.
+constexpr IconSpec iconSpecs[] = {
     {"document-save", drawSave},
     {"document-save-as", drawSaveAs},
     {"web-browser", drawPreview},
     {"window-close", drawClose},
-}};
+};
+static_assert(std::size(iconSpecs) == std::size_t(CommandIcon::Count), "one picture per command icon");
 
 const IconSpec &specOf(CommandIcon which)
 {
-    return iconSpecs.at(std::size_t(which));
+    return iconSpecs[std::size_t(which)];
 }
 
 } // namespace
