@@ -1,21 +1,98 @@
 #include "editor/frmChild1.h"
 #include "app/basSystem.h"
+#include "common/TextHelpers.h"
+#include "editor/EditorText.h"
+#include "editor/LinkRewrite.h"
+#include "editor/PageFiles.h"
+#include "platform/Icons.h"
+#include "platform/Platform.h"
 
+#include <QFont>
+#include <QFontMetricsF>
 #include <QPlainTextEdit>
+#include <QToolButton>
+
+using namespace basSystem;
+
+namespace {
+const QString initialText = QStringLiteral("読み込み失敗\r\n");
+const QString txtEditTip = QStringLiteral("ごめんなさい。最大32KBだそうです。代替案を検討中です。");
+const QString cmdSavTip = QStringLiteral("上書き保存");
+const QString cmdSAsTip = QStringLiteral("名前を付けて保存");
+const QString cmdBrzTip = QStringLiteral("ＩＥで確認する");
+const QString cmdCloTip = QStringLiteral("ＨＰ定義を閉じる");
+
+// "ＭＳ ゴシック" at 9 points, or the first Japanese monospaced font the desktop has.
+QFont editorFont()
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("ＭＳ ゴシック"), QStringLiteral("MS Gothic"),
+                      QStringLiteral("Noto Sans Mono CJK JP"), QStringLiteral("IPAGothic"),
+                      QStringLiteral("VL Gothic"), QStringLiteral("TakaoGothic"),
+                      QStringLiteral("monospace")});
+    font.setStyleHint(QFont::TypeWriter);
+    font.setPointSize(9);
+    font.setWeight(QFont::Normal);
+    return font;
+}
+
+// The record of page `id`, or nullptr when the page table has no such page.
+PageRecord *pageRecord(qint32 id)
+{
+    if (id < 1 || id >= gPageTable.size())
+        return nullptr;
+    return &gPageTable[id];
+}
+} // namespace
 
 frmChild1::frmChild1(QMdiArea *area) : KForm(area, Border::Sizable)
 {
-    mTxtEdit = new QPlainTextEdit(this);
+    createControls();
     setCaption(QStringLiteral("Form1"));
-    setText(QStringLiteral("読み込み失敗\r\n"));
+    setText(initialText);
     Form_Load();
+}
+
+void frmChild1::createControls()
+{
+    mTxtEdit = new QPlainTextEdit(this);
+    mTxtEdit->setFont(editorFont());
+    mTxtEdit->setLineWrapMode(QPlainTextEdit::NoWrap);
+    mTxtEdit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    mTxtEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    mTxtEdit->setTabChangesFocus(false);
+    mTxtEdit->setTabStopDistance(QFontMetricsF(mTxtEdit->font()).horizontalAdvance(QLatin1Char(' ')) * 8);
+    mTxtEdit->setToolTip(txtEditTip);
+    placeControl(mTxtEdit, txtEditRect());
+    setFocusProxy(mTxtEdit);
+
+    mCmdSav = addButton(CommandIcon::Save, editorLayout::cmdSav, cmdSavTip);
+    mCmdSAs = addButton(CommandIcon::SaveAs, editorLayout::cmdSAs, cmdSAsTip);
+    mCmdBrz = addButton(CommandIcon::Preview, editorLayout::cmdBrz, cmdBrzTip);
+    mCmdClo = addButton(CommandIcon::Close, editorLayout::cmdClo, cmdCloTip);
+    connect(mCmdSav, &QToolButton::clicked, this, &frmChild1::cmdSav_Click);
+    connect(mCmdSAs, &QToolButton::clicked, this, &frmChild1::cmdSAs_Click);
+    connect(mCmdBrz, &QToolButton::clicked, this, &frmChild1::cmdBrz_Click);
+    connect(mCmdClo, &QToolButton::clicked, this, &frmChild1::cmdClo_Click);
+}
+
+// A picture button that never takes the focus, so that Tab in the text box types a tab.
+QToolButton *frmChild1::addButton(CommandIcon icon, const TwipRect &place, const QString &tip)
+{
+    auto *button = new QToolButton(this);
+    button->setIcon(commandIcon(icon));
+    button->setIconSize(QSize(commandIconSize, commandIconSize));
+    button->setToolTip(tip);
+    button->setFocusPolicy(Qt::NoFocus);
+    placeControl(button, place);
+    return button;
 }
 
 void frmChild1::Form_Load()
 {
     mbNoResize = true;
-    setWidth(3180);
-    setHeight(1845);
+    setWidth(editorLayout::designedWidth);
+    setHeight(editorLayout::designedHeight);
     mlPrevWidth = Width();
     mlPrevHeight = Height();
     mbNoResize = false;
@@ -23,28 +100,127 @@ void frmChild1::Form_Load()
 
 QString frmChild1::text() const
 {
-    QString t = mTxtEdit->toPlainText();
-    t.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
-    return t;
+    if (!mDocumentFilled)
+        return editorText::crLfText(mPendingText);
+    return editorText::crLfText(mTxtEdit->document()->toRawText());
 }
 
 void frmChild1::setText(const QString &text)
 {
-    QString t = text;
-    t.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    mTxtEdit->setPlainText(t);
+    if (mDocumentFilled)
+        mTxtEdit->setPlainText(text);
+    else
+        mPendingText = text;
+}
+
+QPlainTextEdit *frmChild1::txtEdit() const
+{
+    fillDocument();
+    return mTxtEdit;
+}
+
+void frmChild1::fillDocument() const
+{
+    if (mDocumentFilled)
+        return;
+    mDocumentFilled = true;
+    mTxtEdit->setPlainText(mPendingText);
+    mPendingText = QString();
+}
+
+void frmChild1::showEvent(QShowEvent *event)
+{
+    fillDocument();
+    KForm::showEvent(event);
 }
 
 void frmChild1::Form_Activate()
 {
-    basSystem::gActiveEditor = this;
+    gActiveEditor = this;
     mbNoResize = false;
+}
+
+void frmChild1::Form_Deactivate()
+{
+    mbNoResize = true;
+}
+
+void frmChild1::Form_Resize()
+{
+    if (mbNoResize || isMinimized())
+        return;
+    if (Height() < editorLayout::minimumHeight) {
+        mbNoResize = true;
+        setHeight(editorLayout::minimumHeight);
+        mbNoResize = false;
+        return;
+    }
+    mTxtExtent = editorLayout::followOuterSize(mTxtExtent, mlPrevWidth, mlPrevHeight, Width(), Height());
+    placeControl(mTxtEdit, txtEditRect());
+    mlPrevWidth = Width();
+    mlPrevHeight = Height();
 }
 
 void frmChild1::Form_QueryUnload(bool &cancel, int reason)
 {
+    // The close box only hides the editor; anything else discards it.
     if (reason == vbFormControlMenu) {
         Hide();
         cancel = true;
+        return;
     }
+    if (gActiveEditor == this)
+        gActiveEditor.clear();
+}
+
+void frmChild1::cmdSav_Click()
+{
+    const PageRecord *page = pageRecord(plId);
+    if (!page)
+        return;
+    if (page->FileName.isEmpty()) {
+        cmdSAs_Click();
+        return;
+    }
+    const QString path = page->Folder + page->FileName;
+    if (!pageFiles::writePageText(path, text(), page->Encoding))
+        ShowMessage(pageFiles::withPath(pageFiles::msgSaveFailed, path));
+}
+
+void frmChild1::cmdSAs_Click()
+{
+    dlgChi.CancelError = true;
+    dlgChi.DefaultExt = pageFiles::pageDefaultExt;
+    dlgChi.Filter = pageFiles::pageFilter;
+    dlgChi.InitDir = gSite.Folder;
+    if (!dlgChi.ShowSave())
+        return;
+    // A name that is empty, or a folder without a file name, names nothing to write.
+    if (dlgChi.FileName.trimmed().isEmpty() || dlgChi.FileTitle.isEmpty())
+        return;
+    PageRecord *page = pageRecord(plId);
+    if (!page)
+        return;
+    page->Folder = dlgChi.folder();
+    page->FileName = dlgChi.FileTitle;
+    cmdSav_Click();
+}
+
+void frmChild1::cmdBrz_Click()
+{
+    const PageRecord *page = pageRecord(plId);
+    const QString folder = page ? page->Folder : QString();
+    const TextEncoding encoding = page ? page->Encoding : TextEncoding::Cp932;
+    const QString path = pageFiles::previewFilePath(plId);
+    if (!pageFiles::writePageText(path, linkRewrite::previewText(text(), folder), encoding)) {
+        ShowMessage(pageFiles::withPath(pageFiles::msgPreviewFailed, path));
+        return;
+    }
+    if (!platform().openInBrowser(path))
+        ShowMessage(pageFiles::msgBrowserFailed);
+}
+
+void frmChild1::cmdClo_Click()
+{
+    Hide();
 }

@@ -1,10 +1,15 @@
 #pragma once
 // A page editor: one page's whole text in a multi-line text box, with save, save as,
-// preview and close.
+// preview and close. Closing only hides the window; the text stays until the editor is
+// unloaded.
 
+#include "editor/EditorLayout.h"
+#include "platform/FileDialog.h"
 #include "platform/KForm.h"
 
 class QPlainTextEdit;
+class QToolButton;
+enum class CommandIcon;
 
 class frmChild1 : public KForm
 {
@@ -17,16 +22,49 @@ public:
     // The text box's whole text, lines joined by CR LF.
     QString text() const;
     void setText(const QString &text);
-    QPlainTextEdit *txtEdit() const { return mTxtEdit; }
+    // The text box itself, holding the editor's text.
+    QPlainTextEdit *txtEdit() const;
+
+    QToolButton *cmdSav() const { return mCmdSav; }
+    QToolButton *cmdSAs() const { return mCmdSAs; }
+    QToolButton *cmdBrz() const { return mCmdBrz; }
+    QToolButton *cmdClo() const { return mCmdClo; }
+    // Where the text box stands in the client area, in twips.
+    TwipRect txtEditRect() const { return editorLayout::textBoxRect(mTxtExtent); }
+
+    // The save dialog; it keeps the name chosen last.
+    FileDialog dlgChi;
+
+    void cmdSav_Click();
+    void cmdSAs_Click();
+    void cmdBrz_Click();
+    void cmdClo_Click();
 
 protected:
     void Form_Activate() override;
+    void Form_Deactivate() override;
+    void Form_Resize() override;
     void Form_QueryUnload(bool &cancel, int reason) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void Form_Load();
+    void createControls();
+    QToolButton *addButton(CommandIcon icon, const TwipRect &place, const QString &tip);
+    void fillDocument() const;
 
     QPlainTextEdit *mTxtEdit = nullptr;
+    QToolButton *mCmdSav = nullptr;
+    QToolButton *mCmdSAs = nullptr;
+    QToolButton *mCmdBrz = nullptr;
+    QToolButton *mCmdClo = nullptr;
+
+    // A text set while the window has never been shown waits here and goes into the
+    // text box when it is first shown or reached, so that many hidden editors open fast.
+    mutable QString mPendingText;
+    mutable bool mDocumentFilled = false;
+
+    editorLayout::Extent mTxtExtent;
     bool mbNoResize = false;
     qint32 mlPrevWidth = 0;
     qint32 mlPrevHeight = 0;

@@ -1,0 +1,30 @@
+#pragma once
+// The files a page editor writes: the page itself, and the page's preview copy in the
+// program folder. Both are replaced atomically; a failed write leaves the old file.
+
+#include "common/TextCodec.h"
+
+#include <QString>
+
+namespace pageFiles {
+
+extern const QString msgSaveFailed;       // the page file could not be written
+extern const QString msgPreviewFailed;    // the preview file could not be written
+extern const QString msgBrowserFailed;    // the browser could not be started
+
+// The save dialog's filter: hypertext files, then text files.
+extern const QString pageFilter;
+extern const QString pageDefaultExt;
+
+// Writes `text` to `path` in `encoding`; characters the code page cannot represent are
+// written as numeric character references, so nothing is lost.
+bool writePageText(const QString &path, const QString &text, TextEncoding encoding);
+
+// "temp" + the page's index + ".htm", and its full path in the program folder.
+QString previewFileName(qint32 pageId);
+QString previewFilePath(qint32 pageId);
+
+// A failure message followed by the path it concerns, on a line of its own.
+QString withPath(const QString &message, const QString &path);
+
+} // namespace pageFiles

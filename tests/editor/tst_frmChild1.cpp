@@ -1,0 +1,377 @@
+#include "app/basSystem.h"
+#include "editor/frmChild1.h"
+#include "support/TestEnv.h"
+
+#include <QDir>
+#include <QPlainTextEdit>
+#include <QToolButton>
+#include <QtTest>
+
+using namespace basSystem;
+using namespace Qt::StringLiterals;
+
+namespace {
+// A page at `id` (the tables grow to it) with its editor showing `text`.
+frmChild1 *openPage(int id, const QString &folder, const QString &fileName, const QString &text,
+                    TextEncoding encoding = TextEncoding::Cp932)
+{
+    while (gPageTable.size() <= id) {
+        gPageTable.append(PageRecord{});
+        gPageEditors.append(nullptr);
+    }
+    PageRecord &page = gPageTable[id];
+    page.Title = QStringLiteral("ページ%1").arg(id);
+    page.Folder = folder;
+    page.FileName = fileName;
+    page.Text = page.OrigText = text;
+    page.Encoding = encoding;
+    auto *editor = new frmChild1();
+    gPageEditors[id] = editor;
+    editor->setCaption(page.Title);
+    editor->setText(text);
+    editor->plId = id;
+    return editor;
+}
+
+const QString saveFailed = QStringLiteral("ファイルの保存に失敗しました。\n");
+} // namespace
+
+class tst_frmChild1 : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void designedWindow();
+    void tabTypesATab();
+    void resize_data();
+    void resize();
+    void minimiseAndInactiveLeaveLayout();
+    void closeOnlyHides();
+    void activeEditorForgetsDiscarded();
+    void textSameBeforeAndAfterShowing_data();
+    void textSameBeforeAndAfterShowing();
+    void unchangedPageSavesBackExactly_data();
+    void unchangedPageSavesBackExactly();
+    void saveAs_data();
+    void saveAs();
+    void saveAsOtherFolderThenSave();
+    void failedSaveKeepsOldFile_data();
+    void failedSaveKeepsOldFile();
+    void previewWritesRewrittenCopy();
+    void previewFailures();
+};
+
+void tst_frmChild1::designedWindow()
+{
+    TestEnv env;
+    env.area();
+    auto *form = new frmChild1();
+    frmChild1 &editor = *form;
+    QCOMPARE(editor.caption(), QStringLiteral("Form1"));
+    QCOMPARE(editor.text(), QStringLiteral("読み込み失敗\r\n"));
+    QCOMPARE(editor.Width(), 3180);
+    QCOMPARE(editor.Height(), 1845);
+    QCOMPARE(editor.txtEditRect(), (TwipRect{30, 420, 2985, 975}));
+    QCOMPARE(editor.txtEdit()->lineWrapMode(), QPlainTextEdit::NoWrap);
+    QCOMPARE(editor.txtEdit()->font().families().value(0), QStringLiteral("ＭＳ ゴシック"));
+    QCOMPARE(editor.txtEdit()->font().pointSize(), 9);
+
+    // Left to right: save, save as, preview, close; each a 375-twip picture button.
+    const QList<QToolButton *> buttons{editor.cmdSav(), editor.cmdSAs(), editor.cmdBrz(), editor.cmdClo()};
+    const QStringList tips{QStringLiteral("上書き保存"), QStringLiteral("名前を付けて保存"),
+                           QStringLiteral("ＩＥで確認する"), QStringLiteral("ＨＰ定義を閉じる")};
+    for (int i = 0; i < buttons.size(); ++i) {
+        QCOMPARE(buttons[i]->geometry(), toPixels(TwipRect{30 + 390 * i, 30, 375, 375}));
+        QCOMPARE(buttons[i]->toolTip(), tips[i]);
+        QCOMPARE(buttons[i]->focusPolicy(), Qt::NoFocus);
+        QVERIFY(!buttons[i]->icon().pixmap(16, 16).isNull());
+    }
+}
+
+void tst_frmChild1::tabTypesATab()
+{
+    TestEnv env;
+    env.area();
+    auto *editor = new frmChild1();
+    editor->setText(QStringLiteral("ab"));
+    QVERIFY(QTest::qWaitForWindowExposed(env.area()));
+    editor->Show();
+    QApplication::setActiveWindow(env.area());
+    editor->SetFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), editor->txtEdit());
+    QTest::keyClick(editor->txtEdit(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), editor->txtEdit());
+    QCOMPARE(editor->text(), QStringLiteral("\tab"));
+}
+
+void tst_frmChild1::resize_data()
+{
+    // Steps: "w" or "h" and an outer size in twips, applied in order.
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<int>("height");
+    QTest::addColumn<TwipRect>("box");
+
+    QTest::newRow("grow") << QStringList{u"w4000"_s, u"h3000"_s} << 3000 << TwipRect{30, 420, 3805, 2130};
+    QTest::newRow("grow and back") << QStringList{u"w4000"_s, u"h3000"_s, u"w3180"_s, u"h1845"_s} << 1845
+                                   << TwipRect{30, 420, 2985, 975};
+    QTest::newRow("exactly the minimum") << QStringList{u"h1000"_s} << 1000 << TwipRect{30, 420, 2985, 130};
+    QTest::newRow("below minimum snaps") << QStringList{u"h999"_s} << 1000 << TwipRect{30, 420, 2985, 975};
+    QTest::newRow("snap keeps last layout") << QStringList{u"h3000"_s, u"h500"_s, u"h1200"_s} << 1200
+                                            << TwipRect{30, 420, 2985, 330};
+    QTest::newRow("narrower than margins") << QStringList{u"w100"_s} << 1845 << TwipRect{30, 420, 0, 975};
+    QTest::newRow("margins come back") << QStringList{u"w100"_s, u"w-50"_s, u"w3180"_s} << 1845
+                                       << TwipRect{30, 420, 2985, 975};
+}
+
+void tst_frmChild1::resize()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(int, height);
+    QFETCH(TwipRect, box);
+    TestEnv env;
+    env.area();
+    auto *editor = new frmChild1();
+    editor->Show();
+    for (const QString &step : steps) {
+        const int twips = step.mid(1).toInt();
+        if (step.startsWith(QLatin1Char('w')))
+            editor->setWidth(twips);
+        else
+            editor->setHeight(twips);
+    }
+    QCOMPARE(editor->Height(), height);
+    QCOMPARE(editor->txtEditRect(), box);
+}
+
+void tst_frmChild1::minimiseAndInactiveLeaveLayout()
+{
+    TestEnv env;
+    env.area();
+    auto *a = new frmChild1();
+    auto *b = new frmChild1();
+    a->Show();
+    a->setWidth(4000);
+    a->subWindow()->showMinimized();
+    a->subWindow()->showNormal();
+    a->Show();
+    QCOMPARE(a->txtEditRect(), (TwipRect{30, 420, 3805, 975}));
+
+    b->Show();   // a is no longer the active child: its size changes lay nothing out
+    a->setWidth(5000);
+    a->setHeight(3000);
+    QCOMPARE(a->txtEditRect(), (TwipRect{30, 420, 3805, 975}));
+    a->Show();
+    a->setWidth(4100);   // measured from the last layout, 4000 x 1845
+    QCOMPARE(a->txtEditRect(), (TwipRect{30, 420, 3905, 2130}));
+}
+
+void tst_frmChild1::closeOnlyHides()
+{
+    TestEnv env;
+    env.area();
+    auto *editor = new frmChild1();
+    editor->setText(QStringLiteral("<p>\r\n"));
+    editor->Show();
+    editor->txtEdit()->appendPlainText(QStringLiteral("unsaved"));
+    QVERIFY(!editor->subWindow()->close());   // the close box
+    QVERIFY(!editor->Visible());
+    editor->Show();
+    QTest::mouseClick(editor->cmdClo(), Qt::LeftButton);
+    QVERIFY(!editor->Visible());
+    QVERIFY(!editor->isUnloaded());
+    editor->Show();
+    QCOMPARE(editor->text(), QStringLiteral("<p>\r\n\r\nunsaved"));
+    QVERIFY(editor->Unload(vbFormCode));
+    QVERIFY(editor->isUnloaded());
+}
+
+void tst_frmChild1::activeEditorForgetsDiscarded()
+{
+    TestEnv env;
+    env.area();
+    QPointer<frmChild1> a = new frmChild1();
+    QPointer<frmChild1> b = new frmChild1();
+    a->Show();
+    QCOMPARE(gActiveEditor.data(), a.data());
+    b->Show();
+    QCOMPARE(gActiveEditor.data(), b.data());
+    a->Unload(vbFormMDIForm);
+    QCOMPARE(gActiveEditor.data(), b.data());
+    b->Unload(vbFormCode);
+    QVERIFY(gActiveEditor.isNull());
+    QTRY_VERIFY(b.isNull());
+    QVERIFY(gActiveEditor.isNull());
+}
+
+void tst_frmChild1::textSameBeforeAndAfterShowing_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("CR LF") << "a\r\nb\r\n" << "a\r\nb\r\n";
+    QTest::newRow("no final break") << "a\r\nb" << "a\r\nb";
+    QTest::newRow("LF and CR") << "a\nb\rc\n\rd" << "a\r\nb\r\nc\r\n\r\nd";
+    QTest::newRow("empty") << "" << "";
+    QTest::newRow("kept characters") << "x\u00a0y\u2028z\u3000" << "x\u00a0y\u2028z\u3000";
+    QTest::newRow("paragraph separator") << "a\u2029b" << "a\r\nb";
+}
+
+void tst_frmChild1::textSameBeforeAndAfterShowing()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    TestEnv env;
+    env.area();
+    auto *editor = new frmChild1();
+    editor->setText(text);
+    QCOMPARE(editor->text(), expected);
+    editor->Show();
+    QCOMPARE(editor->text(), expected);
+    editor->setText(text);
+    QCOMPARE(editor->text(), expected);
+}
+
+void tst_frmChild1::unchangedPageSavesBackExactly_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QByteArray>("expected");
+    const QByteArray sjis = TestEnv::cp932(QStringLiteral("<title>日本語</title>\r\n<p>①ｶﾅ</p>\r\n"));
+    QTest::newRow("cp932") << sjis << sjis;
+    QTest::newRow("utf-8") << QByteArray("<p>\xe6\x97\xa5</p>\r\n") << QByteArray("<p>\xe6\x97\xa5</p>\r\n");
+    QTest::newRow("utf-8 bom") << QByteArray("\xef\xbb\xbf<p>\xc3\xa9</p>\r\n") << QByteArray("\xef\xbb\xbf<p>\xc3\xa9</p>\r\n");
+    QTest::newRow("cp932 lacks it") << QByteArray() << QByteArray("<p>&#233;&#128512;</p>\r\n");
+}
+
+void tst_frmChild1::unchangedPageSavesBackExactly()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QByteArray, expected);
+    TestEnv env;
+    const TextEncoding encoding = bytes.isEmpty() ? TextEncoding::Cp932 : detectEncoding(bytes, DetectMode::Page);
+    const QString text = bytes.isEmpty() ? QStringLiteral("<p>\u00e9\U0001F600</p>\r\n") : decodeText(bytes, encoding);
+    frmChild1 *editor = openPage(1, env.dir.path() + QLatin1Char('/'), QStringLiteral("p.htm"), text, encoding);
+    editor->cmdSav_Click();
+    QCOMPARE(TestEnv::read(env.path(QStringLiteral("p.htm"))), expected);
+    QVERIFY(env.platform.messages.isEmpty());
+}
+
+void tst_frmChild1::saveAs_data()
+{
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<QString>("fileName");
+    QTest::newRow("no extension") << "new" << "new.htm";
+    QTest::newRow("own extension") << "new.txt" << "new.txt";
+    QTest::newRow("cancelled") << "" << "";
+}
+
+void tst_frmChild1::saveAs()
+{
+    QFETCH(QString, answer);
+    QFETCH(QString, fileName);
+    TestEnv env;
+    gSite.Folder = env.dir.path() + QLatin1Char('/');
+    frmChild1 *editor = openPage(1, QString(), QString(), QStringLiteral("<p>\r\n"));   // never saved
+    if (!answer.isEmpty())
+        env.platform.fileAnswers << env.path(answer);
+    editor->cmdSav_Click();
+
+    QCOMPARE(env.platform.dialogs.size(), 1);
+    const ScriptedPlatform::DialogRequest &d = env.platform.dialogs.first();
+    QCOMPARE(d.mode, FileDialogMode::Save);
+    QCOMPARE(d.filter, QStringLiteral("ハイパーテキスト(*.htm;*.html)|*.htm;*.html|テキスト(*.txt)|*.txt"));
+    QCOMPARE(d.defaultExt, QStringLiteral("htm"));
+    QCOMPARE(d.initDir, gSite.Folder);
+    QCOMPARE(gPageTable[1].FileName, fileName);
+    QCOMPARE(gPageTable[1].Folder, fileName.isEmpty() ? QString() : gSite.Folder);
+    if (!fileName.isEmpty())
+        QCOMPARE(TestEnv::read(env.path(fileName)), QByteArray("<p>\r\n"));
+    QCOMPARE(QDir(env.dir.path()).entryList(QDir::Files).size(), fileName.isEmpty() ? 0 : 1);
+}
+
+void tst_frmChild1::saveAsOtherFolderThenSave()
+{
+    TestEnv env;
+    const QString folder = env.dir.path() + QLatin1Char('/');
+    const QString old = env.write(QStringLiteral("a.htm"), "old\r\n");
+    QDir(env.dir.path()).mkdir(QStringLiteral("other"));
+    frmChild1 *editor = openPage(1, folder, QStringLiteral("a.htm"), QStringLiteral("new\r\n"));
+    env.platform.fileAnswers << env.path(QStringLiteral("other/b"));
+    editor->cmdSAs_Click();
+    QCOMPARE(gPageTable[1].Folder, folder + QStringLiteral("other/"));
+    QCOMPARE(gPageTable[1].FileName, QStringLiteral("b.htm"));
+
+    editor->setText(QStringLiteral("newer\r\n"));
+    editor->cmdSav_Click();
+    QCOMPARE(TestEnv::read(env.path(QStringLiteral("other/b.htm"))), QByteArray("newer\r\n"));
+    QCOMPARE(TestEnv::read(old), QByteArray("old\r\n"));
+    QCOMPARE(editor->caption(), QStringLiteral("ページ1"));
+
+    editor->cmdSAs_Click();   // the dialog proposes the name chosen last
+    QCOMPARE(env.platform.dialogs.last().fileName, env.path(QStringLiteral("other/b.htm")));
+}
+
+void tst_frmChild1::failedSaveKeepsOldFile_data()
+{
+    QTest::addColumn<QString>("fileName");
+    QTest::newRow("folder gone") << "gone/p.htm";
+    QTest::newRow("path is a folder") << "dir.htm";
+    // The old file exists, but no temporary name beside it fits the file system's limit.
+    QTest::newRow("no room for a temporary") << QString(246, QLatin1Char('a')) + QStringLiteral(".htm");
+}
+
+void tst_frmChild1::failedSaveKeepsOldFile()
+{
+    QFETCH(QString, fileName);
+    TestEnv env;
+    QDir(env.dir.path()).mkdir(QStringLiteral("dir.htm"));
+    const QString path = env.path(fileName);
+    if (!fileName.contains(QLatin1Char('/')) && fileName != QStringLiteral("dir.htm"))
+        env.write(fileName, "old\r\n");
+    const QByteArray before = TestEnv::read(path);
+    frmChild1 *editor = openPage(1, env.dir.path() + QLatin1Char('/'), fileName, QStringLiteral("new\r\n"));
+    editor->cmdSav_Click();
+    QCOMPARE(env.platform.messageTexts(), QStringList{QString(saveFailed + path)});
+    QCOMPARE(env.platform.messages.first().title, QStringLiteral("HTML Editor"));
+    QCOMPARE(TestEnv::read(path), before);
+    QCOMPARE(editor->text(), QStringLiteral("new\r\n"));
+}
+
+void tst_frmChild1::previewWritesRewrittenCopy()
+{
+    TestEnv env;
+    env.area();
+    const QString folder = env.path(u"site"_s) + u'/';
+    const QString page = env.write(u"site/a.htm"_s, "<img src=\"logo.gif\">\r\n");
+    frmChild1 *editor = openPage(12, folder, u"a.htm"_s, u"<img src=\"logo.gif\">\r\n"_s);
+    editor->cmdBrz_Click();
+    const QString preview = env.path(u"temp12.htm"_s);
+    QCOMPARE(TestEnv::read(preview), TestEnv::cp932(u"<img src=\""_s + folder + u"logo.gif\">\r\n"_s));
+
+    // Unsaved edits reach the preview, which replaces the last one; the page stays as it was.
+    editor->Show();
+    editor->txtEdit()->appendPlainText(u"<a href=\"HTTPS://x\">日本</a>"_s);
+    QTest::mouseClick(editor->cmdBrz(), Qt::LeftButton);
+    QCOMPARE(TestEnv::read(preview), TestEnv::cp932(u"<img src=\""_s + folder
+                                                    + u"logo.gif\">\r\n\r\n<a href=\"HTTPS://x\">日本</a>"_s));
+    QCOMPARE(env.platform.browserRequests, (QStringList{preview, preview}));
+    QCOMPARE(TestEnv::read(page), QByteArray("<img src=\"logo.gif\">\r\n"));
+    QVERIFY(env.platform.messages.isEmpty());
+}
+
+void tst_frmChild1::previewFailures()
+{
+    TestEnv env;
+    frmChild1 *editor = openPage(1, QString(), QString(), QStringLiteral("<p>\r\n"));
+    env.platform.browserFails = true;
+    editor->cmdBrz_Click();
+    QCOMPARE(env.platform.messageTexts(), QStringList{QStringLiteral("ブラウザを起動できませんでした。")});
+
+    env.platform.messages.clear();
+    env.platform.browserRequests.clear();
+    env.platform.folder = env.path(QStringLiteral("gone"));
+    editor->cmdBrz_Click();
+    QCOMPARE(env.platform.messageTexts(), QStringList{u"プレビューファイルの作成に失敗しました。\n"_s
+                                                      + env.path(u"gone/temp1.htm"_s)});
+    QVERIFY(env.platform.browserRequests.isEmpty());
+}
+
+QTEST_MAIN(tst_frmChild1)
+#include "tst_frmChild1.moc"
