@@ -10,7 +10,6 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QMdiArea>
-#include <QMdiSubWindow>
 
 namespace {
 mdiMain *gFrame = nullptr;
@@ -80,9 +79,9 @@ void mdiMain::closeFrame(int reason)
 void mdiMain::closeEvent(QCloseEvent *event)
 {
     // Every child is offered the close first, then the frame shuts down; nothing cancels it.
-    const QList<QMdiSubWindow *> children = mArea->subWindowList();
-    for (QMdiSubWindow *sub : children)
-        if (auto *form = qobject_cast<KForm *>(sub->widget()))
+    const QList<KForm *> forms = mArea->findChildren<KForm *>();
+    for (const QPointer<KForm> form : forms)
+        if (form)
             form->Unload(mCloseReason);
     MDIForm_Unload();
     event->accept();

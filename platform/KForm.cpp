@@ -18,34 +18,49 @@ QMdiArea *KForm::defaultArea()
     return gDefaultArea;
 }
 
-KForm::KForm(QMdiArea *area, Border border)
+KForm::KForm(QMdiArea *area, Border border) : mArea(area), mBorder(border)
 {
+    // Until it is first shown a form is a hidden widget of the area; its window frame is
+    // made on first use, so that a thousand hidden editors cost no window each.
+    setParent(area);
+    hide();
+}
+
+KForm::~KForm() = default;
+
+QMdiSubWindow *KForm::subWindow()
+{
+    if (mSub || mUnloaded)
+        return mSub;
     Qt::WindowFlags flags = Qt::SubWindow;
-    if (border == Border::SizableToolWindow)
+    if (mBorder == Border::SizableToolWindow)
         flags |= Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
     mSub = new QMdiSubWindow(nullptr, flags);
     mSubObject = mSub;
     mSub->setWidget(this);
     mSub->setAttribute(Qt::WA_DeleteOnClose);
-    if (area)
-        area->addSubWindow(mSub);
+    mSub->setWindowTitle(windowTitle());
+    // A form that names a control to take its focus gets it whenever its window is focused.
+    if (focusProxy())
+        mSub->setFocusProxy(this);
+    if (mArea)
+        mArea->addSubWindow(mSub);
     mSub->hide();
+    applySize();
+    mSub->move(twipsToPixelsX(mLeft), twipsToPixelsY(mTop));
     mSub->installEventFilter(this);
     connect(mSub, &QMdiSubWindow::windowStateChanged, this, &KForm::onStateChanged);
-    mWidth = pixelsToTwipsX(mSub->width());
-    mHeight = pixelsToTwipsY(mSub->height());
+    return mSub;
 }
-
-KForm::~KForm() = default;
 
 int KForm::Left() const
 {
-    return pixelsToTwipsX(mSub->x());
+    return mSub ? pixelsToTwipsX(mSub->x()) : mLeft;
 }
 
 int KForm::Top() const
 {
-    return pixelsToTwipsY(mSub->y());
+    return mSub ? pixelsToTwipsY(mSub->y()) : mTop;
 }
 
 void KForm::setWidth(int twips)
@@ -64,58 +79,82 @@ void KForm::setHeight(int twips)
 
 void KForm::setLeft(int twips)
 {
-    mSub->move(twipsToPixelsX(twips), mSub->y());
+    mLeft = twips;
+    if (mSub)
+        mSub->move(twipsToPixelsX(twips), mSub->y());
 }
 
 void KForm::setTop(int twips)
 {
-    mSub->move(mSub->x(), twipsToPixelsY(twips));
+    mTop = twips;
+    if (mSub)
+        mSub->move(mSub->x(), twipsToPixelsY(twips));
 }
 
 bool KForm::isMinimized() const
 {
-    return mSub->isMinimized();
+    return mSub && mSub->isMinimized();
 }
 
 void KForm::setCaption(const QString &caption)
 {
     setWindowTitle(caption);
-    mSub->setWindowTitle(caption);
+    if (mSub)
+        mSub->setWindowTitle(caption);
 }
 
 QString KForm::caption() const
 {
-    return mSub->windowTitle();
+    return windowTitle();
 }
 
 void KForm::Show()
 {
-    mSub->show();
-    if (QMdiArea *area = mSub->mdiArea())
-        area->setActiveSubWindow(mSub);
+    QMdiSubWindow *sub = subWindow();
+    if (!sub)
+        return;
+    sub->show();
+    if (QMdiArea *area = sub->mdiArea())
+        area->setActiveSubWindow(sub);
 }
 
 void KForm::Hide()
 {
-    mSub->hide();
+    if (mSub)
+        mSub->hide();
 }
 
 bool KForm::Visible() const
 {
-    return !mSub->isHidden();
+    return mSub && !mSub->isHidden();
 }
 
 void KForm::SetFocus()
 {
+    if (!mSub)
+        return;
     if (QMdiArea *area = mSub->mdiArea())
         area->setActiveSubWindow(mSub);
-    mSub->setFocus();
+    // A form that names a control to take its focus (its focus proxy) gives it there.
+    if (focusProxy())
+        setFocus(Qt::OtherFocusReason);
+    else
+        mSub->setFocus(Qt::OtherFocusReason);
 }
 
 bool KForm::Unload(int reason)
 {
     if (mUnloaded)
         return true;
+    if (!mSub) {
+        // Never shown: there is no window to close, only the form to discard.
+        mPendingReason = reason;
+        const bool closed = handleClose();
+        mPendingReason = vbFormControlMenu;
+        if (closed)
+            deleteLater();
+        return closed;
+    }
     mPendingReason = reason;
     const bool closed = mSub->close();
     mPendingReason = vbFormControlMenu;
@@ -152,6 +191,8 @@ void KForm::Form_QueryUnload(bool &, int)
 
 void KForm::applySize()
 {
+    if (!mSub)
+        return;
     mApplying = true;
     mSub->resize(std::max(1, twipsToPixelsX(mWidth)), std::max(1, twipsToPixelsY(mHeight)));
     mApplying = false;

@@ -34,7 +34,8 @@ public:
     static void setDefaultArea(QMdiArea *area);
     static QMdiArea *defaultArea();
 
-    QMdiSubWindow *subWindow() const { return mSub; }
+    // The form's window in the area, made on first use.
+    QMdiSubWindow *subWindow();
 
     // Outer geometry in twips, frame included.
     int Width() const { return mWidth; }
@@ -85,10 +86,14 @@ private:
     bool handleClose();
     void handleResize();
 
+    QPointer<QMdiArea> mArea;
+    Border mBorder;
     QPointer<QMdiSubWindow> mSub;
     const QObject *mSubObject = nullptr;   // for identity checks while the window is being destroyed
     int mWidth = 0;
     int mHeight = 0;
+    int mLeft = 0;     // the place to open at, until the window exists
+    int mTop = 0;
     int mPendingReason = vbFormControlMenu;
     bool mApplying = false;
     bool mUnloaded = false;
