@@ -36,6 +36,14 @@ void VScrollBar::setValue(qint32 value)
     changeValue(clamped(value));
 }
 
+void VScrollBar::resetQuietly(qint32 min, qint32 max, qint32 value)
+{
+    mMin = min;
+    mMax = max;
+    mValue = clamped(value);
+    mirror();
+}
+
 void VScrollBar::changeValue(qint32 value)
 {
     if (value == mValue)

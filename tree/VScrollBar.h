@@ -18,6 +18,8 @@ public:
     void setMin(qint32 min);
     void setMax(qint32 max);
     void setValue(qint32 value);
+    // Sets all three at once without a Change, for a reset that must not redraw anything.
+    void resetQuietly(qint32 min, qint32 max, qint32 value);
 
 Q_SIGNALS:
     void Change();

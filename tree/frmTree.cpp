@@ -39,6 +39,7 @@ void frmTree::createDisplayArea()
 {
     mPicTre = new TreeView(mTree, this);
     mScrTre = new VScrollBar(this);
+    mScrTre->resetQuietly(1, 1, 1);   // as designed: no page to scroll to yet
     mScrTre->setSingleStep(1);
     mScrTre->setPageStep(1);
     mCmdSep = new QPushButton(mPicTre);

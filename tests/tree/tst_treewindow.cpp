@@ -32,6 +32,8 @@ private Q_SLOTS:
     void dragBelow120KeepsTitleWidth();
     void scrollRedrawsFromTheValue();
     void drawSetsTheScrollMaximum();
+    void maxPullingTheValueDownRedraws();
+    void quietResetDrawsNothing();
     void titleClickShowsTheEditor();
     void clicksThroughThePicture();
     void paintsGreyBarsOnlyInside();
@@ -316,6 +318,28 @@ void tst_treewindow::drawSetsTheScrollMaximum()
     QCOMPARE(tree->tree().rowCount(), 0);
     tree->scrTre()->setValue(0);   // a value of 0 draws nothing
     QCOMPARE(tree->scrTre()->Value(), 0);
+    QCOMPARE(tree->tree().rowCount(), 0);
+}
+
+void tst_treewindow::maxPullingTheValueDownRedraws()
+{
+    TestEnv env;
+    frmTree *tree = treeWithPages(env, 5, 1);
+    tree->scrTre()->setValue(5);
+    QCOMPARE(tree->tree().startPage(), 5);
+    tree->scrTre()->setMax(3);
+    QCOMPARE(tree->scrTre()->Value(), 3);
+    QCOMPARE(tree->tree().startPage(), 3);
+}
+
+void tst_treewindow::quietResetDrawsNothing()
+{
+    TestEnv env;
+    frmTree *tree = treeWithPages(env, 5, 1);
+    tree->scrTre()->setValue(3);
+    tree->clearTreeLabels();
+    tree->scrTre()->resetQuietly(1, 1, 1);
+    QCOMPARE(tree->scrTre()->Value(), 1);
     QCOMPARE(tree->tree().rowCount(), 0);
 }
 
