@@ -117,7 +117,7 @@ int open(int argc, char *argv[], const QString &dir)
 }
 // The two halves of opening, each on its own: scanning the page files, and creating one
 // hidden editor window per page holding its text.
-int part(int argc, char *argv[], const QString &dir, bool windows)
+int measureHalf(int argc, char *argv[], const QString &dir, bool windows)
 {
     QApplication app(argc, argv);
     QMdiArea area;
@@ -165,7 +165,7 @@ int main(int argc, char *argv[])
     }
     if (argc == 3 && (qstrcmp(argv[1], "scan") == 0 || qstrcmp(argv[1], "editors") == 0)) {
         qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-        return part(argc, argv, QString::fromLocal8Bit(argv[2]), qstrcmp(argv[1], "editors") == 0);
+        return measureHalf(argc, argv, QString::fromLocal8Bit(argv[2]), qstrcmp(argv[1], "editors") == 0);
     }
 
     QCoreApplication app(argc, argv);
