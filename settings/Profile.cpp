@@ -155,6 +155,20 @@ std::optional<QString> ProfileFile::value(const QString &section, const QString 
     return keyValue(s->body.at(*it).text);
 }
 
+QStringList ProfileFile::keys(const QString &section) const
+{
+    QStringList names;
+    const Section *s = findSection(section);
+    if (!s)
+        return names;
+    for (qsizetype i = 0; i < s->body.size(); ++i) {
+        const auto name = keyName(s->body.at(i).text);
+        if (name && s->keys.value(name->toString().toUpper(), -1) == i)
+            names << name->toString().toUpper();
+    }
+    return names;
+}
+
 void ProfileFile::setValue(const QString &section, const QString &key, const QString &value)
 {
     Section *s = findSection(section);

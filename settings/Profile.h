@@ -12,6 +12,7 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -28,6 +29,9 @@ public:
 
     std::optional<QString> value(const QString &section, const QString &key) const;
     void setValue(const QString &section, const QString &key, const QString &value);
+    // The names of the keys a section holds (blanks around them removed, upper case),
+    // each once, in file order; empty when there is no such section.
+    QStringList keys(const QString &section) const;
 
     // The whole file as it would be written now.
     QByteArray serialize() const;

@@ -1,12 +1,62 @@
 #include "tree/frmTree.h"
 #include "app/basSystem.h"
+#include "common/TextHelpers.h"
+#include "editor/frmChild1.h"
+#include "tree/BusyPointer.h"
+#include "tree/PageScan.h"
+#include "tree/TreeView.h"
+#include "tree/VScrollBar.h"
+
+#include <QDir>
+#include <QMouseEvent>
+#include <QPushButton>
 
 using namespace basSystem;
+
+namespace {
+// Mouse button and shift state in the codes the handlers receive.
+int buttonCode(Qt::MouseButtons buttons)
+{
+    return (buttons.testFlag(Qt::LeftButton) ? 1 : 0) | (buttons.testFlag(Qt::RightButton) ? 2 : 0)
+        | (buttons.testFlag(Qt::MiddleButton) ? 4 : 0);
+}
+
+int shiftCode(Qt::KeyboardModifiers modifiers)
+{
+    return (modifiers.testFlag(Qt::ShiftModifier) ? 1 : 0) | (modifiers.testFlag(Qt::ControlModifier) ? 2 : 0)
+        | (modifiers.testFlag(Qt::AltModifier) ? 4 : 0);
+}
+} // namespace
 
 frmTree::frmTree(QMdiArea *area) : KForm(area, Border::SizableToolWindow)
 {
     setCaption(QStringLiteral("新規作成"));
+    createDisplayArea();
     Form_Load();
+}
+
+void frmTree::createDisplayArea()
+{
+    mPicTre = new TreeView(mTree, this);
+    mScrTre = new VScrollBar(this);
+    mScrTre->resetQuietly(1, 1, 1);   // as designed: no page to scroll to yet
+    mScrTre->setSingleStep(1);
+    mScrTre->setPageStep(1);
+    mCmdSep = new QPushButton(mPicTre);
+    mCmdSep->setCursor(Qt::SizeHorCursor);
+    mCmdSep->setFocusPolicy(Qt::NoFocus);
+    mCmdSep->installEventFilter(this);
+    connect(mScrTre, &VScrollBar::Change, this, &frmTree::scrTre_Change);
+    connect(mScrTre, &VScrollBar::Scroll, this, &frmTree::scrTre_Scroll);
+    connect(mPicTre, &TreeView::titleClicked, this, &frmTree::lblHTML_Click);
+    placeDisplayArea();
+}
+
+void frmTree::placeDisplayArea()
+{
+    placeControl(mPicTre, mPicTreRect);
+    placeControl(mScrTre, mScrTreRect);
+    placeControl(mCmdSep, mCmdSepRect);
 }
 
 void frmTree::Form_Load()
@@ -18,6 +68,8 @@ void frmTree::Form_Load()
     mlPrevHeight = 8430;
     mlPrevWidth = 3210;
     applyStoredGeometry(gTreeWinHeight, gTreeWinWidth, gTreeWinTop, gTreeWinLeft);
+    mScrTre->setMin(1);
+    mScrTre->setMax(1);
 }
 
 void frmTree::Form_Activate()
@@ -28,4 +80,148 @@ void frmTree::Form_Activate()
 void frmTree::Form_QueryUnload(bool &, int reason)
 {
     recordGeometry(reason, gTreeWinHeight, gTreeWinWidth, gTreeWinTop, gTreeWinLeft, gTreeWinVisible);
+}
+
+void frmTree::Form_Resize()
+{
+    if (mbNoResize)
+        return;
+    if (Height() < 1000) {
+        // The display area stays laid out for the size it last had.
+        mbNoResize = true;
+        setHeight(1000);
+        mbNoResize = false;
+        return;
+    }
+    const qint32 dW = Width() - mlPrevWidth;
+    const qint32 dH = Height() - mlPrevHeight;
+    mPicTreRect.width += dW;
+    mPicTreRect.height += dH;
+    mScrTreRect.left += dW;
+    mScrTreRect.height += dH;
+    mCmdSepRect.height += dH;
+    mlPrevWidth = roundTwips(Width());
+    mlPrevHeight = roundTwips(Height());
+    placeDisplayArea();
+}
+
+void frmTree::ScanPage(const QString &folder, const QString &fileName)
+{
+    const QString path = folder + fileName;
+    PageScan scan;
+    {
+        const BusyPointer busy;
+        scan = scanPageFile(path);
+        PageRecord page;
+        page.Title = scan.Title;
+        page.FileName = fileName;
+        page.Folder = folder;
+        page.Links = scan.Links;
+        page.Text = scan.Text;
+        page.OrigText = scan.Text;   // shares the one buffer
+        page.Encoding = scan.Encoding;
+        gPageTable.append(std::move(page));
+
+        auto *editor = new frmChild1();
+        gPageEditors.append(editor);
+        editor->setCaption(scan.Title);
+        editor->setText(scan.Text);
+        editor->plId = qint32(gPageEditors.size() - 1);
+    }
+    // An unreadable page must not pass for an empty one: saving its editor would wipe it.
+    if (!scan.readOk && !path.isEmpty())
+        ShowMessage(QStringLiteral("ページの読み込みに失敗しました。\n") + QDir::toNativeSeparators(path));
+}
+
+void frmTree::DrawTree(qint32 start)
+{
+    mTree.clear();
+    mScrTre->setMax(qint32(pageCount()));
+    mTree.draw(gPageTable, start, mCmdSepRect.left, mCmdSepRect.width);
+    mPicTre->update();
+}
+
+void frmTree::clearTreeLabels()
+{
+    mTree.clear();
+    mPicTre->update();
+}
+
+void frmTree::moveSplitter(qint32 left)
+{
+    mCmdSepRect.left = left;
+    placeControl(mCmdSep, mCmdSepRect);
+    mTree.align(left, mCmdSepRect.width);
+    mPicTre->update();
+}
+
+void frmTree::cmdSep_MouseDown(int, int, qint32, qint32)
+{
+    mbSepDrag = true;
+    mlSepStartLeft = mCmdSepRect.left;
+}
+
+void frmTree::cmdSep_MouseMove(int, int, qint32 x, qint32)
+{
+    if (!mbSepDrag)
+        return;
+    const qint32 pointer = mCmdSepRect.left + x;
+    if (pointer < 0 || pointer + 60 > mPicTreRect.width) {
+        // Out of range: the drag is cancelled and everything goes back to where it began.
+        mbSepDrag = false;
+        moveSplitter(mlSepStartLeft);
+        return;
+    }
+    moveSplitter(pointer);
+}
+
+void frmTree::cmdSep_MouseUp(int, int, qint32 x, qint32)
+{
+    if (!mbSepDrag)
+        return;
+    moveSplitter(mCmdSepRect.left + x);
+    mbSepDrag = false;
+}
+
+void frmTree::scrTre_Change()
+{
+    const qint32 v = mScrTre->Value();
+    if (v != 0)
+        DrawTree(v);
+}
+
+void frmTree::scrTre_Scroll()
+{
+}
+
+void frmTree::lblHTML_Click(qint32 index)
+{
+    if (index < 1 || index >= gPageEditors.size())
+        return;
+    frmChild1 *editor = liveEditor(gPageEditors.at(index));
+    if (!editor)
+        return;
+    editor->Show();
+    if (editor->isEnabled())
+        editor->SetFocus();
+}
+
+bool frmTree::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == mCmdSep) {
+        const QEvent::Type type = event->type();
+        if (type == QEvent::MouseButtonPress || type == QEvent::MouseMove || type == QEvent::MouseButtonRelease) {
+            auto *mouse = static_cast<QMouseEvent *>(event);
+            const qint32 x = pixelsToTwipsX(qRound(mouse->position().x()));
+            const qint32 y = pixelsToTwipsY(qRound(mouse->position().y()));
+            const int shift = shiftCode(mouse->modifiers());
+            if (type == QEvent::MouseButtonPress)
+                cmdSep_MouseDown(buttonCode(mouse->button()), shift, x, y);
+            else if (type == QEvent::MouseMove)
+                cmdSep_MouseMove(buttonCode(mouse->buttons()), shift, x, y);
+            else
+                cmdSep_MouseUp(buttonCode(mouse->button()), shift, x, y);
+        }
+    }
+    return KForm::eventFilter(watched, event);
 }

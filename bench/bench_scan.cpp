@@ -1,0 +1,161 @@
+// Cost of scanning a page (reading, code page, CR LF text, title and links) against the
+// cost of only decoding its bytes, and how the scan grows with the page's size, on
+// ordinary pages and on pages made to trip a search that starts over at every step.
+
+#include "common/TextCodec.h"
+#include "tree/PageScan.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+// A Shift-JIS page of about `bytes` bytes holding `links` links, spread through Japanese text.
+QByteArray makePage(qsizetype bytes, int links)
+{
+    QString text = QStringLiteral("<HTML>\r\n<HEAD><TITLE>ベンチマーク用のページ</TITLE></HEAD>\r\n<BODY>\r\n");
+    const QString filler = QStringLiteral("日本語の文章がここに続きます。Some English words, too. ");
+    const qsizetype perLink = bytes / links;
+    QByteArray out = encodeStrict(text, TextEncoding::Cp932).value();
+    for (int i = 1; i <= links; ++i) {
+        QString line = QStringLiteral("<P><A HREF=\"dir%1/page%2.htm\">ページ %2</A> ").arg(i % 17).arg(i);
+        QByteArray encoded = encodeStrict(line, TextEncoding::Cp932).value();
+        while (encoded.size() + 2 < perLink)
+            encoded += encodeStrict(filler, TextEncoding::Cp932).value();
+        encoded.truncate(perLink - 2);
+        // Never end inside a double-byte character: drop a dangling lead byte.
+        qsizetype k = 0;
+        while (k < encoded.size()) {
+            const uchar c = uchar(encoded.at(k));
+            const bool lead = (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+            if (lead && k + 1 >= encoded.size()) {
+                encoded.truncate(k);
+                break;
+            }
+            k += lead ? 2 : 1;
+        }
+        out += encoded;
+        out += "\r\n";
+    }
+    out += "</BODY>\r\n</HTML>\r\n";
+    return out;
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+// The best of `runs` timings of `f`, in milliseconds.
+double bestOf(int runs, const std::function<void()> &f)
+{
+    double best = 1e300;
+    for (int r = 0; r < runs; ++r) {
+        QElapsedTimer t;
+        t.start();
+        f();
+        best = std::min(best, t.nsecsElapsed() / 1e6);
+    }
+    return best;
+}
+
+struct Figures {
+    double decodeMs;
+    double scanMs;
+    qsizetype links;
+};
+
+Figures measure(const QString &path, const QByteArray &bytes)
+{
+    Figures f{};
+    f.decodeMs = bestOf(11, [&] {
+        const QString s = decodeText(bytes, TextEncoding::Cp932);
+        if (s.isEmpty())
+            std::abort();
+    });
+    f.scanMs = bestOf(11, [&] {
+        const PageScan scan = scanPageFile(path);
+        f.links = scan.Links.size() - 1;
+    });
+    return f;
+}
+
+// Time of scanLinks alone on a decoded text.
+double linksMs(const QString &text)
+{
+    return bestOf(7, [&] {
+        if (scanLinks(text).isEmpty())
+            std::abort();
+    });
+}
+
+void adversarial(const char *name, const std::function<QString(qsizetype)> &make)
+{
+    const QString small = make(2 * 1024 * 1024);
+    const QString large = make(4 * 1024 * 1024);
+    const double a = linksMs(small);
+    const double b = linksMs(large);
+    std::printf("  %-44s 2M chars %8.2f ms   4M chars %8.2f ms   ratio %.2f\n", name, a, b, b / a);
+}
+
+QString repeated(const QString &piece, qsizetype size)
+{
+    QString s;
+    s.reserve(size + piece.size());
+    while (s.size() < size)
+        s += piece;
+    return s;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QTemporaryDir dir;
+    const QByteArray page4 = makePage(4 * 1024 * 1024, 40000);
+    const QByteArray page8 = makePage(8 * 1024 * 1024, 80000);
+    const QString path4 = dir.filePath(QStringLiteral("page4.htm"));
+    const QString path8 = dir.filePath(QStringLiteral("page8.htm"));
+    if (!writeFile(path4, page4) || !writeFile(path8, page8))
+        return 1;
+
+    const Figures f4 = measure(path4, page4);
+    const Figures f8 = measure(path8, page8);
+    std::printf("page scan (best of 11; scan = read file + detect code page + decode + CR LF + title + links)\n");
+    std::printf("  4 MB page (%lld bytes, %lld links): decode %7.2f ms, scan %7.2f ms, scan/decode %.2f (goal <= 3)\n",
+                qlonglong(page4.size()), qlonglong(f4.links), f4.decodeMs, f4.scanMs, f4.scanMs / f4.decodeMs);
+    std::printf("  8 MB page (%lld bytes, %lld links): decode %7.2f ms, scan %7.2f ms, scan/decode %.2f\n",
+                qlonglong(page8.size()), qlonglong(f8.links), f8.decodeMs, f8.scanMs, f8.scanMs / f8.decodeMs);
+    std::printf("  scan 8 MB / scan 4 MB: %.2f (goal <= 2.2)\n", f8.scanMs / f4.scanMs);
+
+    std::printf("link walk on pages that defeat a restarting search (time should double with size)\n");
+    adversarial("HREF without any quote, over and over", [](qsizetype n) { return repeated(QStringLiteral(" HREF=x"), n); });
+    adversarial("one opening quote never closed", [](qsizetype n) {
+        QString page = QStringLiteral("<a HREF=\"");
+        page += repeated(QStringLiteral("abc "), n);
+        return page;
+    });
+    adversarial("many HREFs before one lone quote", [](qsizetype n) {
+        QString page = repeated(QStringLiteral(" HREF"), n);
+        page += QLatin1Char('"');
+        return page;
+    });
+    adversarial("quotes before a final quote-less HREF", [](qsizetype n) {
+        QString page = repeated(QStringLiteral("a\"b"), n / 2);
+        page += QStringLiteral(" HREF=");
+        page += repeated(QStringLiteral("x"), n / 2);
+        return page;
+    });
+    adversarial("ordinary anchors", [](qsizetype n) {
+        return repeated(QStringLiteral("<a href=\"page.htm\">text</a>\r\n"), n);
+    });
+    return 0;
+}

@@ -1,0 +1,76 @@
+// The site tree's reading and writing of the definition file.
+
+#include "app/basSystem.h"
+#include "common/TextHelpers.h"
+#include "editor/frmChild1.h"
+#include "site/SiteFile.h"
+#include "tree/frmTree.h"
+
+using namespace basSystem;
+
+namespace {
+const QString readFailed = QStringLiteral("定義ファイルの取得に失敗しました。");
+const QString notDefinition = QStringLiteral("指定されたファイルは、定義ファイルではありません。");
+const QString emptyDefinition = QStringLiteral("空の定義ファイルは登録できません");
+const QString writeFailed = QStringLiteral("定義ファイルの更新に失敗しました。");
+const QString written = QStringLiteral("更新しました");
+} // namespace
+
+bool frmTree::gfReadKSD(const QString &path)
+{
+    const ksd::Definition d = ksd::readDefinition(path);
+    switch (d.stop) {
+    case ksd::ReadStop::Missing:
+        ShowMessage(readFailed);
+        return false;
+    case ksd::ReadStop::Unreadable:
+        gSite.Version.clear();   // a failed read leaves the version empty
+        ShowMessage(readFailed);
+        return false;
+    case ksd::ReadStop::NotDefinition:
+        gSite.Version = d.site.Version;
+        ShowMessage(notDefinition);
+        return false;
+    case ksd::ReadStop::NoPages:
+    case ksd::ReadStop::Listed:
+        break;
+    }
+    gSite.Version = d.site.Version;
+    gSite.Name = d.site.Name;
+    gSite.Folder = d.site.Folder;
+    gSite.URL = d.site.URL;
+    gSite.FilePath = d.site.FilePath;
+    if (d.stop == ksd::ReadStop::NoPages)
+        return false;
+    for (const ksd::PageEntry &entry : d.pages) {
+        ScanPage(entry.Folder, entry.FileName);
+        if (frmChild1 *editor = liveEditor(gPageEditors.constLast())) {
+            if (entry.open)
+                editor->Show();
+            else
+                editor->Hide();
+        }
+    }
+    return true;
+}
+
+bool frmTree::gfWriteKSD()
+{
+    if (pageCount() == 0) {
+        ShowMessage(emptyDefinition);
+        return false;
+    }
+    QList<ksd::PageEntry> pages;
+    pages.reserve(pageCount());
+    for (qsizetype i = 1; i <= pageCount(); ++i) {
+        const frmChild1 *editor = i < gPageEditors.size() ? liveEditor(gPageEditors.at(i)) : nullptr;
+        const PageRecord &page = gPageTable.at(i);
+        pages << ksd::PageEntry{editor && editor->Visible(), page.Folder, page.FileName};
+    }
+    if (!ksd::writeDefinition(gSite.FilePath, gSite, pages)) {
+        ShowMessage(writeFailed);
+        return false;
+    }
+    ShowMessage(written);
+    return true;
+}

@@ -1,0 +1,279 @@
+#include "app/basSystem.h"
+#include "editor/frmChild1.h"
+#include "support/TestEnv.h"
+#include "tree/PageScan.h"
+#include "tree/frmTree.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QtTest>
+
+using namespace basSystem;
+
+class tst_pagescan : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void links_data();
+    void links();
+    void linksMatchTheStepByStepWalk();
+    void title_data();
+    void title();
+    void lines_data();
+    void lines();
+    void textInFormIsNotCopied();
+    void scanPageAppendsRecordAndHiddenEditor();
+    void scanPageKeepsUtf8CodePage();
+    void samePageTwiceGivesTwoEntries();
+    void unreadablePage_data();
+    void unreadablePage();
+    void emptyPageFileIsNoFailure();
+};
+
+namespace {
+QStringList linkList(std::initializer_list<const char16_t *> values)
+{
+    QStringList l{QString()};
+    for (const char16_t *v : values)
+        l << QString::fromUtf16(v);
+    return l;
+}
+} // namespace
+
+void tst_pagescan::links_data()
+{
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<QStringList>("expected");
+
+    QTest::newRow("three-line page")
+        << QStringLiteral("<HTML><TITLE>Top page</TITLE>\r\n<A HREF=\"a.htm\">a</A> <A HREF=\"#x\">x</A>\r\n"
+                          "<a href=\"../b.htm\">b</a>\r\n")
+        << linkList({u"a.htm", u"../b.htm"});
+    QTest::newRow("jump inside the page") << QStringLiteral("<a href=\"#top\">t</a>") << linkList({});
+    QTest::newRow("page with a part") << QStringLiteral("<a href=\"page.htm#part\">p</a>") << linkList({u"page.htm#part"});
+    QTest::newRow("mixed case kept") << QStringLiteral("<a hReF=\"Dir/Page.HTM\">") << linkList({u"Dir/Page.HTM"});
+    QTest::newRow("after a tab") << QStringLiteral("<a\thref=\"a.htm\">") << linkList({});
+    QTest::newRow("after a line break") << QStringLiteral("<a\r\nhref=\"a.htm\">") << linkList({});
+    QTest::newRow("same target twice") << QStringLiteral("<a href=\"a.htm\">1</a> <a href=\"a.htm\">2</a>")
+                                       << linkList({u"a.htm", u"a.htm"});
+    QTest::newRow("second HREF one blank after") << QStringLiteral("<a href=\"a.htm\" href=\"b.htm\">")
+                                                 << linkList({u"a.htm"});
+    QTest::newRow("second HREF two blanks after") << QStringLiteral("<a href=\"a.htm\"  href=\"b.htm\">")
+                                                  << linkList({u"a.htm"});
+    QTest::newRow("second HREF three blanks after") << QStringLiteral("<a href=\"a.htm\"   href=\"b.htm\">")
+                                                    << linkList({u"a.htm", u"b.htm"});
+    QTest::newRow("empty value takes what follows")
+        << QStringLiteral("A HREF=\"\" NAME=\"n\"") << linkList({u"\" NAME="});
+    QTest::newRow("no closing quote") << QStringLiteral("<a href=\"a.htm\">a</a> <a href=\"b.htm")
+                                      << linkList({u"a.htm"});
+    QTest::newRow("no quote after HREF takes the text before")
+        << QStringLiteral("x\"y\" HREF=z") << linkList({u"x"});
+    QTest::newRow("value without quotes") << QStringLiteral("<a href=a.htm>a</a>") << linkList({});
+    QTest::newRow("control characters removed") << QStringLiteral("<a href=\"a\r\n.htm\">") << linkList({u"a.htm"});
+    QTest::newRow("Japanese target") << QStringLiteral("<a href=\"日本語.htm\">") << linkList({u"日本語.htm"});
+    QTest::newRow("empty page") << QString() << linkList({});
+}
+
+void tst_pagescan::links()
+{
+    QFETCH(QString, page);
+    QFETCH(QStringList, expected);
+    QCOMPARE(scanLinks(page), expected);
+    QCOMPARE(scanLinksReference(page), expected);
+}
+
+void tst_pagescan::linksMatchTheStepByStepWalk()
+{
+    // Small pages built from the pieces the walk reacts to, so that every quirk (repeated
+    // HREFs, missing quotes, values that start before the HREF) comes up many times.
+    static const QStringList pieces{QStringLiteral(" HREF"), QStringLiteral(" href"), QStringLiteral("\""),
+                                    QStringLiteral("\""), QStringLiteral("="), QStringLiteral("#"),
+                                    QStringLiteral("a"), QStringLiteral("b"), QStringLiteral(" "),
+                                    QStringLiteral("\t"), QStringLiteral("\r\n"), QStringLiteral("HREF")};
+    QRandomGenerator random(20240601);
+    for (int round = 0; round < 30000; ++round) {
+        QString page;
+        const int count = random.bounded(0, 16);
+        for (int k = 0; k < count; ++k)
+            page += pieces.at(random.bounded(qsizetype(pieces.size())));
+        const QStringList expected = scanLinksReference(page);
+        const QStringList actual = scanLinks(page);
+        if (actual != expected)
+            QFAIL(qPrintable(QStringLiteral("page [%1]: got [%2], expected [%3]")
+                                 .arg(page, actual.join(u'|'), expected.join(u'|'))));
+    }
+}
+
+void tst_pagescan::title_data()
+{
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("plain") << QStringLiteral("<html><TITLE>Top page</TITLE>") << QStringLiteral("Top page");
+    QTest::newRow("lower case") << QStringLiteral("<title>Top</title>") << QStringLiteral("Top");
+    QTest::newRow("attributes") << QStringLiteral("<TITLE lang=\"ja\">表紙</TITLE>") << QStringLiteral("表紙");
+    QTest::newRow("split over two lines") << QStringLiteral("<TITLE> Top\r\npage </TITLE>")
+                                          << QStringLiteral(" Toppage ");
+    QTest::newRow("only the opening tag") << QStringLiteral("<TITLE>Top") << QString();
+    QTest::newRow("none") << QStringLiteral("<html></html>") << QString();
+}
+
+void tst_pagescan::title()
+{
+    QFETCH(QString, page);
+    QFETCH(QString, expected);
+    QCOMPARE(scanPageText(page).Title, expected);
+}
+
+void tst_pagescan::lines_data()
+{
+    QTest::addColumn<QString>("decoded");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("empty") << QString() << QString();
+    QTest::newRow("last line without ending") << QStringLiteral("a\r\nb") << QStringLiteral("a\r\nb\r\n");
+    QTest::newRow("lone LF and CR") << QStringLiteral("a\nb\rc\r\n") << QStringLiteral("a\r\nb\r\nc\r\n");
+    QTest::newRow("empty lines") << QStringLiteral("\n\n") << QStringLiteral("\r\n\r\n");
+    QTest::newRow("already CR LF") << QStringLiteral("a\r\n\r\nb\r\n") << QStringLiteral("a\r\n\r\nb\r\n");
+    QTest::newRow("CR LF then a lone LF") << QStringLiteral("a\r\n\nb\r\n") << QStringLiteral("a\r\n\r\nb\r\n");
+    QTest::newRow("ends with a lone CR") << QStringLiteral("a\r\nb\r") << QStringLiteral("a\r\nb\r\n");
+}
+
+void tst_pagescan::lines()
+{
+    QFETCH(QString, decoded);
+    QFETCH(QString, expected);
+    QCOMPARE(withCrLfLines(decoded), expected);
+}
+
+void tst_pagescan::textInFormIsNotCopied()
+{
+    const QString text = QStringLiteral("<p>\r\n</p>\r\n");
+    QCOMPARE(withCrLfLines(text).constData(), text.constData());
+}
+
+void tst_pagescan::scanPageAppendsRecordAndHiddenEditor()
+{
+    TestEnv env;
+    env.area();
+    const QString page = QStringLiteral("<HTML><TITLE>トップ</TITLE>\r\n<A HREF=\"a.htm\">a</A> <A HREF=\"#x\">x</A>\r\n"
+                                        "<a href=\"../b.htm\">b</a>");
+    env.writeCp932(QStringLiteral("site/index.htm"), page);
+    auto *tree = new frmTree(env.area());
+    const QString folder = env.path(QStringLiteral("site")) + QLatin1Char('/');
+
+    tree->ScanPage(folder, QStringLiteral("index.htm"));
+
+    QCOMPARE(pageCount(), 1);
+    const PageRecord &r = gPageTable.at(1);
+    QCOMPARE(r.Title, QStringLiteral("トップ"));
+    QCOMPARE(r.Folder, folder);
+    QCOMPARE(r.FileName, QStringLiteral("index.htm"));
+    QCOMPARE(r.Links, linkList({u"a.htm", u"../b.htm"}));
+    QCOMPARE(r.Text, page + QStringLiteral("\r\n"));
+    QCOMPARE(r.OrigText, r.Text);
+    QCOMPARE(r.OrigText.constData(), r.Text.constData());
+    QCOMPARE(r.Encoding, TextEncoding::Cp932);
+    QCOMPARE(r.TreeTop, 0);
+
+    QCOMPARE(gPageEditors.size(), 2);
+    frmChild1 *editor = gPageEditors.at(1);
+    QVERIFY(editor);
+    QVERIFY(!editor->Visible());
+    QCOMPARE(editor->caption(), QStringLiteral("トップ"));
+    QCOMPARE(editor->text(), r.Text);
+    QCOMPARE(editor->plId, 1);
+
+    QCOMPARE(env.platform.busyRequests, 1);
+    QVERIFY(!env.platform.isBusyPointer());
+    QVERIFY(env.platform.messages.isEmpty());
+}
+
+void tst_pagescan::scanPageKeepsUtf8CodePage()
+{
+    TestEnv env;
+    env.area();
+    env.write(QStringLiteral("u.htm"), QStringLiteral("<title>日本語</title>\n").toUtf8());
+    auto *tree = new frmTree(env.area());
+    tree->ScanPage(env.dir.path() + QLatin1Char('/'), QStringLiteral("u.htm"));
+    QCOMPARE(gPageTable.at(1).Title, QStringLiteral("日本語"));
+    QCOMPARE(gPageTable.at(1).Encoding, TextEncoding::Utf8);
+}
+
+void tst_pagescan::samePageTwiceGivesTwoEntries()
+{
+    TestEnv env;
+    env.area();
+    env.writeCp932(QStringLiteral("a.htm"), QStringLiteral("<title>A</title>"));
+    auto *tree = new frmTree(env.area());
+    const QString folder = env.dir.path() + QLatin1Char('/');
+    tree->ScanPage(folder, QStringLiteral("a.htm"));
+    tree->ScanPage(folder, QStringLiteral("a.htm"));
+    QCOMPARE(pageCount(), 2);
+    QCOMPARE(gPageEditors.size(), 3);
+    QVERIFY(gPageEditors.at(1) != gPageEditors.at(2));
+    QCOMPARE(gPageEditors.at(2)->plId, 2);
+    QCOMPARE(gPageTable.at(2).Title, QStringLiteral("A"));
+}
+
+void tst_pagescan::unreadablePage_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("makeFolder");
+    QTest::addColumn<bool>("lockFile");
+
+    QTest::newRow("missing") << QStringLiteral("gone.htm") << false << false;
+    QTest::newRow("a folder") << QStringLiteral("sub") << true << false;
+    QTest::newRow("no permission") << QStringLiteral("locked.htm") << false << true;
+}
+
+void tst_pagescan::unreadablePage()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, makeFolder);
+    QFETCH(bool, lockFile);
+    TestEnv env;
+    env.area();
+    const QString path = env.path(name);
+    if (makeFolder)
+        QDir().mkpath(path);
+    if (lockFile) {
+        env.write(name, "<title>secret</title>");
+        QFile::setPermissions(path, QFileDevice::Permissions());
+        if (QFile(path).open(QIODevice::ReadOnly))
+            QSKIP("the file stays readable for this user");
+    }
+    auto *tree = new frmTree(env.area());
+    tree->ScanPage(env.dir.path() + QLatin1Char('/'), name);
+
+    QCOMPARE(pageCount(), 1);
+    QCOMPARE(gPageTable.at(1).Text, QString());
+    QCOMPARE(gPageTable.at(1).Title, QString());
+    QCOMPARE(gPageTable.at(1).Links, QStringList{QString()});
+    QCOMPARE(gPageEditors.at(1)->text(), QString());
+    QVERIFY(!gPageEditors.at(1)->Visible());
+    QCOMPARE(env.platform.messages.size(), 1);
+    QVERIFY(env.platform.messages.at(0).prompt.startsWith(QStringLiteral("ページの読み込みに失敗しました。")));
+    QVERIFY(env.platform.messages.at(0).prompt.contains(QDir::toNativeSeparators(path)));
+    QCOMPARE(env.platform.messages.at(0).title, QStringLiteral("HTML Editor"));
+    QVERIFY(!env.platform.isBusyPointer());
+    if (lockFile)
+        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
+void tst_pagescan::emptyPageFileIsNoFailure()
+{
+    TestEnv env;
+    env.area();
+    env.write(QStringLiteral("empty.htm"), QByteArray());
+    auto *tree = new frmTree(env.area());
+    tree->ScanPage(env.dir.path() + QLatin1Char('/'), QStringLiteral("empty.htm"));
+    QCOMPARE(gPageTable.at(1).Text, QString());
+    QCOMPARE(gPageTable.at(1).Title, QString());
+    QCOMPARE(gPageEditors.at(1)->text(), QString());
+    QVERIFY(env.platform.messages.isEmpty());
+}
+
+QTEST_MAIN(tst_pagescan)
+#include "tst_pagescan.moc"

@@ -1,0 +1,160 @@
+#include "tree/PageScan.h"
+#include "common/TextFile.h"
+#include "common/TextHelpers.h"
+
+using namespace basSystem;
+
+namespace {
+
+// Finds the next " HREF" (any letter case) at or after a position. The walk asks with
+// positions that never go back, so the last answer holds until the walk passes it.
+class HrefFinder
+{
+public:
+    explicit HrefFinder(QStringView text) : mText(text) {}
+
+    qsizetype next(qsizetype from)
+    {
+        if (mDone)
+            return -1;
+        if (from <= mAt)
+            return mAt;
+        mAt = indexOfUpper(mText, QLatin1StringView(" HREF"), from);
+        mDone = mAt < 0;
+        return mAt;
+    }
+
+private:
+    QStringView mText;
+    qsizetype mAt = -1;
+    bool mDone = false;
+};
+
+// Finds the next double quote at or after a position, remembering what earlier searches
+// learnt: where the last one started and what it found (no quote lies between), and from
+// where on no quote is left at all. Repeated searches over the same stretch then cost
+// nothing, and no stretch is searched twice.
+class QuoteFinder
+{
+public:
+    explicit QuoteFinder(QStringView text) : mText(text), mNoneFrom(text.size()) {}
+
+    qsizetype next(qsizetype from)
+    {
+        if (from >= mNoneFrom)
+            return -1;
+        if (from >= mFrom && from <= mAt)
+            return mAt;
+        const qsizetype at = mText.first(mNoneFrom).indexOf(QLatin1Char('"'), from);
+        if (at < 0) {
+            mNoneFrom = from;
+            return -1;
+        }
+        mFrom = from;
+        mAt = at;
+        return at;
+    }
+
+private:
+    QStringView mText;
+    qsizetype mNoneFrom;
+    qsizetype mFrom = 0;
+    qsizetype mAt = -1;
+};
+
+void addLink(QStringList &links, QStringView raw)
+{
+    QString value = StripControlChars(raw);
+    if (!value.isEmpty() && value.at(0) != QLatin1Char('#'))
+        links.append(std::move(value));
+}
+
+} // namespace
+
+QStringList scanLinks(QStringView text)
+{
+    // `rest` is where the current step's search begins (0-based): the rest of the page
+    // from there on is what one step of the walk looks at.
+    QStringList links{QString()};
+    HrefFinder hrefs(text);
+    QuoteFinder quotes(text);
+    const qsizetype length = text.size();
+    qsizetype rest = 0;
+    while (rest < length) {
+        const qsizetype href = hrefs.next(rest);
+        if (href < 0)
+            break;   // the step moves past the end of the page
+        // The value starts after the first quote from the HREF on; with no such quote it
+        // starts at the beginning of the rest. The closing quote is searched from the
+        // second character after the value's start.
+        const qsizetype open = quotes.next(href);
+        const qsizetype start = open >= 0 ? open + 1 : rest;
+        const qsizetype close = quotes.next(start + 1);
+        if (close < 0) {
+            if (open < 0)
+                break;   // no quote is left after the rest's second character: no step finds a value
+            // Each step moves on by two and finds the same HREF without a value until the
+            // rest begins after it.
+            rest += 2 * ((href - rest) / 2 + 1);
+            continue;
+        }
+        addLink(links, text.sliced(start, close - start));
+        rest = close + 3;   // the closing quote's position in the rest, plus two
+    }
+    return links;
+}
+
+QStringList scanLinksReference(QStringView text)
+{
+    QStringList links{QString()};
+    const qsizetype length = text.size();
+    qsizetype pos = 1;
+    while (pos <= length) {
+        qsizetype next = 0;
+        const QString value = GetHrefValue(text.sliced(pos - 1), next);
+        if (!value.isEmpty() && value.at(0) != QLatin1Char('#'))
+            links.append(value);
+        pos += next + 2;
+    }
+    return links;
+}
+
+QString withCrLfLines(const QString &text)
+{
+    const qsizetype n = text.size();
+    if (n == 0)
+        return text;
+    // Already in form when every CR is followed by LF, every LF follows a CR, and the
+    // text ends with CR LF.
+    bool inForm = n >= 2 && text.at(n - 2) == QLatin1Char('\r') && text.at(n - 1) == QLatin1Char('\n');
+    for (qsizetype i = text.indexOf(QLatin1Char('\n')); inForm && i >= 0; i = text.indexOf(QLatin1Char('\n'), i + 1))
+        inForm = i > 0 && text.at(i - 1) == QLatin1Char('\r');
+    for (qsizetype i = text.indexOf(QLatin1Char('\r')); inForm && i >= 0; i = text.indexOf(QLatin1Char('\r'), i + 1))
+        inForm = i + 1 < n && text.at(i + 1) == QLatin1Char('\n');
+    return inForm ? text : normalizeToCrLf(text);
+}
+
+PageScan scanPageText(const QString &decoded)
+{
+    PageScan scan;
+    scan.readOk = true;
+    scan.Text = withCrLfLines(decoded);
+    qsizetype endPos = 0;
+    scan.Title = GetTagText(scan.Text, QStringLiteral("TITLE"), endPos).value_or(QString());
+    scan.Links = scanLinks(scan.Text);
+    return scan;
+}
+
+PageScan scanPageFile(const QString &path)
+{
+    TextFileContent content = readTextFile(path, DetectMode::Page);
+    if (!content.ok) {
+        PageScan failed = scanPageText(QString());
+        failed.readOk = false;
+        failed.error = content.error;
+        return failed;
+    }
+    PageScan scan = scanPageText(content.text);
+    scan.Encoding = content.encoding;
+    return scan;
+}

@@ -1,0 +1,40 @@
+#pragma once
+// Reading one page into the site: its text with every line ending in CR LF, its title and
+// the targets of its links, as the site tree shows them.
+
+#include "common/TextCodec.h"
+
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+struct PageScan {
+    bool readOk = false;       // false when the file could not be read (the rest is then empty)
+    QString error;             // why it could not be read
+    QString Title;
+    QStringList Links;         // index 0 holds nothing; links stand at 1 to the upper bound
+    QString Text;
+    TextEncoding Encoding = TextEncoding::Cp932;
+};
+
+// The targets of the page's links, in page order, with index 0 left empty. The search
+// walks the page from position 1: it takes the first HREF value of the rest of the page,
+// keeps it unless it is empty or begins with "#", and moves on by the value's closing
+// quote position plus two (or by two when the value has no closing quote). Runs in time
+// linear in the page's length.
+QStringList scanLinks(QStringView text);
+
+// The same walk done literally, one search of the rest of the page per step. It is the
+// yardstick the fast walk is checked against; its cost can grow with the square of the
+// page's length.
+QStringList scanLinksReference(QStringView text);
+
+// `text` with every line followed by CR LF (lines end at CR LF, CR or LF); an empty text
+// stays empty. A text already in that form is returned as it is, without a copy.
+QString withCrLfLines(const QString &text);
+
+// Title, links and CR LF text of a page already decoded.
+PageScan scanPageText(const QString &decoded);
+// Reads the page file at `path` in its code page and scans it; a file that cannot be read
+// gives an empty page with readOk false.
+PageScan scanPageFile(const QString &path);
