@@ -1,0 +1,275 @@
+// Every kind of input file the program reads, with every kind of defect: nothing
+// crashes or hangs, each outcome is the one the program defines (a message or its
+// documented fallback), and no file is written that the user did not ask to write.
+#include "app/basSystem.h"
+#include "settings/Settings.h"
+#include "support/TestEnv.h"
+#include "tags/TagDatabase.h"
+#include "tree/frmTree.h"
+
+#include <QDirIterator>
+#include <QtTest>
+
+#include <sys/stat.h>
+
+using namespace basSystem;
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+const QByteArray settingsBody =
+    "[FORM INF]\r\nTAG_V=0\r\nTAG_W=2820\r\nTAG_H=8175\r\nTAG_T=0\r\nTAG_L=0\r\nTRE_V=0\r\nTRE_W=3210\r\n"
+    "TRE_H=8430\r\nTRE_T=0\r\nTRE_L=0\r\nTRE_S=0\r\n[APP INF]\r\nCUR_DIR=/web/\r\n";
+const QByteArray pageBody = "<HTML><TITLE>T</TITLE><A HREF=\"a.htm\">a</A></HTML>\r\n";
+
+QByteArray noise(int size)
+{
+    QByteArray b(size, '\0');
+    quint32 x = 2463534242u;
+    for (char &c : b) {
+        x ^= x << 13;
+        x ^= x >> 17;
+        x ^= x << 5;
+        c = char(x);
+    }
+    return b;
+}
+
+// The defects every kind of file is fed with; each is the file's bytes.
+QByteArray defective(const QByteArray &valid, const QString &defect)
+{
+    if (defect == u"empty")
+        return QByteArray();
+    if (defect == u"binary noise")
+        return noise(64 * 1024);
+    if (defect == u"NUL bytes")
+        return valid + QByteArray("\0\0;\0[x\0]\r\n", 11);
+    if (defect == u"invalid code-page bytes")
+        return valid + "\x81\x20\xFF\xFD\x80\xA0\r\n";
+    if (defect == u"10 MB line")
+        return valid + QByteArray(10 * 1024 * 1024, 'w') + "\r\n";
+    return valid;
+}
+
+// What a folder holds: every file with its size and modification time.
+QStringList snapshot(const QString &folder)
+{
+    QStringList entries;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        it.next();
+        const QFileInfo info = it.fileInfo();
+        entries << info.filePath() + QLatin1Char(' ') + QString::number(info.size()) + QLatin1Char(' ')
+                       + QString::number(info.lastModified().toMSecsSinceEpoch());
+    }
+    entries.sort();
+    return entries;
+}
+
+// Turns `path` into something that is no ordinary readable file.
+void makeUnreadable(TestEnv &env, const QString &path, const QString &how)
+{
+    if (how == u"a folder") {
+        QDir().mkpath(path);
+    } else if (how == u"a pipe") {
+        QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+    } else if (how == u"a symbolic-link loop") {
+        const QString other = env.path(QStringLiteral("loop-other"));
+        QVERIFY(QFile::link(path, other));
+        QVERIFY(QFile::link(other, path));
+    }
+}
+
+QString definitionText(const QString &count, const QStringList &entries)
+{
+    QString text = QStringLiteral("[KSD INF]\r\nVER=Velmoran HTML Editor Ver 0.0\r\nPNM=サイト\r\nDIR=/web/\r\nURL=\r\n"
+                                  "[HTML LIST]\r\nCNT=%1\r\n").arg(count);
+    for (qsizetype i = 0; i < entries.size(); ++i)
+        text += QStringLiteral("%1=%2\r\n").arg(i + 1, 3, 10, QLatin1Char('0')).arg(entries.at(i));
+    return text;
+}
+} // namespace
+
+class tst_badinput : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void defects_data();
+    void defects();
+    void unreadable_data();
+    void unreadable();
+    void definitionCounts_data();
+    void definitionCounts();
+    void oddPaths_data();
+    void oddPaths();
+};
+
+void tst_badinput::defects_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("defect");
+    QTest::addColumn<bool>("accepted");
+    QTest::addColumn<QString>("message");
+    const QString loadFailed = msgSettingsLoadFailed;
+    const QString notDefinition = QStringLiteral("指定されたファイルは、定義ファイルではありません。");
+    for (const char *defect : {"empty", "binary noise", "NUL bytes", "invalid code-page bytes", "10 MB line"}) {
+        const bool broken = qstrcmp(defect, "empty") == 0 || qstrcmp(defect, "binary noise") == 0;
+        const QString d = QLatin1String(defect);
+        QTest::addRow("settings, %s", defect) << u"settings"_s << d << !broken << (broken ? loadFailed : QString());
+        QTest::addRow("definition, %s", defect) << u"definition"_s << d << !broken << (broken ? notDefinition : QString());
+        QTest::addRow("page, %s", defect) << u"page"_s << d << true << QString();
+        QTest::addRow("tag database, %s", defect) << u"tags"_s << d << true << QString();
+    }
+}
+
+void tst_badinput::defects()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, defect);
+    QFETCH(bool, accepted);
+    QFETCH(QString, message);
+    TestEnv env;
+    const QString page = env.write(QStringLiteral("site/page.htm"), pageBody);
+    const QByteArray definition = TestEnv::cp932(definitionText(QStringLiteral("001"), QStringList{QStringLiteral("0*") + env.path(u"site/"_s) + u"*page.htm"_s}));
+    QString path;
+    if (kind == u"settings")
+        path = env.write(QStringLiteral("pageKiln.INI"), defective(settingsBody, defect));
+    else if (kind == u"definition")
+        path = env.write(QStringLiteral("site.ksd"), defective(definition, defect));
+    else if (kind == u"page")
+        path = env.write(QStringLiteral("site/page.htm"), defective(pageBody, defect));
+    else
+        path = env.write(QStringLiteral("TagDB.TXT"), defective(QByteArray("a\tb\tc\r\n"), defect));
+    const QStringList before = snapshot(env.dir.path());
+
+    if (kind == u"settings") {
+        QCOMPARE(LoadSettings(), accepted);
+    } else if (kind == u"definition") {
+        frmTree tree(env.area());
+        QCOMPARE(tree.gfReadKSD(path), accepted);
+        QCOMPARE(pageCount(), accepted ? 1 : 0);
+    } else if (kind == u"page") {
+        frmTree tree(env.area());
+        tree.ScanPage(env.path(u"site/"_s), QStringLiteral("page.htm"));
+        QCOMPARE(pageCount(), 1);
+        QVERIFY(gPageTable.at(1).Text.isEmpty() || gPageTable.at(1).Text.endsWith(u"\r\n"_s));
+    } else {
+        const TagDatabaseLoad load = readTagDatabase(path);
+        QCOMPARE(load.ok, accepted);
+        QVERIFY(!load.table.isEmpty());
+    }
+    QCOMPARE(env.platform.messageTexts(), message.isEmpty() ? QStringList() : QStringList{message});
+    QCOMPARE(snapshot(env.dir.path()), before);
+    Q_UNUSED(page);
+}
+
+void tst_badinput::unreadable_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("how");
+    for (const char *how : {"a folder", "a pipe", "a symbolic-link loop"})
+        for (const char *kind : {"settings", "definition", "definition entry", "page", "tags"})
+            QTest::addRow("%s is %s", kind, how) << QString::fromLatin1(kind) << QString::fromLatin1(how);
+}
+
+void tst_badinput::unreadable()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, how);
+    TestEnv env;
+    QDir().mkpath(env.path(u"site"_s));
+    const QString site = env.path(u"site/"_s);
+    if (kind == u"settings") {
+        makeUnreadable(env, env.path(u"pageKiln.INI"_s), how);
+        const QStringList before = snapshot(env.dir.path());
+        QVERIFY(!LoadSettings());
+        QCOMPARE(env.platform.messageTexts(), QStringList{msgSettingsLoadFailed});
+        QCOMPARE(snapshot(env.dir.path()), before);
+    } else if (kind == u"definition") {
+        makeUnreadable(env, env.path(u"site.ksd"_s), how);
+        frmTree tree(env.area());
+        QVERIFY(!tree.gfReadKSD(env.path(u"site.ksd"_s)));
+        QCOMPARE(env.platform.messageTexts(), QStringList{QStringLiteral("定義ファイルの取得に失敗しました。")});
+    } else if (kind == u"definition entry" || kind == u"page") {
+        makeUnreadable(env, site + u"page.htm"_s, how);
+        frmTree tree(env.area());
+        if (kind == u"page") {
+            tree.ScanPage(site, QStringLiteral("page.htm"));
+        } else {
+            env.writeCp932(u"site.ksd"_s, definitionText(u"1"_s, QStringList{u"-1*"_s + site + u"*page.htm"_s}));
+            QVERIFY(tree.gfReadKSD(env.path(u"site.ksd"_s)));
+        }
+        QCOMPARE(pageCount(), 1);
+        QCOMPARE(gPageTable.at(1).Text, QString());
+        QCOMPARE(env.platform.messages.size(), 1);
+        QVERIFY(env.platform.messages.at(0).prompt.startsWith(QStringLiteral("ページの読み込みに失敗しました。\n")));
+    } else {
+        makeUnreadable(env, env.path(u"TagDB.TXT"_s), how);
+        const TagDatabaseLoad load = readTagDatabase(env.path(u"TagDB.TXT"_s));
+        QVERIFY(!load.ok);
+        QCOMPARE(load.table.size(), 1);
+    }
+}
+
+void tst_badinput::definitionCounts_data()
+{
+    QTest::addColumn<QString>("count");
+    QTest::addColumn<bool>("accepted");
+    QTest::addColumn<int>("pages");
+    QTest::newRow("100,000 entries counted") << u"100000"_s << true << 2;
+    QTest::newRow("2147483648") << u"2147483648"_s << true << 2;
+    QTest::newRow("1e300") << u"1e300"_s << true << 2;
+    QTest::newRow("negative reads no entry") << u"-5"_s << true << 0;
+    QTest::newRow("words") << u"many"_s << false << 0;
+}
+
+void tst_badinput::definitionCounts()
+{
+    QFETCH(QString, count);
+    QFETCH(bool, accepted);
+    QFETCH(int, pages);
+    TestEnv env;
+    env.write(QStringLiteral("site/page.htm"), pageBody);
+    const QString entry = u"0*"_s + env.path(u"site/"_s) + u"*page.htm"_s;
+    const QString path = env.writeCp932(u"site.ksd"_s, definitionText(count, QStringList{entry, entry}));
+    frmTree tree(env.area());
+    QCOMPARE(tree.gfReadKSD(path), accepted);
+    QCOMPARE(pageCount(), qsizetype(pages));
+    QVERIFY(env.platform.messages.isEmpty());
+}
+
+void tst_badinput::oddPaths_data()
+{
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("file");
+    QTest::newRow("spaces") << u"my site/"_s << u"front page.htm"_s;
+    QTest::newRow("quotes") << u"it's \"here\"/"_s << u"a'b\".htm"_s;
+    QTest::newRow("semicolons") << u"a;b/"_s << u";c=d.htm"_s;
+    QTest::newRow("japanese") << u"ウェブ サイト/"_s << u"表紙～①.htm"_s;
+}
+
+void tst_badinput::oddPaths()
+{
+    QFETCH(QString, folder);
+    QFETCH(QString, file);
+    TestEnv env;
+    env.writeCp932(folder + file, u"<TITLE>題名</TITLE>"_s);
+    const QString fullFolder = env.path(folder);
+    {
+        frmTree tree(env.area());
+        gSite.Name = u"サイト"_s;
+        gSite.FilePath = env.path(folder + u"site.ksd"_s);
+        tree.ScanPage(fullFolder, file);
+        QVERIFY(tree.gfWriteKSD());
+    }
+    resetSharedState();
+    frmTree tree(env.area());
+    QVERIFY(tree.gfReadKSD(env.path(folder + u"site.ksd"_s)));
+    QCOMPARE(pageCount(), 1);
+    QCOMPARE(gPageTable.at(1).Folder, fullFolder);
+    QCOMPARE(gPageTable.at(1).FileName, file);
+    QCOMPARE(gPageTable.at(1).Title, u"題名"_s);
+}
+
+QTEST_MAIN(tst_badinput)
+#include "tst_badinput.moc"
