@@ -4,6 +4,7 @@
 // what filling all their text boxes at once would have added, and the cost of an 8 MB
 // page from setting its text to showing it and reading it back. Runs offscreen.
 
+#include "BenchSupport.h"
 #include "editor/frmChild1.h"
 
 #include <QApplication>
@@ -97,13 +98,10 @@ void largePage(qsizetype characters)
 
 int main(int argc, char *argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    useOffscreenUnlessSet();
     QApplication app(argc, argv);
     QMdiArea area;
-    area.resize(1200, 900);
-    area.show();
-    KForm::setDefaultArea(&area);
+    openFormArea(area);
 
     manyHiddenEditors(1000, 20 * 1024);
     largePage(4 << 20);

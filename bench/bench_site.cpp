@@ -9,6 +9,7 @@
 //   bench_site scan DIR        only scans the pages (no windows), for the breakdown
 //   bench_site editors DIR     only creates the 1,000 hidden editors with the pages' texts
 
+#include "BenchSupport.h"
 #include "app/basSystem.h"
 #include "common/TextCodec.h"
 #include "platform/KForm.h"
@@ -85,9 +86,7 @@ int open(int argc, char *argv[], const QString &dir)
     total.start();
     QApplication app(argc, argv);
     QMdiArea area;
-    area.resize(1200, 900);
-    area.show();
-    KForm::setDefaultArea(&area);
+    openFormArea(area);
     basSystem::gTreeWinWidth = 3210;
     basSystem::gTreeWinHeight = 8430;
     auto *tree = new frmTree(&area);
@@ -121,9 +120,7 @@ int measureHalf(int argc, char *argv[], const QString &dir, bool windows)
 {
     QApplication app(argc, argv);
     QMdiArea area;
-    area.resize(1200, 900);
-    area.show();
-    KForm::setDefaultArea(&area);
+    openFormArea(area);
     QList<PageScan> scans;
     QElapsedTimer t;
     t.start();
@@ -160,11 +157,11 @@ int main(int argc, char *argv[])
     if (argc == 3 && qstrcmp(argv[1], "generate") == 0)
         return generate(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
     if (argc == 3 && qstrcmp(argv[1], "open") == 0) {
-        qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+        useOffscreenUnlessSet();
         return open(argc, argv, QString::fromLocal8Bit(argv[2]));
     }
     if (argc == 3 && (qstrcmp(argv[1], "scan") == 0 || qstrcmp(argv[1], "editors") == 0)) {
-        qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+        useOffscreenUnlessSet();
         return measureHalf(argc, argv, QString::fromLocal8Bit(argv[2]), qstrcmp(argv[1], "editors") == 0);
     }
 

@@ -1,6 +1,7 @@
 // One scroll step of the site tree on a site of 10,000 pages with 30 links each: DrawTree
 // from a start index, then painting one screen of the picture box, offscreen.
 
+#include "BenchSupport.h"
 #include "app/basSystem.h"
 #include "platform/KForm.h"
 #include "tree/TreeView.h"
@@ -18,13 +19,10 @@
 
 int main(int argc, char *argv[])
 {
-    if (qgetenv("QT_QPA_PLATFORM").isEmpty())
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    useOffscreenUnlessSet();
     QApplication app(argc, argv);
     QMdiArea area;
-    area.resize(1200, 900);
-    area.show();
-    KForm::setDefaultArea(&area);
+    openFormArea(area);
     basSystem::gTreeWinWidth = 3210;
     basSystem::gTreeWinHeight = 8430;
 

@@ -194,3 +194,26 @@ QString previewText(QStringView text, QStringView folder)
 }
 
 } // namespace linkRewrite
+
+QString linkRewrite::rewritePassReference(const QString &text, QLatin1StringView keyword, const QString &folder)
+{
+    const QString upper = basSystem::upperCopy(text);
+    QString out;
+    qsizetype p = 0;
+    for (;;) {
+        const qsizetype k = upper.indexOf(keyword, p);
+        if (k < 0)
+            break;
+        qsizetype q = upper.indexOf(QLatin1Char('"'), k);
+        if (q < 0)
+            q = upper.indexOf(QLatin1Char('='), k);
+        if (q < 0)
+            break;
+        out += QStringView(text).sliced(p, q - p + 1);
+        if (!isExternalHead(QStringView(upper).sliced(q, std::min<qsizetype>(headLength, upper.size() - q))))
+            out += folder;
+        p = q + 1;
+    }
+    out += QStringView(text).sliced(p);
+    return out;
+}

@@ -64,6 +64,10 @@ private:
     bool mQuotesExhausted = false;
 };
 
+// The same pass read literally: an upper-case copy and a fresh search per occurrence. It
+// is the yardstick the one-walk pass is checked against.
+QString rewritePassReference(const QString &text, QLatin1StringView keyword, const QString &folder);
+
 // One pass over a whole text.
 QString rewritePass(QStringView text, QLatin1StringView keyword, QStringView folder);
 
