@@ -10,13 +10,15 @@ cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYP
   -DPAGEKILN_FUZZ=ON -DPAGEKILN_TESTS=OFF -DPAGEKILN_BENCH=OFF > /dev/null
 cmake --build build-fuzz
 for exe in build-fuzz/fuzz/fuzz_*; do
+  [ -f "$exe" ] && [ -x "$exe" ] || continue
   name=$(basename "$exe"); name=${name#fuzz_}
   work="build-fuzz/findings/$name"; mkdir -p "$work/corpus"
   echo "-- $name: ${seconds}s"
   "$exe" -max_total_time="$seconds" -max_len=8192 -artifact_prefix="$work/" -print_final_stats=1 \
     "$work/corpus" "fuzz/corpus/$name" 2>&1 | grep -E '^(Done|stat::number_of_executed_units|==|invariant)' || true
-  if ls "$work"/crash-* "$work"/leak-* "$work"/timeout-* >/dev/null 2>&1; then
-    echo "fuzz target $name found a failing input:"; ls "$work"/crash-* "$work"/leak-* "$work"/timeout-* 2>/dev/null
+  found=$(find "$work" -maxdepth 1 -type f \( -name 'crash-*' -o -name 'leak-*' -o -name 'timeout-*' -o -name 'oom-*' \))
+  if [ -n "$found" ]; then
+    echo "fuzz target $name found a failing input:"; echo "$found"
     exit 1
   fi
 done
