@@ -1,0 +1,120 @@
+#include "platform/KForm.h"
+#include "support/TestEnv.h"
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QtTest>
+
+namespace {
+// A form that records what it was told.
+class ProbeForm : public KForm
+{
+public:
+    explicit ProbeForm(QMdiArea *area) : KForm(area, Border::Sizable)
+    {
+        button = new QPushButton(this);
+        placeControl(button, {30, 30, 375, 375});
+    }
+    QPushButton *button;
+    QList<int> reasons;
+    int resizes = 0;
+    int activations = 0;
+    bool cancelUserClose = false;
+
+protected:
+    void Form_Resize() override { ++resizes; }
+    void Form_Activate() override { ++activations; }
+    void Form_QueryUnload(bool &cancel, int reason) override
+    {
+        reasons << reason;
+        cancel = cancelUserClose && reason == vbFormControlMenu;
+    }
+};
+} // namespace
+
+class tst_kform : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void hiddenFormHasNoWindowYet();
+    void shownFormShowsItsControls();
+    void userCloseCanBeCancelled();
+    void unloadWithoutWindowDiscardsTheForm();
+    void sizesAreKeptInTwips();
+};
+
+void tst_kform::hiddenFormHasNoWindowYet()
+{
+    TestEnv env;
+    auto *form = new ProbeForm(env.area());
+    form->setWidth(3180);
+    form->setHeight(1845);
+    form->setLeft(300);
+    QVERIFY(env.area()->subWindowList().isEmpty());
+    QVERIFY(!form->Visible());
+    QCOMPARE(form->Width(), 3180);
+    QCOMPARE(form->Left(), 300);
+    QCOMPARE(form->resizes, 2);
+}
+
+void tst_kform::shownFormShowsItsControls()
+{
+    TestEnv env;
+    auto *form = new ProbeForm(env.area());
+    form->setCaption(QStringLiteral("見出し"));
+    form->setWidth(3180);
+    form->setHeight(1845);
+    form->setTop(150);
+    form->Show();
+    QVERIFY(QTest::qWaitForWindowExposed(env.area()));
+    QCOMPARE(env.area()->subWindowList().size(), 1);
+    QMdiSubWindow *sub = form->subWindow();
+    QCOMPARE(sub->windowTitle(), QStringLiteral("見出し"));
+    QCOMPARE(sub->size(), QSize(212, 123));   // 15 twips a pixel
+    QCOMPARE(sub->y(), 10);
+    QVERIFY(form->isVisible());
+    QVERIFY(form->button->isVisible());
+    QTRY_VERIFY(form->activations >= 1);
+}
+
+void tst_kform::userCloseCanBeCancelled()
+{
+    TestEnv env;
+    auto *form = new ProbeForm(env.area());
+    form->cancelUserClose = true;
+    form->Show();
+    QVERIFY(!form->subWindow()->close());
+    QVERIFY(!form->isUnloaded());
+    QPointer<ProbeForm> watch(form);
+    QVERIFY(form->Unload(vbFormMDIForm));
+    QCOMPARE(form->reasons, (QList<int>{vbFormControlMenu, vbFormMDIForm}));
+    QVERIFY(form->isUnloaded());
+    QTRY_VERIFY(watch.isNull());
+}
+
+void tst_kform::unloadWithoutWindowDiscardsTheForm()
+{
+    TestEnv env;
+    QPointer<ProbeForm> form = new ProbeForm(env.area());
+    QVERIFY(form->Unload(vbFormCode));
+    QCOMPARE(form->reasons, QList<int>{vbFormCode});
+    QVERIFY(form->Unload(vbFormCode));   // once unloaded, nothing more happens
+    QCOMPARE(form->reasons.size(), 1);
+    QTRY_VERIFY(form.isNull());
+}
+
+void tst_kform::sizesAreKeptInTwips()
+{
+    TestEnv env;
+    auto *form = new ProbeForm(env.area());
+    form->Show();
+    form->setHeight(1000);   // no whole number of pixels: the twips stay exact
+    QCOMPARE(form->Height(), 1000);
+    form->subWindow()->resize(300, 200);   // the user drags the frame
+    QCOMPARE(form->Width(), 4500);
+    QCOMPARE(form->Height(), 3000);
+}
+
+QTEST_MAIN(tst_kform)
+#include "tst_kform.moc"
