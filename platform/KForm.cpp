@@ -38,6 +38,9 @@ QMdiSubWindow *KForm::subWindow()
     mSub = new QMdiSubWindow(nullptr, flags);
     mSubObject = mSub;
     mSub->setWidget(this);
+    // The form was hidden while it had no window; inside its window it is shown, so that
+    // the window shows its controls whenever the window itself is shown.
+    show();
     mSub->setAttribute(Qt::WA_DeleteOnClose);
     mSub->setWindowTitle(windowTitle());
     // A form that names a control to take its focus gets it whenever its window is focused.
