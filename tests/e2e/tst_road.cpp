@@ -120,6 +120,7 @@ void tst_road::openEditSavePreviewSave()
     QVERIFY(gPageEditors.at(1)->Visible());
     QVERIFY(!gPageEditors.at(2)->Visible());
     shots.take(frame, u"2-opened"_s);
+    shots.take(tree->subWindow(), u"2-tree"_s);
 
     // Click the title of the second page: its editor comes up and takes the focus.
     frmChild1 *about = gPageEditors.at(2);
@@ -136,6 +137,7 @@ void tst_road::openEditSavePreviewSave()
     QApplication::sendEvent(about->txtEdit(), &typed);
     QVERIFY(about->text().startsWith(u"<H1></H1>追記<HTML>"_s));
     shots.take(frame, u"3-edited"_s);
+    shots.take(about->subWindow(), u"3-editor"_s);
 
     // Save the page: the file holds the editor's text in its code page.
     QTest::mouseClick(about->cmdSav(), Qt::LeftButton);
