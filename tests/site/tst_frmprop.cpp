@@ -60,7 +60,6 @@ private Q_SLOTS:
     void enterPressesOk();
     void folderPick_data();
     void folderPick();
-    void folderPickKeepsTheFileChosenLast();
 };
 
 void tst_frmprop::designedDialog()
@@ -284,19 +283,6 @@ void tst_frmprop::folderPick()
     QVERIFY(d.dlgPath.CancelError);
     QVERIFY(env.platform.messages.isEmpty());
     QVERIFY(gSite.Folder.isEmpty());   // only OK stores the folder
-}
-
-void tst_frmprop::folderPickKeepsTheFileChosenLast()
-{
-    TestEnv env;
-    frmProp d;
-    env.platform.fileAnswers << QStringLiteral("/a/x.htm") << QString();
-    d.cmdPath()->click();
-    d.txtPath()->setText(QStringLiteral("/b/"));
-    d.cmdPath()->click();
-    QCOMPARE(env.platform.dialogs.at(1).initDir, QStringLiteral("/b/"));
-    QCOMPARE(env.platform.dialogs.at(1).fileName, QStringLiteral("/a/x.htm"));
-    QCOMPARE(d.txtPath()->text(), QStringLiteral("/b/"));
 }
 
 QTEST_MAIN(tst_frmprop)

@@ -1,5 +1,4 @@
 #include "app/basSystem.h"
-#include "platform/FileDialog.h"
 #include "site/SiteCommands.h"
 
 #include <QtTest>
@@ -22,8 +21,6 @@ private Q_SLOTS:
     void propertiesToEdit();
     void siteNames_data();
     void siteNames();
-    void definitionDialogStartsInTheWorkingFolderOnlyFirst();
-    void pageDialogKeepsItsFirstFolderUntilReset();
 };
 
 void tst_sitecommands::definitionPath_data()
@@ -137,42 +134,6 @@ void tst_sitecommands::siteNames()
     QCOMPARE(site.URL, QStringLiteral("http://"));
     QCOMPARE(site.Version, QStringLiteral("v"));
     QCOMPARE(site.FilePath, QStringLiteral("/f.ksd"));
-}
-
-void tst_sitecommands::definitionDialogStartsInTheWorkingFolderOnlyFirst()
-{
-    FileDialog dlg;
-    prepareDefinitionDialog(dlg, QStringLiteral("/work/"));
-    QVERIFY(dlg.CancelError);
-    QCOMPARE(dlg.InitDir, QStringLiteral("/work/"));
-    QCOMPARE(dlg.DefaultExt, QStringLiteral("ksd"));
-    QCOMPARE(dlg.Filter, QStringLiteral("定義ファイル (*.ksd)|*.ksd"));
-
-    // Once a file was chosen the dialog opens there; the start folder is left alone.
-    dlg.FileName = QStringLiteral("/else/a.ksd");
-    prepareDefinitionDialog(dlg, QStringLiteral("/changed/"));
-    QCOMPARE(dlg.InitDir, QStringLiteral("/work/"));
-    QCOMPARE(dlg.FileName, QStringLiteral("/else/a.ksd"));
-}
-
-void tst_sitecommands::pageDialogKeepsItsFirstFolderUntilReset()
-{
-    FileDialog dlg;
-    dlg.FilterIndex = 2;
-    preparePageDialog(dlg, QStringLiteral("/site/"));
-    QVERIFY(dlg.CancelError);
-    QCOMPARE(dlg.FilterIndex, 1);
-    QCOMPARE(dlg.Filter, QStringLiteral("ハイパーテキスト(*.htm;*.html)|*.htm;*.html|テキスト(*.txt)|*.txt"));
-    QCOMPARE(dlg.InitDir, QStringLiteral("/site/"));
-
-    dlg.FileName = QStringLiteral("/site/a.htm");
-    preparePageDialog(dlg, QStringLiteral("/moved/"));
-    QCOMPARE(dlg.InitDir, QStringLiteral("/site/"));
-
-    resetPageDialog(dlg);
-    QVERIFY(dlg.FileName.isEmpty());
-    preparePageDialog(dlg, QStringLiteral("/moved/"));
-    QCOMPARE(dlg.InitDir, QStringLiteral("/moved/"));
 }
 
 QTEST_GUILESS_MAIN(tst_sitecommands)

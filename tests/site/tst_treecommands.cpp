@@ -115,7 +115,6 @@ private Q_SLOTS:
     void saveWithoutFile();
     void saveAsSuffix_data();
     void saveAsSuffix();
-    void saveWithFileWritesAtOnce();
     void saveWithoutPagesIsRefused();
     void properties_data();
     void properties();
@@ -437,22 +436,6 @@ void tst_treecommands::saveAsSuffix()
     QCOMPARE(env.platform.messageTexts(), QStringList{updated});
     QVERIFY(!tree->propertiesDialog());   // the site has a file: no properties first
     QCOMPARE(tree->caption(), QStringLiteral("A"));
-}
-
-void tst_treecommands::saveWithFileWritesAtOnce()
-{
-    TestEnv env;
-    const QString a = makeSite(env, QStringLiteral("a"), QStringLiteral("A"), 2);
-    frmTree *tree = newTree(env);
-    open(env, tree, a);
-    gPageEditors.at(2)->Show();
-    tree->cmdSav_Click();
-    QCOMPARE(env.platform.dialogs.size(), 1);   // only the open dialog
-    QCOMPARE(env.platform.messageTexts(), QStringList{updated});
-    const QString folder = env.path(QStringLiteral("a")) + QLatin1Char('/');
-    const QStringList lines = ksdLines(a);
-    QVERIFY(lines.contains(QStringLiteral("001=-1*") + folder + QStringLiteral("*p1.htm")));
-    QVERIFY(lines.contains(QStringLiteral("002=-1*") + folder + QStringLiteral("*p2.htm")));
 }
 
 void tst_treecommands::saveWithoutPagesIsRefused()
