@@ -4,6 +4,8 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QPolygonF>
+#include <QTransform>
 
 #include <array>
 #include <iterator>
@@ -83,8 +85,220 @@ void drawClose(QPainter &p)
     p.drawLine(QPointF(11, 7.5), QPointF(5, 13));
 }
 
+// --- The site tree's pictures -------------------------------------------------------
+
+// A sheet of paper with its top right corner folded, inside `r`.
+void drawSheet(QPainter &p, const QRectF &r)
+{
+    const qreal fold = 4;
+    QPainterPath sheet;
+    sheet.moveTo(r.left(), r.top());
+    sheet.lineTo(r.right() - fold, r.top());
+    sheet.lineTo(r.right(), r.top() + fold);
+    sheet.lineTo(r.right(), r.bottom());
+    sheet.lineTo(r.left(), r.bottom());
+    sheet.closeSubpath();
+    p.setPen(QPen(QColor(0x70, 0x70, 0x70), 1));
+    p.setBrush(Qt::white);
+    p.drawPath(sheet);
+    QPainterPath corner;
+    corner.moveTo(r.right() - fold, r.top());
+    corner.lineTo(r.right() - fold, r.top() + fold);
+    corner.lineTo(r.right(), r.top() + fold);
+    p.setBrush(QColor(0xdd, 0xdd, 0xdd));
+    p.drawPath(corner);
+}
+
+// The mark of a site definition: a small tree of pages, one root and two branches, the
+// rows `pitch` apart.
+void drawTreeMark(QPainter &p, qreal x, qreal y, const QColor &colour, qreal pitch = 3.5)
+{
+    p.setPen(QPen(colour, 1));
+    p.setBrush(colour);
+    p.drawRect(QRectF(x, y, 3, 1.5));
+    p.drawRect(QRectF(x + 4, y + pitch, 3, 1.5));
+    p.drawRect(QRectF(x + 4, y + 2 * pitch, 3, 1.5));
+    p.setBrush(Qt::NoBrush);
+    p.drawLine(QPointF(x + 1.5, y + 1.5), QPointF(x + 1.5, y + 2 * pitch + 0.75));
+    p.drawLine(QPointF(x + 1.5, y + pitch + 0.75), QPointF(x + 4, y + pitch + 0.75));
+    p.drawLine(QPointF(x + 1.5, y + 2 * pitch + 0.75), QPointF(x + 4, y + 2 * pitch + 0.75));
+}
+
+// The site definition: a sheet showing the tree of its pages.
+void drawSiteSheet(QPainter &p)
+{
+    drawSheet(p, QRectF(2.5, 1.5, 10, 13));
+    drawTreeMark(p, 4.5, 4, QColor(0x2a, 0x5d, 0xb0));
+}
+
+// A page: a sheet with an orange "<>" on it.
+void drawPageSheet(QPainter &p)
+{
+    drawSheet(p, QRectF(1.5, 1.5, 10, 13));
+    p.setPen(QPen(QColor(0xd0, 0x60, 0x10), 1.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::NoBrush);
+    p.drawPolyline(QPolygonF({QPointF(5.5, 5.5), QPointF(3.5, 8), QPointF(5.5, 10.5)}));
+    p.drawPolyline(QPolygonF({QPointF(7.5, 5.5), QPointF(9.5, 8), QPointF(7.5, 10.5)}));
+}
+
+// A yellow four-pointed sparkle: something new.
+void drawSparkle(QPainter &p, QPointF c)
+{
+    QPainterPath star;
+    star.moveTo(c.x(), c.y() - 4);
+    star.lineTo(c.x() + 1.2, c.y() - 1.2);
+    star.lineTo(c.x() + 4, c.y());
+    star.lineTo(c.x() + 1.2, c.y() + 1.2);
+    star.lineTo(c.x(), c.y() + 4);
+    star.lineTo(c.x() - 1.2, c.y() + 1.2);
+    star.lineTo(c.x() - 4, c.y());
+    star.lineTo(c.x() - 1.2, c.y() - 1.2);
+    star.closeSubpath();
+    p.setPen(QPen(QColor(0xa0, 0x70, 0x00), 0.8));
+    p.setBrush(QColor(0xff, 0xd2, 0x20));
+    p.drawPath(star);
+}
+
+// A round badge in the lower right corner with a white plus or minus.
+void drawBadge(QPainter &p, const QColor &fill, bool plus)
+{
+    const QPointF c(11.5, 11.5);
+    p.setPen(QPen(fill.darker(150), 1));
+    p.setBrush(fill);
+    p.drawEllipse(c, 4, 4);
+    p.setPen(QPen(Qt::white, 1.6, Qt::SolidLine, Qt::FlatCap));
+    p.drawLine(QPointF(c.x() - 2.3, c.y()), QPointF(c.x() + 2.3, c.y()));
+    if (plus)
+        p.drawLine(QPointF(c.x(), c.y() - 2.3), QPointF(c.x(), c.y() + 2.3));
+}
+
+void drawSiteNew(QPainter &p)
+{
+    drawSiteSheet(p);
+    drawSparkle(p, QPointF(11.5, 4.5));
+}
+
+// An open yellow folder with the site's sheet standing in it.
+void drawSiteOpen(QPainter &p)
+{
+    p.setPen(QPen(QColor(0x9a, 0x6a, 0x10), 1));
+    p.setBrush(QColor(0xe8, 0xb8, 0x40));
+    QPainterPath back;
+    back.moveTo(1.5, 13.5);
+    back.lineTo(1.5, 3.5);
+    back.lineTo(5.5, 3.5);
+    back.lineTo(6.5, 5);
+    back.lineTo(12.5, 5);
+    back.lineTo(12.5, 13.5);
+    back.closeSubpath();
+    p.drawPath(back);
+    drawSheet(p, QRectF(4.5, 2.5, 8, 9));
+    drawTreeMark(p, 6, 4.5, QColor(0x2a, 0x5d, 0xb0));
+    p.setPen(QPen(QColor(0x9a, 0x6a, 0x10), 1));
+    p.setBrush(QColor(0xf8, 0xd0, 0x60));
+    QPainterPath front;
+    front.moveTo(1.5, 13.5);
+    front.lineTo(4, 8.5);
+    front.lineTo(15, 8.5);
+    front.lineTo(12.5, 13.5);
+    front.closeSubpath();
+    p.drawPath(front);
+}
+
+// The disk, its label carrying the tree mark of a site definition.
+void drawSiteSave(QPainter &p)
+{
+    drawDisk(p);
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(3.5, 7.5, 9, 6.5));
+    drawTreeMark(p, 5, 8, QColor(0x2a, 0x5d, 0xb0), 2.3);
+}
+
+void drawSiteSaveAs(QPainter &p)
+{
+    drawSiteSave(p);
+    p.save();
+    p.translate(11.5, 11.5);
+    p.rotate(-45);
+    p.setPen(QPen(QColor(0x5a, 0x3a, 0x10), 1));
+    p.setBrush(QColor(0xf2, 0xb8, 0x30));
+    p.drawRect(QRectF(-5.5, -1.8, 8, 3.6));
+    QPainterPath tip;
+    tip.moveTo(2.5, -1.8);
+    tip.lineTo(5.5, 0);
+    tip.lineTo(2.5, 1.8);
+    tip.closeSubpath();
+    p.setBrush(QColor(0xf5, 0xde, 0xb3));
+    p.drawPath(tip);
+    p.restore();
+}
+
+void drawPageNew(QPainter &p)
+{
+    drawPageSheet(p);
+    drawSparkle(p, QPointF(11.5, 11.5));
+}
+
+void drawPageAdd(QPainter &p)
+{
+    drawPageSheet(p);
+    drawBadge(p, QColor(0x2e, 0x9e, 0x3e), true);
+}
+
+void drawPageRemove(QPainter &p)
+{
+    drawPageSheet(p);
+    drawBadge(p, QColor(0xd0, 0x30, 0x30), false);
+}
+
+// A grey cog wheel: settings.
+void drawSiteProperties(QPainter &p)
+{
+    const QPointF c(8, 8);
+    QPainterPath cog;
+    for (int i = 0; i < 8; ++i) {
+        QTransform t;
+        t.translate(c.x(), c.y());
+        t.rotate(45.0 * i);
+        QPainterPath tooth;
+        tooth.addRect(QRectF(-1.6, -7, 3.2, 3));
+        cog.addPath(t.map(tooth));
+    }
+    QPainterPath wheel;
+    wheel.addEllipse(c, 5, 5);
+    cog = cog.united(wheel);
+    QPainterPath hole;
+    hole.addEllipse(c, 2, 2);
+    cog = cog.subtracted(hole);
+    p.setPen(QPen(QColor(0x40, 0x48, 0x50), 1));
+    p.setBrush(QColor(0x9a, 0xa6, 0xb2));
+    p.drawPath(cog);
+}
+
+// A door standing open with a green arrow leaving through it: close the application.
+void drawAppExit(QPainter &p)
+{
+    p.setPen(QPen(QColor(0x5a, 0x3a, 0x1a), 1));
+    p.setBrush(QColor(0x3a, 0x2a, 0x1a));
+    p.drawRect(QRectF(1.5, 1.5, 8, 13));
+    p.setBrush(QColor(0xb0, 0x78, 0x40));
+    QPainterPath leaf;
+    leaf.moveTo(1.5, 1.5);
+    leaf.lineTo(5.5, 3);
+    leaf.lineTo(5.5, 15.5);
+    leaf.lineTo(1.5, 14.5);
+    leaf.closeSubpath();
+    p.drawPath(leaf);
+    p.setPen(QPen(QColor(0x1e, 0x7a, 0x2e), 2, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
+    p.drawLine(QPointF(7, 8), QPointF(12.5, 8));
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0x1e, 0x7a, 0x2e));
+    p.drawPolygon(QPolygonF({QPointF(11.5, 4), QPointF(15.5, 8), QPointF(11.5, 12)}));
+}
+
 struct IconSpec {
-    const char *themeName;
+    const char *themeName;   // nullptr: always the picture drawn here
     void (*draw)(QPainter &);
 };
 
@@ -94,6 +308,15 @@ constexpr IconSpec iconSpecs[] = {
     {"document-save-as", drawSaveAs},
     {"web-browser", drawPreview},
     {"window-close", drawClose},
+    {nullptr, drawSiteNew},
+    {nullptr, drawSiteOpen},
+    {nullptr, drawSiteSave},
+    {nullptr, drawSiteSaveAs},
+    {nullptr, drawPageNew},
+    {nullptr, drawPageAdd},
+    {nullptr, drawPageRemove},
+    {nullptr, drawSiteProperties},
+    {nullptr, drawAppExit},
 };
 static_assert(std::size(iconSpecs) == std::size_t(CommandIcon::Count), "one picture per command icon");
 
@@ -135,8 +358,9 @@ QIcon commandIcon(CommandIcon which)
 {
     QIcon &icon = iconCache().at(std::size_t(which));
     if (icon.isNull()) {
-        const QString name = QLatin1String(specOf(which).themeName);
-        icon = QIcon::fromTheme(name, QIcon(fallbackPixmap(which)));
+        const IconSpec &spec = specOf(which);
+        const QIcon own(fallbackPixmap(which));
+        icon = spec.themeName ? QIcon::fromTheme(QLatin1String(spec.themeName), own) : own;
     }
     return icon;
 }

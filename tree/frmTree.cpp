@@ -2,6 +2,7 @@
 #include "app/basSystem.h"
 #include "common/TextHelpers.h"
 #include "editor/frmChild1.h"
+#include "platform/Icons.h"
 #include "tree/BusyPointer.h"
 #include "tree/PageScan.h"
 #include "tree/TreeView.h"
@@ -10,10 +11,25 @@
 #include <QDir>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QToolButton>
 
 using namespace basSystem;
 
 namespace {
+// The button row: every button 375 twips square at top 30, one every 390 twips.
+constexpr qint32 buttonTop = 30;
+constexpr qint32 buttonSize = 375;
+
+const QString tipCre = QStringLiteral("ＨＰ定義の新規作成（なんか、まだ動きがおかしいですね）");
+const QString tipOpe = QStringLiteral("ＨＰ定義を開く");
+const QString tipSav = QStringLiteral("ＨＰ定義の上書き保存");
+const QString tipSAs = QStringLiteral("ＨＰ定義に名前を付けて保存");
+const QString tipHCr = QStringLiteral("新規HTMLを作成");
+const QString tipHAd = QStringLiteral("既存HTMLを読み込み、定義に追加する");
+const QString tipDel = QStringLiteral("HTMLを定義から外す（ファイルは残ります）");
+const QString tipPrp = QStringLiteral("定義ファイルの設定");
+const QString tipClo = QStringLiteral("アプリケーションを閉じる");
+
 // Mouse button and shift state in the codes the handlers receive.
 int buttonCode(Qt::MouseButtons buttons)
 {
@@ -31,8 +47,40 @@ int shiftCode(Qt::KeyboardModifiers modifiers)
 frmTree::frmTree(QMdiArea *area) : KForm(area, Border::SizableToolWindow)
 {
     setCaption(QStringLiteral("新規作成"));
+    createButtonRow();
     createDisplayArea();
     Form_Load();
+}
+
+void frmTree::createButtonRow()
+{
+    // Created in their tab order.
+    mCmdCre = addButton(CommandIcon::SiteNew, 30, tipCre, &frmTree::cmdCre_Click);
+    mCmdOpe = addButton(CommandIcon::SiteOpen, 420, tipOpe, &frmTree::cmdOpe_Click);
+    mCmdSav = addButton(CommandIcon::SiteSave, 810, tipSav, &frmTree::cmdSav_Click);
+    mCmdSAs = addButton(CommandIcon::SiteSaveAs, 1200, tipSAs, &frmTree::cmdSAs_Click);
+    mCmdHCr = addButton(CommandIcon::PageNew, 1590, tipHCr, &frmTree::cmdHCr_Click);
+    mCmdHAd = addButton(CommandIcon::PageAdd, 1980, tipHAd, &frmTree::cmdHAd_Click);
+    mCmdDel = addButton(CommandIcon::PageRemove, 2370, tipDel, &frmTree::cmdDel_Click);
+    mCmdPrp = addButton(CommandIcon::SiteProperties, 2760, tipPrp, &frmTree::cmdPrp_Click);
+    mCmdClo = addButton(CommandIcon::AppExit, 3150, tipClo, &frmTree::cmdClo_Click);
+    QWidget *const row[] = {mCmdCre, mCmdOpe, mCmdSav, mCmdSAs, mCmdHCr, mCmdHAd, mCmdDel, mCmdPrp, mCmdClo};
+    for (std::size_t i = 0; i + 1 < std::size(row); ++i)
+        setTabOrder(row[i], row[i + 1]);
+}
+
+// A picture button of the row: no caption, a 16 x 16 picture and a tooltip.
+QToolButton *frmTree::addButton(CommandIcon icon, qint32 left, const QString &tip, void (frmTree::*handler)())
+{
+    auto *button = new QToolButton(this);
+    button->setIcon(commandIcon(icon));
+    button->setIconSize(QSize(commandIconSize, commandIconSize));
+    button->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    button->setToolTip(tip);
+    button->setFocusPolicy(Qt::StrongFocus);
+    placeControl(button, TwipRect{left, buttonTop, buttonSize, buttonSize});
+    connect(button, &QToolButton::clicked, this, handler);
+    return button;
 }
 
 void frmTree::createDisplayArea()

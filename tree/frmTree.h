@@ -1,17 +1,23 @@
 #pragma once
 // The site tree: the open definition's pages drawn as two columns of labels on either side
 // of a draggable splitter (titles on the left; file names and link targets on the right),
-// scrolled page by page, with a click on a title showing that page's editor. The window
-// also reads and writes the definition file.
+// scrolled page by page, with a click on a title showing that page's editor. A row of
+// nine picture buttons above carries the commands on the definition as a whole (new,
+// open, save, save as, properties, close the application) and on its pages (create, add,
+// remove). The window also reads and writes the definition file.
 
+#include "platform/FileDialog.h"
 #include "platform/KForm.h"
 #include "tree/TreeModel.h"
 
 #include <QPointer>
 
 class QPushButton;
+class QToolButton;
 class TreeView;
 class VScrollBar;
+class frmProp;
+enum class CommandIcon;
 
 class frmTree : public KForm
 {
@@ -32,6 +38,38 @@ public:
     void DrawTree(qint32 start);
     // Removes every drawn label (the templates stay).
     void clearTreeLabels();
+
+    // The commands of the button row.
+    void cmdCre_Click();
+    void cmdOpe_Click();
+    void cmdSav_Click();
+    void cmdSAs_Click();
+    void cmdPrp_Click();
+    void cmdClo_Click();
+    void cmdHCr_Click();
+    void cmdHAd_Click();
+    void cmdDel_Click();
+
+    // The definition dialog (open and save as); it keeps the file chosen last.
+    FileDialog dlgProj;
+    // The page dialog (add a page); it keeps its start folder and the file chosen last
+    // until a new definition is started.
+    FileDialog dlgTree;
+
+    // The properties dialog the properties command showed last (kept until the next one,
+    // so that its pbOkFlg can be read after it closed); nullptr before the first.
+    frmProp *propertiesDialog() const;
+
+    // The button row, left to right.
+    QToolButton *cmdCre() const { return mCmdCre; }
+    QToolButton *cmdOpe() const { return mCmdOpe; }
+    QToolButton *cmdSav() const { return mCmdSav; }
+    QToolButton *cmdSAs() const { return mCmdSAs; }
+    QToolButton *cmdHCr() const { return mCmdHCr; }
+    QToolButton *cmdHAd() const { return mCmdHAd; }
+    QToolButton *cmdDel() const { return mCmdDel; }
+    QToolButton *cmdPrp() const { return mCmdPrp; }
+    QToolButton *cmdClo() const { return mCmdClo; }
 
     // Event handlers of the display area. X and Y are twips relative to the splitter.
     void cmdSep_MouseDown(int button, int shift, qint32 x, qint32 y);
@@ -57,10 +95,24 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void createButtonRow();
+    QToolButton *addButton(CommandIcon icon, qint32 left, const QString &tip, void (frmTree::*handler)());
     void createDisplayArea();
+    void unloadPageEditors();
     void Form_Load();
     void placeDisplayArea();
     void moveSplitter(qint32 left);
+
+    QToolButton *mCmdCre = nullptr;
+    QToolButton *mCmdOpe = nullptr;
+    QToolButton *mCmdSav = nullptr;
+    QToolButton *mCmdSAs = nullptr;
+    QToolButton *mCmdHCr = nullptr;
+    QToolButton *mCmdHAd = nullptr;
+    QToolButton *mCmdDel = nullptr;
+    QToolButton *mCmdPrp = nullptr;
+    QToolButton *mCmdClo = nullptr;
+    QPointer<frmProp> mFrmProp;
 
     TreeModel mTree;
     TreeView *mPicTre = nullptr;

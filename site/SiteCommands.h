@@ -1,0 +1,63 @@
+#pragma once
+// The rules behind the site tree's definition and page commands and the properties
+// dialog, apart from any window: how the file dialogs are prepared, the ".ksd" rule of
+// save as, the skeleton of a new page, the folder of a chosen file, and what the
+// properties dialog shows and stores.
+
+#include "app/basSystem.h"
+
+#include <QString>
+
+class FileDialog;
+
+namespace siteCommands {
+
+// The tree window's caption while no definition has been opened or named.
+extern const QString newDefinitionCaption;   // "新規作成"
+extern const QString definitionFilter;       // definition files, *.ksd
+extern const QString definitionExt;          // "ksd"
+extern const QString pageFilter;             // hypertext (*.htm;*.html), text (*.txt)
+extern const QString newPagePrompt;
+extern const QString newPageBoxTitle;
+extern const QString removePageMessage;
+
+// Prepares the definition dialog for open or save as: cancel reported, the definition
+// filter and extension, and the working folder as its start while no file was chosen yet
+// (after that the dialog opens at the file chosen last).
+void prepareDefinitionDialog(FileDialog &dlgProj, const QString &curDir);
+// Prepares the page dialog: the page filters with the first selected, and the site folder
+// as its start while it has none (it keeps the first one it got until it is reset).
+void preparePageDialog(FileDialog &dlgTree, const QString &siteFolder);
+// Forgets the page dialog's start folder and last file, so that it starts in the site
+// folder again.
+void resetPageDialog(FileDialog &dlgTree);
+
+// The path save as writes to: `chosen` itself when its last four characters are ".ksd"
+// in any letter case, otherwise `chosen` followed by ".ksd".
+QString definitionPath(const QString &chosen);
+
+// A chosen file's folder, with its trailing separator: the first
+// (length of fullPath - length of fileName) characters of fullPath.
+QString folderOfChosenFile(const QString &fullPath, const QString &fileName);
+
+// The text of a new page: five lines joined by CR LF, no line break after the last, and
+// the title between the TITLE tags exactly as typed.
+QString pageSkeleton(const QString &title);
+
+// What the properties dialog edits.
+struct SiteProperties {
+    QString Name;
+    QString Folder;
+    QString URL;
+    friend bool operator==(const SiteProperties &, const SiteProperties &) = default;
+};
+
+// What the dialog shows when it opens: the site's values, with the working folder for a
+// site without a folder and "http://" for a site without an address.
+SiteProperties propertiesToEdit(const basSystem::SiteInfo &site, const QString &curDir);
+// Only a completely empty name is refused; blanks make a name.
+bool acceptsSiteName(const QString &name);
+// Stores the three values unchanged into the site record.
+void applyProperties(basSystem::SiteInfo &site, const SiteProperties &values);
+
+} // namespace siteCommands

@@ -1,0 +1,136 @@
+// The site tree's commands: on the definition as a whole (new, open, save, save as,
+// properties, close the application) and on its pages (create, add, remove).
+
+#include "app/basSystem.h"
+#include "app/mdiMain.h"
+#include "common/TextHelpers.h"
+#include "editor/frmChild1.h"
+#include "platform/Platform.h"
+#include "site/SiteCommands.h"
+#include "site/frmProp.h"
+#include "tree/VScrollBar.h"
+#include "tree/frmTree.h"
+
+using namespace basSystem;
+using namespace siteCommands;
+
+void frmTree::cmdCre_Click()
+{
+    // Without a site name there is nothing to start anew: pages added to an unnamed
+    // definition stay, and so does everything else.
+    if (gSite.Name.isEmpty())
+        return;
+    unloadPageEditors();
+    clearTreeLabels();
+    // No redraw from the tables that are about to go.
+    scrTre()->resetQuietly(1, 1, 1);
+    gSite = SiteInfo{};
+    resetPageTables();
+    resetPageDialog(dlgTree);
+    setCaption(newDefinitionCaption);
+}
+
+void frmTree::unloadPageEditors()
+{
+    // Editors that are already gone are passed over; unsaved text is dropped without a question.
+    for (qsizetype i = 1; i < gPageEditors.size(); ++i)
+        if (frmChild1 *editor = liveEditor(gPageEditors.at(i)))
+            editor->Unload(vbFormCode);
+}
+
+void frmTree::cmdOpe_Click()
+{
+    prepareDefinitionDialog(dlgProj, gCurDir);
+    if (!dlgProj.ShowOpen())
+        return;
+    const QString path = dlgProj.FileName;
+    if (path.trimmed().isEmpty())
+        return;
+    cmdCre_Click();
+    if (!gfReadKSD(path))
+        return;
+    DrawTree(1);
+    setCaption(gSite.Name);
+}
+
+void frmTree::cmdSav_Click()
+{
+    if (gSite.FilePath.isEmpty()) {
+        cmdSAs_Click();
+        return;
+    }
+    gfWriteKSD();
+}
+
+void frmTree::cmdSAs_Click()
+{
+    if (gSite.FilePath.isEmpty()) {
+        cmdPrp_Click();
+        if (!mFrmProp || !mFrmProp->pbOkFlg)
+            return;
+    }
+    prepareDefinitionDialog(dlgProj, gCurDir);
+    if (!dlgProj.ShowSave())
+        return;
+    if (dlgProj.FileName.trimmed().isEmpty())
+        return;
+    // The path is set before saving, so that the save writes instead of asking again.
+    gSite.FilePath = definitionPath(dlgProj.FileName);
+    cmdSav_Click();
+}
+
+void frmTree::cmdPrp_Click()
+{
+    // A fresh dialog each time, filled from the current site record; the last one stays
+    // (hidden) so that its outcome can be read after it closed.
+    delete mFrmProp;
+    mFrmProp = new frmProp(this);
+    platform().execModal(*mFrmProp);
+    if (mFrmProp && mFrmProp->pbOkFlg)
+        setCaption(gSite.Name);
+}
+
+frmProp *frmTree::propertiesDialog() const
+{
+    return mFrmProp;
+}
+
+void frmTree::cmdClo_Click()
+{
+    if (mdiMain *frame = mdiMain::instance())
+        frame->closeFrame(vbFormMDIForm);
+}
+
+void frmTree::cmdHAd_Click()
+{
+    preparePageDialog(dlgTree, gSite.Folder);
+    if (!dlgTree.ShowOpen())
+        return;
+    ScanPage(folderOfChosenFile(dlgTree.FileName, dlgTree.FileTitle), dlgTree.FileTitle);
+    DrawTree(1);
+}
+
+void frmTree::cmdHCr_Click()
+{
+    const QString title = platform().inputBox(newPagePrompt, newPageBoxTitle);
+    if (title.isEmpty())
+        return;
+    PageRecord page;
+    page.Title = title;
+    page.Links = QStringList{QString()};
+    gPageTable.append(std::move(page));
+
+    auto *editor = new frmChild1();
+    gPageEditors.append(editor);
+    editor->setCaption(title);
+    editor->setText(pageSkeleton(title));
+    editor->plId = qint32(gPageEditors.size() - 1);
+    editor->Show();
+    DrawTree(1);
+}
+
+void frmTree::cmdDel_Click()
+{
+    // Taking a page out of the definition is not there yet; the page list stays as it is.
+    platform().messageBox(removePageMessage, appTitle, vbOKOnly);
+}
