@@ -50,7 +50,9 @@ QMdiSubWindow *KForm::subWindow()
         mArea->addSubWindow(mSub);
     mSub->hide();
     applySize();
-    mSub->move(twipsToPixelsX(mLeft), twipsToPixelsY(mTop));
+    // A form whose place was never set is placed by the area, as a new window should be.
+    if (mPlaced)
+        mSub->move(twipsToPixelsX(mLeft), twipsToPixelsY(mTop));
     mSub->installEventFilter(this);
     connect(mSub, &QMdiSubWindow::windowStateChanged, this, &KForm::onStateChanged);
     return mSub;
@@ -58,12 +60,17 @@ QMdiSubWindow *KForm::subWindow()
 
 int KForm::Left() const
 {
-    return mSub ? pixelsToTwipsX(mSub->x()) : mLeft;
+    // The exact twips last set, as long as the window still stands where they put it.
+    if (!mSub || mSub->x() == twipsToPixelsX(mLeft))
+        return mLeft;
+    return pixelsToTwipsX(mSub->x());
 }
 
 int KForm::Top() const
 {
-    return mSub ? pixelsToTwipsY(mSub->y()) : mTop;
+    if (!mSub || mSub->y() == twipsToPixelsY(mTop))
+        return mTop;
+    return pixelsToTwipsY(mSub->y());
 }
 
 void KForm::setWidth(int twips)
@@ -83,6 +90,7 @@ void KForm::setHeight(int twips)
 void KForm::setLeft(int twips)
 {
     mLeft = twips;
+    mPlaced = true;
     if (mSub)
         mSub->move(twipsToPixelsX(twips), mSub->y());
 }
@@ -90,6 +98,7 @@ void KForm::setLeft(int twips)
 void KForm::setTop(int twips)
 {
     mTop = twips;
+    mPlaced = true;
     if (mSub)
         mSub->move(mSub->x(), twipsToPixelsY(twips));
 }

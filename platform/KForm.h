@@ -94,6 +94,7 @@ private:
     int mHeight = 0;
     int mLeft = 0;     // the place to open at, until the window exists
     int mTop = 0;
+    bool mPlaced = false;   // a place was set; otherwise the area chooses one
     int mPendingReason = vbFormControlMenu;
     bool mApplying = false;
     bool mUnloaded = false;

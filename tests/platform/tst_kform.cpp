@@ -114,6 +114,11 @@ void tst_kform::sizesAreKeptInTwips()
     form->subWindow()->resize(300, 200);   // the user drags the frame
     QCOMPARE(form->Width(), 4500);
     QCOMPARE(form->Height(), 3000);
+    form->setLeft(2900);   // 193.3 pixels: stored back as it was set
+    QCOMPARE(form->Left(), 2900);
+    form->subWindow()->move(100, 10);
+    QCOMPARE(form->Left(), 1500);
+    QCOMPARE(form->Top(), 150);
 }
 
 QTEST_MAIN(tst_kform)
