@@ -6,6 +6,7 @@
 #include "editor/PageFiles.h"
 #include "platform/Icons.h"
 #include "platform/Platform.h"
+#include "platform/Fonts.h"
 
 #include <QFont>
 #include <QFontMetricsF>
@@ -22,19 +23,6 @@ const QString cmdSAsTip = QStringLiteral("名前を付けて保存");
 const QString cmdBrzTip = QStringLiteral("ＩＥで確認する");
 const QString cmdCloTip = QStringLiteral("ＨＰ定義を閉じる");
 
-// "ＭＳ ゴシック" at 9 points, or the first Japanese monospaced font the desktop has.
-QFont editorFont()
-{
-    QFont font;
-    font.setFamilies({QStringLiteral("ＭＳ ゴシック"), QStringLiteral("MS Gothic"),
-                      QStringLiteral("Noto Sans Mono CJK JP"), QStringLiteral("IPAGothic"),
-                      QStringLiteral("VL Gothic"), QStringLiteral("TakaoGothic"),
-                      QStringLiteral("monospace")});
-    font.setStyleHint(QFont::TypeWriter);
-    font.setPointSize(9);
-    font.setWeight(QFont::Normal);
-    return font;
-}
 
 // The record of page `id`, or nullptr when the page table has no such page.
 PageRecord *pageRecord(qint32 id)
@@ -56,7 +44,7 @@ frmChild1::frmChild1(QMdiArea *area) : KForm(area, Border::Sizable)
 void frmChild1::createControls()
 {
     mTxtEdit = new QPlainTextEdit(this);
-    mTxtEdit->setFont(editorFont());
+    mTxtEdit->setFont(msGothicFont());
     mTxtEdit->setLineWrapMode(QPlainTextEdit::NoWrap);
     mTxtEdit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     mTxtEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

@@ -3,6 +3,7 @@
 #include "common/TextHelpers.h"
 #include "platform/KForm.h"
 #include "site/SiteCommands.h"
+#include "platform/Fonts.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -24,18 +25,6 @@ const QString tipCancel = QStringLiteral("入力内容を反映せずに、画�
 const QString pathTitle = QStringLiteral("フォルダ指定　：　対象フォルダ内の、任意のファイルを選んで下さい。");
 const QString pathFilter = QStringLiteral("フォルダのみ取得します。任意のファイルを選んで下さい。(*.*)|*.*");
 
-// "ＭＳ ゴシック" at 9 points, or the first Japanese Gothic face the desktop has.
-QFont dialogFont()
-{
-    QFont font;
-    font.setFamilies({QStringLiteral("ＭＳ ゴシック"), QStringLiteral("MS Gothic"),
-                      QStringLiteral("Noto Sans Mono CJK JP"), QStringLiteral("Noto Sans CJK JP"),
-                      QStringLiteral("IPAGothic"), QStringLiteral("VL Gothic"), QStringLiteral("TakaoGothic")});
-    font.setStyleHint(QFont::TypeWriter);
-    font.setPointSize(9);
-    font.setWeight(QFont::Normal);
-    return font;
-}
 
 // "News Gothic MT" at 9 points, bold, or a plain sans-serif face of the desktop.
 QFont folderButtonFont()
@@ -61,7 +50,7 @@ frmProp::frmProp(QWidget *parent)
       mLblLabel(newLabel(this), newLabel)
 {
     setWindowTitle(caption);
-    setFont(dialogFont());
+    setFont(msGothicFont());
     setFixedSize(toPixels(clientArea).size());
     createControls();
     Form_Load();

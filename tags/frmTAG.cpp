@@ -5,6 +5,7 @@
 #include "platform/Platform.h"
 #include "tags/TagDatabase.h"
 #include "tags/TagKeys.h"
+#include "platform/Fonts.h"
 
 #include <QCoreApplication>
 #include <QMouseEvent>
@@ -29,21 +30,11 @@ constexpr int buttonWidth = 1515;
 constexpr int buttonHeight = 375;
 constexpr int buttonPitch = 500;
 
-QFont tagButtonFont()
-{
-    QFont font;
-    font.setFamilies({QStringLiteral("ＭＳ ゴシック"), QStringLiteral("MS Gothic"),
-                      QStringLiteral("Noto Sans Mono CJK JP")});
-    font.setStyleHint(QFont::TypeWriter);
-    font.setPointSize(9);
-    font.setWeight(QFont::Normal);
-    return font;
-}
 
 QPushButton *createButtonTemplate(QWidget *picTag)
 {
     auto *button = new QPushButton(picTag);
-    button->setFont(tagButtonFont());
+    button->setFont(msGothicFont());
     KForm::placeControl(button, frmTAG::buttonRect(1));
     button->hide();
     return button;

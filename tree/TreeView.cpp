@@ -1,5 +1,6 @@
 #include "tree/TreeView.h"
 #include "platform/Twips.h"
+#include "platform/Fonts.h"
 
 #include <QFontMetrics>
 #include <QMouseEvent>
@@ -14,13 +15,7 @@ TreeView::TreeView(const TreeModel &model, QWidget *parent) : QWidget(parent), m
 
 QFont TreeView::labelFont()
 {
-    QFont font;
-    font.setFamilies({QStringLiteral("ＭＳ ゴシック"), QStringLiteral("MS Gothic"),
-                      QStringLiteral("Noto Sans Mono CJK JP"), QStringLiteral("Noto Sans CJK JP")});
-    font.setStyleHint(QFont::TypeWriter);
-    font.setPointSize(9);
-    font.setWeight(QFont::Normal);
-    return font;
+    return msGothicFont();
 }
 
 qint32 TreeView::captionWidth(const QString &caption) const
