@@ -35,10 +35,9 @@ void drawSave(QPainter &p)
     drawDisk(p);
 }
 
-// The disk with a pencil across its lower right corner: save under another name.
-void drawSaveAs(QPainter &p)
+// A pencil across the lower right corner: the mark of "under another name".
+void drawPencil(QPainter &p)
 {
-    drawDisk(p);
     p.save();
     p.translate(11.5, 11.5);
     p.rotate(-45);
@@ -53,6 +52,13 @@ void drawSaveAs(QPainter &p)
     p.setBrush(QColor(0xf5, 0xde, 0xb3));
     p.drawPath(tip);
     p.restore();
+}
+
+// The disk with a pencil: save under another name.
+void drawSaveAs(QPainter &p)
+{
+    drawDisk(p);
+    drawPencil(p);
 }
 
 // A globe with its equator and meridians: open in the web browser.
@@ -218,20 +224,7 @@ void drawSiteSave(QPainter &p)
 void drawSiteSaveAs(QPainter &p)
 {
     drawSiteSave(p);
-    p.save();
-    p.translate(11.5, 11.5);
-    p.rotate(-45);
-    p.setPen(QPen(QColor(0x5a, 0x3a, 0x10), 1));
-    p.setBrush(QColor(0xf2, 0xb8, 0x30));
-    p.drawRect(QRectF(-5.5, -1.8, 8, 3.6));
-    QPainterPath tip;
-    tip.moveTo(2.5, -1.8);
-    tip.lineTo(5.5, 0);
-    tip.lineTo(2.5, 1.8);
-    tip.closeSubpath();
-    p.setBrush(QColor(0xf5, 0xde, 0xb3));
-    p.drawPath(tip);
-    p.restore();
+    drawPencil(p);
 }
 
 void drawPageNew(QPainter &p)

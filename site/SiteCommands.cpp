@@ -1,4 +1,5 @@
 #include "site/SiteCommands.h"
+#include "editor/PageFiles.h"
 #include "platform/FileDialog.h"
 
 namespace siteCommands {
@@ -6,7 +7,6 @@ namespace siteCommands {
 const QString newDefinitionCaption = QStringLiteral("新規作成");
 const QString definitionFilter = QStringLiteral("定義ファイル (*.ksd)|*.ksd");
 const QString definitionExt = QStringLiteral("ksd");
-const QString pageFilter = QStringLiteral("ハイパーテキスト(*.htm;*.html)|*.htm;*.html|テキスト(*.txt)|*.txt");
 const QString newPagePrompt = QStringLiteral("ページのタイトルを入力して下さい。");
 const QString newPageBoxTitle = QStringLiteral("新規ページ作成");
 const QString removePageMessage = QStringLiteral("作らなきゃね！（忘れてたよ）");
@@ -29,7 +29,7 @@ void prepareDefinitionDialog(FileDialog &dlgProj, const QString &curDir)
 void preparePageDialog(FileDialog &dlgTree, const QString &siteFolder)
 {
     dlgTree.CancelError = true;
-    dlgTree.Filter = pageFilter;
+    dlgTree.Filter = pageFiles::pageFilter;
     dlgTree.FilterIndex = 1;
     if (dlgTree.InitDir.isEmpty())
         dlgTree.InitDir = siteFolder;

@@ -16,7 +16,6 @@ namespace siteCommands {
 extern const QString newDefinitionCaption;   // "新規作成"
 extern const QString definitionFilter;       // definition files, *.ksd
 extern const QString definitionExt;          // "ksd"
-extern const QString pageFilter;             // hypertext (*.htm;*.html), text (*.txt)
 extern const QString newPagePrompt;
 extern const QString newPageBoxTitle;
 extern const QString removePageMessage;
