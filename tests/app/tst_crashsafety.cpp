@@ -1,11 +1,11 @@
-// A child process saves a page, a profile file and the settings in a loop; the test
+// A child process saves a page, a site definition and the settings in a loop; the test
 // kills it with SIGKILL at random moments and checks after every kill that each file
 // holds exactly its old or exactly its new content, never a mixture.
 #include "app/basSystem.h"
 #include "common/TextCodec.h"
 #include "common/TextFile.h"
-#include "settings/Profile.h"
 #include "settings/Settings.h"
+#include "site/SiteFile.h"
 #include "support/TestEnv.h"
 
 #include <QCoreApplication>
@@ -25,19 +25,15 @@ QByteArray pageContent(int generation)
     return encodeWithReferences(text, TextEncoding::Cp932);
 }
 
-QString listValue(int generation, int i)
+// A definition of 300 pages whose folders name the generation.
+void writeList(const QString &path, int generation)
 {
-    return QStringLiteral("-1*/サイト/%1/*page%2.htm").arg(generation).arg(i);
-}
-
-QByteArray listContent(int generation)
-{
-    ProfileFile file;
-    file.loadFromBytes(QByteArray());
+    basSystem::SiteInfo site;
+    site.Name = QStringLiteral("サイト%1").arg(generation);
+    QList<ksd::PageEntry> pages;
     for (int i = 1; i <= 300; ++i)
-        file.setValue(QStringLiteral("HTML LIST"), QStringLiteral("%1").arg(i, 3, 10, QLatin1Char('0')),
-                      listValue(generation, i));
-    return file.serialize();
+        pages.append(ksd::PageEntry{i % 2 == 0, QStringLiteral("/サイト/%1/").arg(generation), QStringLiteral("page%1.htm").arg(i)});
+    ksd::writeDefinition(path, site, pages);
 }
 
 // The child: saves generation 0 and 1 alternately, as fast as it can, until killed.
@@ -50,7 +46,7 @@ int runWriter(const QString &folder)
     basSystem::LoadSettings();
     for (int generation = 0;; generation ^= 1) {
         writeFileAtomic(page, pageContent(generation));
-        writeFileAtomic(list, listContent(generation));
+        writeList(list, generation);
         basSystem::gTagWinWidth = 2000 + generation;
         basSystem::SaveSettings();
         if (generation == 0) {
@@ -74,7 +70,11 @@ void tst_crashsafety::killedWriterLeavesWholeFiles()
     const QString settings = env.writeSettings(0, 0);
     QVERIFY(basSystem::LoadSettings());
     const QByteArray pages[2] = {pageContent(0), pageContent(1)};
-    const QByteArray lists[2] = {listContent(0), listContent(1)};
+    QByteArray lists[2];
+    for (int g = 0; g < 2; ++g) {
+        writeList(env.path(QStringLiteral("site.ksd")), g);
+        lists[g] = TestEnv::read(env.path(QStringLiteral("site.ksd")));
+    }
     QByteArray settingsVersions[2];
     for (int g = 0; g < 2; ++g) {
         basSystem::gTagWinWidth = 2000 + g;
@@ -82,7 +82,7 @@ void tst_crashsafety::killedWriterLeavesWholeFiles()
         settingsVersions[g] = TestEnv::read(settings);
     }
     writeFileAtomic(env.path(QStringLiteral("page.htm")), pages[0]);
-    writeFileAtomic(env.path(QStringLiteral("site.ksd")), lists[0]);
+    writeList(env.path(QStringLiteral("site.ksd")), 0);
 
     for (int round = 0; round < 200; ++round) {
         QProcess child;
