@@ -4,7 +4,7 @@
 #include "settings/Profile.h"
 
 namespace {
-// A name or value the format can carry: one line, no blanks at either end.
+// A name the format can carry: one line, no blanks at either end.
 QString oneLine(const QByteArray &raw, const char *forbidden)
 {
     QString s = QString::fromLatin1(raw).left(40);
@@ -26,7 +26,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QList<QByteArray> parts = rest.split('\x01');
     QString section = oneLine(parts.value(0), "[]");
     QString key = oneLine(parts.value(1), "=;[");
-    QString value = oneLine(parts.value(2), "\"'") + QStringLiteral("日本");
+    // Any one-line value, blanks and quotes at its ends included.
+    QString value = QString::fromLatin1(parts.value(2)).left(40).remove(QLatin1Char('\r')).remove(QLatin1Char('\n'));
+    if (size % 2)
+        value.prepend(QStringLiteral("日本"));
     if (section.isEmpty() || key.isEmpty() || section.contains(QLatin1Char('\t')) || key.contains(QLatin1Char('\t')))
         return 0;
     file.setValue(section, key, value);

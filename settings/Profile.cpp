@@ -68,6 +68,20 @@ QString keyValue(QStringView line)
         v = v.sliced(1, v.size() - 2);
     return v.toString();
 }
+// A value as it is written: as given, unless reading would change it (blanks at either
+// end, or a matching pair of quotes around it); such a value is put in double quotes,
+// which reading removes again, so that every value reads back exactly as written.
+QString storedValue(const QString &value)
+{
+    if (value.isEmpty())
+        return value;
+    const bool blankEnds = isBlank(value.front()) || isBlank(value.back());
+    const bool quoted = value.size() >= 2 && (value.front() == QLatin1Char('"') || value.front() == QLatin1Char('\''))
+                        && value.back() == value.front();
+    if (!blankEnds && !quoted)
+        return value;
+    return QLatin1Char('"') + value + QLatin1Char('"');
+}
 } // namespace
 
 bool ProfileFile::load(const QString &path)
@@ -186,7 +200,7 @@ void ProfileFile::setValue(const QString &section, const QString &key, const QSt
     const auto it = s->keys.constFind(folded);
     if (it != s->keys.cend()) {
         Line &line = s->body[*it];
-        line.text = keyName(line.text)->toString() + QLatin1Char('=') + value;   // the file's spelling
+        line.text = keyName(line.text)->toString() + QLatin1Char('=') + storedValue(value);   // the file's spelling
         return;
     }
     // A new key goes right after the last key line of its section.
@@ -194,7 +208,7 @@ void ProfileFile::setValue(const QString &section, const QString &key, const QSt
     Line *before = at > 0 ? &s->body[at - 1] : &s->header;
     if (before->eol.isEmpty())
         before->eol = crlf;
-    s->body.insert(at, Line{key + QLatin1Char('=') + value, crlf});
+    s->body.insert(at, Line{key + QLatin1Char('=') + storedValue(value), crlf});
     s->keys.insert(folded, at);
     s->lastKeyLine = at;
 }

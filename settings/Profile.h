@@ -5,7 +5,8 @@
 // line, a line without "=" is no key, the first of duplicate sections or keys wins, and
 // lines before the first section are never read. Writing replaces a key's line in place,
 // adds a new key after the last key of its section and a new section at the end, and
-// keeps every other line byte for byte.
+// keeps every other line byte for byte. A value that reading would change (blanks at an
+// end, a pair of quotes around it) is written inside double quotes, so it reads back whole.
 
 #include "common/TextCodec.h"
 

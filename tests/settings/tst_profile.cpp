@@ -17,6 +17,8 @@ private Q_SLOTS:
     void longValues_data();
     void longValues();
     void longValueIsReadWhole();
+    void everyValueReadsBack_data();
+    void everyValueReadsBack();
     void unwritableFileStaysUnchanged();
     void unrepresentableValueSwitchesToUtf8();
     void batchWritesOnce();
@@ -152,6 +154,31 @@ void tst_profile::longValueIsReadWhole()
     QString back;
     QVERIFY(ReadProfileValue(path, QStringLiteral("APP INF"), QStringLiteral("CUR_DIR"), back));
     QCOMPARE(back, longDir);
+}
+
+void tst_profile::everyValueReadsBack_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QByteArray>("line");
+    QTest::newRow("plain, as given") << "/web/" << QByteArray("k=/web/");
+    QTest::newRow("inner quotes, as given") << "a \"b\" c" << QByteArray("k=a \"b\" c");
+    QTest::newRow("blanks at the ends") << "  " << QByteArray("k=\"  \"");
+    QTest::newRow("single quotes around") << "'x'" << QByteArray("k=\"'x'\"");
+    QTest::newRow("double quotes around") << "\"x\"" << QByteArray("k=\"\"x\"\"");
+    QTest::newRow("one quote") << "\"" << QByteArray("k=\"");
+}
+
+void tst_profile::everyValueReadsBack()
+{
+    QFETCH(QString, value);
+    QFETCH(QByteArray, line);
+    TestEnv env;
+    const QString path = env.path(QStringLiteral("v.ini"));
+    QVERIFY(WriteProfileValue(path, QStringLiteral("S"), QStringLiteral("k"), value));
+    QCOMPARE(TestEnv::read(path), QByteArray("[S]\r\n") + line + "\r\n");
+    QString back;
+    QVERIFY(ReadProfileValue(path, QStringLiteral("S"), QStringLiteral("k"), back));
+    QCOMPARE(back, value);
 }
 
 void tst_profile::unwritableFileStaysUnchanged()
