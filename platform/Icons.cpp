@@ -290,13 +290,13 @@ void drawAppExit(QPainter &p)
     p.drawPolygon(QPolygonF({QPointF(11.5, 4), QPointF(15.5, 8), QPointF(11.5, 12)}));
 }
 
-struct IconSpec {
+struct IconLook {
     const char *themeName;   // nullptr: always the picture drawn here
     void (*draw)(QPainter &);
 };
 
 // One row per CommandIcon, in the enum's order.
-constexpr IconSpec iconSpecs[] = {
+constexpr IconLook iconLooks[] = {
     {"document-save", drawSave},
     {"document-save-as", drawSaveAs},
     {"web-browser", drawPreview},
@@ -311,11 +311,11 @@ constexpr IconSpec iconSpecs[] = {
     {nullptr, drawSiteProperties},
     {nullptr, drawAppExit},
 };
-static_assert(std::size(iconSpecs) == std::size_t(CommandIcon::Count), "one picture per command icon");
+static_assert(std::size(iconLooks) == std::size_t(CommandIcon::Count), "one picture per command icon");
 
-const IconSpec &specOf(CommandIcon which)
+const IconLook &lookOf(CommandIcon which)
 {
-    return iconSpecs[std::size_t(which)];
+    return iconLooks[std::size_t(which)];
 }
 
 } // namespace
@@ -326,7 +326,7 @@ QPixmap fallbackPixmap(CommandIcon which)
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
-    specOf(which).draw(painter);
+    lookOf(which).draw(painter);
     return pixmap;
 }
 
@@ -351,9 +351,9 @@ QIcon commandIcon(CommandIcon which)
 {
     QIcon &icon = iconCache().at(std::size_t(which));
     if (icon.isNull()) {
-        const IconSpec &spec = specOf(which);
+        const IconLook &look = lookOf(which);
         const QIcon own(fallbackPixmap(which));
-        icon = spec.themeName ? QIcon::fromTheme(QLatin1String(spec.themeName), own) : own;
+        icon = look.themeName ? QIcon::fromTheme(QLatin1String(look.themeName), own) : own;
     }
     return icon;
 }
