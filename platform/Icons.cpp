@@ -44,13 +44,12 @@ void drawPencil(QPainter &p)
     p.setPen(QPen(QColor(0x5a, 0x3a, 0x10), 1));
     p.setBrush(QColor(0xf2, 0xb8, 0x30));
     p.drawRect(QRectF(-5.5, -1.8, 8, 3.6));
-    QPainterPath tip;
-    tip.moveTo(2.5, -1.8);
-    tip.lineTo(5.5, 0);
-    tip.lineTo(2.5, 1.8);
-    tip.closeSubpath();
+    const QPolygonF tip{
+        QPointF(2.5, -1.8),
+        QPointF(5.5, 0),
+        QPointF(2.5, 1.8)};
     p.setBrush(QColor(0xf5, 0xde, 0xb3));
-    p.drawPath(tip);
+    p.drawPolygon(tip);
     p.restore();
 }
 
@@ -97,16 +96,15 @@ void drawClose(QPainter &p)
 void drawSheet(QPainter &p, const QRectF &r)
 {
     const qreal fold = 4;
-    QPainterPath sheet;
-    sheet.moveTo(r.left(), r.top());
-    sheet.lineTo(r.right() - fold, r.top());
-    sheet.lineTo(r.right(), r.top() + fold);
-    sheet.lineTo(r.right(), r.bottom());
-    sheet.lineTo(r.left(), r.bottom());
-    sheet.closeSubpath();
+    const QPolygonF sheet{
+        QPointF(r.left(), r.top()),
+        QPointF(r.right() - fold, r.top()),
+        QPointF(r.right(), r.top() + fold),
+        QPointF(r.right(), r.bottom()),
+        QPointF(r.left(), r.bottom())};
     p.setPen(QPen(QColor(0x70, 0x70, 0x70), 1));
     p.setBrush(Qt::white);
-    p.drawPath(sheet);
+    p.drawPolygon(sheet);
     QPainterPath corner;
     corner.moveTo(r.right() - fold, r.top());
     corner.lineTo(r.right() - fold, r.top() + fold);
@@ -150,19 +148,18 @@ void drawPageSheet(QPainter &p)
 // A yellow four-pointed sparkle: something new.
 void drawSparkle(QPainter &p, QPointF c)
 {
-    QPainterPath star;
-    star.moveTo(c.x(), c.y() - 4);
-    star.lineTo(c.x() + 1.2, c.y() - 1.2);
-    star.lineTo(c.x() + 4, c.y());
-    star.lineTo(c.x() + 1.2, c.y() + 1.2);
-    star.lineTo(c.x(), c.y() + 4);
-    star.lineTo(c.x() - 1.2, c.y() + 1.2);
-    star.lineTo(c.x() - 4, c.y());
-    star.lineTo(c.x() - 1.2, c.y() - 1.2);
-    star.closeSubpath();
+    const QPolygonF star{
+        QPointF(c.x(), c.y() - 4),
+        QPointF(c.x() + 1.2, c.y() - 1.2),
+        QPointF(c.x() + 4, c.y()),
+        QPointF(c.x() + 1.2, c.y() + 1.2),
+        QPointF(c.x(), c.y() + 4),
+        QPointF(c.x() - 1.2, c.y() + 1.2),
+        QPointF(c.x() - 4, c.y()),
+        QPointF(c.x() - 1.2, c.y() - 1.2)};
     p.setPen(QPen(QColor(0xa0, 0x70, 0x00), 0.8));
     p.setBrush(QColor(0xff, 0xd2, 0x20));
-    p.drawPath(star);
+    p.drawPolygon(star);
 }
 
 // A round badge in the lower right corner with a white plus or minus.
@@ -189,26 +186,24 @@ void drawSiteOpen(QPainter &p)
 {
     p.setPen(QPen(QColor(0x9a, 0x6a, 0x10), 1));
     p.setBrush(QColor(0xe8, 0xb8, 0x40));
-    QPainterPath back;
-    back.moveTo(1.5, 13.5);
-    back.lineTo(1.5, 3.5);
-    back.lineTo(5.5, 3.5);
-    back.lineTo(6.5, 5);
-    back.lineTo(12.5, 5);
-    back.lineTo(12.5, 13.5);
-    back.closeSubpath();
-    p.drawPath(back);
+    const QPolygonF back{
+        QPointF(1.5, 13.5),
+        QPointF(1.5, 3.5),
+        QPointF(5.5, 3.5),
+        QPointF(6.5, 5),
+        QPointF(12.5, 5),
+        QPointF(12.5, 13.5)};
+    p.drawPolygon(back);
     drawSheet(p, QRectF(4.5, 2.5, 8, 9));
     drawTreeMark(p, 6, 4.5, QColor(0x2a, 0x5d, 0xb0));
     p.setPen(QPen(QColor(0x9a, 0x6a, 0x10), 1));
     p.setBrush(QColor(0xf8, 0xd0, 0x60));
-    QPainterPath front;
-    front.moveTo(1.5, 13.5);
-    front.lineTo(4, 8.5);
-    front.lineTo(15, 8.5);
-    front.lineTo(12.5, 13.5);
-    front.closeSubpath();
-    p.drawPath(front);
+    const QPolygonF front{
+        QPointF(1.5, 13.5),
+        QPointF(4, 8.5),
+        QPointF(15, 8.5),
+        QPointF(12.5, 13.5)};
+    p.drawPolygon(front);
 }
 
 // The disk, its label carrying the tree mark of a site definition.
@@ -276,13 +271,12 @@ void drawAppExit(QPainter &p)
     p.setBrush(QColor(0x3a, 0x2a, 0x1a));
     p.drawRect(QRectF(1.5, 1.5, 8, 13));
     p.setBrush(QColor(0xb0, 0x78, 0x40));
-    QPainterPath leaf;
-    leaf.moveTo(1.5, 1.5);
-    leaf.lineTo(5.5, 3);
-    leaf.lineTo(5.5, 15.5);
-    leaf.lineTo(1.5, 14.5);
-    leaf.closeSubpath();
-    p.drawPath(leaf);
+    const QPolygonF leaf{
+        QPointF(1.5, 1.5),
+        QPointF(5.5, 3),
+        QPointF(5.5, 15.5),
+        QPointF(1.5, 14.5)};
+    p.drawPolygon(leaf);
     p.setPen(QPen(QColor(0x1e, 0x7a, 0x2e), 2, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
     p.drawLine(QPointF(7, 8), QPointF(12.5, 8));
     p.setPen(Qt::NoPen);
