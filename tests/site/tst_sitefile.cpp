@@ -58,6 +58,12 @@ QString makePages(TestEnv &env, int n)
     return env.path(QStringLiteral("site")) + QLatin1Char('/');
 }
 
+// Writes a definition with the usual header and `list` as a.ksd; returns its path.
+QString writeDefinitionFile(TestEnv &env, const QString &list)
+{
+    return env.writeCp932(QStringLiteral("a.ksd"), header() + list);
+}
+
 QStringList titles()
 {
     QStringList t;
@@ -276,8 +282,7 @@ void tst_sitefile::readingAppendsPages()
     auto *tree = new frmTree(env.area());
     const QString folder = makePages(env, 3);
     tree->ScanPage(folder, QStringLiteral("p3.htm"));
-    const QString path = env.writeCp932(QStringLiteral("a.ksd"), header()
-                                        + QStringLiteral("[HTML LIST]\r\nCNT=2\r\n001=0*%1*p1.htm\r\n002=0*%1*p2.htm\r\n").arg(folder));
+    const QString path = writeDefinitionFile(env, QStringLiteral("[HTML LIST]\r\nCNT=2\r\n001=0*%1*p1.htm\r\n002=0*%1*p2.htm\r\n").arg(folder));
     QVERIFY(tree->gfReadKSD(path));
     QCOMPARE(titles(), (QStringList{QStringLiteral("Page 3"), QStringLiteral("Page 1"), QStringLiteral("Page 2")}));
     QCOMPARE(gPageEditors.at(3)->plId, 3);
@@ -371,8 +376,7 @@ void tst_sitefile::countForms()
     TestEnv env;
     auto *tree = new frmTree(env.area());
     const QString folder = makePages(env, 3);
-    const QString path = env.writeCp932(QStringLiteral("a.ksd"), header()
-                                        + QStringLiteral("[HTML LIST]\r\nCNT=%2\r\n001=0*%1*p1.htm\r\n002=-1*%1*p2.htm\r\n"
+    const QString path = writeDefinitionFile(env, QStringLiteral("[HTML LIST]\r\nCNT=%2\r\n001=0*%1*p1.htm\r\n002=-1*%1*p2.htm\r\n"
                                                          "003=0*%1*p3.htm\r\n").arg(folder, cnt));
     QVERIFY(tree->gfReadKSD(path));
     QCOMPARE(pageCount(), pages);
@@ -384,8 +388,7 @@ void tst_sitefile::blankAndMissingEntriesAreSkipped()
     TestEnv env;
     auto *tree = new frmTree(env.area());
     const QString folder = makePages(env, 4);
-    const QString path = env.writeCp932(QStringLiteral("a.ksd"), header()
-        + QStringLiteral("[HTML LIST]\r\nCNT=007\r\n001=-1*%1*p1.htm\r\n002=   \r\n004=0*%1*p2.htm\r\n005=-1*%1*p3.htm\r\n"
+    const QString path = writeDefinitionFile(env, QStringLiteral("[HTML LIST]\r\nCNT=007\r\n001=-1*%1*p1.htm\r\n002=   \r\n004=0*%1*p2.htm\r\n005=-1*%1*p3.htm\r\n"
                          "006=-1*no asterisks\r\n7=-1*%1*p4.htm\r\n0007=-1*%1*p4.htm\r\n008=-1*%1*p4.htm\r\n").arg(folder));
     QVERIFY(tree->gfReadKSD(path));
     QCOMPARE(titles(), (QStringList{QStringLiteral("Page 1"), QStringLiteral("Page 2"), QStringLiteral("Page 3")}));
@@ -400,7 +403,7 @@ void tst_sitefile::threePagesOverFive()
     QString list = QStringLiteral("[HTML LIST]\r\nCNT=005\r\n");
     for (int i = 1; i <= 5; ++i)
         list += QStringLiteral("00%1=0*%2*p%1.htm\r\n").arg(i).arg(folder);
-    const QString path = env.writeCp932(QStringLiteral("a.ksd"), header() + list);
+    const QString path = writeDefinitionFile(env, list);
     QVERIFY(tree->gfReadKSD(path));
     QCOMPARE(pageCount(), 5);
 
@@ -439,8 +442,7 @@ void tst_sitefile::hugeAndNegativeCounts()
     TestEnv env;
     auto *tree = new frmTree(env.area());
     const QString folder = makePages(env, 3);
-    const QString path = env.writeCp932(QStringLiteral("a.ksd"), header()
-        + QStringLiteral("[HTML LIST]\r\nCNT=%2\r\n100000=0*%1*p3.htm\r\n001=0*%1*p1.htm\r\n50000=0*%1*p2.htm\r\n")
+    const QString path = writeDefinitionFile(env, QStringLiteral("[HTML LIST]\r\nCNT=%2\r\n100000=0*%1*p3.htm\r\n001=0*%1*p1.htm\r\n50000=0*%1*p2.htm\r\n")
               .arg(folder, cnt));
     QVERIFY(tree->gfReadKSD(path));
     QCOMPARE(pageCount(), pages);
