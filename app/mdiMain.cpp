@@ -12,15 +12,12 @@
 #include <QMdiArea>
 
 namespace {
-mdiMain *gFrame = nullptr;
-
 // The frame's designed client area and place.
 constexpr TwipRect designedFrame{3900, 2010, 8055, 7545};
 } // namespace
 
 mdiMain::mdiMain() : mCloseReason(vbFormMDIForm)
 {
-    gFrame = this;
     setWindowTitle(basSystem::appTitle);
     mArea = new QMdiArea(this);
     setCentralWidget(mArea);
@@ -30,16 +27,7 @@ mdiMain::mdiMain() : mCloseReason(vbFormMDIForm)
     move(r.topLeft());
 }
 
-mdiMain::~mdiMain()
-{
-    if (gFrame == this)
-        gFrame = nullptr;
-}
-
-mdiMain *mdiMain::instance()
-{
-    return gFrame;
-}
+mdiMain::~mdiMain() = default;
 
 bool mdiMain::MDIForm_Load()
 {
@@ -64,8 +52,10 @@ frmTAG *mdiMain::showTagWindow()
 
 frmTree *mdiMain::showTreeWindow()
 {
-    if (!mTree || mTree->isUnloaded())
+    if (!mTree || mTree->isUnloaded()) {
         mTree = new frmTree(mArea);
+        connect(mTree, &frmTree::quitRequested, this, [this] { closeFrame(vbFormMDIForm); });
+    }
     mTree->Show();
     return mTree;
 }

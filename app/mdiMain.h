@@ -17,9 +17,6 @@ public:
     mdiMain();
     ~mdiMain() override;
 
-    // The frame of this run, if there is one.
-    static mdiMain *instance();
-
     // Start-up: loads the settings (false when they could not be read: the program
     // then ends without showing a window), sizes the page tables and shows the tag
     // palette and the site tree as the settings say.

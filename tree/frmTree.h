@@ -88,6 +88,10 @@ public:
     const TwipRect &scrTreRect() const { return mScrTreRect; }
     const TwipRect &cmdSepRect() const { return mCmdSepRect; }
 
+signals:
+    // The quit command: the frame that holds the window closes the application.
+    void quitRequested();
+
 protected:
     void Form_Resize() override;
     void Form_Activate() override;

@@ -2,7 +2,6 @@
 // properties, close the application) and on its pages (create, add, remove).
 
 #include "app/basSystem.h"
-#include "app/mdiMain.h"
 #include "common/TextHelpers.h"
 #include "editor/frmChild1.h"
 #include "platform/Platform.h"
@@ -97,8 +96,7 @@ frmProp *frmTree::propertiesDialog() const
 
 void frmTree::cmdClo_Click()
 {
-    if (mdiMain *frame = mdiMain::instance())
-        frame->closeFrame(vbFormMDIForm);
+    emit quitRequested();
 }
 
 void frmTree::cmdHAd_Click()

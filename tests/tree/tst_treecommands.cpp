@@ -672,7 +672,6 @@ void tst_treecommands::closeWithoutFrameDoesNothing()
     TestEnv env;
     frmTree *tree = newTree(env);
     tree->Show();
-    QVERIFY(!mdiMain::instance());
     tree->cmdClo_Click();
     QVERIFY(!tree->isUnloaded());
     QVERIFY(tree->Visible());
