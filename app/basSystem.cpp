@@ -25,6 +25,30 @@ QList<TagRecord> gTagTable{TagRecord{}};
 QList<PageRecord> gPageTable{PageRecord{}};
 QList<QPointer<frmChild1>> gPageEditors{QPointer<frmChild1>()};
 
+qint32 addPage(PageRecord page, frmChild1 *editor)
+{
+    gPageTable.append(std::move(page));
+    gPageEditors.append(editor);
+    const qint32 id = qint32(gPageTable.size() - 1);
+    if (editor)
+        editor->plId = id;
+    return id;
+}
+
+QPointer<frmChild1> removePage(qint32 id)
+{
+    if (id < 1 || id > pageCount())
+        return {};
+    const QPointer<frmChild1> removed = gPageEditors.takeAt(id);
+    gPageTable.removeAt(id);
+    for (qsizetype i = id; i < gPageEditors.size(); ++i)
+        if (frmChild1 *editor = gPageEditors.at(i).data())
+            editor->plId = qint32(i);
+    if (removed)
+        removed->plId = 0;
+    return removed;
+}
+
 void resetPageTables()
 {
     gPageTable = QList<PageRecord>{PageRecord{}};

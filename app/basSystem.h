@@ -4,7 +4,8 @@
 // and the last active editor. Flags hold -1 for true and 0 for false; sizes and
 // positions are in twips.
 
-#include "common/TextCodec.h"
+#include "site/SiteRecords.h"
+#include "tags/TagRecord.h"
 
 #include <QList>
 #include <QPointer>
@@ -16,32 +17,6 @@
 class frmChild1;
 
 namespace basSystem {
-
-struct SiteInfo {
-    QString Version;
-    QString Name;
-    QString FilePath;
-    QString Folder;
-    QString URL;
-};
-
-struct PageRecord {
-    QString Title;
-    QString FileName;
-    QString Folder;            // ends with the path separator; full path = Folder + FileName
-    QStringList Links;         // index 0 holds nothing; links stand at 1 to the upper bound
-    QString Text;
-    QString OrigText;
-    qint32 TreeTop = 0;
-    // The code page the page was read in, so that saving writes it back the same way.
-    TextEncoding Encoding = TextEncoding::Cp932;
-};
-
-struct TagRecord {
-    QString ButtonCaption;
-    QString TagText;
-    QStringList Extra;         // one element, index 0: the rest of the line
-};
 
 extern qint32 gTagWinHeight;
 extern qint32 gTagWinWidth;
@@ -72,6 +47,15 @@ inline qsizetype pageCount()
     return gPageTable.size() - 1;
 }
 
+// The page tables change only through these three, so that page i and its editor stay
+// at the same index and every editor's plId names its own page.
+
+// Appends `page` with its editor (nullptr for none) and returns the page's index, which
+// becomes the editor's plId.
+qint32 addPage(PageRecord page, frmChild1 *editor);
+// Takes page `id` and its editor out of the tables and renumbers the editors after it;
+// returns the removed editor (still alive, for the caller to discard).
+QPointer<frmChild1> removePage(qint32 id);
 // Cuts both page tables back to their single placeholder slot.
 void resetPageTables();
 

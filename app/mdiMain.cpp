@@ -6,6 +6,7 @@
 #include "settings/Settings.h"
 #include "tags/frmTAG.h"
 #include "tree/frmTree.h"
+#include "platform/Messages.h"
 
 #include <QCloseEvent>
 #include <QFile>

@@ -35,8 +35,7 @@ int main(int argc, char *argv[])
         p.Links = QStringList{QString()};
         for (int j = 1; j <= links; ++j)
             p.Links << QStringLiteral("dir/page%1.htm#part%2").arg((i + j) % pages + 1).arg(j);
-        basSystem::gPageTable << p;
-        basSystem::gPageEditors << QPointer<frmChild1>();
+        basSystem::addPage(p, nullptr);
     }
     auto *tree = new frmTree(&area);
     tree->Show();

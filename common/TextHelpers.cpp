@@ -1,24 +1,14 @@
 #include "common/TextHelpers.h"
-#include "platform/Platform.h"
+
+#include <algorithm>
 
 namespace basSystem {
 
-const QString messageTitle = QStringLiteral("HTML Editor");
 const QString appTitle = QStringLiteral("pageKiln");
 
-QString AppFilePath(const QString &name)
+QString folderOfChosenFile(const QString &fullPath, const QString &fileName)
 {
-    const QString folder = platform().programFolder();
-    if (name.isEmpty())
-        return folder;
-    if (folder.endsWith(QLatin1Char('/')))
-        return folder + name;
-    return folder + QLatin1Char('/') + name;
-}
-
-int ShowMessage(const QString &prompt, int style)
-{
-    return platform().messageBox(prompt, messageTitle, style);
+    return fullPath.left(std::max<qsizetype>(0, fullPath.size() - fileName.size()));
 }
 
 QString StripControlChars(QStringView text)

@@ -1,6 +1,6 @@
 #pragma once
-// The shared text and file helpers: paths in the program folder, the program's message
-// box, and the HTML routines the page scan relies on. Positions count characters from 1;
+// The shared text helpers: the HTML routines the page scan relies on, and the folder of a
+// chosen file. Positions count characters from 1;
 // 0 means not found.
 
 #include <QString>
@@ -10,14 +10,11 @@
 
 namespace basSystem {
 
-// A path in the program folder: the folder, a "/" unless it already ends with one, and
-// `name`; the folder itself when `name` is empty.
-QString AppFilePath(const QString &name);
-
-// Shows `prompt` in the program's message box, titled "HTML Editor".
-int ShowMessage(const QString &prompt, int style = 0);
-extern const QString messageTitle;   // "HTML Editor"
 extern const QString appTitle;       // the application's own title, "pageKiln"
+
+// A chosen file's folder, with its trailing separator: the first
+// (length of fullPath - length of fileName) characters of fullPath.
+QString folderOfChosenFile(const QString &fullPath, const QString &fileName);
 
 // `text` without every character of code 0 to 31.
 QString StripControlChars(QStringView text);

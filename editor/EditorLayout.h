@@ -2,7 +2,7 @@
 // The page editor's designed layout, in twips, and the rule by which its text box
 // follows the window's size.
 
-#include "platform/Twips.h"
+#include "common/TwipRect.h"
 
 namespace editorLayout {
 

@@ -1,6 +1,5 @@
 #include "editor/PageFiles.h"
 #include "common/TextFile.h"
-#include "common/TextHelpers.h"
 
 namespace pageFiles {
 
@@ -19,11 +18,6 @@ bool writePageText(const QString &path, const QString &text, TextEncoding encodi
 QString previewFileName(qint32 pageId)
 {
     return QStringLiteral("temp") + QString::number(pageId) + QStringLiteral(".htm");
-}
-
-QString previewFilePath(qint32 pageId)
-{
-    return basSystem::AppFilePath(previewFileName(pageId));
 }
 
 QString withPath(const QString &message, const QString &path)

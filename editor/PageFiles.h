@@ -20,9 +20,8 @@ extern const QString pageDefaultExt;
 // written as numeric character references, so nothing is lost.
 bool writePageText(const QString &path, const QString &text, TextEncoding encoding);
 
-// "temp" + the page's index + ".htm", and its full path in the program folder.
+// "temp" + the page's index + ".htm": the page's preview copy in the program folder.
 QString previewFileName(qint32 pageId);
-QString previewFilePath(qint32 pageId);
 
 // A failure message followed by the path it concerns, on a line of its own.
 QString withPath(const QString &message, const QString &path);

@@ -7,6 +7,7 @@
 #include "platform/Icons.h"
 #include "platform/Platform.h"
 #include "platform/Fonts.h"
+#include "platform/Messages.h"
 
 #include <QFont>
 #include <QFontMetricsF>
@@ -199,7 +200,7 @@ void frmChild1::cmdBrz_Click()
     const PageRecord *page = pageRecord(plId);
     const QString folder = page ? page->Folder : QString();
     const TextEncoding encoding = page ? page->Encoding : TextEncoding::Cp932;
-    const QString path = pageFiles::previewFilePath(plId);
+    const QString path = AppFilePath(pageFiles::previewFileName(plId));
     if (!pageFiles::writePageText(path, linkRewrite::previewText(text(), folder), encoding)) {
         ShowMessage(pageFiles::withPath(pageFiles::msgPreviewFailed, path));
         return;

@@ -1,4 +1,5 @@
 #include "platform/FileDialog.h"
+#include "common/TextHelpers.h"
 #include "platform/Platform.h"
 
 bool FileDialog::ShowOpen()
@@ -23,7 +24,7 @@ bool FileDialog::show(int mode)
 
 QString FileDialog::folder() const
 {
-    return FileName.left(FileName.size() - FileTitle.size());
+    return basSystem::folderOfChosenFile(FileName, FileTitle);
 }
 
 QString fileTitleOf(const QString &path)

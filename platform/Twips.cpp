@@ -4,11 +4,6 @@
 #include <algorithm>
 #include <cmath>
 
-int roundTwips(double twips)
-{
-    return int(std::nearbyint(twips));   // the default rounding mode: halves to even
-}
-
 int twipsToPixelsX(double twips)
 {
     return int(std::lround(twips / platform().twipsPerPixelX()));

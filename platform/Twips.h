@@ -1,20 +1,11 @@
 #pragma once
-// Window and control geometry is kept in twips (1/1440 inch), so that every designed
-// position and stored window size holds as it stands; this converts to pixels.
-#include <QRect>
+// Twips to pixels and back, at the screen's scale.
+#include "common/TwipRect.h"
 
-struct TwipRect {
-    int left = 0;
-    int top = 0;
-    int width = 0;
-    int height = 0;
-    friend bool operator==(const TwipRect &, const TwipRect &) = default;
-};
+#include <QRect>
 
 int twipsToPixelsX(double twips);
 int twipsToPixelsY(double twips);
 int pixelsToTwipsX(int pixels);
 int pixelsToTwipsY(int pixels);
 QRect toPixels(const TwipRect &r);
-// Rounds a measured size to whole twips, halves to the even neighbour.
-int roundTwips(double twips);

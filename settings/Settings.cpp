@@ -2,6 +2,7 @@
 #include "app/basSystem.h"
 #include "common/TextHelpers.h"
 #include "settings/Profile.h"
+#include "platform/Messages.h"
 
 #include <QFileInfo>
 

@@ -1,6 +1,4 @@
 #include "site/SiteCommands.h"
-#include "editor/PageFiles.h"
-#include "platform/FileDialog.h"
 
 namespace siteCommands {
 
@@ -17,40 +15,11 @@ const QString crLf = QStringLiteral("\r\n");
 const QString noAddress = QStringLiteral("http://");
 } // namespace
 
-void prepareDefinitionDialog(FileDialog &dlgProj, const QString &curDir)
-{
-    dlgProj.CancelError = true;
-    if (dlgProj.FileName.isEmpty())
-        dlgProj.InitDir = curDir;
-    dlgProj.DefaultExt = definitionExt;
-    dlgProj.Filter = definitionFilter;
-}
-
-void preparePageDialog(FileDialog &dlgTree, const QString &siteFolder)
-{
-    dlgTree.CancelError = true;
-    dlgTree.Filter = pageFiles::pageFilter;
-    dlgTree.FilterIndex = 1;
-    if (dlgTree.InitDir.isEmpty())
-        dlgTree.InitDir = siteFolder;
-}
-
-void resetPageDialog(FileDialog &dlgTree)
-{
-    dlgTree.InitDir.clear();
-    dlgTree.FileName.clear();
-}
-
 QString definitionPath(const QString &chosen)
 {
     if (chosen.right(4).toLower() == ksdSuffix)
         return chosen;
     return chosen + ksdSuffix;
-}
-
-QString folderOfChosenFile(const QString &fullPath, const QString &fileName)
-{
-    return fullPath.left(std::max<qsizetype>(0, fullPath.size() - fileName.size()));
 }
 
 QString pageSkeleton(const QString &title)

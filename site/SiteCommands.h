@@ -4,11 +4,9 @@
 // save as, the skeleton of a new page, the folder of a chosen file, and what the
 // properties dialog shows and stores.
 
-#include "app/basSystem.h"
+#include "site/SiteRecords.h"
 
 #include <QString>
-
-class FileDialog;
 
 namespace siteCommands {
 
@@ -20,24 +18,9 @@ extern const QString newPagePrompt;
 extern const QString newPageBoxTitle;
 extern const QString removePageMessage;
 
-// Prepares the definition dialog for open or save as: cancel reported, the definition
-// filter and extension, and the working folder as its start while no file was chosen yet
-// (after that the dialog opens at the file chosen last).
-void prepareDefinitionDialog(FileDialog &dlgProj, const QString &curDir);
-// Prepares the page dialog: the page filters with the first selected, and the site folder
-// as its start while it has none (it keeps the first one it got until it is reset).
-void preparePageDialog(FileDialog &dlgTree, const QString &siteFolder);
-// Forgets the page dialog's start folder and last file, so that it starts in the site
-// folder again.
-void resetPageDialog(FileDialog &dlgTree);
-
 // The path save as writes to: `chosen` itself when its last four characters are ".ksd"
 // in any letter case, otherwise `chosen` followed by ".ksd".
 QString definitionPath(const QString &chosen);
-
-// A chosen file's folder, with its trailing separator: the first
-// (length of fullPath - length of fileName) characters of fullPath.
-QString folderOfChosenFile(const QString &fullPath, const QString &fileName);
 
 // The text of a new page: five lines joined by CR LF, no line break after the last, and
 // the title between the TITLE tags exactly as typed.

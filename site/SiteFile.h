@@ -4,7 +4,7 @@
 // entry per page, keyed 001, 002, ... (four digits from 1000 on): the open flag, the
 // page's folder and its file name, joined by asterisks.
 
-#include "app/basSystem.h"
+#include "site/SiteRecords.h"
 
 #include <QList>
 #include <QString>

@@ -4,6 +4,7 @@
 #include "platform/KForm.h"
 #include "site/SiteCommands.h"
 #include "platform/Fonts.h"
+#include "platform/Messages.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -148,5 +149,5 @@ void frmProp::cmdPath_Click()
     dlgPath.InitDir = mTxtPath->text();
     if (!dlgPath.ShowOpen() || dlgPath.FileName.isEmpty())
         return;
-    mTxtPath->setText(folderOfChosenFile(dlgPath.FileName, dlgPath.FileTitle));
+    mTxtPath->setText(dlgPath.folder());
 }

@@ -2,7 +2,7 @@
 // The tag database TagDB.TXT: one tag per line, "caption<TAB>tag text<TAB>rest". The
 // palette shows one button per tag; a click types the tag text.
 
-#include "app/basSystem.h"
+#include "tags/TagRecord.h"
 
 #include <QList>
 #include <QString>

@@ -1,7 +1,6 @@
 #include "tags/TagKeys.h"
-#include "platform/Platform.h"
 
-#include <QWidget>
+#include <QtCore/qnamespace.h>
 
 namespace {
 
@@ -57,15 +56,4 @@ QList<TagKey> expandTagText(QStringView tagText)
         i += 1 + characterLength(tagText, i + 1);
     }
     return keys;
-}
-
-void typeTagText(QWidget *target, QStringView tagText)
-{
-    if (!target)
-        return;
-    const bool inputMethodWasOn = target->testAttribute(Qt::WA_InputMethodEnabled);
-    target->setAttribute(Qt::WA_InputMethodEnabled, false);
-    for (const TagKey &k : expandTagText(tagText))
-        platform().sendKey(target, k.key, k.text);
-    target->setAttribute(Qt::WA_InputMethodEnabled, inputMethodWasOn);
 }

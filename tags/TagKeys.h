@@ -20,10 +20,3 @@ TagKey tabKey();
 // The keystrokes of `tagText`, in order. A character outside the Basic Multilingual Plane
 // (a surrogate pair) is one keystroke.
 QList<TagKey> expandTagText(QStringView tagText);
-
-class QWidget;
-
-// Types `tagText` into the text box `target` as queued keystrokes, with the input method
-// switched off while they are queued and set back afterwards, so that the characters
-// arrive unconverted. Typing replaces the selection and leaves the caret after the text.
-void typeTagText(QWidget *target, QStringView tagText);

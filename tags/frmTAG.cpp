@@ -6,6 +6,7 @@
 #include "tags/TagDatabase.h"
 #include "tags/TagKeys.h"
 #include "platform/Fonts.h"
+#include "platform/Messages.h"
 
 #include <QCoreApplication>
 #include <QMouseEvent>
@@ -18,6 +19,20 @@
 using namespace basSystem;
 
 namespace {
+// Types `tagText` into the text box `target` as queued keystrokes, with the input method
+// switched off while they are queued and set back afterwards, so that the characters
+// arrive unconverted. Typing replaces the selection and leaves the caret after the text.
+void typeTagText(QWidget *target, QStringView tagText)
+{
+    if (!target)
+        return;
+    const bool inputMethodWasOn = target->testAttribute(Qt::WA_InputMethodEnabled);
+    target->setAttribute(Qt::WA_InputMethodEnabled, false);
+    for (const TagKey &k : expandTagText(tagText))
+        platform().sendKey(target, k.key, k.text);
+    target->setAttribute(Qt::WA_InputMethodEnabled, inputMethodWasOn);
+}
+
 
 const QString msgScrollNotYet = QStringLiteral("まだスクロールしません。縦に伸ばしてね");
 

@@ -11,7 +11,7 @@
 // costs what its pages cost, not what their links cost, and an index that no label holds
 // costs nothing.
 
-#include "app/basSystem.h"
+#include "site/SiteRecords.h"
 
 #include <QColor>
 #include <QList>

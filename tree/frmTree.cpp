@@ -7,6 +7,7 @@
 #include "tree/PageScan.h"
 #include "tree/TreeView.h"
 #include "tree/VScrollBar.h"
+#include "platform/Messages.h"
 
 #include <QDir>
 #include <QMouseEvent>
@@ -168,13 +169,11 @@ void frmTree::ScanPage(const QString &folder, const QString &fileName)
         page.Text = scan.Text;
         page.OrigText = scan.Text;   // shares the one buffer
         page.Encoding = scan.Encoding;
-        gPageTable.append(std::move(page));
 
         auto *editor = new frmChild1();
-        gPageEditors.append(editor);
         editor->setCaption(scan.Title);
         editor->setText(scan.Text);
-        editor->plId = qint32(gPageEditors.size() - 1);
+        addPage(std::move(page), editor);
     }
     // An unreadable page must not pass for an empty one: saving its editor would wipe it.
     if (!scan.readOk && !path.isEmpty())

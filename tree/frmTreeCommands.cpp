@@ -3,6 +3,7 @@
 
 #include "app/basSystem.h"
 #include "common/TextHelpers.h"
+#include "editor/PageFiles.h"
 #include "editor/frmChild1.h"
 #include "platform/Platform.h"
 #include "site/SiteCommands.h"
@@ -12,6 +13,39 @@
 
 using namespace basSystem;
 using namespace siteCommands;
+
+namespace {
+// The definition dialog for open and save as: cancel reported, the definition filter and
+// extension, and the working folder as its start while no file was chosen yet (after that
+// the dialog opens at the file chosen last).
+void prepareDefinitionDialog(FileDialog &dlgProj, const QString &curDir)
+{
+    dlgProj.CancelError = true;
+    if (dlgProj.FileName.isEmpty())
+        dlgProj.InitDir = curDir;
+    dlgProj.DefaultExt = definitionExt;
+    dlgProj.Filter = definitionFilter;
+}
+
+// The page dialog: the page filters with the first selected, and the site folder as its
+// start while it has none (it keeps the first one it got until it is reset).
+void preparePageDialog(FileDialog &dlgTree, const QString &siteFolder)
+{
+    dlgTree.CancelError = true;
+    dlgTree.Filter = pageFiles::pageFilter;
+    dlgTree.FilterIndex = 1;
+    if (dlgTree.InitDir.isEmpty())
+        dlgTree.InitDir = siteFolder;
+}
+
+// Forgets the page dialog's start folder and last file, so that it starts in the site
+// folder again.
+void resetPageDialog(FileDialog &dlgTree)
+{
+    dlgTree.InitDir.clear();
+    dlgTree.FileName.clear();
+}
+} // namespace
 
 void frmTree::cmdCre_Click()
 {
@@ -104,7 +138,7 @@ void frmTree::cmdHAd_Click()
     preparePageDialog(dlgTree, gSite.Folder);
     if (!dlgTree.ShowOpen())
         return;
-    ScanPage(folderOfChosenFile(dlgTree.FileName, dlgTree.FileTitle), dlgTree.FileTitle);
+    ScanPage(dlgTree.folder(), dlgTree.FileTitle);
     DrawTree(1);
 }
 
@@ -116,13 +150,11 @@ void frmTree::cmdHCr_Click()
     PageRecord page;
     page.Title = title;
     page.Links = QStringList{QString()};
-    gPageTable.append(std::move(page));
 
     auto *editor = new frmChild1();
-    gPageEditors.append(editor);
     editor->setCaption(title);
     editor->setText(pageSkeleton(title));
-    editor->plId = qint32(gPageEditors.size() - 1);
+    addPage(std::move(page), editor);
     editor->Show();
     DrawTree(1);
 }

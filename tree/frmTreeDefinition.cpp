@@ -5,6 +5,7 @@
 #include "editor/frmChild1.h"
 #include "site/SiteFile.h"
 #include "tree/frmTree.h"
+#include "platform/Messages.h"
 
 using namespace basSystem;
 

@@ -1,4 +1,5 @@
 #include "common/TextHelpers.h"
+#include "platform/Messages.h"
 #include "platform/FileDialog.h"
 #include "platform/ControlArray.h"
 #include "support/TestEnv.h"

@@ -15,10 +15,8 @@ namespace {
 frmChild1 *openPage(int id, const QString &folder, const QString &fileName, const QString &text,
                     TextEncoding encoding = TextEncoding::Cp932)
 {
-    while (gPageTable.size() <= id) {
-        gPageTable.append(PageRecord{});
-        gPageEditors.append(nullptr);
-    }
+    while (gPageTable.size() <= id)
+        addPage(PageRecord{}, nullptr);
     PageRecord &page = gPageTable[id];
     page.Title = QStringLiteral("ページ%1").arg(id);
     page.Folder = folder;

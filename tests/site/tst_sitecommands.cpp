@@ -1,4 +1,5 @@
 #include "app/basSystem.h"
+#include "common/TextHelpers.h"
 #include "site/SiteCommands.h"
 
 #include <QtTest>
@@ -64,7 +65,7 @@ void tst_sitecommands::folderOfChosenFile()
     QFETCH(QString, fullPath);
     QFETCH(QString, fileName);
     QFETCH(QString, folder);
-    QCOMPARE(siteCommands::folderOfChosenFile(fullPath, fileName), folder);
+    QCOMPARE(basSystem::folderOfChosenFile(fullPath, fileName), folder);
 }
 
 void tst_sitecommands::pageSkeleton_data()

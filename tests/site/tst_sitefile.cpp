@@ -457,9 +457,9 @@ void tst_sitefile::pageWithoutFileRoundTrips()
     const QString folder = makePages(env, 1);
     tree->ScanPage(folder, QStringLiteral("p1.htm"));
     // A page created in the window and never saved has no folder and no file name.
-    gPageTable.append(PageRecord{QStringLiteral("新しいページ"), QString(), QString(), {QString()}, {}, {}, 0, {}});
-    gPageEditors.append(new frmChild1());
-    gPageEditors.last()->Show();
+    auto *editor = new frmChild1();
+    addPage(PageRecord{QStringLiteral("新しいページ"), QString(), QString(), {QString()}, {}, {}, 0, {}}, editor);
+    editor->Show();
     gSite.FilePath = env.path(QStringLiteral("a.ksd"));
     QVERIFY(tree->gfWriteKSD());
     QVERIFY(TestEnv::read(gSite.FilePath).contains("002=-1**\r\n"));

@@ -1,4 +1,5 @@
 #include "app/basSystem.h"
+#include "platform/Messages.h"
 #include "app/mdiMain.h"
 #include "common/TextHelpers.h"
 #include "settings/Settings.h"

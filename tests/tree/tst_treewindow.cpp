@@ -60,9 +60,7 @@ frmTree *treeWithPages(TestEnv &env, int n, int links)
         p.Links = QStringList{QString()};
         for (int j = 1; j <= links; ++j)
             p.Links << QStringLiteral("link%1.htm").arg(j);
-        gPageTable << p;
-        gPageEditors << new frmChild1();
-        gPageEditors.last()->plId = i;
+        addPage(p, new frmChild1());
     }
     tree->DrawTree(1);
     return tree;
