@@ -23,7 +23,7 @@ KForm::KForm(QMdiArea *area, Border border) : mArea(area), mBorder(border)
     // Until it is first shown a form is a hidden widget of the area; its window frame is
     // made on first use, so that a thousand hidden editors cost no window each.
     setParent(area);
-    hide();
+    QWidget::setVisible(false);
 }
 
 KForm::~KForm() = default;
@@ -40,7 +40,7 @@ QMdiSubWindow *KForm::subWindow()
     mSub->setWidget(this);
     // The form was hidden while it had no window; inside its window it is shown, so that
     // the window shows its controls whenever the window itself is shown.
-    show();
+    QWidget::setVisible(true);
     mSub->setAttribute(Qt::WA_DeleteOnClose);
     mSub->setWindowTitle(windowTitle());
     // A form that names a control to take its focus gets it whenever its window is focused.
@@ -134,6 +134,14 @@ void KForm::Hide()
 {
     if (mSub)
         mSub->hide();
+}
+
+void KForm::setVisible(bool visible)
+{
+    if (visible)
+        Show();
+    else
+        Hide();
 }
 
 bool KForm::Visible() const

@@ -54,6 +54,9 @@ public:
     // Shows the form as a modeless child and makes it the active one.
     void Show();
     void Hide();
+    // Qt's show() and hide() on a form act on its window as Show and Hide do, so that a
+    // form never appears as a bare widget outside the frame.
+    void setVisible(bool visible) override;
     bool Visible() const;
     // Gives the form the focus (and makes it the active child).
     void SetFocus();

@@ -39,6 +39,7 @@ class tst_kform : public QObject
 private Q_SLOTS:
     void hiddenFormHasNoWindowYet();
     void shownFormShowsItsControls();
+    void qtShowAndHideActOnTheWindow();
     void userCloseCanBeCancelled();
     void unloadWithoutWindowDiscardsTheForm();
     void sizesAreKeptInTwips();
@@ -76,6 +77,20 @@ void tst_kform::shownFormShowsItsControls()
     QVERIFY(form->isVisible());
     QVERIFY(form->button->isVisible());
     QTRY_VERIFY(form->activations >= 1);
+}
+
+void tst_kform::qtShowAndHideActOnTheWindow()
+{
+    TestEnv env;
+    auto *form = new ProbeForm(env.area());
+    form->show();
+    QVERIFY(!form->isWindow());
+    QCOMPARE(env.area()->subWindowList(), QList<QMdiSubWindow *>{form->subWindow()});
+    QVERIFY(form->Visible());
+    form->hide();
+    QVERIFY(!form->Visible());
+    form->Show();
+    QVERIFY(form->button->isVisible());   // the form itself stayed shown inside its window
 }
 
 void tst_kform::userCloseCanBeCancelled()
