@@ -5,6 +5,8 @@
 #include <QKeyEvent>
 #include <QWidget>
 
+#include <utility>
+
 namespace {
 Platform *gInstalled = nullptr;
 }
@@ -17,9 +19,9 @@ Platform &platform()
     return real;
 }
 
-void setPlatform(Platform *p)
+Platform *setPlatform(Platform *p)
 {
-    gInstalled = p;
+    return std::exchange(gInstalled, p);
 }
 
 void postKeyStroke(QWidget *target, int key, const QString &text)

@@ -49,5 +49,6 @@ Platform &platform();
 // Queues a key press and release for `target`, as typing would deliver them.
 void postKeyStroke(QWidget *target, int key, const QString &text);
 
-// Installs `p` (not owned) as the platform; nullptr restores the real one.
-void setPlatform(Platform *p);
+// Installs `p` (not owned) as the platform, nullptr for the real one; returns the one
+// installed before, so that it can be put back.
+Platform *setPlatform(Platform *p);

@@ -4,14 +4,13 @@
 #include <QCoreApplication>
 #include <QDialog>
 
-ScriptedPlatform::ScriptedPlatform()
+ScriptedPlatform::ScriptedPlatform() : mPrevious(setPlatform(this))
 {
-    setPlatform(this);
 }
 
 ScriptedPlatform::~ScriptedPlatform()
 {
-    setPlatform(nullptr);
+    setPlatform(mPrevious);
 }
 
 QStringList ScriptedPlatform::messageTexts() const

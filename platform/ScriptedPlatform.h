@@ -29,7 +29,7 @@ public:
     using ModalAction = std::function<void(QDialog &)>;
 
     ScriptedPlatform();   // installs itself
-    ~ScriptedPlatform() override;   // restores the real platform
+    ~ScriptedPlatform() override;   // puts back the platform installed before it
 
     // Answers for the next file dialogs: a full path, or an empty text for Cancel.
     QQueue<QString> fileAnswers;
@@ -66,5 +66,6 @@ public:
     double twipsPerPixelY() const override;
 
 private:
+    Platform *mPrevious = nullptr;
     int mBusyDepth = 0;
 };

@@ -82,11 +82,7 @@ void makeUnreadable(TestEnv &env, const QString &path, const QString &how)
 
 QString definitionText(const QString &count, const QStringList &entries)
 {
-    QString text = QStringLiteral("[KSD INF]\r\nVER=Velmoran HTML Editor Ver 0.0\r\nPNM=サイト\r\nDIR=/web/\r\nURL=\r\n"
-                                  "[HTML LIST]\r\nCNT=%1\r\n").arg(count);
-    for (qsizetype i = 0; i < entries.size(); ++i)
-        text += QStringLiteral("%1=%2\r\n").arg(i + 1, 3, 10, QLatin1Char('0')).arg(entries.at(i));
-    return text;
+    return definitionHeader() + definitionList(count, entries);
 }
 } // namespace
 

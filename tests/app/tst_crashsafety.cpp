@@ -84,12 +84,13 @@ void tst_crashsafety::killedWriterLeavesWholeFiles()
     writeFileAtomic(env.path(QStringLiteral("page.htm")), pages[0]);
     writeList(env.path(QStringLiteral("site.ksd")), 0);
 
+    QRandomGenerator random(testSeed());
     for (int round = 0; round < 200; ++round) {
         QProcess child;
         child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--writer"), env.dir.path()});
         QVERIFY(child.waitForStarted());
         QVERIFY(child.waitForReadyRead(30000));
-        QTest::qSleep(int(QRandomGenerator::global()->bounded(0, 25)));
+        QTest::qSleep(int(random.bounded(0, 25)));
         ::kill(pid_t(child.processId()), SIGKILL);
         QVERIFY(child.waitForFinished());
         const QByteArray page = TestEnv::read(env.path(QStringLiteral("page.htm")));

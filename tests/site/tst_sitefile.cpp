@@ -47,7 +47,7 @@ const QString ver = QStringLiteral("Velmoran HTML Editor Ver 0.0");
 
 QString header(const QString &version = ver)
 {
-    return QStringLiteral("[KSD INF]\r\nVER=%1\r\nPNM=サイト\r\nDIR=/web/\r\nURL=http://example.jp/\r\n").arg(version);
+    return definitionHeader(version);
 }
 
 // A site folder with pages p1.htm ... pN.htm, each titled "Page n".
@@ -62,14 +62,6 @@ QString makePages(TestEnv &env, int n)
 QString writeDefinitionFile(TestEnv &env, const QString &list)
 {
     return env.writeCp932(QStringLiteral("a.ksd"), header() + list);
-}
-
-QStringList titles()
-{
-    QStringList t;
-    for (qsizetype i = 1; i < gPageTable.size(); ++i)
-        t << gPageTable.at(i).Title;
-    return t;
 }
 
 QList<bool> visibility()
@@ -253,7 +245,7 @@ void tst_sitefile::roundTripKeepsJapaneseAndVisibility()
     QCOMPARE(gSite.Folder, written.Folder);
     QCOMPARE(gSite.URL, written.URL);
     QCOMPARE(gSite.FilePath, path);
-    QCOMPARE(titles(), (QStringList{QStringLiteral("表紙"), QStringLiteral("案内"), QStringLiteral("連絡先")}));
+    QCOMPARE(pageTitles(), (QStringList{QStringLiteral("表紙"), QStringLiteral("案内"), QStringLiteral("連絡先")}));
     QCOMPARE(gPageTable.at(3).Folder, folder);
     QCOMPARE(gPageTable.at(3).FileName, QStringLiteral("連絡先.htm"));
     QCOMPARE(visibility(), (QList<bool>{true, false, true}));
@@ -273,7 +265,7 @@ void tst_sitefile::roundTripBeyondTheCodePage()
     resetSharedState();
     QVERIFY(tree->gfReadKSD(env.path(QStringLiteral("u.ksd"))));
     QCOMPARE(gSite.Name, QStringLiteral("𠮷野家 café"));
-    QCOMPARE(titles(), QStringList{QStringLiteral("Page 1")});
+    QCOMPARE(pageTitles(), QStringList{QStringLiteral("Page 1")});
 }
 
 void tst_sitefile::readingAppendsPages()
@@ -284,7 +276,7 @@ void tst_sitefile::readingAppendsPages()
     tree->ScanPage(folder, QStringLiteral("p3.htm"));
     const QString path = writeDefinitionFile(env, QStringLiteral("[HTML LIST]\r\nCNT=2\r\n001=0*%1*p1.htm\r\n002=0*%1*p2.htm\r\n").arg(folder));
     QVERIFY(tree->gfReadKSD(path));
-    QCOMPARE(titles(), (QStringList{QStringLiteral("Page 3"), QStringLiteral("Page 1"), QStringLiteral("Page 2")}));
+    QCOMPARE(pageTitles(), (QStringList{QStringLiteral("Page 3"), QStringLiteral("Page 1"), QStringLiteral("Page 2")}));
     QCOMPARE(gPageEditors.at(3)->plId, 3);
     QVERIFY(env.platform.messages.isEmpty());
 }
@@ -391,7 +383,7 @@ void tst_sitefile::blankAndMissingEntriesAreSkipped()
     const QString path = writeDefinitionFile(env, QStringLiteral("[HTML LIST]\r\nCNT=007\r\n001=-1*%1*p1.htm\r\n002=   \r\n004=0*%1*p2.htm\r\n005=-1*%1*p3.htm\r\n"
                          "006=-1*no asterisks\r\n7=-1*%1*p4.htm\r\n0007=-1*%1*p4.htm\r\n008=-1*%1*p4.htm\r\n").arg(folder));
     QVERIFY(tree->gfReadKSD(path));
-    QCOMPARE(titles(), (QStringList{QStringLiteral("Page 1"), QStringLiteral("Page 2"), QStringLiteral("Page 3")}));
+    QCOMPARE(pageTitles(), (QStringList{QStringLiteral("Page 1"), QStringLiteral("Page 2"), QStringLiteral("Page 3")}));
     QCOMPARE(visibility(), (QList<bool>{true, false, true}));
 }
 
@@ -421,7 +413,7 @@ void tst_sitefile::threePagesOverFive()
 
     resetSharedState();
     QVERIFY(tree->gfReadKSD(path));
-    QCOMPARE(titles(), (QStringList{QStringLiteral("Page 3"), QStringLiteral("Page 2"), QStringLiteral("Page 1")}));
+    QCOMPARE(pageTitles(), (QStringList{QStringLiteral("Page 3"), QStringLiteral("Page 2"), QStringLiteral("Page 1")}));
 }
 
 void tst_sitefile::hugeAndNegativeCounts_data()
@@ -447,7 +439,7 @@ void tst_sitefile::hugeAndNegativeCounts()
     QVERIFY(tree->gfReadKSD(path));
     QCOMPARE(pageCount(), pages);
     if (pages == 3)
-        QCOMPARE(titles(), (QStringList{QStringLiteral("Page 1"), QStringLiteral("Page 2"), QStringLiteral("Page 3")}));
+        QCOMPARE(pageTitles(), (QStringList{QStringLiteral("Page 1"), QStringLiteral("Page 2"), QStringLiteral("Page 3")}));
 }
 
 void tst_sitefile::pageWithoutFileRoundTrips()

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 
 TestEnv::TestEnv()
 {
@@ -87,4 +88,35 @@ void resetSharedState()
     gSite = SiteInfo{};
     gTagTable = QList<TagRecord>{TagRecord{}};
     resetPageTables();
+}
+
+QString definitionHeader(const QString &version, const QString &name, const QString &folder, const QString &url)
+{
+    return QStringLiteral("[KSD INF]\r\nVER=%1\r\nPNM=%2\r\nDIR=%3\r\nURL=%4\r\n").arg(version, name, folder, url);
+}
+
+QString definitionList(const QString &count, const QStringList &entries)
+{
+    QString text = QStringLiteral("[HTML LIST]\r\nCNT=%1\r\n").arg(count);
+    for (qsizetype i = 0; i < entries.size(); ++i)
+        text += QStringLiteral("%1=%2\r\n").arg(i + 1, 3, 10, QLatin1Char('0')).arg(entries.at(i));
+    return text;
+}
+
+QStringList pageTitles()
+{
+    QStringList titles;
+    for (qsizetype i = 1; i < basSystem::gPageTable.size(); ++i)
+        titles << basSystem::gPageTable.at(i).Title;
+    return titles;
+}
+
+quint32 testSeed()
+{
+    bool ok = false;
+    quint32 seed = qEnvironmentVariable("PAGEKILN_TEST_SEED").toUInt(&ok);
+    if (!ok)
+        seed = QRandomGenerator::system()->generate();
+    qInfo("random seed %u (repeat with PAGEKILN_TEST_SEED=%u)", seed, seed);
+    return seed;
 }

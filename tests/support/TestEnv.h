@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QMdiArea>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -42,3 +43,17 @@ private:
 
 // Resets every shared variable to its start-up value.
 void resetSharedState();
+
+// The header of a definition file, section "KSD INF", with CR LF line ends.
+QString definitionHeader(const QString &version = QStringLiteral("Velmoran HTML Editor Ver 0.0"),
+                         const QString &name = QStringLiteral("サイト"), const QString &folder = QStringLiteral("/web/"),
+                         const QString &url = QStringLiteral("http://example.jp/"));
+// The page list of a definition file: CNT=`count`, then `entries` keyed 001, 002, ...
+QString definitionList(const QString &count, const QStringList &entries);
+
+// The titles of the page table's pages, in order.
+QStringList pageTitles();
+
+// The seed of a random test: PAGEKILN_TEST_SEED when set, otherwise a fresh one; printed,
+// so that a failing run can be repeated with it.
+quint32 testSeed();

@@ -26,16 +26,15 @@ const QString pageFilter = QStringLiteral("ハイパーテキスト(*.htm;*.html
 QString makeSite(TestEnv &env, const QString &sub, const QString &name, int n)
 {
     const QString folder = env.path(sub) + QLatin1Char('/');
-    QString ksd = QStringLiteral("[KSD INF]\r\nVER=Velmoran HTML Editor Ver 0.0\r\nPNM=%1\r\nDIR=%2\r\n"
-                                 "URL=http://example.jp/\r\n[HTML LIST]\r\nCNT=%3\r\n")
-                      .arg(name, folder)
-                      .arg(n, 3, 10, QLatin1Char('0'));
+    QStringList entries;
     for (int i = 1; i <= n; ++i) {
         env.writeCp932(QStringLiteral("%1/p%2.htm").arg(sub).arg(i),
                        QStringLiteral("<TITLE>%1 %2</TITLE>\r\n<A HREF=\"x.htm\">x</A>\r\n").arg(name).arg(i));
-        ksd += QStringLiteral("%1=%2*%3*p%4.htm\r\n").arg(i, 3, 10, QLatin1Char('0')).arg(i == 1 ? -1 : 0).arg(folder).arg(i);
+        entries << QStringLiteral("%1*%2*p%3.htm").arg(i == 1 ? -1 : 0).arg(folder).arg(i);
     }
-    return env.writeCp932(sub + QStringLiteral("/site.ksd"), ksd);
+    const QString count = QStringLiteral("%1").arg(n, 3, 10, QLatin1Char('0'));
+    const QString header = definitionHeader(QStringLiteral("Velmoran HTML Editor Ver 0.0"), name, folder);
+    return env.writeCp932(sub + QStringLiteral("/site.ksd"), header + definitionList(count, entries));
 }
 
 frmTree *newTree(TestEnv &env)
@@ -50,14 +49,6 @@ void open(TestEnv &env, frmTree *tree, const QString &ksd)
 {
     env.platform.fileAnswers.enqueue(ksd);
     tree->cmdOpe_Click();
-}
-
-QStringList titles()
-{
-    QStringList t;
-    for (qsizetype i = 1; i < gPageTable.size(); ++i)
-        t << gPageTable.at(i).Title;
-    return t;
 }
 
 QStringList drawnTitles(const frmTree *tree)
@@ -212,8 +203,8 @@ void tst_treecommands::openDrawsAndNamesTheWindow()
     frmTree *tree = newTree(env);
     open(env, tree, ksd);
     QCOMPARE(tree->caption(), QStringLiteral("サイトA"));
-    QCOMPARE(titles(), (QStringList{u"サイトA 1"_s, u"サイトA 2"_s, u"サイトA 3"_s}));
-    QCOMPARE(drawnTitles(tree), titles());
+    QCOMPARE(pageTitles(), (QStringList{u"サイトA 1"_s, u"サイトA 2"_s, u"サイトA 3"_s}));
+    QCOMPARE(drawnTitles(tree), pageTitles());
     QCOMPARE(tree->scrTre()->Max(), 3);
     QCOMPARE(gSite.FilePath, ksd);
     QVERIFY(gPageEditors.at(1)->Visible());
@@ -237,8 +228,8 @@ void tst_treecommands::openReplacesANamedSite()
     for (const QPointer<frmChild1> &editor : old)
         QVERIFY(editor->isUnloaded());
     QVERIFY(!old.contains(gActiveEditor));
-    QCOMPARE(titles(), QStringList{QStringLiteral("B 1")});
-    QCOMPARE(drawnTitles(tree), titles());
+    QCOMPARE(pageTitles(), QStringList{QStringLiteral("B 1")});
+    QCOMPARE(drawnTitles(tree), pageTitles());
     QCOMPARE(gPageEditors.at(1)->plId, 1);
     QCOMPARE(tree->caption(), QStringLiteral("B"));
     QCOMPARE(gSite.Name, QStringLiteral("B"));
@@ -258,10 +249,10 @@ void tst_treecommands::openAppendsToAnUnnamedSite()
     QPointer<frmChild1> kept = gPageEditors.at(1);
 
     open(env, tree, a);
-    QCOMPARE(titles(), (QStringList{u"Loose"_s, u"A 1"_s, u"A 2"_s}));
+    QCOMPARE(pageTitles(), (QStringList{u"Loose"_s, u"A 1"_s, u"A 2"_s}));
     QVERIFY(kept && !kept->isUnloaded());
     QCOMPARE(gPageEditors.at(3)->plId, 3);
-    QCOMPARE(drawnTitles(tree), titles());
+    QCOMPARE(drawnTitles(tree), pageTitles());
     QCOMPARE(tree->caption(), QStringLiteral("A"));
 }
 
@@ -303,7 +294,7 @@ void tst_treecommands::cancelledOpenChangesNothing()
     open(env, tree, a);
     tree->cmdOpe_Click();   // no answer queued: cancelled
     QVERIFY(env.platform.messages.isEmpty());
-    QCOMPARE(titles(), (QStringList{u"A 1"_s, u"A 2"_s}));
+    QCOMPARE(pageTitles(), (QStringList{u"A 1"_s, u"A 2"_s}));
     QCOMPARE(tree->caption(), QStringLiteral("A"));
     QVERIFY(!gPageEditors.at(1)->isUnloaded());
 }
@@ -365,8 +356,8 @@ void tst_treecommands::newDefinitionWithoutNameDoesNothing()
     gSite.Folder = QStringLiteral("/kept/");
     tree->setCaption(QStringLiteral("caption"));
     tree->cmdCre_Click();
-    QCOMPARE(titles(), QStringList{QStringLiteral("Loose")});
-    QCOMPARE(drawnTitles(tree), titles());
+    QCOMPARE(pageTitles(), QStringList{QStringLiteral("Loose")});
+    QCOMPARE(drawnTitles(tree), pageTitles());
     QVERIFY(!gPageEditors.at(1)->isUnloaded());
     QCOMPARE(gSite.Folder, QStringLiteral("/kept/"));
     QCOMPARE(tree->dlgTree.FileName, loose);
