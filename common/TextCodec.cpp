@@ -10,8 +10,6 @@ const QByteArray utf8Bom("\xEF\xBB\xBF", 3);
 
 // A kept byte b is the lone surrogate U+DC00 + b (U+DC80 to U+DCFF).
 constexpr char16_t keptByteBase = 0xDC00;
-// The private-use character earlier versions kept a byte b as (U+F700 + b).
-constexpr char16_t earlierKeptByteBase = 0xF700;
 
 // UTF-8 with a second byte-order mark at the start kept as a character.
 QString decodeUtf8(QByteArrayView bytes)
@@ -33,7 +31,7 @@ QByteArray encodeUtf8(const QString &text)
         if (spelled.at(i).isHighSurrogate() && i + 1 < spelled.size() && spelled.at(i + 1).isLowSurrogate())
             ++i;
         else if (isKeptByte(spelled.at(i)))
-            spelled[i] = QChar(char16_t(spelled.at(i).unicode() - keptByteBase + earlierKeptByteBase));
+            spelled[i] = keptByteAsPrivateUse(spelled.at(i));
     }
     return spelled.toUtf8();
 }
@@ -181,6 +179,11 @@ std::optional<QByteArray> encodeCp932Lines(const QString &text, bool references)
 bool isKeptByte(QChar c)
 {
     return c.unicode() >= keptByteBase + 0x80 && c.unicode() <= keptByteBase + 0xFF;
+}
+
+QChar keptByteAsPrivateUse(QChar keptByte)
+{
+    return QChar(char16_t(keptByte.unicode() - keptByteBase + 0xF700));
 }
 
 bool isValidUtf8(QByteArrayView bytes)

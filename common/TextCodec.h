@@ -29,6 +29,9 @@ enum class DetectMode {
 
 // Whether `c` is a byte that code page 932 could not decode, kept as it was read.
 bool isKeptByte(QChar c);
+// The private-use character U+F700 + b that earlier versions kept a byte b as: how a kept
+// byte goes where a lone surrogate cannot (a UTF-8 file, a keystroke into a text box).
+QChar keptByteAsPrivateUse(QChar keptByte);
 
 bool isValidUtf8(QByteArrayView bytes);
 TextEncoding detectEncoding(QByteArrayView bytes, DetectMode mode = DetectMode::Plain);
