@@ -8,11 +8,32 @@ namespace {
 constexpr char cp932Name[] = "windows-31j";
 const QByteArray utf8Bom("\xEF\xBB\xBF", 3);
 
+// A kept byte b is the lone surrogate U+DC00 + b (U+DC80 to U+DCFF).
+constexpr char16_t keptByteBase = 0xDC00;
+
 // UTF-8 with a second byte-order mark at the start kept as a character.
 QString decodeUtf8(QByteArrayView bytes)
 {
     QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
     return decoder.decode(bytes);
+}
+
+// UTF-8 cannot hold a kept byte as it was: it is written as the private-use character
+// earlier versions kept it as, so the file stays valid UTF-8 and reads as it did.
+QByteArray encodeUtf8(const QString &text)
+{
+    QStringEncoder encoder(QStringConverter::Utf8);
+    QByteArray out = encoder.encode(text);
+    if (!encoder.hasError())
+        return out;
+    QString spelled = text;
+    for (qsizetype i = 0; i < spelled.size(); ++i) {
+        if (spelled.at(i).isHighSurrogate() && i + 1 < spelled.size() && spelled.at(i + 1).isLowSurrogate())
+            ++i;
+        else if (isKeptByte(spelled.at(i)))
+            spelled[i] = keptByteAsPrivateUse(spelled.at(i));
+    }
+    return spelled.toUtf8();
 }
 
 bool hasNonAscii(QByteArrayView bytes)
@@ -33,16 +54,6 @@ bool headDeclaresUtf8(QByteArrayView bytes)
     static const QRegularExpression declared(QStringLiteral("charset\\s*=\\s*[\"']?\\s*utf-?8"),
                                              QRegularExpression::CaseInsensitiveOption);
     return declared.match(end < 0 ? text : text.left(end)).hasMatch();
-}
-
-// Bytes that code page 932 cannot decode (a stray byte, a cut-off character) are kept
-// as the private-use characters U+F780 to U+F7FF and written back as the same bytes, so
-// that reading and saving a damaged page loses nothing.
-constexpr char16_t keptByteBase = 0xF780;
-
-bool isKeptByte(QChar c)
-{
-    return c.unicode() >= keptByteBase && c.unicode() < keptByteBase + 0x80;
 }
 
 bool isLeadByte(uchar b)
@@ -88,7 +99,7 @@ QString decodeCp932Keeping(QByteArrayView bytes)
             out += piece;
             i += width;
         } else {
-            out += QChar(char16_t(keptByteBase + (b - 0x80)));
+            out += QChar(char16_t(keptByteBase + b));
             ++i;
         }
     }
@@ -123,7 +134,7 @@ bool appendPieceSlowly(QByteArray &out, QStringView piece, bool references)
             continue;
         }
         if (width == 1 && isKeptByte(one.at(0))) {
-            out += char(one.at(0).unicode() - keptByteBase + 0x80);
+            out += char(one.at(0).unicode() - keptByteBase);
             continue;
         }
         bool failed = false;
@@ -164,6 +175,16 @@ std::optional<QByteArray> encodeCp932Lines(const QString &text, bool references)
     return out;
 }
 } // namespace
+
+bool isKeptByte(QChar c)
+{
+    return c.unicode() >= keptByteBase + 0x80 && c.unicode() <= keptByteBase + 0xFF;
+}
+
+QChar keptByteAsPrivateUse(QChar keptByte)
+{
+    return QChar(char16_t(keptByte.unicode() - keptByteBase + 0xF700));
+}
 
 bool isValidUtf8(QByteArrayView bytes)
 {
@@ -238,9 +259,9 @@ QString decodeText(QByteArrayView bytes, TextEncoding encoding)
 std::optional<QByteArray> encodeStrict(const QString &text, TextEncoding encoding)
 {
     if (encoding == TextEncoding::Utf8)
-        return text.toUtf8();
+        return encodeUtf8(text);
     if (encoding == TextEncoding::Utf8Bom)
-        return utf8Bom + text.toUtf8();
+        return utf8Bom + encodeUtf8(text);
     return encodeCp932Lines(text, false);
 }
 

@@ -2,6 +2,13 @@
 // Code pages of the program's text files. Files written by earlier versions are in
 // Windows code page 932 (Shift-JIS as Windows writes it); UTF-8 files are recognised and
 // written back as UTF-8.
+//
+// Bytes that code page 932 cannot decode (a stray byte, a cut-off character) are kept in
+// the text as the lone surrogates U+DC80 to U+DCFF and written back as the same bytes, so
+// that reading and saving a damaged page loses nothing. Decoding yields no lone surrogate
+// otherwise (Qt's decoders replace what is invalid), so a kept byte cannot be mistaken
+// for a real character: a private-use character such as U+F7C2 from a file name or a
+// pasted text is written as any other character the code page cannot hold.
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -20,12 +27,20 @@ enum class DetectMode {
     Page,    // an HTML page: an all-ASCII page may declare charset=utf-8 in its head
 };
 
+// Whether `c` is a byte that code page 932 could not decode, kept as it was read.
+bool isKeptByte(QChar c);
+// The private-use character U+F700 + b that earlier versions kept a byte b as: how a kept
+// byte goes where a lone surrogate cannot (a UTF-8 file, a keystroke into a text box).
+QChar keptByteAsPrivateUse(QChar keptByte);
+
 bool isValidUtf8(QByteArrayView bytes);
 TextEncoding detectEncoding(QByteArrayView bytes, DetectMode mode = DetectMode::Plain);
 
 QString decodeText(QByteArrayView bytes, TextEncoding encoding);
 
-// The text in `encoding`, or nothing when a character cannot be represented in it.
+// The text in `encoding`, or nothing when a character cannot be represented in it. Kept
+// bytes are written back as themselves in code page 932; UTF-8 writes a kept byte b as
+// the private-use character U+F700 + b, as earlier versions did.
 std::optional<QByteArray> encodeStrict(const QString &text, TextEncoding encoding);
 // The text in `encoding`; characters the code page cannot represent are written as HTML
 // numeric character references (&#NNNNN;), so nothing is lost.

@@ -1,4 +1,5 @@
 #include "tags/TagKeys.h"
+#include "common/TextCodec.h"
 
 #include <QtCore/qnamespace.h>
 
@@ -12,9 +13,13 @@ qsizetype characterLength(QStringView s, qsizetype i)
     return 1;
 }
 
-// A printable character's key: Qt names keys by the upper-case code point.
+// A printable character's key: Qt names keys by the upper-case code point. The text box
+// ignores a lone surrogate typed as a key, so a byte the tag database could not decode
+// is typed as the private-use character that stands for it.
 TagKey characterKey(QStringView character)
 {
+    if (isKeptByte(character.at(0)))
+        return characterKey(QString(keptByteAsPrivateUse(character.at(0))));
     char32_t code = character.at(0).unicode();
     if (character.size() == 2)
         code = QChar::surrogateToUcs4(character.at(0), character.at(1));

@@ -230,22 +230,31 @@ void tst_frmChild1::textSameBeforeAndAfterShowing()
 void tst_frmChild1::unchangedPageSavesBackExactly_data()
 {
     QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("typed");   // typed at the end of the page before saving
     QTest::addColumn<QByteArray>("expected");
     const QByteArray sjis = TestEnv::cp932(QStringLiteral("<title>日本語</title>\r\n<p>①ｶﾅ</p>\r\n"));
-    QTest::newRow("cp932") << sjis << sjis;
-    QTest::newRow("utf-8") << QByteArray("<p>\xe6\x97\xa5</p>\r\n") << QByteArray("<p>\xe6\x97\xa5</p>\r\n");
-    QTest::newRow("utf-8 bom") << QByteArray("\xef\xbb\xbf<p>\xc3\xa9</p>\r\n") << QByteArray("\xef\xbb\xbf<p>\xc3\xa9</p>\r\n");
-    QTest::newRow("cp932 lacks it") << QByteArray() << QByteArray("<p>&#233;&#128512;</p>\r\n");
+    QTest::newRow("cp932") << sjis << "" << sjis;
+    QTest::newRow("utf-8") << QByteArray("<p>\xe6\x97\xa5</p>\r\n") << "" << QByteArray("<p>\xe6\x97\xa5</p>\r\n");
+    QTest::newRow("utf-8 bom") << QByteArray("\xef\xbb\xbf<p>\xc3\xa9</p>\r\n") << ""
+                               << QByteArray("\xef\xbb\xbf<p>\xc3\xa9</p>\r\n");
+    QTest::newRow("cp932 lacks it") << QByteArray() << "<p>\u00e9\U0001F600</p>" << QByteArray("<p>&#233;&#128512;</p>");
+    const QByteArray damaged("<p>\x93\xFA\x80\xFD\x96</p>\r\n");
+    QTest::newRow("undecodable bytes") << damaged << "" << damaged;
+    QTest::newRow("private use beside undecodable bytes") << damaged << "\uF780\uF7C2\uF7FF"
+                                                          << damaged + "&#63360;&#63426;&#63487;";
 }
 
 void tst_frmChild1::unchangedPageSavesBackExactly()
 {
     QFETCH(QByteArray, bytes);
+    QFETCH(QString, typed);
     QFETCH(QByteArray, expected);
     TestEnv env;
-    const TextEncoding encoding = bytes.isEmpty() ? TextEncoding::Cp932 : detectEncoding(bytes, DetectMode::Page);
-    const QString text = bytes.isEmpty() ? QStringLiteral("<p>\u00e9\U0001F600</p>\r\n") : decodeText(bytes, encoding);
-    frmChild1 *editor = openPage(1, env.dir.path() + QLatin1Char('/'), QStringLiteral("p.htm"), text, encoding);
+    const TextEncoding encoding = detectEncoding(bytes, DetectMode::Page);
+    frmChild1 *editor = openPage(1, env.dir.path() + QLatin1Char('/'), QStringLiteral("p.htm"),
+                                 decodeText(bytes, encoding), encoding);
+    editor->txtEdit()->moveCursor(QTextCursor::End);   // the text goes through the text box
+    editor->txtEdit()->insertPlainText(typed);
     editor->cmdSav_Click();
     QCOMPARE(TestEnv::read(env.path(QStringLiteral("p.htm"))), expected);
     QVERIFY(env.platform.messages.isEmpty());

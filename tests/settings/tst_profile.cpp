@@ -4,6 +4,7 @@
 #include <QtTest>
 
 using namespace basSystem;
+using namespace Qt::StringLiterals;
 
 class tst_profile : public QObject
 {
@@ -21,6 +22,8 @@ private Q_SLOTS:
     void everyValueReadsBack();
     void unwritableFileStaysUnchanged();
     void unrepresentableValueSwitchesToUtf8();
+    void privateUseAndKeptBytes_data();
+    void privateUseAndKeptBytes();
     void batchWritesOnce();
     void badFilesDoNotCrash_data();
     void badFilesDoNotCrash();
@@ -206,6 +209,37 @@ void tst_profile::unrepresentableValueSwitchesToUtf8()
     QVERIFY(ReadProfileValue(path, QStringLiteral("S"), QStringLiteral("b"), b));
     QCOMPARE(a, QStringLiteral("日本"));
     QCOMPARE(b, value);
+}
+
+void tst_profile::privateUseAndKeptBytes_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QString>("value");   // written as b in [S]
+    QTest::addColumn<QByteArray>("after");
+    const QByteArray bom("\xEF\xBB\xBF");
+    const QByteArray japanese = TestEnv::cp932(QStringLiteral("[S]\r\na=日本\r\n"));
+    for (const QString &c : {u"\uF780"_s, u"\uF7C2"_s, u"\uF7FF"_s})
+        QTest::addRow("U+%04X", c.at(0).unicode()) << japanese << c
+                                                   << bom + (u"[S]\r\na=日本\r\nb="_s + c + u"\r\n"_s).toUtf8();
+    QTest::newRow("undecodable bytes") << QByteArray("[S]\r\na=x\x80\xFD\r\n") << "1"
+                                       << QByteArray("[S]\r\na=x\x80\xFD\r\nb=1\r\n");
+    // UTF-8 has no room for a stray byte: it takes the private-use spelling of earlier versions.
+    QTest::newRow("undecodable byte in utf-8") << QByteArray("[S]\r\na=x\x80\r\n") << "\uF7C2"
+                                               << bom + "[S]\r\na=x\xEF\x9E\x80\r\nb=\xEF\x9F\x82\r\n";
+}
+
+void tst_profile::privateUseAndKeptBytes()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QString, value);
+    QFETCH(QByteArray, after);
+    TestEnv env;
+    const QString path = env.write(QStringLiteral("a.ini"), before);
+    QVERIFY(WriteProfileValue(path, QStringLiteral("S"), QStringLiteral("b"), value));
+    QCOMPARE(TestEnv::read(path), after);
+    QString back;
+    QVERIFY(ReadProfileValue(path, QStringLiteral("S"), QStringLiteral("b"), back));
+    QCOMPARE(back, value);
 }
 
 void tst_profile::batchWritesOnce()

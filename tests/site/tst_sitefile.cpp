@@ -37,6 +37,9 @@ private Q_SLOTS:
     void hugeAndNegativeCounts_data();
     void hugeAndNegativeCounts();
     void pageWithoutFileRoundTrips();
+    void privateUseNamesReadBack_data();
+    void privateUseNamesReadBack();
+    void undecodableBytesWriteBackAsRead();
     void emptyListIsRefused();
     void failedWriteLeavesNoFile_data();
     void failedWriteLeavesNoFile();
@@ -464,6 +467,43 @@ void tst_sitefile::pageWithoutFileRoundTrips()
     QCOMPARE(gPageTable.at(2).Title, QString());
     QVERIFY(gPageEditors.at(2)->Visible());
     QVERIFY(env.platform.messages.isEmpty());   // there is no file to miss
+}
+
+void tst_sitefile::privateUseNamesReadBack_data()
+{
+    QTest::addColumn<QString>("c");
+    for (const char16_t c : {u'\uF780', u'\uF7C2', u'\uF7FF'})
+        QTest::addRow("U+%04X", unsigned(c)) << QString(QChar(c));
+}
+
+void tst_sitefile::privateUseNamesReadBack()
+{
+    QFETCH(QString, c);
+    TestEnv env;
+    SiteInfo site;
+    site.Name = QStringLiteral("サイト") + c;
+    site.Folder = QStringLiteral("/web") + c + QLatin1Char('/');
+    const QList<ksd::PageEntry> pages{{true, site.Folder, QStringLiteral("p") + c + QStringLiteral(".htm")},
+                                      {false, QStringLiteral("/w/"), c}};
+    const QString path = env.path(QStringLiteral("a.ksd"));
+    QVERIFY(ksd::writeDefinition(path, site, pages));
+    QVERIFY(TestEnv::read(path).startsWith("\xEF\xBB\xBF"));   // code page 932 cannot hold them
+    const ksd::Definition d = ksd::readDefinition(path);
+    QCOMPARE(d.site.Name, site.Name);
+    QCOMPARE(d.site.Folder, site.Folder);
+    QCOMPARE(d.pages, pages);
+}
+
+void tst_sitefile::undecodableBytesWriteBackAsRead()
+{
+    TestEnv env;
+    const QByteArray bytes = TestEnv::cp932(header()).replace("PNM=", "PNM=\x80\xFD")
+                             + "[HTML LIST]\r\nCNT=001\r\n001=-1*/web/*p\x80.htm\r\n";
+    const QString path = env.write(QStringLiteral("a.ksd"), bytes);
+    const ksd::Definition d = ksd::readDefinition(path);
+    QCOMPARE(d.pages.size(), 1);
+    QVERIFY(ksd::writeDefinition(path, d.site, d.pages));
+    QCOMPARE(TestEnv::read(path), bytes);
 }
 
 void tst_sitefile::emptyListIsRefused()

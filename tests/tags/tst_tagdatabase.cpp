@@ -161,6 +161,7 @@ void tst_tagdatabase::escapes_data()
     QTest::newRow("special characters typed as themselves") << u"+^%~(){}[]"_s << u"+^%~(){}[]"_s;
     QTest::newRow("Japanese and a surrogate pair") << u"表😀"_s << u"表😀"_s;
     QTest::newRow("spaces kept") << u"  a  "_s << u"  a  "_s;
+    QTest::newRow("undecodable byte as private use") << u"a"_s + QChar(0xDC80) << u"a\uF780"_s;
     QTest::newRow("list") << u"<UL>\\n\\t<LI></LI>\\n</UL>"_s << u"<UL>\r\t<LI></LI>\r</UL>"_s;
 }
 
