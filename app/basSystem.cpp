@@ -55,6 +55,20 @@ void resetPageTables()
     gPageEditors = QList<QPointer<frmChild1>>{QPointer<frmChild1>()};
 }
 
+namespace {
+siteCommands::DefinitionContent gSavedDefinition;
+}
+
+void markDefinitionSaved()
+{
+    gSavedDefinition = siteCommands::definitionContent(gSite, gPageTable);
+}
+
+bool definitionModified()
+{
+    return siteCommands::definitionContent(gSite, gPageTable) != gSavedDefinition;
+}
+
 frmChild1 *liveEditor(const QPointer<frmChild1> &editor)
 {
     frmChild1 *e = editor.data();

@@ -4,6 +4,7 @@
 // and the last active editor. Flags hold -1 for true and 0 for false; sizes and
 // positions are in twips.
 
+#include "site/SiteCommands.h"
 #include "site/SiteRecords.h"
 #include "tags/TagRecord.h"
 
@@ -58,6 +59,11 @@ qint32 addPage(PageRecord page, frmChild1 *editor);
 QPointer<frmChild1> removePage(qint32 id);
 // Cuts both page tables back to their single placeholder slot.
 void resetPageTables();
+
+// Remembers the open definition's content as written in its file (after reading, writing
+// or starting anew); the definition holds unsaved changes while its content differs.
+void markDefinitionSaved();
+bool definitionModified();
 
 // The live editor of `editor`, or nullptr when it has been discarded.
 frmChild1 *liveEditor(const QPointer<frmChild1> &editor);

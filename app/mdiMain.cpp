@@ -69,6 +69,13 @@ void mdiMain::closeFrame(int reason)
 
 void mdiMain::closeEvent(QCloseEvent *event)
 {
+    // Unsaved changes are settled first, unless the session or a signal ends the program
+    // and no one can be asked.
+    if (mCloseReason != vbAppWindows && !settleUnsavedChanges()) {
+        mCloseReason = vbFormMDIForm;
+        event->ignore();
+        return;
+    }
     // Every child is offered the close first, then the frame shuts down; nothing cancels it.
     const QList<KForm *> forms = mArea->findChildren<KForm *>();
     for (const QPointer<KForm> form : forms)
@@ -76,6 +83,16 @@ void mdiMain::closeEvent(QCloseEvent *event)
             form->Unload(mCloseReason);
     MDIForm_Unload();
     event->accept();
+}
+
+bool mdiMain::settleUnsavedChanges()
+{
+    if (mUnloaded)
+        return true;
+    // Saving the definition needs the tree's dialogs, also while the tree is closed.
+    if (!mTree || mTree->isUnloaded())
+        return frmTree(mArea).settleUnsavedChanges();
+    return mTree->settleUnsavedChanges();
 }
 
 void mdiMain::MDIForm_Unload()

@@ -41,6 +41,9 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    bool settleUnsavedChanges();
+
+private:
     QMdiArea *mArea = nullptr;
     QPointer<frmTAG> mTag;
     QPointer<frmTree> mTree;

@@ -5,6 +5,7 @@
 namespace basSystem {
 
 const QString appTitle = QStringLiteral("pageKiln");
+const QString modifiedMark = QStringLiteral("● ");
 
 QString folderOfChosenFile(const QString &fullPath, const QString &fileName)
 {

@@ -12,6 +12,7 @@
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPlainTextEdit>
+#include <QTextDocument>
 #include <QToolButton>
 
 using namespace basSystem;
@@ -52,6 +53,10 @@ void frmChild1::createControls()
     mTxtEdit->setTabChangesFocus(false);
     mTxtEdit->setTabStopDistance(QFontMetricsF(mTxtEdit->font()).horizontalAdvance(QLatin1Char(' ')) * 8);
     mTxtEdit->setToolTip(txtEditTip);
+    connect(mTxtEdit->document(), &QTextDocument::modificationChanged, this, [this](bool modified) {
+        setModifiedMark(modified);
+        emit modifiedChanged(modified);
+    });
     placeControl(mTxtEdit, txtEditRect());
     setFocusProxy(mTxtEdit);
 
@@ -96,10 +101,17 @@ QString frmChild1::text() const
 
 void frmChild1::setText(const QString &text)
 {
-    if (mDocumentFilled)
+    if (mDocumentFilled) {
         mTxtEdit->setPlainText(text);
-    else
+        mTxtEdit->document()->setModified(false);
+    } else {
         mPendingText = text;
+    }
+}
+
+bool frmChild1::isModified() const
+{
+    return mDocumentFilled && mTxtEdit->document()->isModified();
 }
 
 QPlainTextEdit *frmChild1::txtEdit() const
@@ -114,6 +126,7 @@ void frmChild1::fillDocument() const
         return;
     mDocumentFilled = true;
     mTxtEdit->setPlainText(mPendingText);
+    mTxtEdit->document()->setModified(false);
     mPendingText = QString();
 }
 
@@ -164,35 +177,49 @@ void frmChild1::Form_QueryUnload(bool &cancel, int reason)
 
 void frmChild1::cmdSav_Click()
 {
-    const PageRecord *page = pageRecord(plId);
-    if (!page)
-        return;
-    if (page->FileName.isEmpty()) {
-        cmdSAs_Click();
-        return;
-    }
-    const QString path = page->Folder + page->FileName;
-    if (!pageFiles::writePageText(path, text(), page->Encoding))
-        ShowMessage(pageFiles::withPath(pageFiles::msgSaveFailed, path));
+    save();
 }
 
 void frmChild1::cmdSAs_Click()
+{
+    saveAs();
+}
+
+bool frmChild1::save()
+{
+    const PageRecord *page = pageRecord(plId);
+    if (!page)
+        return false;
+    if (page->FileName.isEmpty())
+        return saveAs();
+    const QString path = page->Folder + page->FileName;
+    if (!pageFiles::writePageText(path, text(), page->Encoding)) {
+        ShowMessage(pageFiles::withPath(pageFiles::msgSaveFailed, path));
+        return false;
+    }
+    if (mDocumentFilled)
+        mTxtEdit->document()->setModified(false);
+    emit saved();
+    return true;
+}
+
+bool frmChild1::saveAs()
 {
     dlgChi.CancelError = true;
     dlgChi.DefaultExt = pageFiles::pageDefaultExt;
     dlgChi.Filter = pageFiles::pageFilter;
     dlgChi.InitDir = gSite.Folder;
     if (!dlgChi.ShowSave())
-        return;
+        return false;
     // A name that is empty, or a folder without a file name, names nothing to write.
     if (dlgChi.FileName.trimmed().isEmpty() || dlgChi.FileTitle.isEmpty())
-        return;
+        return false;
     PageRecord *page = pageRecord(plId);
     if (!page)
-        return;
+        return false;
     page->Folder = dlgChi.folder();
     page->FileName = dlgChi.FileTitle;
-    cmdSav_Click();
+    return save();
 }
 
 void frmChild1::cmdBrz_Click()

@@ -21,7 +21,11 @@ public:
 
     // The text box's whole text, lines joined by CR LF.
     QString text() const;
+    // Replaces the text; the editor then holds no unsaved changes.
     void setText(const QString &text);
+    // True while the text differs from what was last read or saved (undoing back to it
+    // counts as no change).
+    bool isModified() const;
     // The text box itself, holding the editor's text.
     QPlainTextEdit *txtEdit() const;
 
@@ -37,8 +41,16 @@ public:
 
     void cmdSav_Click();
     void cmdSAs_Click();
+    // Save and save as; true when the page was written (false on failure or cancel).
+    bool save();
+    bool saveAs();
     void cmdBrz_Click();
     void cmdClo_Click();
+
+signals:
+    void modifiedChanged(bool modified);
+    // The page was written, possibly under a new name.
+    void saved();
 
 protected:
     void Form_Activate() override;

@@ -1,4 +1,5 @@
 #include "platform/KForm.h"
+#include "common/TextHelpers.h"
 
 #include <QCloseEvent>
 #include <QMdiArea>
@@ -110,14 +111,29 @@ bool KForm::isMinimized() const
 
 void KForm::setCaption(const QString &caption)
 {
-    setWindowTitle(caption);
-    if (mSub)
-        mSub->setWindowTitle(caption);
+    mCaption = caption;
+    applyTitle();
 }
 
 QString KForm::caption() const
 {
-    return windowTitle();
+    return mCaption;
+}
+
+void KForm::setModifiedMark(bool modified)
+{
+    if (mModifiedMark == modified)
+        return;
+    mModifiedMark = modified;
+    applyTitle();
+}
+
+void KForm::applyTitle()
+{
+    const QString title = mModifiedMark ? basSystem::modifiedMark + mCaption : mCaption;
+    setWindowTitle(title);
+    if (mSub)
+        mSub->setWindowTitle(title);
 }
 
 void KForm::Show()

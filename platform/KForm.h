@@ -50,6 +50,9 @@ public:
 
     void setCaption(const QString &caption);
     QString caption() const;
+    // Shows the mark of unsaved changes before the caption in the window's title.
+    void setModifiedMark(bool modified);
+    bool hasModifiedMark() const { return mModifiedMark; }
 
     // Shows the form as a modeless child and makes it the active one.
     void Show();
@@ -85,6 +88,7 @@ protected:
 
 private:
     void applySize();
+    void applyTitle();
     void onStateChanged(Qt::WindowStates oldState, Qt::WindowStates newState);
     bool handleClose();
     void handleResize();
@@ -101,4 +105,6 @@ private:
     int mPendingReason = vbFormControlMenu;
     bool mApplying = false;
     bool mUnloaded = false;
+    QString mCaption;
+    bool mModifiedMark = false;
 };

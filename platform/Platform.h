@@ -16,6 +16,9 @@ enum class FileDialogMode { Open, Save };
 constexpr int vbOKOnly = 0;
 constexpr int vbOK = 1;
 
+// The answers to the question asked before unsaved changes would be discarded.
+enum class SaveChoice { Save, Discard, Cancel };
+
 class Platform
 {
 public:
@@ -23,6 +26,8 @@ public:
 
     // A modal message box; returns the code of the button that closed it.
     virtual int messageBox(const QString &prompt, const QString &title, int style) = 0;
+    // Asks whether to save changes before they are discarded: 保存, 保存しない, キャンセル.
+    virtual SaveChoice askToSave(const QString &prompt, const QString &title) = 0;
     // A modal input box; returns the typed text, or an empty text on Cancel.
     virtual QString inputBox(const QString &prompt, const QString &title) = 0;
     // Shows a standard file dialog for `dialog`'s properties; returns the chosen full

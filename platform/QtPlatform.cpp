@@ -10,6 +10,7 @@
 #include <QGuiApplication>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
 #include <QUrl>
 
@@ -30,6 +31,22 @@ int QtPlatform::messageBox(const QString &prompt, const QString &title, int)
     QMessageBox box(QMessageBox::NoIcon, title, prompt, QMessageBox::Ok, QApplication::activeWindow());
     box.exec();
     return vbOK;
+}
+
+SaveChoice QtPlatform::askToSave(const QString &prompt, const QString &title)
+{
+    QMessageBox box(QMessageBox::Warning, title, prompt, QMessageBox::NoButton, QApplication::activeWindow());
+    QPushButton *save = box.addButton(QStringLiteral("保存"), QMessageBox::AcceptRole);
+    QPushButton *discard = box.addButton(QStringLiteral("保存しない"), QMessageBox::DestructiveRole);
+    QPushButton *cancel = box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
+    box.setDefaultButton(save);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == save)
+        return SaveChoice::Save;
+    if (box.clickedButton() == discard)
+        return SaveChoice::Discard;
+    return SaveChoice::Cancel;
 }
 
 QString QtPlatform::inputBox(const QString &prompt, const QString &title)

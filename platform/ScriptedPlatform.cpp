@@ -29,6 +29,12 @@ int ScriptedPlatform::messageBox(const QString &prompt, const QString &title, in
     return vbOK;
 }
 
+SaveChoice ScriptedPlatform::askToSave(const QString &prompt, const QString &)
+{
+    saveQuestions << prompt;
+    return saveAnswers.isEmpty() ? SaveChoice::Cancel : saveAnswers.dequeue();
+}
+
 QString ScriptedPlatform::inputBox(const QString &prompt, const QString &)
 {
     inputPrompts << prompt;

@@ -38,6 +38,10 @@ public:
     // What to do with the next modal dialogs of our own; with none queued the dialog is
     // closed by its close box.
     QQueue<ModalAction> modalActions;
+    // Answers for the next questions before unsaved changes are discarded (Cancel when
+    // none is queued), and the questions asked.
+    QQueue<SaveChoice> saveAnswers;
+    QStringList saveQuestions;
     // Called for every message box while it is "open".
     std::function<void(const Message &)> onMessage;
 
@@ -54,6 +58,7 @@ public:
     QStringList messageTexts() const;
 
     int messageBox(const QString &prompt, const QString &title, int style) override;
+    SaveChoice askToSave(const QString &prompt, const QString &title) override;
     QString inputBox(const QString &prompt, const QString &title) override;
     QString runFileDialog(const FileDialog &dialog, FileDialogMode mode) override;
     int execModal(QDialog &dialog) override;

@@ -9,6 +9,8 @@ const QString newPagePrompt = QStringLiteral("ページのタイトルを入力�
 const QString newPageBoxTitle = QStringLiteral("新規ページ作成");
 const QString removePageMessage = QStringLiteral("作らなきゃね！（忘れてたよ）");
 
+const QString unsavedChangesQuestion = QStringLiteral("保存されていない変更があります。保存しますか？");
+
 namespace {
 const QString ksdSuffix = QStringLiteral(".ksd");
 const QString crLf = QStringLiteral("\r\n");
@@ -44,6 +46,34 @@ void applyProperties(basSystem::SiteInfo &site, const SiteProperties &values)
     site.Name = values.Name;
     site.Folder = values.Folder;
     site.URL = values.URL;
+}
+
+DefinitionContent definitionContent(const basSystem::SiteInfo &site, const QList<basSystem::PageRecord> &pages)
+{
+    DefinitionContent content{site.Name, site.Folder, site.URL, {}};
+    content.pagePaths.reserve(pages.size());
+    for (qsizetype i = 1; i < pages.size(); ++i)
+        content.pagePaths << pages.at(i).Folder + pages.at(i).FileName;
+    return content;
+}
+
+QString pageDisplayName(const basSystem::PageRecord &page)
+{
+    if (!page.Title.isEmpty())
+        return page.Title;
+    if (!page.FileName.isEmpty())
+        return page.FileName;
+    return QStringLiteral("（無題のページ）");
+}
+
+QString unsavedChangesPrompt(const QStringList &pages, const QString &definition)
+{
+    QString prompt = unsavedChangesQuestion + QLatin1Char('\n');
+    for (const QString &page : pages)
+        prompt += QStringLiteral("\n・") + page;
+    if (!definition.isEmpty())
+        prompt += QStringLiteral("\n・定義ファイル: ") + definition;
+    return prompt;
 }
 
 } // namespace siteCommands

@@ -6,7 +6,9 @@
 
 #include "site/SiteRecords.h"
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace siteCommands {
 
@@ -25,6 +27,26 @@ QString definitionPath(const QString &chosen);
 // The text of a new page: five lines joined by CR LF, no line break after the last, and
 // the title between the TITLE tags exactly as typed.
 QString pageSkeleton(const QString &title);
+
+// What a definition file records of the open site: its properties and where its pages
+// are. Two equal contents write the same file, so comparing the content against the one
+// last read or written tells whether the definition holds unsaved changes.
+struct DefinitionContent {
+    QString Name;
+    QString Folder;
+    QString URL;
+    QStringList pagePaths;   // folder + file name of every page, in order
+    friend bool operator==(const DefinitionContent &, const DefinitionContent &) = default;
+};
+DefinitionContent definitionContent(const basSystem::SiteInfo &site, const QList<basSystem::PageRecord> &pages);
+
+// The question asked before unsaved changes would be discarded, naming the modified pages
+// (their titles, or file names where a title is empty) and, when `definition` is not
+// empty, the definition.
+extern const QString unsavedChangesQuestion;   // "保存されていない変更があります。保存しますか？"
+QString unsavedChangesPrompt(const QStringList &pages, const QString &definition);
+// How a page is named in that question.
+QString pageDisplayName(const basSystem::PageRecord &page);
 
 // What the properties dialog edits.
 struct SiteProperties {

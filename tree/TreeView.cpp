@@ -1,4 +1,5 @@
 #include "tree/TreeView.h"
+#include "common/TextHelpers.h"
 #include "platform/Twips.h"
 #include "platform/Fonts.h"
 
@@ -23,6 +24,18 @@ qint32 TreeView::captionWidth(const QString &caption) const
     return pixelsToTwipsX(fontMetrics().horizontalAdvance(caption));
 }
 
+void TreeView::setMarkedPages(std::function<bool(qint32)> marked)
+{
+    mMarked = std::move(marked);
+    update();
+}
+
+QString TreeView::shownCaption(const TreeLabel &label) const
+{
+    const bool marked = label.array == TreeLabel::Array::HTML && mMarked && mMarked(label.page);
+    return marked ? basSystem::modifiedMark + label.caption : label.caption;
+}
+
 QRect TreeView::pixelRect(const TreeLabel &label) const
 {
     const qint32 width = label.autoSize ? captionWidth(label.caption) : label.width;
@@ -38,7 +51,7 @@ void TreeView::paintLabel(QPainter &painter, const TreeLabel &label) const
         painter.fillRect(r, QColor::fromRgb(TreeModel::barColour));
     painter.save();
     painter.setClipRect(r, Qt::IntersectClip);
-    painter.drawText(r, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, label.caption);
+    painter.drawText(r, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, shownCaption(label));
     painter.restore();
 }
 

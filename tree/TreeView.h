@@ -8,6 +8,7 @@
 #include <QFont>
 #include <QWidget>
 
+#include <functional>
 #include <optional>
 
 class TreeView : public QWidget
@@ -23,6 +24,11 @@ public:
     std::optional<TreeLabel> labelAt(qint64 x, qint64 y) const;
     // The width of a label that sizes itself to `caption`, in twips.
     qint32 captionWidth(const QString &caption) const;
+    // Title labels of the pages for which `marked` holds start with the mark of unsaved
+    // changes.
+    void setMarkedPages(std::function<bool(qint32 page)> marked);
+    // The text a label shows: its caption, after the mark where it has one.
+    QString shownCaption(const TreeLabel &label) const;
 
 Q_SIGNALS:
     // A title label was clicked (pressed and released on it); `page` is its page index.
@@ -39,5 +45,6 @@ private:
     std::optional<qint32> titlePageAt(const QPointF &pos) const;
 
     const TreeModel &mModel;
+    std::function<bool(qint32)> mMarked;
     std::optional<qint32> mPressedTitle;
 };

@@ -3,6 +3,7 @@
 #include "common/TextHelpers.h"
 #include "editor/frmChild1.h"
 #include "platform/Icons.h"
+#include "site/SiteCommands.h"
 #include "tree/BusyPointer.h"
 #include "tree/PageScan.h"
 #include "tree/TreeView.h"
@@ -47,7 +48,7 @@ int shiftCode(Qt::KeyboardModifiers modifiers)
 
 frmTree::frmTree(QMdiArea *area) : KForm(area, Border::SizableToolWindow)
 {
-    setCaption(QStringLiteral("新規作成"));
+    setCaption(siteCommands::newDefinitionCaption);
     createButtonRow();
     createDisplayArea();
     Form_Load();
@@ -87,6 +88,10 @@ QToolButton *frmTree::addButton(CommandIcon icon, qint32 left, const QString &ti
 void frmTree::createDisplayArea()
 {
     mPicTre = new TreeView(mTree, this);
+    mPicTre->setMarkedPages([](qint32 page) {
+        const frmChild1 *editor = page < gPageEditors.size() ? liveEditor(gPageEditors.at(page)) : nullptr;
+        return editor && editor->isModified();
+    });
     mScrTre = new VScrollBar(this);
     mScrTre->resetQuietly(1, 1, 1);   // as designed: no page to scroll to yet
     mScrTre->setSingleStep(1);
@@ -173,11 +178,24 @@ void frmTree::ScanPage(const QString &folder, const QString &fileName)
         auto *editor = new frmChild1();
         editor->setCaption(scan.Title);
         editor->setText(scan.Text);
+        watchEditor(editor);
         addPage(std::move(page), editor);
     }
     // An unreadable page must not pass for an empty one: saving its editor would wipe it.
     if (!scan.readOk && !path.isEmpty())
         ShowMessage(QStringLiteral("ページの読み込みに失敗しました。\n") + QDir::toNativeSeparators(path));
+}
+
+void frmTree::watchEditor(frmChild1 *editor)
+{
+    connect(editor, &frmChild1::modifiedChanged, this, &frmTree::showChangeMarks);
+    connect(editor, &frmChild1::saved, this, &frmTree::showChangeMarks);
+}
+
+void frmTree::showChangeMarks()
+{
+    setModifiedMark(definitionModified());
+    mPicTre->update();
 }
 
 void frmTree::DrawTree(qint32 start)

@@ -17,6 +17,7 @@ class QToolButton;
 class TreeView;
 class VScrollBar;
 class frmProp;
+class frmChild1;
 enum class CommandIcon;
 
 class frmTree : public KForm
@@ -38,6 +39,16 @@ public:
     void DrawTree(qint32 start);
     // Removes every drawn label (the templates stay).
     void clearTreeLabels();
+
+    // Asks once before unsaved changes of pages or of the definition would be discarded,
+    // and saves them when the user says so; true when the caller may go on (nothing
+    // unsaved, everything saved, or the user chose to discard).
+    bool settleUnsavedChanges();
+    // Save and save as of the definition; true when it was written.
+    bool saveDefinition();
+    bool saveDefinitionAs();
+    // Shows which pages and whether the definition hold unsaved changes.
+    void showChangeMarks();
 
     // The commands of the button row.
     void cmdCre_Click();
@@ -103,6 +114,8 @@ private:
     QToolButton *addButton(CommandIcon icon, qint32 left, const QString &tip, void (frmTree::*handler)());
     void createDisplayArea();
     void unloadPageEditors();
+    bool startNewDefinition();
+    void watchEditor(frmChild1 *editor);
     void Form_Load();
     void placeDisplayArea();
     void moveSplitter(qint32 left);

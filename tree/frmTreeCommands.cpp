@@ -5,6 +5,7 @@
 #include "common/TextHelpers.h"
 #include "editor/PageFiles.h"
 #include "editor/frmChild1.h"
+#include "platform/Messages.h"
 #include "platform/Platform.h"
 #include "site/SiteCommands.h"
 #include "site/frmProp.h"
@@ -49,10 +50,17 @@ void resetPageDialog(FileDialog &dlgTree)
 
 void frmTree::cmdCre_Click()
 {
+    startNewDefinition();
+}
+
+bool frmTree::startNewDefinition()
+{
     // Without a site name there is nothing to start anew: pages added to an unnamed
     // definition stay, and so does everything else.
     if (gSite.Name.isEmpty())
-        return;
+        return true;
+    if (!settleUnsavedChanges())
+        return false;
     unloadPageEditors();
     clearTreeLabels();
     // No redraw from the tables that are about to go.
@@ -61,6 +69,38 @@ void frmTree::cmdCre_Click()
     resetPageTables();
     resetPageDialog(dlgTree);
     setCaption(newDefinitionCaption);
+    markDefinitionSaved();
+    showChangeMarks();
+    return true;
+}
+
+bool frmTree::settleUnsavedChanges()
+{
+    QList<QPointer<frmChild1>> modified;
+    QStringList names;
+    for (qsizetype i = 1; i < gPageEditors.size(); ++i) {
+        if (frmChild1 *editor = liveEditor(gPageEditors.at(i)); editor && editor->isModified()) {
+            modified << editor;
+            names << pageDisplayName(gPageTable.at(i));
+        }
+    }
+    const bool definition = definitionModified();
+    if (modified.isEmpty() && !definition)
+        return true;
+    const QString site = gSite.Name.isEmpty() ? newDefinitionCaption : gSite.Name;
+    switch (platform().askToSave(unsavedChangesPrompt(names, definition ? site : QString()), messageTitle)) {
+    case SaveChoice::Discard:
+        return true;
+    case SaveChoice::Cancel:
+        return false;
+    case SaveChoice::Save:
+        break;
+    }
+    for (const QPointer<frmChild1> &editor : std::as_const(modified))
+        if (!editor || !editor->save())
+            return false;
+    // Saving a page under a new name changes the definition too.
+    return !definitionModified() || saveDefinition();
 }
 
 void frmTree::unloadPageEditors()
@@ -79,8 +119,15 @@ void frmTree::cmdOpe_Click()
     const QString path = dlgProj.FileName;
     if (path.trimmed().isEmpty())
         return;
-    cmdCre_Click();
-    if (!gfReadKSD(path))
+    if (!startNewDefinition())
+        return;
+    // Pages of an unnamed definition stay beside the ones read; those are not in the file.
+    const bool onlyTheFile = pageCount() == 0;
+    const bool read = gfReadKSD(path);
+    if (onlyTheFile)
+        markDefinitionSaved();
+    showChangeMarks();
+    if (!read)
         return;
     DrawTree(1);
     setCaption(gSite.Name);
@@ -88,28 +135,40 @@ void frmTree::cmdOpe_Click()
 
 void frmTree::cmdSav_Click()
 {
-    if (gSite.FilePath.isEmpty()) {
-        cmdSAs_Click();
-        return;
-    }
-    gfWriteKSD();
+    saveDefinition();
 }
 
 void frmTree::cmdSAs_Click()
 {
+    saveDefinitionAs();
+}
+
+bool frmTree::saveDefinition()
+{
+    if (gSite.FilePath.isEmpty())
+        return saveDefinitionAs();
+    if (!gfWriteKSD())
+        return false;
+    markDefinitionSaved();
+    showChangeMarks();
+    return true;
+}
+
+bool frmTree::saveDefinitionAs()
+{
     if (gSite.FilePath.isEmpty()) {
         cmdPrp_Click();
         if (!mFrmProp || !mFrmProp->pbOkFlg)
-            return;
+            return false;
     }
     prepareDefinitionDialog(dlgProj, gCurDir);
     if (!dlgProj.ShowSave())
-        return;
+        return false;
     if (dlgProj.FileName.trimmed().isEmpty())
-        return;
+        return false;
     // The path is set before saving, so that the save writes instead of asking again.
     gSite.FilePath = definitionPath(dlgProj.FileName);
-    cmdSav_Click();
+    return saveDefinition();
 }
 
 void frmTree::cmdPrp_Click()
@@ -119,8 +178,10 @@ void frmTree::cmdPrp_Click()
     delete mFrmProp;
     mFrmProp = new frmProp(this);
     platform().execModal(*mFrmProp);
-    if (mFrmProp && mFrmProp->pbOkFlg)
+    if (mFrmProp && mFrmProp->pbOkFlg) {
         setCaption(gSite.Name);
+        showChangeMarks();
+    }
 }
 
 frmProp *frmTree::propertiesDialog() const
@@ -140,6 +201,7 @@ void frmTree::cmdHAd_Click()
         return;
     ScanPage(dlgTree.folder(), dlgTree.FileTitle);
     DrawTree(1);
+    showChangeMarks();
 }
 
 void frmTree::cmdHCr_Click()
@@ -154,9 +216,11 @@ void frmTree::cmdHCr_Click()
     auto *editor = new frmChild1();
     editor->setCaption(title);
     editor->setText(pageSkeleton(title));
+    watchEditor(editor);
     addPage(std::move(page), editor);
     editor->Show();
     DrawTree(1);
+    showChangeMarks();
 }
 
 void frmTree::cmdDel_Click()

@@ -66,6 +66,20 @@ QString TestEnv::writeSettings(int tagVisible, int treeVisible) const
     return writeCp932(QStringLiteral("pageKiln.INI"), text + history);
 }
 
+QString TestEnv::writeSite(const QString &sub, const QString &name, int n) const
+{
+    const QString folder = path(sub) + QLatin1Char('/');
+    QStringList entries;
+    for (int i = 1; i <= n; ++i) {
+        writeCp932(QStringLiteral("%1/p%2.htm").arg(sub).arg(i),
+                   QStringLiteral("<TITLE>%1 %2</TITLE>\r\n<A HREF=\"x.htm\">x</A>\r\n").arg(name).arg(i));
+        entries << QStringLiteral("%1*%2*p%3.htm").arg(i == 1 ? -1 : 0).arg(folder).arg(i);
+    }
+    const QString count = QStringLiteral("%1").arg(n, 3, 10, QLatin1Char('0'));
+    const QString header = definitionHeader(QStringLiteral("Velmoran HTML Editor Ver 0.0"), name, folder);
+    return writeCp932(sub + QStringLiteral("/site.ksd"), header + definitionList(count, entries));
+}
+
 QMdiArea *TestEnv::area()
 {
     if (!mArea) {
@@ -88,6 +102,7 @@ void resetSharedState()
     gSite = SiteInfo{};
     gTagTable = QList<TagRecord>{TagRecord{}};
     resetPageTables();
+    markDefinitionSaved();
 }
 
 QString definitionHeader(const QString &version, const QString &name, const QString &folder, const QString &url)

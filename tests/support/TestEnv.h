@@ -34,6 +34,11 @@ public:
     // unless one is there.
     QString writeSettings(int tagVisible = -1, int treeVisible = -1) const;
 
+    // A site in folder `sub` of the program folder: pages p1.htm ... pN.htm titled
+    // "<name> i", and a definition `sub`/site.ksd listing them, the first one open;
+    // returns the definition's path.
+    QString writeSite(const QString &sub, const QString &name, int n) const;
+
     // An MDI area that new forms open in (created on first use, shown offscreen).
     QMdiArea *area();
 

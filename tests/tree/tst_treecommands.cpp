@@ -21,20 +21,9 @@ const QString emptyDefinition = QStringLiteral("空の定義ファイルは登�
 const QString ksdFilter = QStringLiteral("定義ファイル (*.ksd)|*.ksd");
 const QString pageFilter = QStringLiteral("ハイパーテキスト(*.htm;*.html)|*.htm;*.html|テキスト(*.txt)|*.txt");
 
-// A site in folder `sub` of the program folder: pages p1.htm ... pN.htm titled
-// "<name> i", and a definition `sub`/site.ksd listing them, the first one open.
 QString makeSite(TestEnv &env, const QString &sub, const QString &name, int n)
 {
-    const QString folder = env.path(sub) + QLatin1Char('/');
-    QStringList entries;
-    for (int i = 1; i <= n; ++i) {
-        env.writeCp932(QStringLiteral("%1/p%2.htm").arg(sub).arg(i),
-                       QStringLiteral("<TITLE>%1 %2</TITLE>\r\n<A HREF=\"x.htm\">x</A>\r\n").arg(name).arg(i));
-        entries << QStringLiteral("%1*%2*p%3.htm").arg(i == 1 ? -1 : 0).arg(folder).arg(i);
-    }
-    const QString count = QStringLiteral("%1").arg(n, 3, 10, QLatin1Char('0'));
-    const QString header = definitionHeader(QStringLiteral("Velmoran HTML Editor Ver 0.0"), name, folder);
-    return env.writeCp932(sub + QStringLiteral("/site.ksd"), header + definitionList(count, entries));
+    return env.writeSite(sub, name, n);
 }
 
 frmTree *newTree(TestEnv &env)
@@ -183,6 +172,7 @@ void tst_treecommands::buttonsRunTheirCommands()
     QTest::mouseClick(tree->cmdSav(), Qt::LeftButton);   // no file: the properties come first
     QTest::mouseClick(tree->cmdSAs(), Qt::LeftButton);
     gSite.Name = QStringLiteral("named");
+    env.platform.saveAnswers.enqueue(SaveChoice::Discard);   // a page was created
     QTest::mouseClick(tree->cmdCre(), Qt::LeftButton);
     QTest::mouseClick(tree->cmdClo(), Qt::LeftButton);   // no frame in this test: nothing
 
@@ -191,6 +181,7 @@ void tst_treecommands::buttonsRunTheirCommands()
     QCOMPARE(env.platform.dialogs.at(1).filter, pageFilter);
     QCOMPARE(env.platform.inputPrompts, QStringList{QStringLiteral("ページのタイトルを入力して下さい。")});
     QCOMPARE(env.platform.messageTexts(), QStringList{QStringLiteral("作らなきゃね！（忘れてたよ）")});
+    QCOMPARE(env.platform.saveQuestions.size(), 1);
     QCOMPARE(modals, 3);
     QVERIFY(gSite.Name.isEmpty());
     QCOMPARE(tree->caption(), QStringLiteral("新規作成"));
@@ -326,6 +317,7 @@ void tst_treecommands::newDefinitionClearsANamedSite()
     const QList<QPointer<frmChild1>> old = editors();
     gActiveEditor = old.at(0);
 
+    env.platform.saveAnswers.enqueue(SaveChoice::Discard);   // a page was added
     tree->cmdCre_Click();
     for (const QPointer<frmChild1> &editor : old)
         QVERIFY(editor->isUnloaded());   // closed for good, not merely hidden
@@ -490,6 +482,7 @@ void tst_treecommands::addPageDialogFolders()
     tree->cmdHAd_Click();
     gSite.Folder = QStringLiteral("/moved/");   // as the properties dialog would
     tree->cmdHAd_Click();   // cancelled
+    env.platform.saveAnswers.enqueue(SaveChoice::Discard);
     open(env, tree, b);     // a named site is replaced: the page dialog starts afresh
     tree->cmdHAd_Click();   // cancelled
 
@@ -641,6 +634,7 @@ void tst_treecommands::closeApplication()
     QTRY_COMPARE(gTreeWinVisible, -1);
     open(env, tree, a);
     gSite.Name = QStringLiteral("changed, never saved");
+    env.platform.saveAnswers.enqueue(SaveChoice::Discard);
     if (treeClosedFirst) {
         tree->Unload(vbFormControlMenu);
         QCOMPARE(gTreeWinVisible, 0);
