@@ -31,8 +31,11 @@ mdiMain::~mdiMain() = default;
 
 bool mdiMain::MDIForm_Load()
 {
-    if (!basSystem::LoadSettings())
+    QString failure;
+    if (!basSystem::LoadSettings(&failure)) {
+        basSystem::ShowMessage(failure);
         return false;
+    }
     mSettingsLoaded = true;
     basSystem::resetPageTables();
     if (basSystem::gTagWinVisible != 0)
@@ -83,8 +86,9 @@ void mdiMain::MDIForm_Unload()
         return;
     mUnloaded = true;
     // Settings that were never read in full are not written back over the file.
-    if (mSettingsLoaded)
-        basSystem::SaveSettings();
+    QString failure;
+    if (mSettingsLoaded && !basSystem::SaveSettings(&failure))
+        basSystem::ShowMessage(failure);
     DeletePreviewFiles();
 }
 

@@ -21,6 +21,14 @@ int ShowMessage(const QString &prompt, int style)
     return platform().messageBox(prompt, messageTitle, style);
 }
 
+QString failureText(const QString &message, const QString &path, const QString &reason)
+{
+    QString text = message + QLatin1Char('\n') + path;
+    if (!reason.isEmpty())
+        text += QLatin1Char('\n') + reason;
+    return text;
+}
+
 QString StripControlChars(QStringView text)
 {
     QString out;

@@ -16,6 +16,9 @@ QString AppFilePath(const QString &name);
 
 // Shows `prompt` in the program's message box, titled "HTML Editor".
 int ShowMessage(const QString &prompt, int style = 0);
+// What the user is told when a file failed: the message, the file's path on a line of
+// its own, and the system's reason on a further line (left out when there is none).
+QString failureText(const QString &message, const QString &path, const QString &reason);
 extern const QString messageTitle;   // "HTML Editor"
 extern const QString appTitle;       // the application's own title, "pageKiln"
 

@@ -11,9 +11,14 @@ const QString msgBrowserFailed = QStringLiteral("ブラウザを起動できま�
 const QString pageFilter = QStringLiteral("ハイパーテキスト(*.htm;*.html)|*.htm;*.html|テキスト(*.txt)|*.txt");
 const QString pageDefaultExt = QStringLiteral("htm");
 
-bool writePageText(const QString &path, const QString &text, TextEncoding encoding)
+bool writePageText(const QString &path, const QString &text, TextEncoding encoding, QString *error)
 {
-    return writeFileAtomic(path, encodeWithReferences(text, encoding));
+    return writeFileAtomic(path, encodeWithReferences(text, encoding), error);
+}
+
+bool writePreviewText(const QString &path, const QString &text, TextEncoding encoding, QString *error)
+{
+    return writeFileAtomic(path, encodeWithReferences(text, encoding), error, LinkPolicy::Replace);
 }
 
 QString previewFileName(qint32 pageId)
@@ -24,11 +29,6 @@ QString previewFileName(qint32 pageId)
 QString previewFilePath(qint32 pageId)
 {
     return basSystem::AppFilePath(previewFileName(pageId));
-}
-
-QString withPath(const QString &message, const QString &path)
-{
-    return message + QLatin1Char('\n') + path;
 }
 
 } // namespace pageFiles

@@ -171,13 +171,13 @@ void frmChild1::cmdSav_Click()
         return;
     }
     const QString path = page->Folder + page->FileName;
-    if (!pageFiles::writePageText(path, text(), page->Encoding))
-        ShowMessage(pageFiles::withPath(pageFiles::msgSaveFailed, path));
+    QString error;
+    if (!pageFiles::writePageText(path, text(), page->Encoding, &error))
+        ShowMessage(failureText(pageFiles::msgSaveFailed, path, error));
 }
 
 void frmChild1::cmdSAs_Click()
 {
-    dlgChi.CancelError = true;
     dlgChi.DefaultExt = pageFiles::pageDefaultExt;
     dlgChi.Filter = pageFiles::pageFilter;
     dlgChi.InitDir = gSite.Folder;
@@ -200,8 +200,9 @@ void frmChild1::cmdBrz_Click()
     const QString folder = page ? page->Folder : QString();
     const TextEncoding encoding = page ? page->Encoding : TextEncoding::Cp932;
     const QString path = pageFiles::previewFilePath(plId);
-    if (!pageFiles::writePageText(path, linkRewrite::previewText(text(), folder), encoding)) {
-        ShowMessage(pageFiles::withPath(pageFiles::msgPreviewFailed, path));
+    QString error;
+    if (!pageFiles::writePreviewText(path, linkRewrite::previewText(text(), folder), encoding, &error)) {
+        ShowMessage(failureText(pageFiles::msgPreviewFailed, path, error));
         return;
     }
     if (!platform().openInBrowser(path))

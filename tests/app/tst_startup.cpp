@@ -66,7 +66,9 @@ void tst_startup::missingSettingsShowNoWindow()
     TestEnv env;
     mdiMain frame;
     QVERIFY(!frame.MDIForm_Load());
-    QCOMPARE(env.platform.messageTexts(), QStringList{QStringLiteral("初期データの取得に失敗しました。")});
+    QCOMPARE(env.platform.messageTexts(), QStringList{QStringLiteral("初期データの取得に失敗しました。\n")
+                                                      + env.path(QStringLiteral("pageKiln.INI"))
+                                                      + QStringLiteral("\nfile not found")});
     QVERIFY(frame.area()->subWindowList().isEmpty());
     QVERIFY(!frame.isVisible());
 }
@@ -163,7 +165,9 @@ void tst_startup::shutdownWithUnwritableSettingsGoesOn()
     QVERIFY(frame.MDIForm_Load());
     QFile::remove(env.path(QStringLiteral("pageKiln.INI")));
     frame.closeFrame(vbFormMDIForm);
-    QCOMPARE(env.platform.messageTexts(), QStringList{QStringLiteral("初期データの格納に失敗しました。")});
+    QCOMPARE(env.platform.messageTexts(), QStringList{QStringLiteral("初期データの格納に失敗しました。\n")
+                                                      + env.path(QStringLiteral("pageKiln.INI"))
+                                                      + QStringLiteral("\nfile not found")});
     QVERIFY(!QFile::exists(env.path(QStringLiteral("pageKiln.INI"))));
     QVERIFY(!QFile::exists(env.path(QStringLiteral("temp1.htm"))));
 }

@@ -7,6 +7,8 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 using namespace basSystem;
 using namespace Qt::StringLiterals;
 
@@ -58,6 +60,7 @@ private Q_SLOTS:
     void failedSaveKeepsOldFile();
     void previewWritesRewrittenCopy();
     void previewFailures();
+    void previewNeverFollowsALink();
 };
 
 void tst_frmChild1::designedWindow()
@@ -315,6 +318,8 @@ void tst_frmChild1::failedSaveKeepsOldFile_data()
     QTest::newRow("path is a folder") << "dir.htm";
     // The old file exists, but no temporary name beside it fits the file system's limit.
     QTest::newRow("no room for a temporary") << QString(246, QLatin1Char('a')) + QStringLiteral(".htm");
+    QTest::newRow("a pipe") << "pipe.htm";
+    QTest::newRow("a link to a device") << "null.htm";
 }
 
 void tst_frmChild1::failedSaveKeepsOldFile()
@@ -322,15 +327,19 @@ void tst_frmChild1::failedSaveKeepsOldFile()
     QFETCH(QString, fileName);
     TestEnv env;
     QDir(env.dir.path()).mkdir(QStringLiteral("dir.htm"));
+    QVERIFY(::mkfifo(QFile::encodeName(env.path(QStringLiteral("pipe.htm"))).constData(), 0600) == 0);
+    QVERIFY(QFile::link(QStringLiteral("/dev/null"), env.path(QStringLiteral("null.htm"))));
     const QString path = env.path(fileName);
-    if (!fileName.contains(QLatin1Char('/')) && fileName != QStringLiteral("dir.htm"))
+    if (!fileName.contains(QLatin1Char('/')) && !QFileInfo(path).exists())
         env.write(fileName, "old\r\n");
-    const QByteArray before = TestEnv::read(path);
+    const QByteArray before = QFileInfo(path).isFile() ? TestEnv::read(path) : QByteArray();
     frmChild1 *editor = openPage(1, env.dir.path() + QLatin1Char('/'), fileName, QStringLiteral("new\r\n"));
     editor->cmdSav_Click();
-    QCOMPARE(env.platform.messageTexts(), QStringList{QString(saveFailed + path)});
+    QCOMPARE(env.platform.messageTexts().size(), 1);
+    QVERIFY(env.platform.messageTexts().first().startsWith(saveFailed + path + u'\n'));
     QCOMPARE(env.platform.messages.first().title, QStringLiteral("HTML Editor"));
-    QCOMPARE(TestEnv::read(path), before);
+    QCOMPARE(QFileInfo(path).isFile() ? TestEnv::read(path) : QByteArray(), before);
+    QVERIFY(fileName != u"null.htm" || QFileInfo(path).isSymLink());
     QCOMPARE(editor->text(), QStringLiteral("new\r\n"));
 }
 
@@ -368,9 +377,23 @@ void tst_frmChild1::previewFailures()
     env.platform.browserRequests.clear();
     env.platform.folder = env.path(QStringLiteral("gone"));
     editor->cmdBrz_Click();
-    QCOMPARE(env.platform.messageTexts(), QStringList{u"プレビューファイルの作成に失敗しました。\n"_s
-                                                      + env.path(u"gone/temp1.htm"_s)});
+    QCOMPARE(env.platform.messageTexts().size(), 1);
+    QVERIFY(env.platform.messageTexts().first().startsWith(u"プレビューファイルの作成に失敗しました。\n"_s
+                                                           + env.path(u"gone/temp1.htm"_s) + u'\n'));
     QVERIFY(env.platform.browserRequests.isEmpty());
+}
+
+void tst_frmChild1::previewNeverFollowsALink()
+{
+    TestEnv env;
+    const QString victim = env.write(u"victim.txt"_s, "keep\r\n");
+    QVERIFY(QFile::link(victim, env.path(u"temp1.htm"_s)));
+    frmChild1 *editor = openPage(1, QString(), QString(), u"<p>\r\n"_s);
+    editor->cmdBrz_Click();
+    QCOMPARE(TestEnv::read(victim), QByteArray("keep\r\n"));
+    QVERIFY(!QFileInfo(env.path(u"temp1.htm"_s)).isSymLink());
+    QCOMPARE(TestEnv::read(env.path(u"temp1.htm"_s)), QByteArray("<p>\r\n"));
+    QVERIFY(env.platform.messages.isEmpty());
 }
 
 QTEST_MAIN(tst_frmChild1)
