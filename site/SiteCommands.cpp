@@ -19,7 +19,6 @@ const QString noAddress = QStringLiteral("http://");
 
 void prepareDefinitionDialog(FileDialog &dlgProj, const QString &curDir)
 {
-    dlgProj.CancelError = true;
     if (dlgProj.FileName.isEmpty())
         dlgProj.InitDir = curDir;
     dlgProj.DefaultExt = definitionExt;
@@ -28,7 +27,6 @@ void prepareDefinitionDialog(FileDialog &dlgProj, const QString &curDir)
 
 void preparePageDialog(FileDialog &dlgTree, const QString &siteFolder)
 {
-    dlgTree.CancelError = true;
     dlgTree.Filter = pageFiles::pageFilter;
     dlgTree.FilterIndex = 1;
     if (dlgTree.InitDir.isEmpty())

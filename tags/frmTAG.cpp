@@ -93,7 +93,7 @@ void frmTAG::LoadTagDatabase()
     TagDatabaseLoad load = readTagDatabase(path);
     gTagTable = std::move(load.table);
     if (!load.ok)
-        ShowMessage(msgTagDatabaseLoadFailed + QLatin1Char('\n') + path);
+        ShowMessage(failureText(msgTagDatabaseLoadFailed, path, load.error));
 }
 
 void frmTAG::AddTagButton(int index)

@@ -178,7 +178,7 @@ void frmTree::ScanPage(const QString &folder, const QString &fileName)
     }
     // An unreadable page must not pass for an empty one: saving its editor would wipe it.
     if (!scan.readOk && !path.isEmpty())
-        ShowMessage(QStringLiteral("ページの読み込みに失敗しました。\n") + QDir::toNativeSeparators(path));
+        ShowMessage(failureText(QStringLiteral("ページの読み込みに失敗しました。"), QDir::toNativeSeparators(path), scan.error));
 }
 
 void frmTree::DrawTree(qint32 start)

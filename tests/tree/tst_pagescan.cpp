@@ -254,8 +254,11 @@ void tst_pagescan::unreadablePage()
     QCOMPARE(gPageEditors.at(1)->text(), QString());
     QVERIFY(!gPageEditors.at(1)->Visible());
     QCOMPARE(env.platform.messages.size(), 1);
-    QVERIFY(env.platform.messages.at(0).prompt.startsWith(QStringLiteral("ページの読み込みに失敗しました。")));
-    QVERIFY(env.platform.messages.at(0).prompt.contains(QDir::toNativeSeparators(path)));
+    const QStringList lines = env.platform.messages.at(0).prompt.split(u'\n');
+    QCOMPARE(lines.size(), 3);   // the message, the file, and why it could not be read
+    QCOMPARE(lines.at(0), QStringLiteral("ページの読み込みに失敗しました。"));
+    QCOMPARE(lines.at(1), QDir::toNativeSeparators(path));
+    QVERIFY(!lines.at(2).isEmpty());
     QCOMPARE(env.platform.messages.at(0).title, QStringLiteral("HTML Editor"));
     QVERIFY(!env.platform.isBusyPointer());
     if (lockFile)
