@@ -18,3 +18,15 @@ int pixelsToTwipsY(int pixels);
 QRect toPixels(const TwipRect &r);
 // Rounds a measured size to whole twips, halves to the even neighbour.
 int roundTwips(double twips);
+// A twip value computed in 64 bits, brought back into the range a position or size holds.
+int clampTwips(qint64 twips);
+// A stored outer size and place (any values a settings file may hold) made to fit a
+// screen of `screenWidth` by `screenHeight` twips: sizes at most the screen's, places
+// such that the whole window lies on the screen.
+struct TwipGeometry {
+    qint32 height;
+    qint32 width;
+    qint32 top;
+    qint32 left;
+};
+TwipGeometry keepOnScreen(TwipGeometry g, qint32 screenWidth, qint32 screenHeight);

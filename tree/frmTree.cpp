@@ -141,13 +141,13 @@ void frmTree::Form_Resize()
         mbNoResize = false;
         return;
     }
-    const qint32 dW = Width() - mlPrevWidth;
-    const qint32 dH = Height() - mlPrevHeight;
-    mPicTreRect.width += dW;
-    mPicTreRect.height += dH;
-    mScrTreRect.left += dW;
-    mScrTreRect.height += dH;
-    mCmdSepRect.height += dH;
+    const qint64 dW = qint64(Width()) - mlPrevWidth;
+    const qint64 dH = qint64(Height()) - mlPrevHeight;
+    mPicTreRect.width = clampTwips(mPicTreRect.width + dW);
+    mPicTreRect.height = clampTwips(mPicTreRect.height + dH);
+    mScrTreRect.left = clampTwips(mScrTreRect.left + dW);
+    mScrTreRect.height = clampTwips(mScrTreRect.height + dH);
+    mCmdSepRect.height = clampTwips(mCmdSepRect.height + dH);
     mlPrevWidth = roundTwips(Width());
     mlPrevHeight = roundTwips(Height());
     placeDisplayArea();
