@@ -89,14 +89,14 @@ void frmChild1::Form_Load()
 QString frmChild1::text() const
 {
     if (!mDocumentFilled)
-        return editorText::crLfText(mPendingText);
+        return editorText::crLfText(editorText::documentText(mPendingText));
     return editorText::crLfText(mTxtEdit->document()->toRawText());
 }
 
 void frmChild1::setText(const QString &text)
 {
     if (mDocumentFilled)
-        mTxtEdit->setPlainText(text);
+        mTxtEdit->setPlainText(editorText::documentText(text));
     else
         mPendingText = text;
 }
@@ -112,7 +112,7 @@ void frmChild1::fillDocument() const
     if (mDocumentFilled)
         return;
     mDocumentFilled = true;
-    mTxtEdit->setPlainText(mPendingText);
+    mTxtEdit->setPlainText(editorText::documentText(mPendingText));
     mPendingText = QString();
 }
 

@@ -214,7 +214,8 @@ void tst_frmChild1::textSameBeforeAndAfterShowing_data()
     QTest::newRow("LF and CR") << "a\nb\rc\n\rd" << "a\r\nb\r\nc\r\n\r\nd";
     QTest::newRow("empty") << "" << "";
     QTest::newRow("kept characters") << "x\u00a0y\u2028z\u3000" << "x\u00a0y\u2028z\u3000";
-    QTest::newRow("paragraph separator") << "a\u2029b" << "a\r\nb";
+    QTest::newRow("separators and frame marks") << "a\u2029b\ufdd0c\ufdd1d" << "a\u2029b\ufdd0c\ufdd1d";
+    QTest::newRow("escape characters of the page") << "\ufdef\ufdec\ufdef\ufdef\ufdef" << "\ufdef\ufdec\ufdef\ufdef\ufdef";
 }
 
 void tst_frmChild1::textSameBeforeAndAfterShowing()
@@ -241,6 +242,16 @@ void tst_frmChild1::unchangedPageSavesBackExactly_data()
     QTest::newRow("utf-8") << QByteArray("<p>\xe6\x97\xa5</p>\r\n") << QByteArray("<p>\xe6\x97\xa5</p>\r\n");
     QTest::newRow("utf-8 bom") << QByteArray("\xef\xbb\xbf<p>\xc3\xa9</p>\r\n") << QByteArray("\xef\xbb\xbf<p>\xc3\xa9</p>\r\n");
     QTest::newRow("cp932 lacks it") << QByteArray() << QByteArray("<p>&#233;&#128512;</p>\r\n");
+    // Every character the text box treats specially: separators, the noncharacters
+    // (frame marks among them), NUL, and characters outside the Basic Multilingual Plane.
+    QString special = u"<p>\u2028\u2029\ufffe\uffff\U0001F600"_s + QChar(0) + u"</p>\r\n"_s;
+    for (char16_t c = 0xFDD0; c <= 0xFDEF; ++c)
+        special += QChar(c);
+    const QByteArray utf8 = special.toUtf8();
+    QTest::newRow("utf-8 special characters") << utf8 << utf8;
+    QTest::newRow("utf-8 bom special characters") << "\xef\xbb\xbf" + utf8 << "\xef\xbb\xbf" + utf8;
+    const QByteArray sjisNul = TestEnv::cp932(u"<p>日本</p>\r\n"_s) + QByteArray("\0x\r\n", 4);
+    QTest::newRow("cp932 NUL") << sjisNul << sjisNul;
 }
 
 void tst_frmChild1::unchangedPageSavesBackExactly()
@@ -250,7 +261,12 @@ void tst_frmChild1::unchangedPageSavesBackExactly()
     TestEnv env;
     const TextEncoding encoding = bytes.isEmpty() ? TextEncoding::Cp932 : detectEncoding(bytes, DetectMode::Page);
     const QString text = bytes.isEmpty() ? QStringLiteral("<p>\u00e9\U0001F600</p>\r\n") : decodeText(bytes, encoding);
+    env.area();
     frmChild1 *editor = openPage(1, env.dir.path() + QLatin1Char('/'), QStringLiteral("p.htm"), text, encoding);
+    editor->cmdSav_Click();
+    QCOMPARE(TestEnv::read(env.path(QStringLiteral("p.htm"))), expected);
+    editor->Show();   // the text now comes out of the text box
+    QFile::remove(env.path(QStringLiteral("p.htm")));
     editor->cmdSav_Click();
     QCOMPARE(TestEnv::read(env.path(QStringLiteral("p.htm"))), expected);
     QVERIFY(env.platform.messages.isEmpty());
