@@ -14,6 +14,7 @@
 #include <QtTest>
 
 #include <csignal>
+#include <cstring>
 #include <functional>
 #include <sys/mount.h>
 #include <sys/resource.h>
