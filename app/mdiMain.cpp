@@ -32,8 +32,11 @@ mdiMain::~mdiMain() = default;
 
 bool mdiMain::MDIForm_Load()
 {
-    if (!basSystem::LoadSettings())
+    QString failure;
+    if (!basSystem::LoadSettings(&failure)) {
+        basSystem::ShowMessage(failure);
         return false;
+    }
     mSettingsLoaded = true;
     basSystem::resetPageTables();
     if (basSystem::gTagWinVisible != 0)
@@ -101,8 +104,9 @@ void mdiMain::MDIForm_Unload()
         return;
     mUnloaded = true;
     // Settings that were never read in full are not written back over the file.
-    if (mSettingsLoaded)
-        basSystem::SaveSettings();
+    QString failure;
+    if (mSettingsLoaded && !basSystem::SaveSettings(&failure))
+        basSystem::ShowMessage(failure);
     DeletePreviewFiles();
 }
 

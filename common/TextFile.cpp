@@ -3,6 +3,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QTemporaryFile>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 TextFileContent readTextFile(const QString &path, DetectMode mode)
 {
@@ -32,16 +37,60 @@ TextFileContent readTextFile(const QString &path, DetectMode mode)
     return content;
 }
 
-bool writeFileAtomic(const QString &path, const QByteArray &bytes, QString *error)
+namespace {
+bool fail(QString *error, const QString &reason)
+{
+    if (error)
+        *error = reason;
+    return false;
+}
+
+// Why the entry at `path` must not be replaced; empty when it may.
+QString refusal(const QString &path, LinkPolicy links)
+{
+    const QFileInfo entry(path);
+    if (entry.isSymLink() && links == LinkPolicy::Replace)
+        return QString();
+    // exists() and isFile() look through links: a link to a device is refused like the device.
+    if (entry.exists() && !entry.isFile())
+        return QStringLiteral("not a regular file");
+    return QString();
+}
+
+bool writeThroughLinks(const QString &path, const QByteArray &bytes, QString *error)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        if (error)
-            *error = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
+    // Qt 6.4's commit() drops the error of the last buffered write (a full disk would pass
+    // for success with what fitted): flush and check before committing.
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush() && file.commit())
+        return true;
+    const QString reason = file.errorString();
+    file.cancelWriting();
+    return fail(error, reason);
+}
+
+// A fresh file beside `path`, renamed over it: rename() replaces a link at `path` rather
+// than the file the link points to.
+bool writeFresh(const QString &path, const QByteArray &bytes, QString *error)
+{
+    QTemporaryFile file(path + QStringLiteral(".XXXXXX"));
+    if (!file.open() || file.write(bytes) != bytes.size() || !file.flush())
+        return fail(error, file.errorString());
+    file.close();
+    if (file.error() != QFileDevice::NoError)
+        return fail(error, file.errorString());
+    if (::rename(QFile::encodeName(file.fileName()).constData(), QFile::encodeName(path).constData()) != 0)
+        return fail(error, QString::fromLocal8Bit(std::strerror(errno)));
+    file.setAutoRemove(false);
     return true;
+}
+} // namespace
+
+bool writeFileAtomic(const QString &path, const QByteArray &bytes, QString *error, LinkPolicy links)
+{
+    if (const QString reason = refusal(path, links); !reason.isEmpty())
+        return fail(error, reason);
+    return links == LinkPolicy::Replace ? writeFresh(path, bytes, error) : writeThroughLinks(path, bytes, error);
 }
 
 QStringList splitLines(QStringView text)

@@ -18,9 +18,18 @@ struct TextFileContent {
 // Reads an ordinary file (not a folder, device or pipe) and decodes it.
 TextFileContent readTextFile(const QString &path, DetectMode mode = DetectMode::Plain);
 
-// Replaces the file at `path` with `bytes` in one atomic step; on failure the old file
-// stays as it was and `error` says why.
-bool writeFileAtomic(const QString &path, const QByteArray &bytes, QString *error = nullptr);
+// What a write does with a symbolic link at its path.
+enum class LinkPolicy {
+    WriteThrough,   // a link to a regular file is written through and stays a link
+    Replace,        // the link itself is replaced by a fresh regular file; it is never followed
+};
+
+// Replaces the file at `path` with `bytes` in one atomic step, keeping its permission
+// bits. An existing entry that is no regular file (a folder, device or pipe, or a link to
+// one when links are written through) is refused. On failure the old file stays byte for
+// byte and `error` says why.
+bool writeFileAtomic(const QString &path, const QByteArray &bytes, QString *error = nullptr,
+                     LinkPolicy links = LinkPolicy::WriteThrough);
 
 // Calls `f(line)` for every line of `text`; a line ends at CR LF, at a lone CR or at a
 // lone LF. A final line without terminator counts; a text that ends with a terminator

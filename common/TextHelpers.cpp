@@ -12,6 +12,14 @@ QString folderOfChosenFile(const QString &fullPath, const QString &fileName)
     return fullPath.left(std::max<qsizetype>(0, fullPath.size() - fileName.size()));
 }
 
+QString failureText(const QString &message, const QString &path, const QString &reason)
+{
+    QString text = message + QLatin1Char('\n') + path;
+    if (!reason.isEmpty())
+        text += QLatin1Char('\n') + reason;
+    return text;
+}
+
 QString StripControlChars(QStringView text)
 {
     QString out;

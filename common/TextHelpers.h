@@ -10,6 +10,9 @@
 
 namespace basSystem {
 
+// What the user is told when a file failed: the message, the file's path on a line of
+// its own, and the system's reason on a further line (left out when there is none).
+QString failureText(const QString &message, const QString &path, const QString &reason);
 extern const QString appTitle;       // the application's own title, "pageKiln"
 extern const QString modifiedMark;   // what a title starts with while it has unsaved changes
 

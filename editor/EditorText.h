@@ -1,14 +1,27 @@
 #pragma once
 // The editor holds lines; whatever leaves it (save, preview, the text other windows read)
 // has its lines joined by CR LF.
+//
+// The text box's document turns three characters into line breaks of its own: the
+// paragraph separator U+2029 and the frame marks U+FDD0 and U+FDD1. So that a page
+// holding them saves back unchanged, they go into the document as escape pairs: an escape
+// character (the noncharacter U+FDEF) followed by a tag (U+FDEC, U+FDED, U+FDEE, or the
+// escape character itself for an escape character of the page). Coming out of the
+// document, an escape pair turns back into its character; an escape character not
+// followed by a tag stays as it is.
 
 #include <QString>
 
 namespace editorText {
 
-// `text` with every line break the text box knows (CR LF, a lone CR, a lone LF, and the
-// paragraph separator its document keeps between lines) written as CR LF. A text that
-// needs no change is returned as it is, without a copy.
+// `text` as it goes into the text box's document. A text that needs no change is
+// returned as it is, without a copy.
+QString documentText(const QString &text);
+
+// The document's raw text as the page's text: every line break the text box knows (CR
+// LF, a lone CR, a lone LF, and the paragraph separator and frame marks the document
+// keeps between lines) written as CR LF, and every escape pair turned back into its
+// character. A text that needs no change is returned as it is, without a copy.
 QString crLfText(const QString &text);
 
 } // namespace editorText

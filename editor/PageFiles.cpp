@@ -10,19 +10,19 @@ const QString msgBrowserFailed = QStringLiteral("ブラウザを起動できま�
 const QString pageFilter = QStringLiteral("ハイパーテキスト(*.htm;*.html)|*.htm;*.html|テキスト(*.txt)|*.txt");
 const QString pageDefaultExt = QStringLiteral("htm");
 
-bool writePageText(const QString &path, const QString &text, TextEncoding encoding)
+bool writePageText(const QString &path, const QString &text, TextEncoding encoding, QString *error)
 {
-    return writeFileAtomic(path, encodeWithReferences(text, encoding));
+    return writeFileAtomic(path, encodeWithReferences(text, encoding), error);
+}
+
+bool writePreviewText(const QString &path, const QString &text, TextEncoding encoding, QString *error)
+{
+    return writeFileAtomic(path, encodeWithReferences(text, encoding), error, LinkPolicy::Replace);
 }
 
 QString previewFileName(qint32 pageId)
 {
     return QStringLiteral("temp") + QString::number(pageId) + QStringLiteral(".htm");
-}
-
-QString withPath(const QString &message, const QString &path)
-{
-    return message + QLatin1Char('\n') + path;
 }
 
 } // namespace pageFiles

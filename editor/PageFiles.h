@@ -17,13 +17,14 @@ extern const QString pageFilter;
 extern const QString pageDefaultExt;
 
 // Writes `text` to `path` in `encoding`; characters the code page cannot represent are
-// written as numeric character references, so nothing is lost.
-bool writePageText(const QString &path, const QString &text, TextEncoding encoding);
+// written as numeric character references, so nothing is lost. On failure the old file
+// stays and `error` says why.
+bool writePageText(const QString &path, const QString &text, TextEncoding encoding, QString *error);
+// Writes the preview copy as a fresh regular file: a link planted at `path` is replaced,
+// never written through.
+bool writePreviewText(const QString &path, const QString &text, TextEncoding encoding, QString *error);
 
 // "temp" + the page's index + ".htm": the page's preview copy in the program folder.
 QString previewFileName(qint32 pageId);
-
-// A failure message followed by the path it concerns, on a line of its own.
-QString withPath(const QString &message, const QString &path);
 
 } // namespace pageFiles

@@ -95,14 +95,14 @@ void frmChild1::Form_Load()
 QString frmChild1::text() const
 {
     if (!mDocumentFilled)
-        return editorText::crLfText(mPendingText);
+        return editorText::crLfText(editorText::documentText(mPendingText));
     return editorText::crLfText(mTxtEdit->document()->toRawText());
 }
 
 void frmChild1::setText(const QString &text)
 {
     if (mDocumentFilled) {
-        mTxtEdit->setPlainText(text);
+        mTxtEdit->setPlainText(editorText::documentText(text));
         mTxtEdit->document()->setModified(false);
     } else {
         mPendingText = text;
@@ -125,7 +125,7 @@ void frmChild1::fillDocument() const
     if (mDocumentFilled)
         return;
     mDocumentFilled = true;
-    mTxtEdit->setPlainText(mPendingText);
+    mTxtEdit->setPlainText(editorText::documentText(mPendingText));
     mTxtEdit->document()->setModified(false);
     mPendingText = QString();
 }
@@ -193,8 +193,9 @@ bool frmChild1::save()
     if (page->FileName.isEmpty())
         return saveAs();
     const QString path = page->Folder + page->FileName;
-    if (!pageFiles::writePageText(path, text(), page->Encoding)) {
-        ShowMessage(pageFiles::withPath(pageFiles::msgSaveFailed, path));
+    QString error;
+    if (!pageFiles::writePageText(path, text(), page->Encoding, &error)) {
+        ShowMessage(failureText(pageFiles::msgSaveFailed, path, error));
         return false;
     }
     if (mDocumentFilled)
@@ -205,7 +206,6 @@ bool frmChild1::save()
 
 bool frmChild1::saveAs()
 {
-    dlgChi.CancelError = true;
     dlgChi.DefaultExt = pageFiles::pageDefaultExt;
     dlgChi.Filter = pageFiles::pageFilter;
     dlgChi.InitDir = gSite.Folder;
@@ -228,8 +228,9 @@ void frmChild1::cmdBrz_Click()
     const QString folder = page ? page->Folder : QString();
     const TextEncoding encoding = page ? page->Encoding : TextEncoding::Cp932;
     const QString path = AppFilePath(pageFiles::previewFileName(plId));
-    if (!pageFiles::writePageText(path, linkRewrite::previewText(text(), folder), encoding)) {
-        ShowMessage(pageFiles::withPath(pageFiles::msgPreviewFailed, path));
+    QString error;
+    if (!pageFiles::writePreviewText(path, linkRewrite::previewText(text(), folder), encoding, &error)) {
+        ShowMessage(failureText(pageFiles::msgPreviewFailed, path, error));
         return;
     }
     if (!platform().openInBrowser(path))

@@ -7,7 +7,6 @@
 class FileDialog
 {
 public:
-    bool CancelError = false;   // a cancel is reported as failure (every caller sets it)
     QString DialogTitle;
     QString Filter;             // "description|pattern|description|pattern"
     int FilterIndex = 1;        // the pair selected when the dialog opens, from 1
@@ -16,7 +15,8 @@ public:
     QString FileName;           // in: the name proposed; out: the chosen full path
     QString FileTitle;          // out: the chosen file's name without its folder
 
-    // Shows the dialog; false when the user cancelled (FileName and FileTitle stay).
+    // Shows the dialog; false when the user cancelled (FileName and FileTitle stay). A
+    // cancel is always reported, so callers need no switch for it.
     bool ShowOpen();
     bool ShowSave();
 

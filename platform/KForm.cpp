@@ -2,8 +2,10 @@
 #include "common/TextHelpers.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QScreen>
 
 namespace {
 QPointer<QMdiArea> gDefaultArea;
@@ -199,10 +201,15 @@ bool KForm::Unload(int reason)
 
 void KForm::applyStoredGeometry(qint32 height, qint32 width, qint32 top, qint32 left)
 {
-    setHeight(height);
-    setWidth(width);
-    setTop(top);
-    setLeft(left);
+    // The settings file may hold any number: the window is kept on the screen.
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    const TwipGeometry g = keepOnScreen(TwipGeometry{height, width, top, left}, pixelsToTwipsX(available.width()),
+                                        pixelsToTwipsY(available.height()));
+    setHeight(g.height);
+    setWidth(g.width);
+    setTop(g.top);
+    setLeft(g.left);
 }
 
 void KForm::recordGeometry(int reason, qint32 &height, qint32 &width, qint32 &top, qint32 &left,

@@ -84,15 +84,18 @@ QString storedValue(const QString &value)
 }
 } // namespace
 
-bool ProfileFile::load(const QString &path)
+bool ProfileFile::load(const QString &path, QString *error)
 {
     loadFromBytes(QByteArray(), path);
     mExisted = QFileInfo::exists(path);
     if (!mExisted)
         return true;
     const TextFileContent content = readTextFile(path);
-    if (!content.ok)
+    if (!content.ok) {
+        if (error)
+            *error = content.error;
         return false;
+    }
     mEncoding = content.encoding;
     parse(content.text);
     return true;

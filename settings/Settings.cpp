@@ -39,28 +39,35 @@ QString historyKey(int i)
     return QStringLiteral("FILE%1").arg(i, 2, 10, QLatin1Char('0'));
 }
 
-bool settingsFileExists(const QString &path)
+// Why the settings file at `path` cannot be used; empty when it is an ordinary file.
+QString settingsFileProblem(const QString &path)
 {
-    return QFileInfo(path).isFile();
+    const QFileInfo info(path);
+    if (info.isFile())
+        return QString();
+    return info.exists() ? QStringLiteral("not an ordinary file") : QStringLiteral("file not found");
 }
 
-bool failLoad()
+bool fail(QString *failure, const QString &message, const QString &path, const QString &reason)
 {
-    ShowMessage(msgSettingsLoadFailed);
+    if (failure)
+        *failure = failureText(message, path, reason);
     return false;
 }
 } // namespace
 
-bool LoadSettings()
+bool LoadSettings(QString *failure)
 {
     const QString path = AppFilePath(settingsFileName);
+    QString reason = settingsFileProblem(path);
     ProfileFile file;
-    if (!settingsFileExists(path) || !file.load(path))
-        return failLoad();
+    if (!reason.isEmpty() || !file.load(path, &reason))
+        return fail(failure, msgSettingsLoadFailed, path, reason);
     for (const LongKey &k : formKeys()) {
-        const std::optional<qint32> number = profileLong(file.value(formSection, QLatin1String(k.key)).value_or(QString()));
+        const QString key = QLatin1String(k.key);
+        const std::optional<qint32> number = profileLong(file.value(formSection, key).value_or(QString()));
         if (!number)
-            return failLoad();
+            return fail(failure, msgSettingsLoadFailed, path, key + QStringLiteral(" is no whole number in range"));
         *k.variable = *number;
     }
     gCurDir = file.value(appSection, QStringLiteral("CUR_DIR")).value_or(QString());
@@ -69,24 +76,22 @@ bool LoadSettings()
     return true;
 }
 
-bool SaveSettings()
+bool SaveSettings(QString *failure)
 {
     const QString path = AppFilePath(settingsFileName);
+    QString reason = settingsFileProblem(path);
     ProfileFile file;
-    if (!settingsFileExists(path) || !file.load(path)) {
-        ShowMessage(msgSettingsSaveFailed);
-        return false;
-    }
+    if (!reason.isEmpty() || !file.load(path, &reason))
+        return fail(failure, msgSettingsSaveFailed, path, reason);
     for (const LongKey &k : formKeys())
         file.setValue(formSection, QLatin1String(k.key), QString::number(*k.variable));
     file.setValue(appSection, QStringLiteral("CUR_DIR"), gCurDir);
     for (int i = 1; i <= 10; ++i)
         file.setValue(historySection, historyKey(i), gHistory[i]);
     // The file may have gone between the check and the write; never create it here.
-    if (!settingsFileExists(path) || !file.commit()) {
-        ShowMessage(msgSettingsSaveFailed);
-        return false;
-    }
+    reason = settingsFileProblem(path);
+    if (!reason.isEmpty() || !file.commit(&reason))
+        return fail(failure, msgSettingsSaveFailed, path, reason);
     return true;
 }
 

@@ -10,10 +10,11 @@ extern const QString settingsFileName;       // "pageKiln.INI"
 extern const QString msgSettingsLoadFailed;  // "初期データの取得に失敗しました。"
 extern const QString msgSettingsSaveFailed;  // "初期データの格納に失敗しました。"
 
-// Reads every setting; on failure shows the message and returns false.
-bool LoadSettings();
+// Reads every setting; on failure returns false, and `failure` holds what to tell the
+// user: the message, the file and the reason.
+bool LoadSettings(QString *failure = nullptr);
 // Writes every setting in one atomic step into the existing file (never creates it);
-// on failure shows the message, leaves the file as it was and returns false.
-bool SaveSettings();
+// on failure leaves the file as it was, returns false and fills `failure` as above.
+bool SaveSettings(QString *failure = nullptr);
 
 } // namespace basSystem

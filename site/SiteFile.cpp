@@ -190,11 +190,8 @@ bool writeDefinition(const QString &path, const basSystem::SiteInfo &site, const
                      QString *error)
 {
     ProfileFile file;
-    if (!file.load(path)) {
-        if (error)
-            *error = QStringLiteral("the file cannot be read");
+    if (!file.load(path, error))
         return false;
-    }
     file.setValue(infoSection, QStringLiteral("VER"), versionText());
     file.setValue(infoSection, QStringLiteral("PNM"), site.Name);
     file.setValue(infoSection, QStringLiteral("DIR"), site.Folder);

@@ -143,7 +143,6 @@ void frmProp::reject()
 
 void frmProp::cmdPath_Click()
 {
-    dlgPath.CancelError = true;
     dlgPath.DialogTitle = pathTitle;
     dlgPath.Filter = pathFilter;
     dlgPath.InitDir = mTxtPath->text();

@@ -108,7 +108,7 @@ void frmTAG::LoadTagDatabase()
     TagDatabaseLoad load = readTagDatabase(path);
     gTagTable = std::move(load.table);
     if (!load.ok)
-        ShowMessage(msgTagDatabaseLoadFailed + QLatin1Char('\n') + path);
+        ShowMessage(failureText(msgTagDatabaseLoadFailed, path, load.error));
 }
 
 void frmTAG::AddTagButton(int index)
@@ -145,15 +145,15 @@ void frmTAG::Form_Resize()
     }
     // The twip numbers follow the window even below zero width, so that growing it again
     // restores the margins exactly; a control is never placed with a negative size.
-    const int dw = Width() - mlPrevWidth;
-    const int dh = Height() - mlPrevHeight;
+    const qint64 dw = qint64(Width()) - mlPrevWidth;
+    const qint64 dh = qint64(Height()) - mlPrevHeight;
     TwipRect pic = mPicTagRect;
-    pic.width += dw;
-    pic.height += dh;
+    pic.width = clampTwips(pic.width + dw);
+    pic.height = clampTwips(pic.height + dh);
     placePicTag(pic);
     TwipRect scr = mScrTagRect;
-    scr.left += dw;
-    scr.height += dh;
+    scr.left = clampTwips(scr.left + dw);
+    scr.height = clampTwips(scr.height + dh);
     placeScrTag(scr);
     mlPrevWidth = Width();
     mlPrevHeight = Height();

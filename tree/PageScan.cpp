@@ -62,9 +62,19 @@ private:
     qsizetype mAt = -1;
 };
 
+// The walk counts UTF-16 units, so a value that starts where the walk stands can begin
+// with the second half of a character outside the Basic Multilingual Plane; that half is
+// no character of the value.
+QString withoutHalfCharacter(QString value)
+{
+    if (!value.isEmpty() && value.front().isLowSurrogate())
+        value.remove(0, 1);
+    return value;
+}
+
 void addLink(QStringList &links, QStringView raw)
 {
-    QString value = StripControlChars(raw);
+    QString value = withoutHalfCharacter(StripControlChars(raw));
     if (!value.isEmpty() && value.at(0) != QLatin1Char('#'))
         links.append(std::move(value));
 }
@@ -111,7 +121,7 @@ QStringList scanLinksReference(QStringView text)
     qsizetype pos = 1;
     while (pos <= length) {
         qsizetype next = 0;
-        const QString value = GetHrefValue(text.sliced(pos - 1), next);
+        const QString value = withoutHalfCharacter(GetHrefValue(text.sliced(pos - 1), next));
         if (!value.isEmpty() && value.at(0) != QLatin1Char('#'))
             links.append(value);
         pos += next + 2;

@@ -20,8 +20,10 @@ struct PageScan {
 // The targets of the page's links, in page order, with index 0 left empty. The search
 // walks the page from position 1: it takes the first HREF value of the rest of the page,
 // keeps it unless it is empty or begins with "#", and moves on by the value's closing
-// quote position plus two (or by two when the value has no closing quote). Runs in time
-// linear in the page's length.
+// quote position plus two (or by two when the value has no closing quote). Positions
+// count UTF-16 units; a value that would begin with the second half of a character
+// outside the Basic Multilingual Plane starts after it. Runs in time linear in the
+// page's length.
 QStringList scanLinks(QStringView text);
 
 // The same walk done literally, one search of the rest of the page per step. It is the

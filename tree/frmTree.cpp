@@ -147,13 +147,13 @@ void frmTree::Form_Resize()
         mbNoResize = false;
         return;
     }
-    const qint32 dW = Width() - mlPrevWidth;
-    const qint32 dH = Height() - mlPrevHeight;
-    mPicTreRect.width += dW;
-    mPicTreRect.height += dH;
-    mScrTreRect.left += dW;
-    mScrTreRect.height += dH;
-    mCmdSepRect.height += dH;
+    const qint64 dW = qint64(Width()) - mlPrevWidth;
+    const qint64 dH = qint64(Height()) - mlPrevHeight;
+    mPicTreRect.width = clampTwips(mPicTreRect.width + dW);
+    mPicTreRect.height = clampTwips(mPicTreRect.height + dH);
+    mScrTreRect.left = clampTwips(mScrTreRect.left + dW);
+    mScrTreRect.height = clampTwips(mScrTreRect.height + dH);
+    mCmdSepRect.height = clampTwips(mCmdSepRect.height + dH);
     mlPrevWidth = roundTwips(Width());
     mlPrevHeight = roundTwips(Height());
     placeDisplayArea();
@@ -183,7 +183,7 @@ void frmTree::ScanPage(const QString &folder, const QString &fileName)
     }
     // An unreadable page must not pass for an empty one: saving its editor would wipe it.
     if (!scan.readOk && !path.isEmpty())
-        ShowMessage(QStringLiteral("ページの読み込みに失敗しました。\n") + QDir::toNativeSeparators(path));
+        ShowMessage(failureText(QStringLiteral("ページの読み込みに失敗しました。"), QDir::toNativeSeparators(path), scan.error));
 }
 
 void frmTree::watchEditor(frmChild1 *editor)

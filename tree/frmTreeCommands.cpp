@@ -21,7 +21,6 @@ namespace {
 // the dialog opens at the file chosen last).
 void prepareDefinitionDialog(FileDialog &dlgProj, const QString &curDir)
 {
-    dlgProj.CancelError = true;
     if (dlgProj.FileName.isEmpty())
         dlgProj.InitDir = curDir;
     dlgProj.DefaultExt = definitionExt;
@@ -32,7 +31,6 @@ void prepareDefinitionDialog(FileDialog &dlgProj, const QString &curDir)
 // start while it has none (it keeps the first one it got until it is reset).
 void preparePageDialog(FileDialog &dlgTree, const QString &siteFolder)
 {
-    dlgTree.CancelError = true;
     dlgTree.Filter = pageFiles::pageFilter;
     dlgTree.FilterIndex = 1;
     if (dlgTree.InitDir.isEmpty())

@@ -68,8 +68,9 @@ bool frmTree::gfWriteKSD()
         const PageRecord &page = gPageTable.at(i);
         pages << ksd::PageEntry{editor && editor->Visible(), page.Folder, page.FileName};
     }
-    if (!ksd::writeDefinition(gSite.FilePath, gSite, pages)) {
-        ShowMessage(writeFailed);
+    QString error;
+    if (!ksd::writeDefinition(gSite.FilePath, gSite, pages, &error)) {
+        ShowMessage(failureText(writeFailed, gSite.FilePath, error));
         return false;
     }
     ShowMessage(written);

@@ -6,6 +6,7 @@
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QScreen>
 #include <QtTest>
 
 #include <csignal>
@@ -25,6 +26,8 @@ private Q_SLOTS:
     void closeBoxVersusFrameClosing();
     void terminationSignalSavesSettings();
     void shutdownWithUnwritableSettingsGoesOn();
+    void storedGeometryStaysOnScreen_data();
+    void storedGeometryStaysOnScreen();
 };
 
 void tst_startup::visibilityFlags_data()
@@ -66,7 +69,9 @@ void tst_startup::missingSettingsShowNoWindow()
     TestEnv env;
     mdiMain frame;
     QVERIFY(!frame.MDIForm_Load());
-    QCOMPARE(env.platform.messageTexts(), QStringList{QStringLiteral("初期データの取得に失敗しました。")});
+    QCOMPARE(env.platform.messageTexts(), QStringList{QStringLiteral("初期データの取得に失敗しました。\n")
+                                                      + env.path(QStringLiteral("pageKiln.INI"))
+                                                      + QStringLiteral("\nfile not found")});
     QVERIFY(frame.area()->subWindowList().isEmpty());
     QVERIFY(!frame.isVisible());
 }
@@ -163,9 +168,42 @@ void tst_startup::shutdownWithUnwritableSettingsGoesOn()
     QVERIFY(frame.MDIForm_Load());
     QFile::remove(env.path(QStringLiteral("pageKiln.INI")));
     frame.closeFrame(vbFormMDIForm);
-    QCOMPARE(env.platform.messageTexts(), QStringList{QStringLiteral("初期データの格納に失敗しました。")});
+    QCOMPARE(env.platform.messageTexts(), QStringList{QStringLiteral("初期データの格納に失敗しました。\n")
+                                                      + env.path(QStringLiteral("pageKiln.INI"))
+                                                      + QStringLiteral("\nfile not found")});
     QVERIFY(!QFile::exists(env.path(QStringLiteral("pageKiln.INI"))));
     QVERIFY(!QFile::exists(env.path(QStringLiteral("temp1.htm"))));
+}
+
+void tst_startup::storedGeometryStaysOnScreen_data()
+{
+    QTest::addColumn<QString>("value");   // every size and place of both windows
+    QTest::newRow("lowest Long") << QStringLiteral("-2147483648");
+    QTest::newRow("highest Long") << QStringLiteral("2147483647");
+    QTest::newRow("far beyond the screen") << QStringLiteral("900000");
+}
+
+void tst_startup::storedGeometryStaysOnScreen()
+{
+    QFETCH(QString, value);
+    TestEnv env;
+    QByteArray settings = TestEnv::read(env.writeSettings(-1, -1));
+    for (const char *stored : {"TAG_W=2820", "TAG_H=8175", "TAG_T=0", "TAG_L=0", "TRE_W=3210", "TRE_H=8430",
+                               "TRE_T=0", "TRE_L=2900"})
+        settings.replace(QByteArray(QByteArray(stored) + "\r\n"), QByteArray(QByteArray(stored).left(6) + value.toLatin1() + "\r\n"));
+    env.write(QStringLiteral("pageKiln.INI"), settings);
+    mdiMain frame;
+    QVERIFY(frame.MDIForm_Load());
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const qint64 screenWidth = pixelsToTwipsX(screen.width());
+    const qint64 screenHeight = pixelsToTwipsY(screen.height());
+    for (const KForm *form : {static_cast<KForm *>(frame.tagWindow()), static_cast<KForm *>(frame.treeWindow())}) {
+        QVERIFY(form->Left() >= 0 && qint64(form->Left()) + form->Width() <= screenWidth);
+        QVERIFY(form->Top() >= 0 && qint64(form->Top()) + form->Height() <= screenHeight);
+    }
+    frame.closeFrame(vbFormMDIForm);   // the sizes go back to the file as the windows had them
+    QVERIFY(LoadSettings());
+    QVERIFY(gTagWinLeft >= 0 && gTreeWinTop >= 0 && qint64(gTreeWinLeft) + gTreeWinWidth <= screenWidth);
 }
 
 QTEST_MAIN(tst_startup)

@@ -4,6 +4,8 @@
 
 #include <QtTest>
 
+#include <sys/stat.h>
+
 class tst_codepage : public QObject
 {
     Q_OBJECT
@@ -18,6 +20,8 @@ private Q_SLOTS:
     void lines();
     void readRefusesFolders();
     void atomicWriteFailureKeepsOldFile();
+    void atomicWriteTargets_data();
+    void atomicWriteTargets();
 };
 
 void tst_codepage::detect_data()
@@ -143,6 +147,63 @@ void tst_codepage::atomicWriteFailureKeepsOldFile()
     const QByteArray before = TestEnv::read(QStringLiteral("/proc/version"));
     QVERIFY(!writeFileAtomic(env.path(QStringLiteral("link.txt")), "new"));
     QCOMPARE(TestEnv::read(QStringLiteral("/proc/version")), before);
+}
+
+void tst_codepage::atomicWriteTargets_data()
+{
+    QTest::addColumn<QString>("target");     // what the path names: "file", "pipe", "link to file", ...
+    QTest::addColumn<bool>("replaceLinks");
+    QTest::addColumn<QByteArray>("written"); // what the path reads afterwards; empty: the write is refused
+    QTest::newRow("file keeps its mode") << "file" << false << QByteArray("new");
+    QTest::newRow("link to a file stays a link") << "link to file" << false << QByteArray("new");
+    QTest::newRow("pipe") << "pipe" << false << QByteArray();
+    QTest::newRow("link to a pipe") << "link to pipe" << false << QByteArray();
+    QTest::newRow("link to a device") << "link to device" << false << QByteArray();
+    QTest::newRow("folder") << "folder" << false << QByteArray();
+    QTest::newRow("fresh file replaces a link to a file") << "link to file" << true << QByteArray("new");
+    QTest::newRow("fresh file replaces a link to a device") << "link to device" << true << QByteArray("new");
+    QTest::newRow("fresh file refuses a pipe") << "pipe" << true << QByteArray();
+}
+
+void tst_codepage::atomicWriteTargets()
+{
+    QFETCH(QString, target);
+    QFETCH(bool, replaceLinks);
+    QFETCH(QByteArray, written);
+    TestEnv env;
+    const QString path = env.path(QStringLiteral("t.htm"));
+    const QString file = env.write(QStringLiteral("file.htm"), "old");
+    QVERIFY(::chmod(QFile::encodeName(file).constData(), 0640) == 0);
+    const QByteArray pipe = QFile::encodeName(env.path(QStringLiteral("pipe")));
+    QVERIFY(::mkfifo(pipe.constData(), 0600) == 0);
+    const QString linked = target == u"link to file" ? file : target == u"link to pipe" ? QString::fromLocal8Bit(pipe)
+                                                                                         : QStringLiteral("/dev/null");
+    if (target == u"file")
+        QVERIFY(QFile::copy(file, path) && ::chmod(QFile::encodeName(path).constData(), 0640) == 0);
+    else if (target == u"pipe")
+        QVERIFY(QFile::rename(QString::fromLocal8Bit(pipe), path));
+    else if (target == u"folder")
+        QVERIFY(QDir().mkdir(path));
+    else
+        QVERIFY(QFile::link(linked, path));
+
+    const QStringList entries = QDir(env.dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System);
+    QString error;
+    const LinkPolicy links = replaceLinks ? LinkPolicy::Replace : LinkPolicy::WriteThrough;
+    QCOMPARE(writeFileAtomic(path, "new", &error, links), !written.isEmpty());
+    QCOMPARE(QDir(env.dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System), entries);
+    if (written.isEmpty()) {
+        QCOMPARE(error, QStringLiteral("not a regular file"));
+        QVERIFY(!QFileInfo(path).isFile());
+        return;
+    }
+    QCOMPARE(TestEnv::read(path), written);
+    QCOMPARE(QFileInfo(path).isSymLink(), target.startsWith(u"link") && !replaceLinks);
+    QCOMPARE(TestEnv::read(file), target == u"link to file" && !replaceLinks ? QByteArray("new") : QByteArray("old"));
+    struct stat st {};
+    QVERIFY(::stat(QFile::encodeName(path).constData(), &st) == 0);
+    if (!replaceLinks)
+        QCOMPARE(st.st_mode & 07777, mode_t(0640));
 }
 
 QTEST_MAIN(tst_codepage)

@@ -7,6 +7,8 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 using namespace basSystem;
 using namespace Qt::StringLiterals;
 
@@ -56,6 +58,7 @@ private Q_SLOTS:
     void failedSaveKeepsOldFile();
     void previewWritesRewrittenCopy();
     void previewFailures();
+    void previewNeverFollowsALink();
 };
 
 void tst_frmChild1::designedWindow()
@@ -209,7 +212,8 @@ void tst_frmChild1::textSameBeforeAndAfterShowing_data()
     QTest::newRow("LF and CR") << "a\nb\rc\n\rd" << "a\r\nb\r\nc\r\n\r\nd";
     QTest::newRow("empty") << "" << "";
     QTest::newRow("kept characters") << "x\u00a0y\u2028z\u3000" << "x\u00a0y\u2028z\u3000";
-    QTest::newRow("paragraph separator") << "a\u2029b" << "a\r\nb";
+    QTest::newRow("separators and frame marks") << "a\u2029b\ufdd0c\ufdd1d" << "a\u2029b\ufdd0c\ufdd1d";
+    QTest::newRow("escape characters of the page") << "\ufdef\ufdec\ufdef\ufdef\ufdef" << "\ufdef\ufdec\ufdef\ufdef\ufdef";
 }
 
 void tst_frmChild1::textSameBeforeAndAfterShowing()
@@ -242,6 +246,16 @@ void tst_frmChild1::unchangedPageSavesBackExactly_data()
     QTest::newRow("undecodable bytes") << damaged << "" << damaged;
     QTest::newRow("private use beside undecodable bytes") << damaged << "\uF780\uF7C2\uF7FF"
                                                           << damaged + "&#63360;&#63426;&#63487;";
+    // Every character the text box treats specially: separators, the noncharacters
+    // (frame marks among them), NUL, and characters outside the Basic Multilingual Plane.
+    QString special = u"<p>\u2028\u2029\ufffe\uffff\U0001F600"_s + QChar(0) + u"</p>\r\n"_s;
+    for (char16_t c = 0xFDD0; c <= 0xFDEF; ++c)
+        special += QChar(c);
+    const QByteArray utf8 = special.toUtf8();
+    QTest::newRow("utf-8 special characters") << utf8 << "" << utf8;
+    QTest::newRow("utf-8 bom special characters") << "\xef\xbb\xbf" + utf8 << "" << "\xef\xbb\xbf" + utf8;
+    const QByteArray sjisNul = TestEnv::cp932(u"<p>日本</p>\r\n"_s) + QByteArray("\0x\r\n", 4);
+    QTest::newRow("cp932 NUL") << sjisNul << "" << sjisNul;
 }
 
 void tst_frmChild1::unchangedPageSavesBackExactly()
@@ -251,10 +265,17 @@ void tst_frmChild1::unchangedPageSavesBackExactly()
     QFETCH(QByteArray, expected);
     TestEnv env;
     const TextEncoding encoding = detectEncoding(bytes, DetectMode::Page);
+    env.area();
     frmChild1 *editor = openPage(1, env.dir.path() + QLatin1Char('/'), QStringLiteral("p.htm"),
                                  decodeText(bytes, encoding), encoding);
-    editor->txtEdit()->moveCursor(QTextCursor::End);   // the text goes through the text box
+    if (typed.isEmpty()) {   // saved once before the text goes into the text box
+        editor->cmdSav_Click();
+        QCOMPARE(TestEnv::read(env.path(QStringLiteral("p.htm"))), expected);
+        QFile::remove(env.path(QStringLiteral("p.htm")));
+    }
+    editor->txtEdit()->moveCursor(QTextCursor::End);   // the text now goes through the text box
     editor->txtEdit()->insertPlainText(typed);
+    editor->Show();
     editor->cmdSav_Click();
     QCOMPARE(TestEnv::read(env.path(QStringLiteral("p.htm"))), expected);
     QVERIFY(env.platform.messages.isEmpty());
@@ -322,6 +343,8 @@ void tst_frmChild1::failedSaveKeepsOldFile_data()
     QTest::newRow("path is a folder") << "dir.htm";
     // The old file exists, but no temporary name beside it fits the file system's limit.
     QTest::newRow("no room for a temporary") << QString(246, QLatin1Char('a')) + QStringLiteral(".htm");
+    QTest::newRow("a pipe") << "pipe.htm";
+    QTest::newRow("a link to a device") << "null.htm";
 }
 
 void tst_frmChild1::failedSaveKeepsOldFile()
@@ -329,15 +352,19 @@ void tst_frmChild1::failedSaveKeepsOldFile()
     QFETCH(QString, fileName);
     TestEnv env;
     QDir(env.dir.path()).mkdir(QStringLiteral("dir.htm"));
+    QVERIFY(::mkfifo(QFile::encodeName(env.path(QStringLiteral("pipe.htm"))).constData(), 0600) == 0);
+    QVERIFY(QFile::link(QStringLiteral("/dev/null"), env.path(QStringLiteral("null.htm"))));
     const QString path = env.path(fileName);
-    if (!fileName.contains(QLatin1Char('/')) && fileName != QStringLiteral("dir.htm"))
+    if (!fileName.contains(QLatin1Char('/')) && !QFileInfo(path).exists())
         env.write(fileName, "old\r\n");
-    const QByteArray before = TestEnv::read(path);
+    const QByteArray before = QFileInfo(path).isFile() ? TestEnv::read(path) : QByteArray();
     frmChild1 *editor = openPage(1, env.dir.path() + QLatin1Char('/'), fileName, QStringLiteral("new\r\n"));
     editor->cmdSav_Click();
-    QCOMPARE(env.platform.messageTexts(), QStringList{QString(saveFailed + path)});
+    QCOMPARE(env.platform.messageTexts().size(), 1);
+    QVERIFY(env.platform.messageTexts().first().startsWith(saveFailed + path + u'\n'));
     QCOMPARE(env.platform.messages.first().title, QStringLiteral("HTML Editor"));
-    QCOMPARE(TestEnv::read(path), before);
+    QCOMPARE(QFileInfo(path).isFile() ? TestEnv::read(path) : QByteArray(), before);
+    QVERIFY(fileName != u"null.htm" || QFileInfo(path).isSymLink());
     QCOMPARE(editor->text(), QStringLiteral("new\r\n"));
 }
 
@@ -375,9 +402,23 @@ void tst_frmChild1::previewFailures()
     env.platform.browserRequests.clear();
     env.platform.folder = env.path(QStringLiteral("gone"));
     editor->cmdBrz_Click();
-    QCOMPARE(env.platform.messageTexts(), QStringList{u"プレビューファイルの作成に失敗しました。\n"_s
-                                                      + env.path(u"gone/temp1.htm"_s)});
+    QCOMPARE(env.platform.messageTexts().size(), 1);
+    QVERIFY(env.platform.messageTexts().first().startsWith(u"プレビューファイルの作成に失敗しました。\n"_s
+                                                           + env.path(u"gone/temp1.htm"_s) + u'\n'));
     QVERIFY(env.platform.browserRequests.isEmpty());
+}
+
+void tst_frmChild1::previewNeverFollowsALink()
+{
+    TestEnv env;
+    const QString victim = env.write(u"victim.txt"_s, "keep\r\n");
+    QVERIFY(QFile::link(victim, env.path(u"temp1.htm"_s)));
+    frmChild1 *editor = openPage(1, QString(), QString(), u"<p>\r\n"_s);
+    editor->cmdBrz_Click();
+    QCOMPARE(TestEnv::read(victim), QByteArray("keep\r\n"));
+    QVERIFY(!QFileInfo(env.path(u"temp1.htm"_s)).isSymLink());
+    QCOMPARE(TestEnv::read(env.path(u"temp1.htm"_s)), QByteArray("<p>\r\n"));
+    QVERIFY(env.platform.messages.isEmpty());
 }
 
 QTEST_MAIN(tst_frmChild1)

@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 using namespace basSystem;
 
 class tst_sitefile : public QObject
@@ -522,6 +524,8 @@ void tst_sitefile::failedWriteLeavesNoFile_data()
     QTest::addColumn<QString>("target");
     QTest::newRow("missing folder") << QStringLiteral("nowhere/a.ksd");
     QTest::newRow("a folder") << QStringLiteral("folder.ksd");
+    QTest::newRow("a pipe") << QStringLiteral("pipe.ksd");
+    QTest::newRow("a link to a pipe") << QStringLiteral("link.ksd");
 }
 
 void tst_sitefile::failedWriteLeavesNoFile()
@@ -530,10 +534,16 @@ void tst_sitefile::failedWriteLeavesNoFile()
     TestEnv env;
     auto *tree = new frmTree(env.area());
     QDir().mkpath(env.path(QStringLiteral("folder.ksd")));
+    QVERIFY(::mkfifo(QFile::encodeName(env.path(QStringLiteral("pipe.ksd"))).constData(), 0600) == 0);
+    QVERIFY(QFile::link(env.path(QStringLiteral("pipe.ksd")), env.path(QStringLiteral("link.ksd"))));
     tree->ScanPage(makePages(env, 1), QStringLiteral("p1.htm"));
     gSite.FilePath = env.path(target);
     QVERIFY(!tree->gfWriteKSD());
-    QCOMPARE(env.platform.messageTexts(), QStringList{QStringLiteral("定義ファイルの更新に失敗しました。")});
+    const QStringList lines = env.platform.messageTexts().join(u'|').split(u'\n');
+    QCOMPARE(lines.size(), 3);
+    QCOMPARE(lines.at(0), QStringLiteral("定義ファイルの更新に失敗しました。"));
+    QCOMPARE(lines.at(1), gSite.FilePath);
+    QVERIFY(!lines.at(2).isEmpty());
     QVERIFY(!QFileInfo(gSite.FilePath).isFile());
 }
 
