@@ -100,13 +100,45 @@ QStringList splitLines(QStringView text)
     return lines;
 }
 
-QString normalizeToCrLf(QStringView text)
+namespace {
+// The index of the first line break that is not a CR LF pair, -1 when there is none.
+qsizetype firstIrregularBreak(const char16_t *s, qsizetype n, bool (*isExtraBreak)(char16_t))
 {
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = s[i];
+        if (c == u'\r' && i + 1 < n && s[i + 1] == u'\n')
+            ++i;
+        else if (c == u'\r' || c == u'\n' || (isExtraBreak && isExtraBreak(c)))
+            return i;
+    }
+    return -1;
+}
+} // namespace
+
+QString withCrLfBreaks(const QString &text, bool breakAfterLast, bool (*isExtraBreak)(char16_t))
+{
+    const auto *s = reinterpret_cast<const char16_t *>(text.constData());
+    const qsizetype n = text.size();
+    const qsizetype first = firstIrregularBreak(s, n, isExtraBreak);
+    const bool lastOpen = breakAfterLast && n > 0 && s[n - 1] != u'\n' && s[n - 1] != u'\r'
+        && !(isExtraBreak && isExtraBreak(s[n - 1]));
+    if (first < 0 && !lastOpen)
+        return text;
     QString out;
-    out.reserve(text.size() + text.size() / 32 + 2);
-    forEachLine(text, [&](QStringView line) {
-        out += line;
-        out += QLatin1String("\r\n");
-    });
+    out.reserve(n + n / 16 + 2);
+    qsizetype run = 0;   // the start of the characters not yet copied
+    for (qsizetype i = first < 0 ? n : first; i < n; ++i) {
+        const char16_t c = s[i];
+        if (c != u'\r' && c != u'\n' && !(isExtraBreak && isExtraBreak(c)))
+            continue;
+        out.append(QStringView(s + run, i - run));
+        out.append(QLatin1String("\r\n"));
+        if (c == u'\r' && i + 1 < n && s[i + 1] == u'\n')
+            ++i;
+        run = i + 1;
+    }
+    out.append(QStringView(s + run, n - run));
+    if (lastOpen)
+        out.append(QLatin1String("\r\n"));
     return out;
 }

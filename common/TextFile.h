@@ -53,5 +53,9 @@ void forEachLine(QStringView text, F &&f)
 }
 
 QStringList splitLines(QStringView text);
-// The text's lines, each followed by CR LF (an empty text stays empty).
-QString normalizeToCrLf(QStringView text);
+
+// `text` with every line break written as CR LF: CR LF, a lone CR, a lone LF, and each
+// character for which `isExtraBreak` holds. With `breakAfterLast` a last line without a
+// break gets one (an empty text stays empty). A text already in that form is returned as
+// it is, without a copy; otherwise the text is walked once.
+QString withCrLfBreaks(const QString &text, bool breakAfterLast, bool (*isExtraBreak)(char16_t) = nullptr);

@@ -1,4 +1,5 @@
 #include "editor/EditorText.h"
+#include "common/TextFile.h"
 
 namespace editorText {
 
@@ -35,23 +36,21 @@ inline char16_t characterOfTag(char16_t tag)
     }
 }
 
-// The index of the first line break that is not already a CR LF pair, or of the first
-// escape character, or -1.
-qsizetype firstToChange(const char16_t *s, qsizetype n)
+// `text` with every escape pair turned back into its character; an escape character not
+// followed by a tag stays as it is.
+QString withoutEscapePairs(const QString &text)
 {
+    QString out;
+    out.reserve(text.size());
+    const qsizetype n = text.size();
     for (qsizetype i = 0; i < n; ++i) {
-        const char16_t c = s[i];
-        if (c == u'\r') {
-            if (i + 1 < n && s[i + 1] == u'\n') {
-                ++i;
-                continue;
-            }
-            return i;
-        }
-        if (c == u'\n' || c == escape || isDocumentBreak(c))
-            return i;
+        const char16_t c = text.at(i).unicode();
+        const char16_t original = c == escape && i + 1 < n ? characterOfTag(text.at(i + 1).unicode()) : 0;
+        out.append(QChar(original ? original : c));
+        if (original)
+            ++i;
     }
-    return -1;
+    return out;
 }
 } // namespace
 
@@ -80,32 +79,9 @@ QString documentText(const QString &text)
 
 QString crLfText(const QString &text)
 {
-    const auto *s = reinterpret_cast<const char16_t *>(text.constData());
-    const qsizetype n = text.size();
-    const qsizetype first = firstToChange(s, n);
-    if (first < 0)
-        return text;
-    QString out;
-    out.reserve(n + n / 16 + 2);
-    qsizetype run = 0;   // the start of the characters not yet copied
-    for (qsizetype i = first; i < n; ++i) {
-        const char16_t c = s[i];
-        if (c == escape && i + 1 < n && characterOfTag(s[i + 1])) {
-            out.append(QStringView(s + run, i - run));
-            out.append(QChar(characterOfTag(s[i + 1])));
-            run = ++i + 1;
-            continue;
-        }
-        if (c != u'\r' && c != u'\n' && !isDocumentBreak(c))
-            continue;
-        out.append(QStringView(s + run, i - run));
-        out.append(QLatin1String("\r\n"));
-        if (c == u'\r' && i + 1 < n && s[i + 1] == u'\n')
-            ++i;
-        run = i + 1;
-    }
-    out.append(QStringView(s + run, n - run));
-    return out;
+    // Line breaks first: a U+2029 of the page is still an escape pair at this point.
+    const QString lines = withCrLfBreaks(text, false, isDocumentBreak);
+    return lines.contains(QChar(escape)) ? withoutEscapePairs(lines) : lines;
 }
 
 } // namespace editorText

@@ -129,26 +129,11 @@ QStringList scanLinksReference(QStringView text)
     return links;
 }
 
-QString withCrLfLines(const QString &text)
-{
-    const qsizetype n = text.size();
-    if (n == 0)
-        return text;
-    // Already in form when every CR is followed by LF, every LF follows a CR, and the
-    // text ends with CR LF.
-    bool inForm = n >= 2 && text.at(n - 2) == QLatin1Char('\r') && text.at(n - 1) == QLatin1Char('\n');
-    for (qsizetype i = text.indexOf(QLatin1Char('\n')); inForm && i >= 0; i = text.indexOf(QLatin1Char('\n'), i + 1))
-        inForm = i > 0 && text.at(i - 1) == QLatin1Char('\r');
-    for (qsizetype i = text.indexOf(QLatin1Char('\r')); inForm && i >= 0; i = text.indexOf(QLatin1Char('\r'), i + 1))
-        inForm = i + 1 < n && text.at(i + 1) == QLatin1Char('\n');
-    return inForm ? text : normalizeToCrLf(text);
-}
-
 PageScan scanPageText(const QString &decoded)
 {
     PageScan scan;
     scan.readOk = true;
-    scan.Text = withCrLfLines(decoded);
+    scan.Text = withCrLfBreaks(decoded, true);
     qsizetype endPos = 0;
     scan.Title = GetTagText(scan.Text, QStringLiteral("TITLE"), endPos).value_or(QString());
     scan.Links = scanLinks(scan.Text);

@@ -31,10 +31,6 @@ QStringList scanLinks(QStringView text);
 // page's length.
 QStringList scanLinksReference(QStringView text);
 
-// `text` with every line followed by CR LF (lines end at CR LF, CR or LF); an empty text
-// stays empty. A text already in that form is returned as it is, without a copy.
-QString withCrLfLines(const QString &text);
-
 // Title, links and CR LF text of a page already decoded.
 PageScan scanPageText(const QString &decoded);
 // Reads the page file at `path` in its code page and scans it; a file that cannot be read

@@ -1,6 +1,7 @@
 #include "app/basSystem.h"
 #include "editor/frmChild1.h"
 #include "support/TestEnv.h"
+#include "common/TextFile.h"
 #include "tree/PageScan.h"
 #include "tree/frmTree.h"
 
@@ -151,13 +152,13 @@ void tst_pagescan::lines()
 {
     QFETCH(QString, decoded);
     QFETCH(QString, expected);
-    QCOMPARE(withCrLfLines(decoded), expected);
+    QCOMPARE(withCrLfBreaks(decoded, true), expected);
 }
 
 void tst_pagescan::textInFormIsNotCopied()
 {
     const QString text = QStringLiteral("<p>\r\n</p>\r\n");
-    QCOMPARE(withCrLfLines(text).constData(), text.constData());
+    QCOMPARE(withCrLfBreaks(text, true).constData(), text.constData());
 }
 
 void tst_pagescan::scanPageAppendsRecordAndHiddenEditor()
