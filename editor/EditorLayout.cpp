@@ -1,4 +1,5 @@
 #include "editor/EditorLayout.h"
+#include "common/FormLayout.h"
 
 #include <algorithm>
 
@@ -6,9 +7,10 @@ namespace editorLayout {
 
 Extent followOuterSize(Extent extent, int prevWidth, int prevHeight, int width, int height)
 {
-    extent.width = width - prevWidth + extent.width;
-    extent.height = height - prevHeight + extent.height;
-    return extent;
+    using namespace formLayout;
+    const TwipRect r = follow(TwipRect{0, 0, extent.width, extent.height},
+                              sizeChange(prevWidth, prevHeight, width, height), Follow::Stretch);
+    return Extent{r.width, r.height};
 }
 
 TwipRect textBoxRect(Extent extent)

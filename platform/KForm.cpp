@@ -1,4 +1,5 @@
 #include "platform/KForm.h"
+#include "common/FormLayout.h"
 #include "common/TextHelpers.h"
 
 #include <QCloseEvent>
@@ -204,7 +205,7 @@ void KForm::applyStoredGeometry(qint32 height, qint32 width, qint32 top, qint32 
     // The settings file may hold any number: the window is kept on the screen.
     const QScreen *screen = QGuiApplication::primaryScreen();
     const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
-    const TwipGeometry g = keepOnScreen(TwipGeometry{height, width, top, left}, pixelsToTwipsX(available.width()),
+    const formLayout::TwipGeometry g = formLayout::keepOnScreen(formLayout::TwipGeometry{height, width, top, left}, pixelsToTwipsX(available.width()),
                                         pixelsToTwipsY(available.height()));
     setHeight(g.height);
     setWidth(g.width);

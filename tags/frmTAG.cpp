@@ -1,5 +1,6 @@
 #include "tags/frmTAG.h"
 #include "app/basSystem.h"
+#include "common/FormLayout.h"
 #include "common/TextHelpers.h"
 #include "editor/frmChild1.h"
 #include "platform/Platform.h"
@@ -145,16 +146,10 @@ void frmTAG::Form_Resize()
     }
     // The twip numbers follow the window even below zero width, so that growing it again
     // restores the margins exactly; a control is never placed with a negative size.
-    const qint64 dw = qint64(Width()) - mlPrevWidth;
-    const qint64 dh = qint64(Height()) - mlPrevHeight;
-    TwipRect pic = mPicTagRect;
-    pic.width = clampTwips(pic.width + dw);
-    pic.height = clampTwips(pic.height + dh);
-    placePicTag(pic);
-    TwipRect scr = mScrTagRect;
-    scr.left = clampTwips(scr.left + dw);
-    scr.height = clampTwips(scr.height + dh);
-    placeScrTag(scr);
+    using namespace formLayout;
+    const SizeChange change = sizeChange(mlPrevWidth, mlPrevHeight, Width(), Height());
+    placePicTag(follow(mPicTagRect, change, Follow::Stretch));
+    placeScrTag(follow(mScrTagRect, change, Follow::MoveRight));
     mlPrevWidth = Width();
     mlPrevHeight = Height();
 }

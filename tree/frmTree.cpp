@@ -1,5 +1,6 @@
 #include "tree/frmTree.h"
 #include "app/basSystem.h"
+#include "common/FormLayout.h"
 #include "common/TextHelpers.h"
 #include "editor/frmChild1.h"
 #include "platform/Icons.h"
@@ -147,15 +148,13 @@ void frmTree::Form_Resize()
         mbNoResize = false;
         return;
     }
-    const qint64 dW = qint64(Width()) - mlPrevWidth;
-    const qint64 dH = qint64(Height()) - mlPrevHeight;
-    mPicTreRect.width = clampTwips(mPicTreRect.width + dW);
-    mPicTreRect.height = clampTwips(mPicTreRect.height + dH);
-    mScrTreRect.left = clampTwips(mScrTreRect.left + dW);
-    mScrTreRect.height = clampTwips(mScrTreRect.height + dH);
-    mCmdSepRect.height = clampTwips(mCmdSepRect.height + dH);
-    mlPrevWidth = roundTwips(Width());
-    mlPrevHeight = roundTwips(Height());
+    using namespace formLayout;
+    const SizeChange change = sizeChange(mlPrevWidth, mlPrevHeight, Width(), Height());
+    mPicTreRect = follow(mPicTreRect, change, Follow::Stretch);
+    mScrTreRect = follow(mScrTreRect, change, Follow::MoveRight);
+    mCmdSepRect = follow(mCmdSepRect, change, Follow::BottomOnly);
+    mlPrevWidth = Width();
+    mlPrevHeight = Height();
     placeDisplayArea();
 }
 
