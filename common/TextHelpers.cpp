@@ -5,6 +5,7 @@
 namespace basSystem {
 
 const QString appTitle = QStringLiteral("pageKiln");
+const QString appVersion = QStringLiteral(PAGEKILN_VERSION);
 
 QString folderOfChosenFile(const QString &fullPath, const QString &fileName)
 {

@@ -11,6 +11,7 @@
 namespace basSystem {
 
 extern const QString appTitle;       // the application's own title, "pageKiln"
+extern const QString appVersion;     // the program's version, as the build names it
 
 // A chosen file's folder, with its trailing separator: the first
 // (length of fullPath - length of fileName) characters of fullPath.

@@ -4,12 +4,17 @@
 #include "editor/EditorText.h"
 #include "editor/LinkRewrite.h"
 #include "editor/PageFiles.h"
+#include "platform/CommandKeys.h"
 #include "platform/Icons.h"
 #include "platform/Platform.h"
 #include "platform/Fonts.h"
 #include "platform/Messages.h"
 
 #include <QFont>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QStyle>
+#include <QtMath>
 #include <QFontMetricsF>
 #include <QPlainTextEdit>
 #include <QToolButton>
@@ -24,6 +29,10 @@ const QString cmdSAsTip = QStringLiteral("名前を付けて保存");
 const QString cmdBrzTip = QStringLiteral("ＩＥで確認する");
 const QString cmdCloTip = QStringLiteral("ＨＰ定義を閉じる");
 
+
+// The text a new editor window shows at least, where the area has room for it.
+constexpr int usefulColumns = 80;
+constexpr int usefulLines = 25;
 
 // The record of page `id`, or nullptr when the page table has no such page.
 PageRecord *pageRecord(qint32 id)
@@ -55,10 +64,10 @@ void frmChild1::createControls()
     placeControl(mTxtEdit, txtEditRect());
     setFocusProxy(mTxtEdit);
 
-    mCmdSav = addButton(CommandIcon::Save, editorLayout::cmdSav, cmdSavTip);
-    mCmdSAs = addButton(CommandIcon::SaveAs, editorLayout::cmdSAs, cmdSAsTip);
-    mCmdBrz = addButton(CommandIcon::Preview, editorLayout::cmdBrz, cmdBrzTip);
-    mCmdClo = addButton(CommandIcon::Close, editorLayout::cmdClo, cmdCloTip);
+    mCmdSav = addButton(CommandIcon::Save, editorLayout::cmdSav, tipWithKey(cmdSavTip, CommandKey::SavePage));
+    mCmdSAs = addButton(CommandIcon::SaveAs, editorLayout::cmdSAs, tipWithKey(cmdSAsTip, CommandKey::SavePageAs));
+    mCmdBrz = addButton(CommandIcon::Preview, editorLayout::cmdBrz, tipWithKey(cmdBrzTip, CommandKey::Preview));
+    mCmdClo = addButton(CommandIcon::Close, editorLayout::cmdClo, tipWithKey(cmdCloTip, CommandKey::ClosePage));
     connect(mCmdSav, &QToolButton::clicked, this, &frmChild1::cmdSav_Click);
     connect(mCmdSAs, &QToolButton::clicked, this, &frmChild1::cmdSAs_Click);
     connect(mCmdBrz, &QToolButton::clicked, this, &frmChild1::cmdBrz_Click);
@@ -121,6 +130,47 @@ void frmChild1::showEvent(QShowEvent *event)
 {
     fillDocument();
     KForm::showEvent(event);
+}
+
+// A new editor window opens in the visible part of the area, beside the tool windows,
+// cascading from the editors already shown.
+void frmChild1::chooseFirstPlace()
+{
+    QMdiSubWindow *sub = subWindow();
+    QMdiArea *area = sub ? sub->mdiArea() : nullptr;
+    if (!area)
+        return;
+    const QRect visible = area->viewport()->rect();
+    int toolsRight = visible.x();
+    int shownEditors = 0;
+    for (const QMdiSubWindow *other : area->subWindowList()) {
+        if (other == sub || other->isHidden())
+            continue;
+        const auto *form = qobject_cast<const KForm *>(other->widget());
+        if (form && form->isToolWindow())
+            toolsRight = std::max(toolsRight, other->geometry().right() + 1);
+        else
+            ++shownEditors;
+    }
+    const int step = sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, sub);
+    const QRect r = editorLayout::firstPlacement(visible, toolsRight, usefulSize(), shownEditors, step);
+    setWidth(pixelsToTwipsX(r.width()));
+    setHeight(pixelsToTwipsY(r.height()));
+    setLeft(pixelsToTwipsX(r.x()));
+    setTop(pixelsToTwipsY(r.y()));
+}
+
+// The outer size in pixels at which the text box shows 80 columns by 25 lines: the
+// window grows with the text box one for one.
+QSize frmChild1::usefulSize() const
+{
+    const QFontMetrics metrics(mTxtEdit->font());
+    const int scrollBar = mTxtEdit->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, mTxtEdit);
+    const int margins = 2 * (mTxtEdit->frameWidth() + qCeil(mTxtEdit->document()->documentMargin()));
+    const int textWidth = usefulColumns * metrics.horizontalAdvance(QLatin1Char('0')) + margins + scrollBar;
+    const int textHeight = usefulLines * metrics.lineSpacing() + margins + scrollBar;
+    return QSize(textWidth + twipsToPixelsX(editorLayout::designedWidth - editorLayout::txtEdit.width),
+                 textHeight + twipsToPixelsY(editorLayout::designedHeight - editorLayout::txtEdit.height));
 }
 
 void frmChild1::Form_Activate()
@@ -205,8 +255,9 @@ void frmChild1::cmdBrz_Click()
         ShowMessage(pageFiles::withPath(pageFiles::msgPreviewFailed, path));
         return;
     }
+    // The preview file stays, so that the user can open it by hand.
     if (!platform().openInBrowser(path))
-        ShowMessage(pageFiles::msgBrowserFailed);
+        ShowMessage(pageFiles::withPath(pageFiles::msgBrowserFailed, path));
 }
 
 void frmChild1::cmdClo_Click()

@@ -46,12 +46,14 @@ protected:
     void Form_Resize() override;
     void Form_QueryUnload(bool &cancel, int reason) override;
     void showEvent(QShowEvent *event) override;
+    void chooseFirstPlace() override;
 
 private:
     void Form_Load();
     void createControls();
     QToolButton *addButton(CommandIcon icon, const TwipRect &place, const QString &tip);
     void fillDocument() const;
+    QSize usefulSize() const;
 
     QPlainTextEdit *mTxtEdit = nullptr;
     QToolButton *mCmdSav = nullptr;

@@ -38,6 +38,8 @@ public:
     // What to do with the next modal dialogs of our own; with none queued the dialog is
     // closed by its close box.
     QQueue<ModalAction> modalActions;
+    // Answers for the next yes/no boxes (vbYes or vbNo); with none queued the answer is No.
+    QQueue<int> messageAnswers;
     // Called for every message box while it is "open".
     std::function<void(const Message &)> onMessage;
 

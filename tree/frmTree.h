@@ -32,6 +32,13 @@ public:
     // when written. Tells the user the outcome.
     bool gfWriteKSD();
 
+    // Opens the definition at `path` as the open command does once a file was chosen:
+    // starts anew, reads it, draws its tree and puts it first in the file history.
+    bool openDefinition(const QString &path);
+    // Draws the open site (its pages and its name), for a tree window made anew while a
+    // site is open.
+    void showSite();
+
     // Reads the page folder + fileName into a new page record and a hidden editor.
     void ScanPage(const QString &folder, const QString &fileName);
     // Rebuilds the tree's labels from page `start` on.
@@ -103,6 +110,8 @@ private:
     QToolButton *addButton(CommandIcon icon, qint32 left, const QString &tip, void (frmTree::*handler)());
     void createDisplayArea();
     void unloadPageEditors();
+    qint32 pageToRemove() const;
+    void removePageAt(qint32 id);
     void Form_Load();
     void placeDisplayArea();
     void moveSplitter(qint32 left);

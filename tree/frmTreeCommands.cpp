@@ -10,6 +10,11 @@
 #include "site/frmProp.h"
 #include "tree/VScrollBar.h"
 #include "tree/frmTree.h"
+#include "platform/Messages.h"
+
+#include <QFileInfo>
+
+#include <algorithm>
 
 using namespace basSystem;
 using namespace siteCommands;
@@ -79,11 +84,26 @@ void frmTree::cmdOpe_Click()
     const QString path = dlgProj.FileName;
     if (path.trimmed().isEmpty())
         return;
+    openDefinition(path);
+}
+
+bool frmTree::openDefinition(const QString &path)
+{
     cmdCre_Click();
     if (!gfReadKSD(path))
-        return;
+        return false;
     DrawTree(1);
     setCaption(gSite.Name);
+    rememberDefinition(QFileInfo(path).absoluteFilePath());
+    return true;
+}
+
+void frmTree::showSite()
+{
+    if (pageCount() > 0)
+        DrawTree(1);
+    if (!gSite.Name.isEmpty())
+        setCaption(gSite.Name);
 }
 
 void frmTree::cmdSav_Click()
@@ -92,7 +112,8 @@ void frmTree::cmdSav_Click()
         cmdSAs_Click();
         return;
     }
-    gfWriteKSD();
+    if (gfWriteKSD())
+        rememberDefinition(QFileInfo(gSite.FilePath).absoluteFilePath());
 }
 
 void frmTree::cmdSAs_Click()
@@ -161,6 +182,35 @@ void frmTree::cmdHCr_Click()
 
 void frmTree::cmdDel_Click()
 {
-    // Taking a page out of the definition is not there yet; the page list stays as it is.
-    platform().messageBox(removePageMessage, appTitle, vbOKOnly);
+    const qint32 id = pageToRemove();
+    if (id < 1)
+        return;
+    if (platform().messageBox(removePagePrompt(gPageTable.at(id).Title), appTitle, vbYesNo) != vbYes)
+        return;
+    removePageAt(id);
+}
+
+// The page of the active editor; with none, the user is told how to choose one.
+qint32 frmTree::pageToRemove() const
+{
+    const frmChild1 *editor = liveEditor(gActiveEditor);
+    if (!editor || editor->plId < 1 || editor->plId > pageCount()) {
+        ShowMessage(pickPageToRemove);
+        return 0;
+    }
+    return editor->plId;
+}
+
+// Takes page `id` and its editor out of the definition; the files stay, and the
+// definition file changes only when it is saved.
+void frmTree::removePageAt(qint32 id)
+{
+    if (frmChild1 *editor = removePage(id).data())
+        editor->Unload(vbFormCode);
+    if (pageCount() == 0) {
+        clearTreeLabels();
+        scrTre()->resetQuietly(1, 1, 1);
+        return;
+    }
+    DrawTree(std::clamp(scrTre()->Value(), 1, qint32(pageCount())));
 }
