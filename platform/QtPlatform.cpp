@@ -31,6 +31,7 @@ int QtPlatform::messageBox(const QString &prompt, const QString &title, int styl
         QMessageBox box(QMessageBox::Question, title, prompt, QMessageBox::Yes | QMessageBox::No,
                         QApplication::activeWindow());
         box.setDefaultButton(QMessageBox::No);
+        box.setEscapeButton(QMessageBox::No);
         return box.exec() == QMessageBox::Yes ? vbYes : vbNo;
     }
     QMessageBox box(QMessageBox::NoIcon, title, prompt, QMessageBox::Ok, QApplication::activeWindow());
