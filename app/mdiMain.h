@@ -63,6 +63,7 @@ private:
     QAction *addCommand(QMenu *menu, const QString &text, void (mdiMain::*handler)());
     QAction *addTreeCommand(QMenu *menu, const QString &text, void (frmTree::*handler)());
     QAction *addEditorCommand(QMenu *menu, const QString &text, CommandKey key, void (frmChild1::*handler)());
+    frmTree *treeForCommand();
     void fillRecentMenu();
     void fillWindowList();
     void updateViewChecks();

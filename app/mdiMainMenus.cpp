@@ -67,8 +67,16 @@ QAction *mdiMain::addCommand(QMenu *menu, const QString &text, void (mdiMain::*h
 QAction *mdiMain::addTreeCommand(QMenu *menu, const QString &text, void (frmTree::*handler)())
 {
     QAction *action = menu->addAction(text);
-    connect(action, &QAction::triggered, this, [this, handler] { (showTreeWindow()->*handler)(); });
+    connect(action, &QAction::triggered, this, [this, handler] { (treeForCommand()->*handler)(); });
     return action;
+}
+
+// The shown tree as it is (the active editor stays active), or the tree brought back.
+frmTree *mdiMain::treeForCommand()
+{
+    if (mTree && !mTree->isUnloaded() && mTree->Visible())
+        return mTree;
+    return showTreeWindow();
 }
 
 // A command of the active page's editor, run by the editor's own handler.
@@ -165,7 +173,7 @@ bool mdiMain::openDefinition(const QString &path)
         forgetDefinition(path);
         return false;
     }
-    return showTreeWindow()->openDefinition(path);
+    return treeForCommand()->openDefinition(path);
 }
 
 // The window menu ends with one entry per shown editor, the active one checked.
