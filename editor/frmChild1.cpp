@@ -45,10 +45,39 @@ PageRecord *pageRecord(qint32 id)
 
 frmChild1::frmChild1(QMdiArea *area) : KForm(area, Border::Sizable)
 {
-    createControls();
     setCaption(QStringLiteral("Form1"));
     setText(initialText);
     Form_Load();
+}
+
+void frmChild1::ensureControls()
+{
+    if (!mTxtEdit)
+        createControls();
+}
+
+QToolButton *frmChild1::cmdSav() const
+{
+    self()->ensureControls();
+    return mCmdSav;
+}
+
+QToolButton *frmChild1::cmdSAs() const
+{
+    self()->ensureControls();
+    return mCmdSAs;
+}
+
+QToolButton *frmChild1::cmdBrz() const
+{
+    self()->ensureControls();
+    return mCmdBrz;
+}
+
+QToolButton *frmChild1::cmdClo() const
+{
+    self()->ensureControls();
+    return mCmdClo;
 }
 
 void frmChild1::createControls()
@@ -121,6 +150,7 @@ void frmChild1::fillDocument() const
 {
     if (mDocumentFilled)
         return;
+    self()->ensureControls();
     mDocumentFilled = true;
     mTxtEdit->setPlainText(mPendingText);
     mPendingText = QString();
@@ -195,7 +225,8 @@ void frmChild1::Form_Resize()
         return;
     }
     mTxtExtent = editorLayout::followOuterSize(mTxtExtent, mlPrevWidth, mlPrevHeight, Width(), Height());
-    placeControl(mTxtEdit, txtEditRect());
+    if (mTxtEdit)
+        placeControl(mTxtEdit, txtEditRect());
     mlPrevWidth = Width();
     mlPrevHeight = Height();
 }

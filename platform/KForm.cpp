@@ -33,6 +33,7 @@ QMdiSubWindow *KForm::subWindow()
 {
     if (mSub || mUnloaded)
         return mSub;
+    ensureControls();
     Qt::WindowFlags flags = Qt::SubWindow;
     if (mBorder == Border::SizableToolWindow)
         flags |= Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;

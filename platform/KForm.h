@@ -79,6 +79,8 @@ protected:
     virtual void Form_Activate() {}
     virtual void Form_Deactivate() {}
     virtual void Form_QueryUnload(bool &cancel, int reason);
+    // Called before the form's window is made, for a form that makes its controls late.
+    virtual void ensureControls() {}
     // Called once the form's window is made when no place was set: a form may choose its
     // size and place here; otherwise the area places it.
     virtual void chooseFirstPlace() {}
