@@ -204,6 +204,10 @@ void tst_frame::viewBringsToolWindowsBack()
             QVERIFY(menuItem(frame, u"表示"_s, item)->isChecked());
         }
         QVERIFY(frame.treeWindow()->Visible() && frame.tagWindow()->Visible());
+        // Every window shows the program's icon, not Qt's.
+        const qint64 icon = frame.windowIcon().cacheKey();
+        QCOMPARE(frame.treeWindow()->subWindow()->windowIcon().cacheKey(), icon);
+        QCOMPARE(QApplication::windowIcon().cacheKey(), icon);
         frame.closeFrame(vbFormMDIForm);
     }
     mdiMain next;
