@@ -1,5 +1,6 @@
 #include "app/basSystem.h"
 #include "editor/frmChild1.h"
+#include "settings/FileHistory.h"
 
 namespace basSystem {
 
@@ -15,8 +16,24 @@ qint32 gTreeWinLeft = 0;
 qint32 gTreeSplit = 0;
 qint32 gTreeWinVisible = 0;
 
+qint32 gFrameLeft = 0;
+qint32 gFrameTop = 0;
+qint32 gFrameWidth = 0;
+qint32 gFrameHeight = 0;
+qint32 gFrameMaximized = 0;
+
 QString gCurDir;
 std::array<QString, 11> gHistory;
+
+void rememberDefinition(const QString &path)
+{
+    fileHistory::store(gHistory, fileHistory::remember(fileHistory::entries(gHistory), path));
+}
+
+void forgetDefinition(const QString &path)
+{
+    fileHistory::store(gHistory, fileHistory::forget(fileHistory::entries(gHistory), path));
+}
 
 QPointer<frmChild1> gActiveEditor;
 

@@ -31,8 +31,21 @@ extern qint32 gTreeWinLeft;
 extern qint32 gTreeSplit;
 extern qint32 gTreeWinVisible;
 
+// The frame's own place, size and maximised flag (-1 maximised, 0 not), in twips; a
+// width of 0 means none was ever recorded, and the frame then opens over most of the screen.
+extern qint32 gFrameLeft;
+extern qint32 gFrameTop;
+extern qint32 gFrameWidth;
+extern qint32 gFrameHeight;
+extern qint32 gFrameMaximized;
+
 extern QString gCurDir;
-extern std::array<QString, 11> gHistory;   // 1 to 10 are used
+extern std::array<QString, 11> gHistory;   // 1 to 10 are used, the newest first
+
+// Moves `path` to the front of the file history.
+void rememberDefinition(const QString &path);
+// Takes `path` out of the file history.
+void forgetDefinition(const QString &path);
 
 // The editor activated last; reads as none once that editor is discarded.
 extern QPointer<frmChild1> gActiveEditor;

@@ -1,6 +1,7 @@
 #include "app/mdiMain.h"
 #include "app/basSystem.h"
 #include "common/TextHelpers.h"
+#include "platform/Icons.h"
 #include "platform/KForm.h"
 #include "platform/Twips.h"
 #include "settings/Settings.h"
@@ -8,24 +9,41 @@
 #include "tree/frmTree.h"
 #include "platform/Messages.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
 #include <QMdiArea>
+#include <QScreen>
+
+using namespace basSystem;
 
 namespace {
-// The frame's designed client area and place.
-constexpr TwipRect designedFrame{3900, 2010, 8055, 7545};
+// The share of the screen the frame covers when no place was remembered.
+constexpr double firstStartShare = 0.9;
+
+QRect firstStartGeometry(const QWidget &frame)
+{
+    const QScreen *screen = frame.screen() ? frame.screen() : QGuiApplication::primaryScreen();
+    const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    const QSize size(qRound(available.width() * firstStartShare), qRound(available.height() * firstStartShare));
+    QRect r(QPoint(), size);
+    r.moveCenter(available.center());
+    return r;
+}
 } // namespace
 
 mdiMain::mdiMain() : mCloseReason(vbFormMDIForm)
 {
-    setWindowTitle(basSystem::appTitle);
+    setWindowTitle(appTitle);
+    QApplication::setWindowIcon(programIcon());
     mArea = new QMdiArea(this);
+    // A window that lies partly outside the area can be scrolled into sight.
+    mArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(mArea);
     KForm::setDefaultArea(mArea);
-    const QRect r = toPixels(designedFrame);
-    resize(r.size());
-    move(r.topLeft());
+    setGeometry(firstStartGeometry(*this));
+    createMenus();
 }
 
 mdiMain::~mdiMain() = default;
@@ -33,17 +51,50 @@ mdiMain::~mdiMain() = default;
 bool mdiMain::MDIForm_Load()
 {
     QString failure;
-    if (!basSystem::LoadSettings(&failure)) {
-        basSystem::ShowMessage(failure);
+    if (!LoadSettings(&failure)) {
+        ShowMessage(failure);
         return false;
     }
     mSettingsLoaded = true;
-    basSystem::resetPageTables();
-    if (basSystem::gTagWinVisible != 0)
+    resetPageTables();
+    restoreFrameGeometry();
+    if (gTagWinVisible != 0)
         showTagWindow();
-    if (basSystem::gTreeWinVisible != 0 && !mUnloaded)
+    if (gTreeWinVisible != 0 && !mUnloaded)
         showTreeWindow();
     return true;
+}
+
+void mdiMain::restoreFrameGeometry()
+{
+    if (gFrameWidth <= 0 || gFrameHeight <= 0)
+        return;
+    const QRect r = toPixels(TwipRect{gFrameLeft, gFrameTop, gFrameWidth, gFrameHeight});
+    // A place on a screen that is no longer there is not kept.
+    const QScreen *screen = QGuiApplication::screenAt(r.center());
+    if (!screen)
+        return;
+    setGeometry(r);
+}
+
+void mdiMain::recordFrameGeometry() const
+{
+    const QRect r = isMaximized() ? normalGeometry() : geometry();
+    if (r.width() <= 0 || r.height() <= 0)
+        return;
+    gFrameLeft = pixelsToTwipsX(r.x());
+    gFrameTop = pixelsToTwipsY(r.y());
+    gFrameWidth = pixelsToTwipsX(r.width());
+    gFrameHeight = pixelsToTwipsY(r.height());
+    gFrameMaximized = isMaximized() ? -1 : 0;
+}
+
+void mdiMain::showAsRemembered()
+{
+    if (gFrameMaximized != 0)
+        showMaximized();
+    else
+        show();
 }
 
 frmTAG *mdiMain::showTagWindow()
@@ -51,6 +102,7 @@ frmTAG *mdiMain::showTagWindow()
     if (!mTag || mTag->isUnloaded())
         mTag = new frmTAG(mArea);
     mTag->Show();
+    gTagWinVisible = -1;
     return mTag;
 }
 
@@ -58,10 +110,17 @@ frmTree *mdiMain::showTreeWindow()
 {
     if (!mTree || mTree->isUnloaded()) {
         mTree = new frmTree(mArea);
-        connect(mTree, &frmTree::quitRequested, this, [this] { closeFrame(vbFormMDIForm); });
+        connect(mTree, &frmTree::quitRequested, this, &mdiMain::quit);
+        mTree->showSite();
     }
     mTree->Show();
+    gTreeWinVisible = -1;
     return mTree;
+}
+
+void mdiMain::quit()
+{
+    closeFrame(vbFormMDIForm);
 }
 
 void mdiMain::closeFrame(int reason)
@@ -105,8 +164,11 @@ void mdiMain::MDIForm_Unload()
     mUnloaded = true;
     // Settings that were never read in full are not written back over the file.
     QString failure;
-    if (mSettingsLoaded && !basSystem::SaveSettings(&failure))
-        basSystem::ShowMessage(failure);
+    if (mSettingsLoaded) {
+        recordFrameGeometry();
+        if (!SaveSettings(&failure))
+            ShowMessage(failure);
+    }
     DeletePreviewFiles();
 }
 
@@ -114,7 +176,7 @@ int DeletePreviewFiles()
 {
     int deleted = 0;
     for (int n = 1;; ++n) {
-        const QString path = basSystem::AppFilePath(QStringLiteral("temp%1.htm").arg(n));
+        const QString path = AppFilePath(QStringLiteral("temp%1.htm").arg(n));
         if (!QFile::remove(path))
             return deleted;
         ++deleted;

@@ -6,6 +6,7 @@ namespace basSystem {
 
 const QString appTitle = QStringLiteral("pageKiln");
 const QString modifiedMark = QStringLiteral("● ");
+const QString appVersion = QStringLiteral(PAGEKILN_VERSION);
 
 QString folderOfChosenFile(const QString &fullPath, const QString &fileName)
 {

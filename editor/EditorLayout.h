@@ -4,6 +4,8 @@
 
 #include "common/TwipRect.h"
 
+#include <QRect>
+
 namespace editorLayout {
 
 // The outer size the editor takes when it loads: the designed client area plus the frame.
@@ -35,5 +37,12 @@ Extent followOuterSize(Extent extent, int prevWidth, int prevHeight, int width, 
 
 // Where the text box goes for `extent`: its designed left and top, no side below zero.
 TwipRect textBoxRect(Extent extent);
+
+// Where a newly shown editor window opens, in pixels: `wanted` cut down to the visible
+// part of the area, to the right of the tool windows (whose right edge is `toolsRight`)
+// while that leaves room, else against the area's right edge; then `index` cascade steps
+// of `step` down and to the right, starting over where the next step would leave the
+// visible part.
+QRect firstPlacement(const QRect &visible, int toolsRight, QSize wanted, int index, int step);
 
 } // namespace editorLayout

@@ -4,12 +4,17 @@
 #include "editor/EditorText.h"
 #include "editor/LinkRewrite.h"
 #include "editor/PageFiles.h"
+#include "platform/CommandKeys.h"
 #include "platform/Icons.h"
 #include "platform/Platform.h"
 #include "platform/Fonts.h"
 #include "platform/Messages.h"
 
 #include <QFont>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QStyle>
+#include <QtMath>
 #include <QFontMetricsF>
 #include <QPlainTextEdit>
 #include <QTextDocument>
@@ -26,6 +31,10 @@ const QString cmdBrzTip = QStringLiteral("ＩＥで確認する");
 const QString cmdCloTip = QStringLiteral("ＨＰ定義を閉じる");
 
 
+// The text a new editor window shows at least, where the area has room for it.
+constexpr int usefulColumns = 80;
+constexpr int usefulLines = 25;
+
 // The record of page `id`, or nullptr when the page table has no such page.
 PageRecord *pageRecord(qint32 id)
 {
@@ -37,10 +46,39 @@ PageRecord *pageRecord(qint32 id)
 
 frmChild1::frmChild1(QMdiArea *area) : KForm(area, Border::Sizable)
 {
-    createControls();
     setCaption(QStringLiteral("Form1"));
     setText(initialText);
     Form_Load();
+}
+
+void frmChild1::ensureControls()
+{
+    if (!mTxtEdit)
+        createControls();
+}
+
+QToolButton *frmChild1::cmdSav() const
+{
+    self()->ensureControls();
+    return mCmdSav;
+}
+
+QToolButton *frmChild1::cmdSAs() const
+{
+    self()->ensureControls();
+    return mCmdSAs;
+}
+
+QToolButton *frmChild1::cmdBrz() const
+{
+    self()->ensureControls();
+    return mCmdBrz;
+}
+
+QToolButton *frmChild1::cmdClo() const
+{
+    self()->ensureControls();
+    return mCmdClo;
 }
 
 void frmChild1::createControls()
@@ -60,10 +98,10 @@ void frmChild1::createControls()
     placeControl(mTxtEdit, txtEditRect());
     setFocusProxy(mTxtEdit);
 
-    mCmdSav = addButton(CommandIcon::Save, editorLayout::cmdSav, cmdSavTip);
-    mCmdSAs = addButton(CommandIcon::SaveAs, editorLayout::cmdSAs, cmdSAsTip);
-    mCmdBrz = addButton(CommandIcon::Preview, editorLayout::cmdBrz, cmdBrzTip);
-    mCmdClo = addButton(CommandIcon::Close, editorLayout::cmdClo, cmdCloTip);
+    mCmdSav = addButton(CommandIcon::Save, editorLayout::cmdSav, tipWithKey(cmdSavTip, CommandKey::SavePage));
+    mCmdSAs = addButton(CommandIcon::SaveAs, editorLayout::cmdSAs, tipWithKey(cmdSAsTip, CommandKey::SavePageAs));
+    mCmdBrz = addButton(CommandIcon::Preview, editorLayout::cmdBrz, tipWithKey(cmdBrzTip, CommandKey::Preview));
+    mCmdClo = addButton(CommandIcon::Close, editorLayout::cmdClo, tipWithKey(cmdCloTip, CommandKey::ClosePage));
     connect(mCmdSav, &QToolButton::clicked, this, &frmChild1::cmdSav_Click);
     connect(mCmdSAs, &QToolButton::clicked, this, &frmChild1::cmdSAs_Click);
     connect(mCmdBrz, &QToolButton::clicked, this, &frmChild1::cmdBrz_Click);
@@ -124,6 +162,7 @@ void frmChild1::fillDocument() const
 {
     if (mDocumentFilled)
         return;
+    self()->ensureControls();
     mDocumentFilled = true;
     mTxtEdit->setPlainText(editorText::documentText(mPendingText));
     mTxtEdit->document()->setModified(false);
@@ -134,6 +173,47 @@ void frmChild1::showEvent(QShowEvent *event)
 {
     fillDocument();
     KForm::showEvent(event);
+}
+
+// A new editor window opens in the visible part of the area, beside the tool windows,
+// cascading from the editors already shown.
+void frmChild1::chooseFirstPlace()
+{
+    QMdiSubWindow *sub = subWindow();
+    QMdiArea *area = sub ? sub->mdiArea() : nullptr;
+    if (!area)
+        return;
+    const QRect visible = area->viewport()->rect();
+    int toolsRight = visible.x();
+    int shownEditors = 0;
+    for (const QMdiSubWindow *other : area->subWindowList()) {
+        if (other == sub || other->isHidden())
+            continue;
+        const auto *form = qobject_cast<const KForm *>(other->widget());
+        if (form && form->isToolWindow())
+            toolsRight = std::max(toolsRight, other->geometry().right() + 1);
+        else
+            ++shownEditors;
+    }
+    const int step = sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, sub);
+    const QRect r = editorLayout::firstPlacement(visible, toolsRight, usefulSize(), shownEditors, step);
+    setWidth(pixelsToTwipsX(r.width()));
+    setHeight(pixelsToTwipsY(r.height()));
+    setLeft(pixelsToTwipsX(r.x()));
+    setTop(pixelsToTwipsY(r.y()));
+}
+
+// The outer size in pixels at which the text box shows 80 columns by 25 lines: the
+// window grows with the text box one for one.
+QSize frmChild1::usefulSize() const
+{
+    const QFontMetrics metrics(mTxtEdit->font());
+    const int scrollBar = mTxtEdit->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, mTxtEdit);
+    const int margins = 2 * (mTxtEdit->frameWidth() + qCeil(mTxtEdit->document()->documentMargin()));
+    const int textWidth = usefulColumns * metrics.horizontalAdvance(QLatin1Char('0')) + margins + scrollBar;
+    const int textHeight = usefulLines * metrics.lineSpacing() + margins + scrollBar;
+    return QSize(textWidth + twipsToPixelsX(editorLayout::designedWidth - editorLayout::txtEdit.width),
+                 textHeight + twipsToPixelsY(editorLayout::designedHeight - editorLayout::txtEdit.height));
 }
 
 void frmChild1::Form_Activate()
@@ -158,7 +238,8 @@ void frmChild1::Form_Resize()
         return;
     }
     mTxtExtent = editorLayout::followOuterSize(mTxtExtent, mlPrevWidth, mlPrevHeight, Width(), Height());
-    placeControl(mTxtEdit, txtEditRect());
+    if (mTxtEdit)
+        placeControl(mTxtEdit, txtEditRect());
     mlPrevWidth = Width();
     mlPrevHeight = Height();
 }
@@ -233,8 +314,9 @@ void frmChild1::cmdBrz_Click()
         ShowMessage(failureText(pageFiles::msgPreviewFailed, path, error));
         return;
     }
+    // The preview file stays, so that the user can open it by hand.
     if (!platform().openInBrowser(path))
-        ShowMessage(pageFiles::msgBrowserFailed);
+        ShowMessage(failureText(pageFiles::msgBrowserFailed, path, QString()));
 }
 
 void frmChild1::cmdClo_Click()

@@ -29,10 +29,12 @@ public:
     // The text box itself, holding the editor's text.
     QPlainTextEdit *txtEdit() const;
 
-    QToolButton *cmdSav() const { return mCmdSav; }
-    QToolButton *cmdSAs() const { return mCmdSAs; }
-    QToolButton *cmdBrz() const { return mCmdBrz; }
-    QToolButton *cmdClo() const { return mCmdClo; }
+    // The controls are made on first use (a shown window, or a reach from outside), so that
+    // a thousand hidden editors cost no controls each.
+    QToolButton *cmdSav() const;
+    QToolButton *cmdSAs() const;
+    QToolButton *cmdBrz() const;
+    QToolButton *cmdClo() const;
     // Where the text box stands in the client area, in twips.
     TwipRect txtEditRect() const { return editorLayout::textBoxRect(mTxtExtent); }
 
@@ -58,12 +60,17 @@ protected:
     void Form_Resize() override;
     void Form_QueryUnload(bool &cancel, int reason) override;
     void showEvent(QShowEvent *event) override;
+    void chooseFirstPlace() override;
+    void ensureControls() override;
 
 private:
     void Form_Load();
     void createControls();
     QToolButton *addButton(CommandIcon icon, const TwipRect &place, const QString &tip);
     void fillDocument() const;
+    QSize usefulSize() const;
+
+    frmChild1 *self() const { return const_cast<frmChild1 *>(this); }
 
     QPlainTextEdit *mTxtEdit = nullptr;
     QToolButton *mCmdSav = nullptr;

@@ -351,3 +351,50 @@ QIcon commandIcon(CommandIcon which)
     }
     return icon;
 }
+
+namespace {
+// The program's picture on a 64 x 64 grid, as resources/pagekiln.svg draws it: two
+// sheets, the front one with a tag mark and two lines of text, and a flame at its foot.
+void drawProgram(QPainter &p)
+{
+    const QPen outline(QColor(0x5a, 0x4a, 0x3a), 2);
+    p.setPen(outline);
+    p.setBrush(QColor(0xf4, 0xf1, 0xea));
+    p.drawRoundedRect(QRectF(6, 10, 44, 50), 3, 3);
+    p.setBrush(Qt::white);
+    p.drawRoundedRect(QRectF(14, 4, 44, 50), 3, 3);
+    p.setPen(QPen(QColor(0xb0, 0x48, 0x1e), 2.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawPolyline(QPolygonF{QPointF(28, 15), QPointF(23, 20), QPointF(28, 25)});
+    p.drawLine(QPointF(38, 14), QPointF(34, 26));
+    p.drawPolyline(QPolygonF{QPointF(44, 15), QPointF(49, 20), QPointF(44, 25)});
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0x8a, 0x7a, 0x6a));
+    p.drawRect(QRectF(20, 34, 32, 3));
+    p.drawRect(QRectF(20, 41, 26, 3));
+    QPainterPath flame(QPointF(40, 56));
+    flame.quadTo(QPointF(46, 46), QPointF(40, 38));
+    flame.quadTo(QPointF(50, 44), QPointF(48, 56));
+    flame.closeSubpath();
+    p.setBrush(QColor(0xe0, 0x70, 0x2a));
+    p.drawPath(flame);
+}
+
+QPixmap programPixmap(int size)
+{
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(size / 64.0, size / 64.0);
+    drawProgram(painter);
+    return pixmap;
+}
+} // namespace
+
+QIcon programIcon()
+{
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 64, 128})
+        icon.addPixmap(programPixmap(size));
+    return icon;
+}

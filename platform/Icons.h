@@ -29,6 +29,10 @@ enum class CommandIcon {
 // The icon of `which`, made once and shared by every button that shows it.
 QIcon commandIcon(CommandIcon which);
 
+// The program's own icon, shown by every window (drawn like resources/pagekiln.svg, which
+// the desktop launcher uses).
+QIcon programIcon();
+
 // The bundled 16 x 16 picture alone, without the theme's icon.
 QPixmap fallbackPixmap(CommandIcon which);
 

@@ -7,6 +7,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QScreen>
+#include <QMenu>
 
 namespace {
 QPointer<QMdiArea> gDefaultArea;
@@ -36,6 +37,7 @@ QMdiSubWindow *KForm::subWindow()
 {
     if (mSub || mUnloaded)
         return mSub;
+    ensureControls();
     Qt::WindowFlags flags = Qt::SubWindow;
     if (mBorder == Border::SizableToolWindow)
         flags |= Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
@@ -46,6 +48,11 @@ QMdiSubWindow *KForm::subWindow()
     // the window shows its controls whenever the window itself is shown.
     QWidget::setVisible(true);
     mSub->setAttribute(Qt::WA_DeleteOnClose);
+    // The frame's menus own the program's keys; the window menu's own close key (Ctrl+W
+    // on most desktops) would make them ambiguous.
+    if (QMenu *menu = mSub->systemMenu())
+        for (QAction *action : menu->actions())
+            action->setShortcuts({});
     mSub->setWindowTitle(windowTitle());
     // A form that names a control to take its focus gets it whenever its window is focused.
     if (focusProxy())
@@ -53,6 +60,8 @@ QMdiSubWindow *KForm::subWindow()
     if (mArea)
         mArea->addSubWindow(mSub);
     mSub->hide();
+    if (!mPlaced)
+        chooseFirstPlace();
     applySize();
     // A form whose place was never set is placed by the area, as a new window should be.
     if (mPlaced)

@@ -47,6 +47,8 @@ public:
     void setLeft(int twips);
     void setTop(int twips);
     bool isMinimized() const;
+    // True for the tool windows (the site tree and the tag palette).
+    bool isToolWindow() const { return mBorder == Border::SizableToolWindow; }
 
     void setCaption(const QString &caption);
     QString caption() const;
@@ -83,6 +85,11 @@ protected:
     virtual void Form_Activate() {}
     virtual void Form_Deactivate() {}
     virtual void Form_QueryUnload(bool &cancel, int reason);
+    // Called before the form's window is made, for a form that makes its controls late.
+    virtual void ensureControls() {}
+    // Called once the form's window is made when no place was set: a form may choose its
+    // size and place here; otherwise the area places it.
+    virtual void chooseFirstPlace() {}
 
     bool eventFilter(QObject *watched, QEvent *event) override;
 

@@ -12,9 +12,13 @@ class FileDialog;
 
 enum class FileDialogMode { Open, Save };
 
-// Message box style codes as the program uses them (0 = OK button, no icon).
+// Message box style codes as the program uses them (0 = OK button, no icon), and the
+// codes of the buttons that close a box.
 constexpr int vbOKOnly = 0;
+constexpr int vbYesNo = 4;
 constexpr int vbOK = 1;
+constexpr int vbYes = 6;
+constexpr int vbNo = 7;
 
 // The answers to the question asked before unsaved changes would be discarded.
 enum class SaveChoice { Save, Discard, Cancel };

@@ -26,8 +26,15 @@ double twipsPerPixel(bool horizontal)
 }
 } // namespace
 
-int QtPlatform::messageBox(const QString &prompt, const QString &title, int)
+int QtPlatform::messageBox(const QString &prompt, const QString &title, int style)
 {
+    if (style == vbYesNo) {
+        QMessageBox box(QMessageBox::Question, title, prompt, QMessageBox::Yes | QMessageBox::No,
+                        QApplication::activeWindow());
+        box.setDefaultButton(QMessageBox::No);
+        box.setEscapeButton(QMessageBox::No);
+        return box.exec() == QMessageBox::Yes ? vbYes : vbNo;
+    }
     QMessageBox box(QMessageBox::NoIcon, title, prompt, QMessageBox::Ok, QApplication::activeWindow());
     box.exec();
     return vbOK;
@@ -64,7 +71,9 @@ QStringList qtNameFilters(const QString &filter)
     for (int i = 0; i + 1 < parts.size(); i += 2) {
         QString patterns = parts.at(i + 1);
         patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-        result << parts.at(i) + QLatin1String(" (") + patterns + QLatin1Char(')');
+        // A description that already names its patterns in brackets is shown as it is.
+        const QString shown = QLatin1String(" (") + patterns + QLatin1Char(')');
+        result << (parts.at(i).endsWith(shown) ? parts.at(i) : parts.at(i) + shown);
     }
     return result;
 }

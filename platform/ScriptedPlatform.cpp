@@ -21,12 +21,14 @@ QStringList ScriptedPlatform::messageTexts() const
     return texts;
 }
 
-int ScriptedPlatform::messageBox(const QString &prompt, const QString &title, int)
+int ScriptedPlatform::messageBox(const QString &prompt, const QString &title, int style)
 {
     messages.append({prompt, title});
     if (onMessage)
         onMessage(messages.constLast());
-    return vbOK;
+    if (style != vbYesNo)
+        return vbOK;
+    return messageAnswers.isEmpty() ? vbNo : messageAnswers.dequeue();
 }
 
 SaveChoice ScriptedPlatform::askToSave(const QString &prompt, const QString &)

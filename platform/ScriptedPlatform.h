@@ -42,6 +42,8 @@ public:
     // none is queued), and the questions asked.
     QQueue<SaveChoice> saveAnswers;
     QStringList saveQuestions;
+    // Answers for the next yes/no boxes (vbYes or vbNo); with none queued the answer is No.
+    QQueue<int> messageAnswers;
     // Called for every message box while it is "open".
     std::function<void(const Message &)> onMessage;
 

@@ -8,13 +8,26 @@ cd "$(dirname "$0")/.."
 mode=${1:-run}
 build=${PAGEKILN_BUILD_DIR:-build}
 
-packages=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev fonts-noto-cjk xvfb xauth x11-utils)
+packages=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev fonts-noto-cjk
+          xdg-utils xvfb xauth x11-utils)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
 if [ ${#missing[@]} -gt 0 ]; then
-  sudo=""; [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  sudo=""
+  if [ "$(id -u)" -ne 0 ]; then
+    # Without root and without a usable sudo, say what to run instead of failing halfway;
+    # sudo is usable when it needs no password or a terminal can answer its prompt.
+    can_sudo=false
+    if command -v sudo > /dev/null && { [ -t 0 ] || sudo -n true 2> /dev/null; }; then can_sudo=true; fi
+    if ! $can_sudo; then
+      echo "Some packages are missing. Run this as root (or with sudo), then start again:" >&2
+      echo "  apt-get update && apt-get install -y ${missing[*]}" >&2
+      exit 1
+    fi
+    sudo="sudo"
+  fi
   $sudo apt-get update
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y "${missing[@]}"
 fi
@@ -23,7 +36,8 @@ fi
 
 werror=OFF; [ "${CI:-}" = "true" ] && werror=ON
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPAGEKILN_WERROR=$werror
-cmake --build "$build"
+# Running needs only the program; the tests need everything.
+if [ "$mode" = run ]; then cmake --build "$build" --target pagekiln; else cmake --build "$build"; fi
 
 # A small sample site next to the program, its definition written for where it lands.
 site="$(cd "$build" && pwd)/sample-site"

@@ -16,6 +16,9 @@ namespace {
 const QString formSection = QStringLiteral("FORM INF");
 const QString appSection = QStringLiteral("APP INF");
 const QString historySection = QStringLiteral("HISTORY");
+// The frame's own geometry, in a section of its own after the described ones; a file
+// without it loads as before.
+const QString frameSection = QStringLiteral("FRAME INF");
 
 struct LongKey {
     const char *key;
@@ -32,6 +35,38 @@ const std::array<LongKey, 11> &formKeys()
         {"TRE_L", &gTreeWinLeft}, {"TRE_S", &gTreeSplit},
     }};
     return keys;
+}
+
+// The frame's keys, in the order they are written.
+const std::array<LongKey, 5> &frameKeys()
+{
+    static const std::array<LongKey, 5> keys{{
+        {"FRM_L", &gFrameLeft}, {"FRM_T", &gFrameTop}, {"FRM_W", &gFrameWidth},
+        {"FRM_H", &gFrameHeight}, {"FRM_M", &gFrameMaximized},
+    }};
+    return keys;
+}
+
+// Reads the frame's geometry; a missing or damaged key leaves none recorded.
+void loadFrameGeometry(const ProfileFile &file)
+{
+    for (const LongKey &k : frameKeys()) {
+        const std::optional<qint32> number = profileLong(file.value(frameSection, QLatin1String(k.key)).value_or(QString()));
+        if (!number) {
+            gFrameWidth = 0;
+            return;
+        }
+        *k.variable = *number;
+    }
+}
+
+// Writes the frame's geometry once the frame recorded one.
+void saveFrameGeometry(ProfileFile &file)
+{
+    if (gFrameWidth <= 0)
+        return;
+    for (const LongKey &k : frameKeys())
+        file.setValue(frameSection, QLatin1String(k.key), QString::number(*k.variable));
 }
 
 QString historyKey(int i)
@@ -73,6 +108,7 @@ bool LoadSettings(QString *failure)
     gCurDir = file.value(appSection, QStringLiteral("CUR_DIR")).value_or(QString());
     for (int i = 1; i <= 10; ++i)
         gHistory[i] = file.value(historySection, historyKey(i)).value_or(QString());
+    loadFrameGeometry(file);
     return true;
 }
 
@@ -88,6 +124,7 @@ bool SaveSettings(QString *failure)
     file.setValue(appSection, QStringLiteral("CUR_DIR"), gCurDir);
     for (int i = 1; i <= 10; ++i)
         file.setValue(historySection, historyKey(i), gHistory[i]);
+    saveFrameGeometry(file);
     // The file may have gone between the check and the write; never create it here.
     reason = settingsFileProblem(path);
     if (!reason.isEmpty() || !file.commit(&reason))

@@ -7,7 +7,7 @@ const QString definitionFilter = QStringLiteral("定義ファイル (*.ksd)|*.ks
 const QString definitionExt = QStringLiteral("ksd");
 const QString newPagePrompt = QStringLiteral("ページのタイトルを入力して下さい。");
 const QString newPageBoxTitle = QStringLiteral("新規ページ作成");
-const QString removePageMessage = QStringLiteral("作らなきゃね！（忘れてたよ）");
+const QString pickPageToRemove = QStringLiteral("外すページのウィンドウを選んでから、もう一度実行して下さい。");
 
 const QString unsavedChangesQuestion = QStringLiteral("保存されていない変更があります。保存しますか？");
 
@@ -22,6 +22,11 @@ QString definitionPath(const QString &chosen)
     if (chosen.right(4).toLower() == ksdSuffix)
         return chosen;
     return chosen + ksdSuffix;
+}
+
+QString removePagePrompt(const QString &title)
+{
+    return QStringLiteral("「") + title + QStringLiteral("」をサイトから外しますか？ファイルは削除されません。");
 }
 
 QString pageSkeleton(const QString &title)

@@ -18,7 +18,10 @@ extern const QString definitionFilter;       // definition files, *.ksd
 extern const QString definitionExt;          // "ksd"
 extern const QString newPagePrompt;
 extern const QString newPageBoxTitle;
-extern const QString removePageMessage;
+// The question before a page leaves the definition, naming its title.
+QString removePagePrompt(const QString &title);
+// The hint when no editor names the page to remove.
+extern const QString pickPageToRemove;
 
 // The path save as writes to: `chosen` itself when its last four characters are ".ksd"
 // in any letter case, otherwise `chosen` followed by ".ksd".

@@ -3,6 +3,7 @@
 #include "common/FormLayout.h"
 #include "common/TextHelpers.h"
 #include "editor/frmChild1.h"
+#include "platform/CommandKeys.h"
 #include "platform/Icons.h"
 #include "site/SiteCommands.h"
 #include "tree/BusyPointer.h"
@@ -59,14 +60,14 @@ void frmTree::createButtonRow()
 {
     // Created in their tab order.
     mCmdCre = addButton(CommandIcon::SiteNew, 30, tipCre, &frmTree::cmdCre_Click);
-    mCmdOpe = addButton(CommandIcon::SiteOpen, 420, tipOpe, &frmTree::cmdOpe_Click);
+    mCmdOpe = addButton(CommandIcon::SiteOpen, 420, tipWithKey(tipOpe, CommandKey::OpenSite), &frmTree::cmdOpe_Click);
     mCmdSav = addButton(CommandIcon::SiteSave, 810, tipSav, &frmTree::cmdSav_Click);
     mCmdSAs = addButton(CommandIcon::SiteSaveAs, 1200, tipSAs, &frmTree::cmdSAs_Click);
     mCmdHCr = addButton(CommandIcon::PageNew, 1590, tipHCr, &frmTree::cmdHCr_Click);
     mCmdHAd = addButton(CommandIcon::PageAdd, 1980, tipHAd, &frmTree::cmdHAd_Click);
     mCmdDel = addButton(CommandIcon::PageRemove, 2370, tipDel, &frmTree::cmdDel_Click);
     mCmdPrp = addButton(CommandIcon::SiteProperties, 2760, tipPrp, &frmTree::cmdPrp_Click);
-    mCmdClo = addButton(CommandIcon::AppExit, 3150, tipClo, &frmTree::cmdClo_Click);
+    mCmdClo = addButton(CommandIcon::AppExit, 3150, tipWithKey(tipClo, CommandKey::Quit), &frmTree::cmdClo_Click);
     QWidget *const row[] = {mCmdCre, mCmdOpe, mCmdSav, mCmdSAs, mCmdHCr, mCmdHAd, mCmdDel, mCmdPrp, mCmdClo};
     for (std::size_t i = 0; i + 1 < std::size(row); ++i)
         setTabOrder(row[i], row[i + 1]);
@@ -123,6 +124,9 @@ void frmTree::Form_Load()
     mlPrevHeight = 8430;
     mlPrevWidth = 3210;
     applyStoredGeometry(gTreeWinHeight, gTreeWinWidth, gTreeWinTop, gTreeWinLeft);
+    // The stored splitter place (TRE_S), while it leaves the right column room.
+    if (gTreeSplit > 0 && gTreeSplit + 60 <= mPicTreRect.width)
+        moveSplitter(gTreeSplit);
     mScrTre->setMin(1);
     mScrTre->setMax(1);
 }
@@ -134,6 +138,7 @@ void frmTree::Form_Activate()
 
 void frmTree::Form_QueryUnload(bool &, int reason)
 {
+    gTreeSplit = mCmdSepRect.left;
     recordGeometry(reason, gTreeWinHeight, gTreeWinWidth, gTreeWinTop, gTreeWinLeft, gTreeWinVisible);
 }
 

@@ -33,6 +33,13 @@ public:
     // when written. Tells the user the outcome.
     bool gfWriteKSD();
 
+    // Opens the definition at `path` as the open command does once a file was chosen:
+    // starts anew, reads it, draws its tree and puts it first in the file history.
+    bool openDefinition(const QString &path);
+    // Draws the open site (its pages and its name), for a tree window made anew while a
+    // site is open.
+    void showSite();
+
     // Reads the page folder + fileName into a new page record and a hidden editor.
     void ScanPage(const QString &folder, const QString &fileName);
     // Rebuilds the tree's labels from page `start` on.
@@ -116,6 +123,8 @@ private:
     void unloadPageEditors();
     bool startNewDefinition();
     void watchEditor(frmChild1 *editor);
+    qint32 pageToRemove() const;
+    void removePageAt(qint32 id);
     void Form_Load();
     void placeDisplayArea();
     void moveSplitter(qint32 left);

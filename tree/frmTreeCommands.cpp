@@ -11,6 +11,11 @@
 #include "site/frmProp.h"
 #include "tree/VScrollBar.h"
 #include "tree/frmTree.h"
+#include "platform/Messages.h"
+
+#include <QFileInfo>
+
+#include <algorithm>
 
 using namespace basSystem;
 using namespace siteCommands;
@@ -103,7 +108,7 @@ bool frmTree::settleUnsavedChanges()
 
 void frmTree::unloadPageEditors()
 {
-    // Editors that are already gone are passed over; unsaved text is dropped without a question.
+    // Editors that are already gone are passed over; unsaved text was settled before.
     for (qsizetype i = 1; i < gPageEditors.size(); ++i)
         if (frmChild1 *editor = liveEditor(gPageEditors.at(i)))
             editor->Unload(vbFormCode);
@@ -117,8 +122,13 @@ void frmTree::cmdOpe_Click()
     const QString path = dlgProj.FileName;
     if (path.trimmed().isEmpty())
         return;
+    openDefinition(path);
+}
+
+bool frmTree::openDefinition(const QString &path)
+{
     if (!startNewDefinition())
-        return;
+        return false;
     // Pages of an unnamed definition stay beside the ones read; those are not in the file.
     const bool onlyTheFile = pageCount() == 0;
     const bool read = gfReadKSD(path);
@@ -126,9 +136,19 @@ void frmTree::cmdOpe_Click()
         markDefinitionSaved();
     showChangeMarks();
     if (!read)
-        return;
+        return false;
     DrawTree(1);
     setCaption(gSite.Name);
+    rememberDefinition(QFileInfo(path).absoluteFilePath());
+    return true;
+}
+
+void frmTree::showSite()
+{
+    if (pageCount() > 0)
+        DrawTree(1);
+    if (!gSite.Name.isEmpty())
+        setCaption(gSite.Name);
 }
 
 void frmTree::cmdSav_Click()
@@ -147,6 +167,7 @@ bool frmTree::saveDefinition()
         return saveDefinitionAs();
     if (!gfWriteKSD())
         return false;
+    rememberDefinition(QFileInfo(gSite.FilePath).absoluteFilePath());
     markDefinitionSaved();
     showChangeMarks();
     return true;
@@ -223,6 +244,36 @@ void frmTree::cmdHCr_Click()
 
 void frmTree::cmdDel_Click()
 {
-    // Taking a page out of the definition is not there yet; the page list stays as it is.
-    platform().messageBox(removePageMessage, appTitle, vbOKOnly);
+    const qint32 id = pageToRemove();
+    if (id < 1)
+        return;
+    if (platform().messageBox(removePagePrompt(gPageTable.at(id).Title), appTitle, vbYesNo) != vbYes)
+        return;
+    removePageAt(id);
+}
+
+// The page of the active editor; with none, the user is told how to choose one.
+qint32 frmTree::pageToRemove() const
+{
+    const frmChild1 *editor = liveEditor(gActiveEditor);
+    if (!editor || editor->plId < 1 || editor->plId > pageCount()) {
+        ShowMessage(pickPageToRemove);
+        return 0;
+    }
+    return editor->plId;
+}
+
+// Takes page `id` and its editor out of the definition; the files stay, and the
+// definition file changes only when it is saved.
+void frmTree::removePageAt(qint32 id)
+{
+    if (frmChild1 *editor = removePage(id).data())
+        editor->Unload(vbFormCode);
+    if (pageCount() == 0) {
+        clearTreeLabels();
+        scrTre()->resetQuietly(1, 1, 1);
+    } else {
+        DrawTree(std::clamp(scrTre()->Value(), 1, qint32(pageCount())));
+    }
+    showChangeMarks();
 }

@@ -34,6 +34,15 @@ frmChild1 *openPage(int id, const QString &folder, const QString &fileName, cons
 }
 
 const QString saveFailed = QStringLiteral("ファイルの保存に失敗しました。\n");
+
+// Shows the editor (which opens at a size that fits the area) and gives it back its
+// designed size, from which the layout rule is measured.
+void showAtDesignedSize(frmChild1 *editor)
+{
+    editor->Show();
+    editor->setWidth(editorLayout::designedWidth);
+    editor->setHeight(editorLayout::designedHeight);
+}
 } // namespace
 
 class tst_frmChild1 : public QObject
@@ -78,8 +87,9 @@ void tst_frmChild1::designedWindow()
 
     // Left to right: save, save as, preview, close; each a 375-twip picture button.
     const QList<QToolButton *> buttons{editor.cmdSav(), editor.cmdSAs(), editor.cmdBrz(), editor.cmdClo()};
-    const QStringList tips{QStringLiteral("上書き保存"), QStringLiteral("名前を付けて保存"),
-                           QStringLiteral("ＩＥで確認する"), QStringLiteral("ＨＰ定義を閉じる")};
+    // The described tooltips, each with the key of its command.
+    const QStringList tips{QStringLiteral("上書き保存 (Ctrl+S)"), QStringLiteral("名前を付けて保存 (Ctrl+Shift+S)"),
+                           QStringLiteral("ＩＥで確認する (F5)"), QStringLiteral("ＨＰ定義を閉じる (Ctrl+W)")};
     for (int i = 0; i < buttons.size(); ++i) {
         QCOMPARE(buttons[i]->geometry(), toPixels(TwipRect{30 + 390 * i, 30, 375, 375}));
         QCOMPARE(buttons[i]->toolTip(), tips[i]);
@@ -131,7 +141,7 @@ void tst_frmChild1::resize()
     TestEnv env;
     env.area();
     auto *editor = new frmChild1();
-    editor->Show();
+    showAtDesignedSize(editor);
     for (const QString &step : steps) {
         const int twips = step.mid(1).toInt();
         if (step.startsWith(QLatin1Char('w')))
@@ -149,7 +159,7 @@ void tst_frmChild1::minimiseAndInactiveLeaveLayout()
     env.area();
     auto *a = new frmChild1();
     auto *b = new frmChild1();
-    a->Show();
+    showAtDesignedSize(a);
     a->setWidth(4000);
     a->subWindow()->showMinimized();
     a->subWindow()->showNormal();
@@ -396,7 +406,9 @@ void tst_frmChild1::previewFailures()
     frmChild1 *editor = openPage(1, QString(), QString(), QStringLiteral("<p>\r\n"));
     env.platform.browserFails = true;
     editor->cmdBrz_Click();
-    QCOMPARE(env.platform.messageTexts(), QStringList{QStringLiteral("ブラウザを起動できませんでした。")});
+    // The message names the preview file, so that the user can open it by hand.
+    QCOMPARE(env.platform.messageTexts(),
+             QStringList{u"ブラウザを起動できませんでした。\n"_s + env.path(u"temp1.htm"_s)});
 
     env.platform.messages.clear();
     env.platform.browserRequests.clear();

@@ -1,10 +1,12 @@
 #include "app/basSystem.h"
+#include "settings/FileHistory.h"
 #include "settings/Settings.h"
 #include "support/TestEnv.h"
 
 #include <QtTest>
 
 using namespace basSystem;
+using namespace Qt::StringLiterals;
 
 namespace {
 const QByteArray sampleSettings =
@@ -29,6 +31,8 @@ private Q_SLOTS:
     void failedSaveLeavesFileAndTells();
     void badFilesNeverCrash_data();
     void badFilesNeverCrash();
+    void historyRule_data();
+    void historyRule();
 };
 
 void tst_settings::roundTripIsByteForByte()
@@ -181,6 +185,35 @@ void tst_settings::badFilesNeverCrash()
     QString failure;
     QCOMPARE(LoadSettings(&failure), loads);
     QCOMPARE(failure.section(u'\n', 0, 0), loads ? QString() : msgSettingsLoadFailed);
+}
+
+void tst_settings::historyRule_data()
+{
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("after");
+    QTest::newRow("into an empty list") << u""_s << u"/a.ksd"_s << u"/a.ksd"_s;
+    QTest::newRow("new path goes first") << u"/a.ksd /b.ksd"_s << u"/c.ksd"_s << u"/c.ksd /a.ksd /b.ksd"_s;
+    QTest::newRow("known path moves first, once") << u"/a.ksd /b.ksd /c.ksd"_s << u"/c.ksd"_s << u"/c.ksd /a.ksd /b.ksd"_s;
+    QTest::newRow("first stays first") << u"/a.ksd /b.ksd"_s << u"/a.ksd"_s << u"/a.ksd /b.ksd"_s;
+    QTest::newRow("eleventh drops the oldest") << u"/1 /2 /3 /4 /5 /6 /7 /8 /9 /10"_s << u"/n"_s << u"/n /1 /2 /3 /4 /5 /6 /7 /8 /9"_s;
+    QTest::newRow("letter case tells paths apart") << u"/A.ksd"_s << u"/a.ksd"_s << u"/a.ksd /A.ksd"_s;
+    QTest::newRow("no path changes nothing") << u"/a.ksd"_s << u""_s << u"/a.ksd"_s;
+}
+
+void tst_settings::historyRule()
+{
+    QFETCH(QString, before);
+    QFETCH(QString, path);
+    QFETCH(QString, after);
+    const QStringList result = fileHistory::remember(before.split(u' ', Qt::SkipEmptyParts), path);
+    QCOMPARE(result.join(u' '), after);
+    // Through the settings file's ten slots, gaps closed, and back again.
+    fileHistory::Slots stored;
+    stored[3] = QStringLiteral("/old.ksd");
+    fileHistory::store(stored, result);
+    QCOMPARE(fileHistory::entries(stored), result);
+    QVERIFY(stored[0].isEmpty());
 }
 
 QTEST_MAIN(tst_settings)

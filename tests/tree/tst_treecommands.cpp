@@ -17,6 +17,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 const QString updated = QStringLiteral("更新しました");
+const QString pickPage = QStringLiteral("外すページのウィンドウを選んでから、もう一度実行して下さい。");
 const QString emptyDefinition = QStringLiteral("空の定義ファイルは登録できません");
 const QString ksdFilter = QStringLiteral("定義ファイル (*.ksd)|*.ksd");
 const QString pageFilter = QStringLiteral("ハイパーテキスト(*.htm;*.html)|*.htm;*.html|テキスト(*.txt)|*.txt");
@@ -104,7 +105,8 @@ private Q_SLOTS:
     void createPage_data();
     void createPage();
     void createdPageSavedInTheDefinition();
-    void removeChangesNothing();
+    void removePage_data();
+    void removePage();
     void closeApplication_data();
     void closeApplication();
     void closeWithoutFrameDoesNothing();
@@ -121,14 +123,14 @@ void tst_treecommands::buttonRow()
     };
     const QList<Button> row{
         {tree->cmdCre(), 30, QStringLiteral("ＨＰ定義の新規作成（なんか、まだ動きがおかしいですね）")},
-        {tree->cmdOpe(), 420, QStringLiteral("ＨＰ定義を開く")},
+        {tree->cmdOpe(), 420, QStringLiteral("ＨＰ定義を開く (Ctrl+O)")},
         {tree->cmdSav(), 810, QStringLiteral("ＨＰ定義の上書き保存")},
         {tree->cmdSAs(), 1200, QStringLiteral("ＨＰ定義に名前を付けて保存")},
         {tree->cmdHCr(), 1590, QStringLiteral("新規HTMLを作成")},
         {tree->cmdHAd(), 1980, QStringLiteral("既存HTMLを読み込み、定義に追加する")},
         {tree->cmdDel(), 2370, QStringLiteral("HTMLを定義から外す（ファイルは残ります）")},
         {tree->cmdPrp(), 2760, QStringLiteral("定義ファイルの設定")},
-        {tree->cmdClo(), 3150, QStringLiteral("アプリケーションを閉じる")},
+        {tree->cmdClo(), 3150, QStringLiteral("アプリケーションを閉じる (Ctrl+Q)")},
     };
     QSet<qint64> pictures;
     for (qsizetype i = 0; i < row.size(); ++i) {
@@ -180,7 +182,7 @@ void tst_treecommands::buttonsRunTheirCommands()
     QCOMPARE(env.platform.dialogs.at(0).filter, ksdFilter);
     QCOMPARE(env.platform.dialogs.at(1).filter, pageFilter);
     QCOMPARE(env.platform.inputPrompts, QStringList{QStringLiteral("ページのタイトルを入力して下さい。")});
-    QCOMPARE(env.platform.messageTexts(), QStringList{QStringLiteral("作らなきゃね！（忘れてたよ）")});
+    QCOMPARE(env.platform.messageTexts(), QStringList{pickPage});   // no editor names a page to remove
     QCOMPARE(env.platform.saveQuestions.size(), 1);
     QCOMPARE(modals, 3);
     QVERIFY(gSite.Name.isEmpty());
@@ -594,21 +596,53 @@ void tst_treecommands::createdPageSavedInTheDefinition()
              QByteArray("<HTML>\r\n<TITLE>New</TITLE>\r\n<BODY>\r\n</BODY>\r\n</HTML>"));
 }
 
-void tst_treecommands::removeChangesNothing()
+void tst_treecommands::removePage_data()
 {
+    QTest::addColumn<int>("removed");
+    QTest::newRow("first") << 1;
+    QTest::newRow("middle") << 2;
+    QTest::newRow("last") << 3;
+}
+
+void tst_treecommands::removePage()
+{
+    QFETCH(int, removed);
     TestEnv env;
-    const QString a = makeSite(env, QStringLiteral("a"), QStringLiteral("A"), 2);
+    const QString a = makeSite(env, QStringLiteral("a"), QStringLiteral("A"), 3);
     frmTree *tree = newTree(env);
     open(env, tree, a);
-    const QByteArray file = TestEnv::read(a);
+    const QByteArray definition = TestEnv::read(a);
+    QStringList kept{u"A 1"_s, u"A 2"_s, u"A 3"_s};
+    const QString title = kept.takeAt(removed - 1);
+    const QPointer<frmChild1> editor = gPageEditors.at(removed);
+    tree->lblHTML_Click(removed);
+    QCOMPARE(gActiveEditor.data(), editor.data());
+
+    env.platform.messageAnswers << vbNo << vbYes;
+    tree->cmdDel_Click();   // declined: nothing changes
+    QCOMPARE(pageCount(), 3);
     tree->cmdDel_Click();
-    QCOMPARE(env.platform.messages.size(), 1);
-    QCOMPARE(env.platform.messages.at(0).prompt, QStringLiteral("作らなきゃね！（忘れてたよ）"));
-    QCOMPARE(env.platform.messages.at(0).title, QStringLiteral("pageKiln"));
-    QCOMPARE(pageCount(), 2);
-    QVERIFY(!gPageEditors.at(1)->isUnloaded() && !gPageEditors.at(2)->isUnloaded());
-    QCOMPARE(drawnTitles(tree).size(), 2);
-    QCOMPARE(TestEnv::read(a), file);
+    const QString question = u"「"_s + title + u"」をサイトから外しますか？ファイルは削除されません。"_s;
+    QCOMPARE(env.platform.messageTexts(), (QStringList{question, question}));
+    QCOMPARE(pageTitles(), kept);
+    QCOMPARE(drawnTitles(tree), kept);
+    QVERIFY(!editor || editor->isUnloaded());
+    QVERIFY(!gActiveEditor || gActiveEditor != editor);
+    for (qint32 i = 1; i <= 2; ++i) {
+        // Every later page keeps its own editor, under its new index.
+        QCOMPARE(gPageEditors.at(i)->plId, i);
+        QVERIFY(gPageEditors.at(i)->text().contains(kept.at(i - 1)));
+        tree->lblHTML_Click(i);
+        QCOMPARE(gActiveEditor.data(), gPageEditors.at(i).data());
+    }
+    // Nothing on disk changes until the definition is saved; the page's file stays.
+    QCOMPARE(TestEnv::read(a), definition);
+    QVERIFY(QFile::exists(env.path(u"a/p%1.htm"_s.arg(removed))));
+
+    tree->cmdSav_Click();
+    open(env, tree, a);
+    QCOMPARE(pageTitles(), kept);
+    QCOMPARE(drawnTitles(tree), kept);
 }
 
 void tst_treecommands::closeApplication_data()

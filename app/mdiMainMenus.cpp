@@ -1,0 +1,253 @@
+// The frame's menu bar: the site tree's definition and page commands, the active page's
+// commands with their keys, the two tool windows, the editor windows and the version.
+
+#include "app/basSystem.h"
+#include "app/mdiMain.h"
+#include "common/TextHelpers.h"
+#include "editor/frmChild1.h"
+#include "platform/CommandKeys.h"
+#include "platform/Messages.h"
+#include "platform/Platform.h"
+#include "settings/FileHistory.h"
+
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMenuBar>
+
+using namespace basSystem;
+
+namespace {
+const QString aboutTitle = QStringLiteral("バージョン情報");
+const QString licenceName = QStringLiteral("MIT License");
+const QString missingDefinition = QStringLiteral("定義ファイルが見つかりません。\n");
+const QString noRecent = QStringLiteral("（なし）");
+
+// A menu entry's text with its number as the keyboard accelerator, for the first nine.
+QString numbered(int n, const QString &text)
+{
+    QString escaped = text;
+    escaped.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    return n <= 9 ? QStringLiteral("&%1 ").arg(n) + escaped : escaped;
+}
+} // namespace
+
+QList<frmChild1 *> shownEditors()
+{
+    QList<frmChild1 *> editors;
+    for (qsizetype i = 1; i < gPageEditors.size(); ++i)
+        if (frmChild1 *editor = liveEditor(gPageEditors.at(i)); editor && editor->Visible())
+            editors << editor;
+    return editors;
+}
+
+frmChild1 *activeShownEditor()
+{
+    frmChild1 *editor = liveEditor(gActiveEditor);
+    return editor && editor->Visible() ? editor : nullptr;
+}
+
+void mdiMain::createMenus()
+{
+    createFileMenu();
+    createPageMenu();
+    createViewMenu();
+    createWindowMenu();
+    createHelpMenu();
+}
+
+QAction *mdiMain::addCommand(QMenu *menu, const QString &text, void (mdiMain::*handler)())
+{
+    QAction *action = menu->addAction(text);
+    connect(action, &QAction::triggered, this, handler);
+    return action;
+}
+
+// A command of the site tree, run by the tree's own handler; the tree is brought back
+// first when it was closed.
+QAction *mdiMain::addTreeCommand(QMenu *menu, const QString &text, void (frmTree::*handler)())
+{
+    QAction *action = menu->addAction(text);
+    connect(action, &QAction::triggered, this, [this, handler] { (treeForCommand()->*handler)(); });
+    return action;
+}
+
+// The shown tree as it is (the active editor stays active), or the tree brought back.
+frmTree *mdiMain::treeForCommand()
+{
+    if (mTree && !mTree->isUnloaded() && mTree->Visible())
+        return mTree;
+    return showTreeWindow();
+}
+
+// A command of the active page's editor, run by the editor's own handler.
+QAction *mdiMain::addEditorCommand(QMenu *menu, const QString &text, CommandKey key,
+                                   void (frmChild1::*handler)())
+{
+    QAction *action = menu->addAction(text);
+    action->setShortcuts(commandKeys(key));
+    connect(action, &QAction::triggered, this, [handler] {
+        if (frmChild1 *editor = activeShownEditor())
+            (editor->*handler)();
+    });
+    return action;
+}
+
+void mdiMain::createFileMenu()
+{
+    QMenu *menu = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
+    addTreeCommand(menu, QStringLiteral("新規作成(&N)"), &frmTree::cmdCre_Click);
+    addTreeCommand(menu, QStringLiteral("開く(&O)…"), &frmTree::cmdOpe_Click)->setShortcuts(commandKeys(CommandKey::OpenSite));
+    addTreeCommand(menu, QStringLiteral("上書き保存(&S)"), &frmTree::cmdSav_Click);
+    addTreeCommand(menu, QStringLiteral("名前を付けて保存(&A)…"), &frmTree::cmdSAs_Click);
+    addTreeCommand(menu, QStringLiteral("サイトの設定(&P)…"), &frmTree::cmdPrp_Click);
+    menu->addSeparator();
+    mRecentMenu = menu->addMenu(QStringLiteral("最近使ったサイト(&R)"));
+    connect(mRecentMenu, &QMenu::aboutToShow, this, &mdiMain::fillRecentMenu);
+    fillRecentMenu();
+    menu->addSeparator();
+    addCommand(menu, QStringLiteral("終了(&X)"), &mdiMain::quit)->setShortcuts(commandKeys(CommandKey::Quit));
+}
+
+void mdiMain::createPageMenu()
+{
+    QMenu *menu = menuBar()->addMenu(QStringLiteral("ページ(&P)"));
+    addTreeCommand(menu, QStringLiteral("新規ページ(&N)…"), &frmTree::cmdHCr_Click);
+    addTreeCommand(menu, QStringLiteral("既存ページを追加(&A)…"), &frmTree::cmdHAd_Click);
+    addTreeCommand(menu, QStringLiteral("サイトから外す(&D)…"), &frmTree::cmdDel_Click);
+    menu->addSeparator();
+    addEditorCommand(menu, QStringLiteral("ページを上書き保存(&S)"), CommandKey::SavePage, &frmChild1::cmdSav_Click);
+    addEditorCommand(menu, QStringLiteral("ページに名前を付けて保存(&V)…"), CommandKey::SavePageAs, &frmChild1::cmdSAs_Click);
+    addEditorCommand(menu, QStringLiteral("ブラウザで確認(&B)"), CommandKey::Preview, &frmChild1::cmdBrz_Click);
+    addEditorCommand(menu, QStringLiteral("ページを閉じる(&C)"), CommandKey::ClosePage, &frmChild1::cmdClo_Click);
+}
+
+void mdiMain::createViewMenu()
+{
+    QMenu *menu = menuBar()->addMenu(QStringLiteral("表示(&V)"));
+    mTreeShown = menu->addAction(QStringLiteral("サイトツリー(&T)"));
+    mTagShown = menu->addAction(QStringLiteral("タグリスト(&L)"));
+    mTreeShown->setCheckable(true);
+    mTagShown->setCheckable(true);
+    connect(mTreeShown, &QAction::triggered, this, &mdiMain::setTreeShown);
+    connect(mTagShown, &QAction::triggered, this, &mdiMain::setTagShown);
+    connect(menu, &QMenu::aboutToShow, this, &mdiMain::updateViewChecks);
+}
+
+void mdiMain::createWindowMenu()
+{
+    mWindowMenu = menuBar()->addMenu(QStringLiteral("ウィンドウ(&W)"));
+    connect(mWindowMenu->addAction(QStringLiteral("重ねて表示(&C)")), &QAction::triggered, mArea,
+            &QMdiArea::cascadeSubWindows);
+    connect(mWindowMenu->addAction(QStringLiteral("並べて表示(&T)")), &QAction::triggered, mArea,
+            &QMdiArea::tileSubWindows);
+    addCommand(mWindowMenu, QStringLiteral("次のページ(&X)"), &mdiMain::activateNextEditor)
+        ->setShortcuts(commandKeys(CommandKey::NextWindow));
+    addCommand(mWindowMenu, QStringLiteral("前のページ(&P)"), &mdiMain::activatePreviousEditor)
+        ->setShortcuts(commandKeys(CommandKey::PreviousWindow));
+    mWindowListStart = mWindowMenu->addSeparator();
+    connect(mWindowMenu, &QMenu::aboutToShow, this, &mdiMain::fillWindowList);
+}
+
+void mdiMain::createHelpMenu()
+{
+    QMenu *menu = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
+    addCommand(menu, QStringLiteral("バージョン情報(&A)"), &mdiMain::showAbout);
+}
+
+void mdiMain::fillRecentMenu()
+{
+    mRecentMenu->clear();
+    const QStringList paths = fileHistory::entries(gHistory);
+    int n = 0;
+    for (const QString &path : paths)
+        connect(mRecentMenu->addAction(numbered(++n, path)), &QAction::triggered, this,
+                [this, path] { openDefinition(path); });
+    if (paths.isEmpty())
+        mRecentMenu->addAction(noRecent)->setEnabled(false);
+}
+
+bool mdiMain::openDefinition(const QString &path)
+{
+    if (!QFileInfo::exists(path)) {
+        ShowMessage(missingDefinition + path);
+        forgetDefinition(path);
+        return false;
+    }
+    return treeForCommand()->openDefinition(path);
+}
+
+// The window menu ends with one entry per shown editor, the active one checked.
+void mdiMain::fillWindowList()
+{
+    const QList<QAction *> actions = mWindowMenu->actions();
+    for (qsizetype i = actions.indexOf(mWindowListStart) + 1; i < actions.size(); ++i)
+        delete actions.at(i);
+    const frmChild1 *active = activeShownEditor();
+    int n = 0;
+    for (frmChild1 *editor : shownEditors()) {
+        QAction *action = mWindowMenu->addAction(numbered(++n, editor->caption()));
+        action->setCheckable(true);
+        action->setChecked(editor == active);
+        const QPointer<frmChild1> target(editor);
+        connect(action, &QAction::triggered, this, [target] {
+            if (target) {
+                target->Show();
+                target->SetFocus();
+            }
+        });
+    }
+}
+
+void mdiMain::updateViewChecks()
+{
+    mTreeShown->setChecked(mTree && !mTree->isUnloaded() && mTree->Visible());
+    mTagShown->setChecked(mTag && !mTag->isUnloaded() && mTag->Visible());
+}
+
+void mdiMain::setTreeShown(bool shown)
+{
+    if (shown)
+        showTreeWindow();
+    else if (mTree)
+        mTree->Unload(vbFormCode);
+}
+
+void mdiMain::setTagShown(bool shown)
+{
+    if (shown)
+        showTagWindow();
+    else if (mTag)
+        mTag->Unload(vbFormCode);
+}
+
+void mdiMain::activateNextEditor()
+{
+    stepEditor(1);
+}
+
+void mdiMain::activatePreviousEditor()
+{
+    stepEditor(-1);
+}
+
+// Activates the shown editor `step` places after the active one, in page order, going
+// round at either end.
+void mdiMain::stepEditor(int step)
+{
+    const QList<frmChild1 *> editors = shownEditors();
+    if (editors.isEmpty())
+        return;
+    const qsizetype current = editors.indexOf(activeShownEditor());
+    const qsizetype count = editors.size();
+    const qsizetype next = current < 0 ? (step > 0 ? 0 : count - 1) : ((current + step) % count + count) % count;
+    editors.at(next)->Show();
+    editors.at(next)->SetFocus();
+}
+
+void mdiMain::showAbout()
+{
+    const QString text = appTitle + QStringLiteral(" ") + appVersion + QStringLiteral("\n")
+        + QStringLiteral("小さなウェブサイトのHTMLページをまとめて編集するエディタ\n")
+        + QStringLiteral("ライセンス: ") + licenceName;
+    platform().messageBox(text, aboutTitle, vbOKOnly);
+}
