@@ -1,5 +1,6 @@
 #include "app/ShutdownSignals.h"
 #include "app/mdiMain.h"
+#include "platform/Platform.h"
 
 #include <QApplication>
 
@@ -11,6 +12,8 @@ int main(int argc, char *argv[])
     installShutdownHandlers(&frame);
     if (!frame.MDIForm_Load())
         return 1;
+    // A signal during a start-up message box waits for it; shut down before showing anything.
+    runPendingShutdown();
     if (frame.hasShutDown())
         return 0;
     frame.show();

@@ -182,7 +182,8 @@ void frmChild1::cmdSAs_Click()
     dlgChi.DefaultExt = pageFiles::pageDefaultExt;
     dlgChi.Filter = pageFiles::pageFilter;
     dlgChi.InitDir = gSite.Folder;
-    if (!dlgChi.ShowSave())
+    const QPointer<frmChild1> self(this);
+    if (!dlgChi.ShowSave() || !self)
         return;
     // A name that is empty, or a folder without a file name, names nothing to write.
     if (dlgChi.FileName.trimmed().isEmpty() || dlgChi.FileTitle.isEmpty())

@@ -16,6 +16,7 @@ public:
     struct Message {
         QString prompt;
         QString title;
+        int style = vbOKOnly;
     };
     struct DialogRequest {
         FileDialogMode mode;
@@ -38,8 +39,14 @@ public:
     // What to do with the next modal dialogs of our own; with none queued the dialog is
     // closed by its close box.
     QQueue<ModalAction> modalActions;
+    // Answers for the next Yes/No message boxes; with none queued, the default button.
+    QQueue<int> messageAnswers;
     // Called for every message box while it is "open".
     std::function<void(const Message &)> onMessage;
+    // Called for every modal request while it is open ("message", "input", "file" or
+    // "modal"), as the request's event loop would run: a test may deliver events here,
+    // such as a shutdown.
+    std::function<void(const QString &kind)> onRequest;
 
     QList<Message> messages;
     QList<DialogRequest> dialogs;
@@ -53,10 +60,6 @@ public:
 
     QStringList messageTexts() const;
 
-    int messageBox(const QString &prompt, const QString &title, int style) override;
-    QString inputBox(const QString &prompt, const QString &title) override;
-    QString runFileDialog(const FileDialog &dialog, FileDialogMode mode) override;
-    int execModal(QDialog &dialog) override;
     bool openInBrowser(const QString &path) override;
     void setBusyPointer(bool busy) override;
     bool isBusyPointer() const override;
@@ -65,7 +68,15 @@ public:
     double twipsPerPixelX() const override;
     double twipsPerPixelY() const override;
 
+protected:
+    int showMessageBox(const QString &prompt, const QString &title, int style) override;
+    QString showInputBox(const QString &prompt, const QString &title) override;
+    QString showFileDialog(const FileDialog &dialog, FileDialogMode mode) override;
+    int showModal(QDialog &dialog) override;
+
 private:
+    void requestOpen(const QString &kind) const;
+
     Platform *mPrevious = nullptr;
     int mBusyDepth = 0;
 };

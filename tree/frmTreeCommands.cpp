@@ -73,14 +73,16 @@ void frmTree::unloadPageEditors()
 
 void frmTree::cmdOpe_Click()
 {
+    // Every modal request may end with the window gone; it is checked before each use.
+    const QPointer<frmTree> self(this);
     prepareDefinitionDialog(dlgProj, gCurDir);
-    if (!dlgProj.ShowOpen())
+    if (!dlgProj.ShowOpen() || !self)
         return;
     const QString path = dlgProj.FileName;
     if (path.trimmed().isEmpty())
         return;
     cmdCre_Click();
-    if (!gfReadKSD(path))
+    if (!gfReadKSD(path) || !self)
         return;
     DrawTree(1);
     setCaption(gSite.Name);
@@ -97,13 +99,14 @@ void frmTree::cmdSav_Click()
 
 void frmTree::cmdSAs_Click()
 {
+    const QPointer<frmTree> self(this);
     if (gSite.FilePath.isEmpty()) {
         cmdPrp_Click();
-        if (!mFrmProp || !mFrmProp->pbOkFlg)
+        if (!self || !mFrmProp || !mFrmProp->pbOkFlg)
             return;
     }
     prepareDefinitionDialog(dlgProj, gCurDir);
-    if (!dlgProj.ShowSave())
+    if (!dlgProj.ShowSave() || !self)
         return;
     if (dlgProj.FileName.trimmed().isEmpty())
         return;
@@ -116,10 +119,11 @@ void frmTree::cmdPrp_Click()
 {
     // A fresh dialog each time, filled from the current site record; the last one stays
     // (hidden) so that its outcome can be read after it closed.
+    const QPointer<frmTree> self(this);
     delete mFrmProp;
     mFrmProp = new frmProp(this);
     platform().execModal(*mFrmProp);
-    if (mFrmProp && mFrmProp->pbOkFlg)
+    if (self && mFrmProp && mFrmProp->pbOkFlg)
         setCaption(gSite.Name);
 }
 
@@ -135,17 +139,20 @@ void frmTree::cmdClo_Click()
 
 void frmTree::cmdHAd_Click()
 {
+    const QPointer<frmTree> self(this);
     preparePageDialog(dlgTree, gSite.Folder);
-    if (!dlgTree.ShowOpen())
+    if (!dlgTree.ShowOpen() || !self)
         return;
     ScanPage(dlgTree.folder(), dlgTree.FileTitle);
-    DrawTree(1);
+    if (self)
+        DrawTree(1);
 }
 
 void frmTree::cmdHCr_Click()
 {
+    const QPointer<frmTree> self(this);
     const QString title = platform().inputBox(newPagePrompt, newPageBoxTitle);
-    if (title.isEmpty())
+    if (title.isEmpty() || !self)
         return;
     PageRecord page;
     page.Title = title;

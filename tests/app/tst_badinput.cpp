@@ -1,15 +1,22 @@
 // Every kind of input file the program reads, with every kind of defect: nothing
 // crashes or hangs, each outcome is the one the program defines (a message or its
 // documented fallback), and no file is written that the user did not ask to write.
+#include "app/ShutdownSignals.h"
 #include "app/basSystem.h"
+#include "app/mdiMain.h"
+#include "editor/frmChild1.h"
 #include "settings/Settings.h"
+#include "site/frmProp.h"
 #include "support/TestEnv.h"
 #include "tags/TagDatabase.h"
 #include "tree/frmTree.h"
 
 #include <QDirIterator>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QtTest>
 
+#include <csignal>
 #include <sys/stat.h>
 
 using namespace basSystem;
@@ -84,6 +91,94 @@ QString definitionText(const QString &count, const QStringList &entries)
 {
     return definitionHeader() + definitionList(count, entries);
 }
+
+// Every file under `folder` with its bytes, except the settings file (shutdown writes it).
+QMap<QString, QByteArray> contents(const QString &folder)
+{
+    QMap<QString, QByteArray> files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        if (!path.endsWith(u"/pageKiln.INI"_s))
+            files.insert(QDir(folder).relativeFilePath(path), TestEnv::read(path));
+    }
+    return files;
+}
+
+// A site for the commands: a definition listing a readable page and one that is a folder.
+void writeSite(TestEnv &env)
+{
+    env.writeSettings(0, -1);
+    env.write(u"site/page.htm"_s, pageBody);
+    QDir().mkpath(env.path(u"site/bad.htm"_s));
+    const QString site = env.path(u"site/"_s);
+    env.writeCp932(u"site.ksd"_s, definitionText(u"002"_s, {u"0*"_s + site + u"*page.htm"_s, u"0*"_s + site + u"*bad.htm"_s}));
+}
+
+// Runs `command` the way its button would, with the site open first where it needs one.
+void runCommand(TestEnv &env, mdiMain &frame, const QString &command)
+{
+    frmTree *tree = frame.treeWindow();
+    auto open = [&] {
+        tree->gfReadKSD(env.path(u"site.ksd"_s));
+        tree->DrawTree(1);
+        env.platform.messages.clear();
+    };
+    if (command == u"start-up") {
+        QFile::remove(env.path(u"TagDB.TXT"_s));
+        basSystem::gTagWinVisible = -1;
+        frame.showTagWindow();
+    } else if (command == u"tree: open") {
+        env.platform.fileAnswers << env.path(u"site.ksd"_s);
+        tree->cmdOpe_Click();
+    } else if (command == u"tree: save") {
+        open();
+        tree->cmdSav_Click();
+    } else if (command == u"tree: save as, new site") {
+        env.platform.modalActions << [](QDialog &d) {
+            auto &prop = static_cast<frmProp &>(d);
+            prop.cmdSetPrp()->click();   // no name yet: a message
+            prop.txtName()->setText(u"名前"_s);
+            prop.cmdPath()->click();     // the folder pick
+            prop.cmdSetPrp()->click();
+        };
+        env.platform.fileAnswers << env.path(u"site/page.htm"_s) << env.path(u"new.ksd"_s);
+        tree->cmdSAs_Click();
+    } else if (command == u"tree: create page") {
+        env.platform.inputAnswers << u"新しいページ"_s;
+        tree->cmdHCr_Click();
+    } else if (command == u"tree: add page") {
+        env.platform.fileAnswers << env.path(u"site/bad.htm"_s);
+        tree->cmdHAd_Click();
+    } else if (command == u"tree: remove page") {
+        tree->cmdDel_Click();
+    } else if (command.startsWith(u"editor")) {
+        open();
+        frmChild1 *editor = liveEditor(gPageEditors.at(1));
+        QVERIFY(editor);
+        if (command == u"editor: save as") {
+            env.platform.fileAnswers << env.path(u"missing/copy.htm"_s);
+            editor->cmdSAs_Click();
+        } else {
+            env.platform.browserFails = true;
+            editor->cmdBrz_Click();
+        }
+    }
+}
+
+// Runs an event loop as an open dialog's would, until the shutdown request arrived.
+void runDialogLoop(const mdiMain &frame)
+{
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (shutdownRequested() || frame.hasShutDown())
+            loop.quit();
+    });
+    poll.start(1);
+    QTimer::singleShot(5000, &loop, &QEventLoop::quit);
+    loop.exec();
+}
 } // namespace
 
 class tst_badinput : public QObject
@@ -98,6 +193,8 @@ private Q_SLOTS:
     void definitionCounts();
     void oddPaths_data();
     void oddPaths();
+    void shutdownDuringModal_data();
+    void shutdownDuringModal();
 };
 
 void tst_badinput::defects_data()
@@ -265,6 +362,77 @@ void tst_badinput::oddPaths()
     QCOMPARE(gPageTable.at(1).Folder, fullFolder);
     QCOMPARE(gPageTable.at(1).FileName, file);
     QCOMPARE(gPageTable.at(1).Title, u"題名"_s);
+}
+
+void tst_badinput::shutdownDuringModal_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<int>("signal");
+    QTest::addColumn<QStringList>("written");   // files the command itself may write
+    const int signals_[] = {SIGTERM, SIGHUP, SIGINT};
+    int i = 0;
+    auto row = [&](const char *command, const QStringList &written = {}) {
+        QTest::newRow(command) << QString::fromUtf8(command) << signals_[i++ % 3] << written;
+    };
+    row("start-up", {u"TagDB.TXT"_s});   // the command removes it
+    row("tree: open");
+    row("tree: save", {u"site.ksd"_s});
+    row("tree: save as, new site", {u"new.ksd"_s});
+    row("tree: create page");
+    row("tree: add page");
+    row("tree: remove page");
+    row("editor: save as");
+    row("editor: preview", {u"temp1.htm"_s});
+}
+
+// A termination signal arriving while any modal request of any command is open: the
+// request closes as cancelled, the command returns with its windows alive, and only then
+// the program shuts down, saving its settings; no other file changes.
+void tst_badinput::shutdownDuringModal()
+{
+    QFETCH(QString, command);
+    QFETCH(int, signal);
+    QFETCH(QStringList, written);
+    int requests = 0;
+    {
+        TestEnv env;
+        writeSite(env);
+        mdiMain frame;
+        QVERIFY(frame.MDIForm_Load());
+        env.platform.onRequest = [&](const QString &) { ++requests; };
+        runCommand(env, frame, command);
+    }
+    QVERIFY(requests > 0);
+    for (int at = 1; at <= requests; ++at) {
+        TestEnv env;
+        writeSite(env);
+        mdiMain frame;
+        installShutdownHandlers(&frame);
+        QVERIFY(frame.MDIForm_Load());
+        frame.show();
+        QMap<QString, QByteArray> before = contents(env.dir.path());
+        int seen = 0;
+        env.platform.onRequest = [&](const QString &) {
+            if (++seen != at)
+                return;
+            ::raise(signal);
+            runDialogLoop(frame);
+        };
+        const QPointer<frmTree> tree = frame.treeWindow();
+        runCommand(env, frame, command);
+        QVERIFY2(!frame.hasShutDown(), qPrintable(u"request %1"_s.arg(at)));
+        QVERIFY(tree);
+        QCOMPARE(seen, at);   // later requests were answered without showing
+        QTRY_VERIFY(frame.hasShutDown());
+        QVERIFY(LoadSettings());
+        QCOMPARE(gTreeWinVisible, -1);
+        QMap<QString, QByteArray> after = contents(env.dir.path());
+        for (const QString &name : written) {
+            before.remove(name);
+            after.remove(name);
+        }
+        QCOMPARE(after, before);
+    }
 }
 
 QTEST_MAIN(tst_badinput)
