@@ -8,7 +8,9 @@
 #include "platform/Platform.h"
 #include "platform/Fonts.h"
 #include "platform/Messages.h"
+#include "site/SiteFile.h"
 
+#include <QFileInfo>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPlainTextEdit>
@@ -172,8 +174,27 @@ void frmChild1::cmdSav_Click()
         return;
     }
     const QString path = page->Folder + page->FileName;
+    if (!pageFiles::systemCarriesName(path)) {
+        ShowMessage(pageFiles::withPath(pageFiles::msgNameUnusable, path));
+        return;
+    }
+    if (mNotRead && !confirmReplaceUnread(path))
+        return;
     if (!pageFiles::writePageText(path, text(), page->Encoding))
         ShowMessage(pageFiles::withPath(pageFiles::msgSaveFailed, path));
+    else
+        mNotRead = false;
+}
+
+bool frmChild1::confirmReplaceUnread(const QString &path)
+{
+    const QFileInfo target(path);
+    if (!target.exists() && !target.isSymLink())
+        return true;
+    const QPointer<frmChild1> self(this);
+    const int answer = platform().messageBox(pageFiles::withPath(pageFiles::msgOverwriteUnread, path),
+                                             messageTitle, vbYesNo | vbDefaultButton2);
+    return self && answer == vbYes;
 }
 
 void frmChild1::cmdSAs_Click()
@@ -189,11 +210,25 @@ void frmChild1::cmdSAs_Click()
     if (dlgChi.FileName.trimmed().isEmpty() || dlgChi.FileTitle.isEmpty())
         return;
     PageRecord *page = pageRecord(plId);
-    if (!page)
+    if (!page || !pageNameUsable(dlgChi.folder(), dlgChi.FileTitle))
         return;
     page->Folder = dlgChi.folder();
     page->FileName = dlgChi.FileTitle;
     cmdSav_Click();
+}
+
+bool pageNameUsable(const QString &folder, const QString &fileName)
+{
+    const QString path = folder + fileName;
+    if (!pageFiles::systemCarriesName(path)) {
+        ShowMessage(pageFiles::withPath(pageFiles::msgNameUnusable, path));
+        return false;
+    }
+    if (!ksd::entryCarries(folder, fileName)) {
+        ShowMessage(pageFiles::withPath(pageFiles::msgNameNotInDefinition, path));
+        return false;
+    }
+    return true;
 }
 
 void frmChild1::cmdBrz_Click()

@@ -1,6 +1,7 @@
 #include "tree/frmTree.h"
 #include "app/basSystem.h"
 #include "common/TextHelpers.h"
+#include "editor/PageFiles.h"
 #include "editor/frmChild1.h"
 #include "platform/Icons.h"
 #include "tree/BusyPointer.h"
@@ -173,10 +174,14 @@ void frmTree::ScanPage(const QString &folder, const QString &fileName)
         auto *editor = new frmChild1();
         editor->setCaption(scan.Title);
         editor->setText(scan.Text);
+        // An unreadable page must not pass for an empty one: saving its editor would wipe it.
+        if (!scan.readOk)
+            editor->markNotRead();
         addPage(std::move(page), editor);
     }
-    // An unreadable page must not pass for an empty one: saving its editor would wipe it.
-    if (!scan.readOk && !path.isEmpty())
+    if (!path.isEmpty() && !pageFiles::systemCarriesName(path))
+        ShowMessage(pageFiles::withPath(pageFiles::msgNameUnusable, QDir::toNativeSeparators(path)));
+    else if (!scan.readOk && !path.isEmpty())
         ShowMessage(QStringLiteral("ページの読み込みに失敗しました。\n") + QDir::toNativeSeparators(path));
 }
 

@@ -141,7 +141,7 @@ void frmTree::cmdHAd_Click()
 {
     const QPointer<frmTree> self(this);
     preparePageDialog(dlgTree, gSite.Folder);
-    if (!dlgTree.ShowOpen() || !self)
+    if (!dlgTree.ShowOpen() || !self || !pageNameUsable(dlgTree.folder(), dlgTree.FileTitle) || !self)
         return;
     ScanPage(dlgTree.folder(), dlgTree.FileTitle);
     if (self)

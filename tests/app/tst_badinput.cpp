@@ -17,7 +17,9 @@
 #include <QtTest>
 
 #include <csignal>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace basSystem;
 using namespace Qt::Literals::StringLiterals;
@@ -193,6 +195,8 @@ private Q_SLOTS:
     void definitionCounts();
     void oddPaths_data();
     void oddPaths();
+    void saving_data();
+    void saving();
     void shutdownDuringModal_data();
     void shutdownDuringModal();
 };
@@ -383,6 +387,101 @@ void tst_badinput::shutdownDuringModal_data()
     row("tree: remove page");
     row("editor: save as");
     row("editor: preview", {u"temp1.htm"_s});
+}
+
+void tst_badinput::saving_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<int>("answer");           // to a Yes/No question
+    QTest::addColumn<QString>("message");      // what the user is told first
+    QTest::addColumn<QStringList>("changed");  // the only files that may differ afterwards
+    const QString question = QStringLiteral("このページは読み込めなかったため空です。上書きしますか？");
+    const QString unusable = QStringLiteral("このファイル名はシステムの文字コードで表せないため使えません。");
+    const QString noEntry = QStringLiteral("フォルダ名の「*」やファイル名・フォルダ名の改行は定義ファイルに書けないため使えません。");
+    QTest::newRow("page not read, back later, No") << u"back later"_s << int(vbNo) << question << QStringList();
+    QTest::newRow("page not read, back later, Yes") << u"back later"_s << int(vbYes) << question << QStringList{u"site/page.htm"_s};
+    QTest::newRow("page not read, still missing") << u"still missing"_s << 0 << QString() << QStringList{u"site/page.htm"_s};
+    QTest::newRow("Shift-JIS name on a UTF-8 system") << u"code-page name"_s << 0 << unusable << QStringList();
+    QTest::newRow("undecodable name, add page") << u"undecodable name"_s << 0 << unusable << QStringList();
+    QTest::newRow("save as, folder with *") << u"folder *"_s << 0 << noEntry << QStringList();
+    QTest::newRow("save as, line break in the name") << u"name line break"_s << 0 << noEntry << QStringList();
+    QTest::newRow("definition, folder with *") << u"definition *"_s << 0
+                                               << QStringLiteral("定義ファイルの更新に失敗しました。") << QStringList();
+    QTest::newRow("properties, line break")
+        << u"properties line break"_s << 0 << QStringLiteral("名前・フォルダ・ＵＲＬの改行は定義ファイルに書けないため使えません。")
+        << QStringList();
+}
+
+// Saving what was read badly or named badly: each case has its outcome, and no file
+// but the one the user asked to write changes, byte for byte.
+void tst_badinput::saving()
+{
+    QFETCH(QString, input);
+    QFETCH(int, answer);
+    QFETCH(QString, message);
+    QFETCH(QStringList, changed);
+    TestEnv env;
+    const QString site = env.path(u"site/"_s);
+    QDir().mkpath(site);
+    const QString sjisName = QString::fromUtf8("表示.htm");   // 95 5C 8E 86 in code page 932
+    // A file named in code page 932, as a Windows system leaves it: no Qt path reaches it.
+    const QByteArray rawName = QFile::encodeName(site) + TestEnv::cp932(sjisName);
+    const int fd = ::open(rawName.constData(), O_WRONLY | O_CREAT, 0644);
+    QVERIFY(fd >= 0 && ::write(fd, pageBody.constData(), pageBody.size()) == pageBody.size());
+    ::close(fd);
+    frmTree tree(env.area());
+    gSite.Name = u"サイト"_s;
+    gSite.FilePath = env.writeCp932(u"site.ksd"_s, definitionText(u"0"_s, {}));
+    const QString undecodable = site + QFile::decodeName("\x95\x5C\x8E\x86.htm");
+    if (input == u"code-page name")
+        tree.ScanPage(site, sjisName);
+    else if (input != u"undecodable name")
+        tree.ScanPage(site, u"page.htm"_s);
+    if (input == u"back later")
+        env.write(u"site/page.htm"_s, pageBody);
+    env.platform.messages.clear();
+    const QMap<QString, QByteArray> before = contents(env.dir.path());
+    auto pageFiles = [] {
+        QStringList files;
+        for (const PageRecord &page : gPageTable)
+            files << page.Folder + page.FileName;
+        return files;
+    };
+    const QStringList pages = pageFiles();
+    frmChild1 *editor = pageCount() ? liveEditor(gPageEditors.at(1)) : nullptr;
+
+    if (input == u"undecodable name") {
+        env.platform.fileAnswers << undecodable;
+        tree.cmdHAd_Click();
+    } else if (input == u"folder *" || input == u"name line break") {
+        env.platform.fileAnswers << (input == u"folder *" ? site + u"a*b/p.htm"_s : site + u"p\nq.htm"_s);
+        editor->cmdSAs_Click();
+    } else if (input == u"definition *") {
+        gPageTable[1].Folder = site + u"a*b/"_s;
+        QVERIFY(!tree.gfWriteKSD());
+    } else if (input == u"properties line break") {
+        env.platform.modalActions << [](QDialog &d) {
+            auto &prop = static_cast<frmProp &>(d);
+            prop.txtPath()->setText(u"/web/\n/x/"_s);
+            prop.cmdSetPrp()->click();
+        };
+        tree.cmdPrp_Click();
+        QVERIFY(!tree.propertiesDialog()->pbOkFlg);
+    } else {
+        env.platform.messageAnswers << answer;
+        editor->cmdSav_Click();
+    }
+    const QStringList shown = env.platform.messageTexts();
+    QCOMPARE(shown.isEmpty() ? QString() : shown.first().section(u'\n', 0, 0), message);
+    if (input == u"definition *" || input == u"undecodable name")
+        QCOMPARE(pageCount(), input == u"definition *" ? 1 : 0);
+    else if (input != u"properties line break")
+        QCOMPARE(pageFiles(), pages);
+    const QMap<QString, QByteArray> after = contents(env.dir.path());
+    QMap<QString, QByteArray> expected = before;
+    for (const QString &name : changed)
+        expected.insert(name, QByteArray());   // the unread page's empty text
+    QCOMPARE(after, expected);
 }
 
 // A termination signal arriving while any modal request of any command is open: the
