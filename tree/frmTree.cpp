@@ -181,6 +181,11 @@ void frmTree::ScanPage(const QString &folder, const QString &fileName)
     }
     if (!path.isEmpty() && !pageFiles::systemCarriesName(path))
         ShowMessage(pageFiles::withPath(pageFiles::msgNameUnusable, QDir::toNativeSeparators(path)));
+    else if (scan.tooLargeSize >= 0)
+        ShowMessage(QStringLiteral("ページが大きすぎるため開けません（%1 バイト、上限 %2 バイト）。\n")
+                        .arg(scan.tooLargeSize)
+                        .arg(maxPageBytes)
+                    + QDir::toNativeSeparators(path));
     else if (!scan.readOk && !path.isEmpty())
         ShowMessage(QStringLiteral("ページの読み込みに失敗しました。\n") + QDir::toNativeSeparators(path));
 }
