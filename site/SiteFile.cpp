@@ -177,7 +177,11 @@ QList<qint64> listedEntries(const ProfileFile &file, qint64 count)
 {
     QList<qint64> numbers;
     for (const QString &key : file.keys(listSection))
+#ifdef PAGEKILN_MUTANT_KSD_LAST_ENTRY   // a planted fault for the fuzz oracles: the last counted entry is lost
+        if (const auto n = entryNumberOfKey(key); n && *n < count)
+#else
         if (const auto n = entryNumberOfKey(key); n && *n <= count)
+#endif
             numbers << *n;
     std::sort(numbers.begin(), numbers.end());
     return numbers;
@@ -231,7 +235,11 @@ bool writeDefinition(const QString &path, const basSystem::SiteInfo &site, const
     file.setValue(listSection, QStringLiteral("CNT"), entryKey(pages.size()));
     for (qsizetype i = 0; i < pages.size(); ++i)
         file.setValue(listSection, entryKey(i + 1), formatEntry(pages.at(i)));
+#ifdef PAGEKILN_MUTANT_KSD_NO_READBACK   // a planted fault for the fuzz oracles: no read-back check
+    if (false) {
+#else
     if (!readsBack(file, site, pages)) {
+#endif
         if (error)
             *error = QStringLiteral("a name cannot be held by the definition file");
         return false;
