@@ -3,6 +3,7 @@
 #include "app/Translation.h"
 #include "app/mdiMain.h"
 #include "common/TextHelpers.h"
+#include "platform/Platform.h"
 
 #include <QApplication>
 
@@ -23,6 +24,8 @@ int main(int argc, char *argv[])
     installShutdownHandlers(&frame);
     if (!frame.MDIForm_Load())
         return 1;
+    // A signal during a start-up message box waits for it; shut down before showing anything.
+    runPendingShutdown();
     if (frame.hasShutDown())
         return 0;
     frame.showAsRemembered();

@@ -143,6 +143,12 @@ bool appendPieceSlowly(QByteArray &out, QStringView piece, bool references)
             out += bytes;
         } else if (references) {
             const char32_t cp = width == 2 ? QChar::surrogateToUcs4(one.at(0), one.at(1)) : one.at(0).unicode();
+#ifdef PAGEKILN_MUTANT_REF_HALVES   // a planted fault for the fuzz oracles: a pair written as two halves
+            if (width == 2) {
+                out += "&#" + QByteArray::number(one.at(0).unicode()) + ";&#" + QByteArray::number(one.at(1).unicode()) + ';';
+                continue;
+            }
+#endif
             out += "&#" + QByteArray::number(uint(cp)) + ';';
         } else {
             return false;

@@ -1,11 +1,21 @@
 #include "editor/PageFiles.h"
 #include "common/TextFile.h"
 
+#include <QFile>
+#include <QFileInfo>
+
+#include <sys/stat.h>
+
 namespace pageFiles {
 
 const QString msgSaveFailed = QStringLiteral("ファイルの保存に失敗しました。");
 const QString msgPreviewFailed = QStringLiteral("プレビューファイルの作成に失敗しました。");
 const QString msgBrowserFailed = QStringLiteral("ブラウザを起動できませんでした。");
+const QString msgOverwriteUnread = QStringLiteral("このページは読み込めなかったため空です。上書きしますか？");
+const QString msgNameUnusable =
+    QStringLiteral("このファイル名はシステムの文字コードで表せないため使えません。");
+const QString msgNameNotInDefinition =
+    QStringLiteral("フォルダ名の「*」やファイル名・フォルダ名の改行は定義ファイルに書けないため使えません。");
 
 const QString pageFilter = QStringLiteral("ハイパーテキスト(*.htm;*.html)|*.htm;*.html|テキスト(*.txt)|*.txt");
 const QString pageDefaultExt = QStringLiteral("htm");
@@ -18,6 +28,34 @@ bool writePageText(const QString &path, const QString &text, TextEncoding encodi
 bool writePreviewText(const QString &path, const QString &text, TextEncoding encoding, QString *error)
 {
     return writeFileAtomic(path, encodeWithReferences(text, encoding), error, LinkPolicy::Replace);
+}
+
+namespace {
+// True when `path` is missing but its file name written in code page 932 names a file.
+bool existsOnlyInCodePage(const QString &path)
+{
+    const qsizetype cut = path.lastIndexOf(QLatin1Char('/')) + 1;
+    const std::optional<QByteArray> name = encodeStrict(path.sliced(cut), TextEncoding::Cp932);
+    if (!name)
+        return false;
+    const QByteArray raw = QFile::encodeName(path.first(cut)) + *name;
+    struct stat st;
+    return raw != QFile::encodeName(path) && !QFileInfo(path).exists() && ::lstat(raw.constData(), &st) == 0;
+}
+} // namespace
+
+bool systemCarriesName(const QString &path)
+{
+    for (qsizetype i = 0; i < path.size(); ++i) {
+        const QChar c = path.at(i);
+        if (c == QChar::ReplacementCharacter)
+            return false;
+        if (c.isHighSurrogate() && i + 1 < path.size() && path.at(i + 1).isLowSurrogate())
+            ++i;
+        else if (c.isSurrogate())
+            return false;
+    }
+    return QFile::decodeName(QFile::encodeName(path)) == path && !existsOnlyInCodePage(path);
 }
 
 QString previewFileName(qint32 pageId)

@@ -11,6 +11,9 @@ namespace pageFiles {
 extern const QString msgSaveFailed;       // the page file could not be written
 extern const QString msgPreviewFailed;    // the preview file could not be written
 extern const QString msgBrowserFailed;    // the browser could not be started
+extern const QString msgOverwriteUnread;  // the question before an unread page replaces its file
+extern const QString msgNameUnusable;     // the system's encoding cannot carry the name
+extern const QString msgNameNotInDefinition;   // the definition file cannot hold the name
 
 // The save dialog's filter: hypertext files, then text files.
 extern const QString pageFilter;
@@ -23,6 +26,13 @@ bool writePageText(const QString &path, const QString &text, TextEncoding encodi
 // Writes the preview copy as a fresh regular file: a link planted at `path` is replaced,
 // never written through.
 bool writePreviewText(const QString &path, const QString &text, TextEncoding encoding, QString *error);
+
+// True when the system's file-name encoding carries `path` there and back. A name the
+// system could not decode (it holds U+FFFD or a lone surrogate in its place) would name
+// another file: reading it finds nothing and writing it creates a second file. So does a
+// name that is missing while a file of that name in the code page exists (a Shift-JIS
+// name on a UTF-8 system).
+bool systemCarriesName(const QString &path);
 
 // "temp" + the page's index + ".htm": the page's preview copy in the program folder.
 QString previewFileName(qint32 pageId);

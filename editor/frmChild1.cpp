@@ -9,7 +9,9 @@
 #include "platform/Platform.h"
 #include "platform/Fonts.h"
 #include "platform/Messages.h"
+#include "site/SiteFile.h"
 
+#include <QFileInfo>
 #include <QFont>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -261,6 +263,17 @@ void frmChild1::cmdSav_Click()
     save();
 }
 
+bool frmChild1::confirmReplaceUnread(const QString &path)
+{
+    const QFileInfo target(path);
+    if (!target.exists() && !target.isSymLink())
+        return true;
+    const QPointer<frmChild1> self(this);
+    const int answer = platform().messageBox(failureText(pageFiles::msgOverwriteUnread, path, QString()),
+                                             messageTitle, vbYesNo | vbDefaultButton2);
+    return self && answer == vbYes;
+}
+
 void frmChild1::cmdSAs_Click()
 {
     saveAs();
@@ -274,11 +287,18 @@ bool frmChild1::save()
     if (page->FileName.isEmpty())
         return saveAs();
     const QString path = page->Folder + page->FileName;
+    if (!pageFiles::systemCarriesName(path)) {
+        ShowMessage(failureText(pageFiles::msgNameUnusable, path, QString()));
+        return false;
+    }
+    if (mNotRead && !confirmReplaceUnread(path))
+        return false;
     QString error;
     if (!pageFiles::writePageText(path, text(), page->Encoding, &error)) {
         ShowMessage(failureText(pageFiles::msgSaveFailed, path, error));
         return false;
     }
+    mNotRead = false;
     if (mDocumentFilled)
         mTxtEdit->document()->setModified(false);
     emit saved();
@@ -290,17 +310,32 @@ bool frmChild1::saveAs()
     dlgChi.DefaultExt = pageFiles::pageDefaultExt;
     dlgChi.Filter = pageFiles::pageFilter;
     dlgChi.InitDir = gSite.Folder;
-    if (!dlgChi.ShowSave())
+    const QPointer<frmChild1> self(this);
+    if (!dlgChi.ShowSave() || !self)
         return false;
     // A name that is empty, or a folder without a file name, names nothing to write.
     if (dlgChi.FileName.trimmed().isEmpty() || dlgChi.FileTitle.isEmpty())
         return false;
     PageRecord *page = pageRecord(plId);
-    if (!page)
+    if (!page || !pageNameUsable(dlgChi.folder(), dlgChi.FileTitle))
         return false;
     page->Folder = dlgChi.folder();
     page->FileName = dlgChi.FileTitle;
     return save();
+}
+
+bool pageNameUsable(const QString &folder, const QString &fileName)
+{
+    const QString path = folder + fileName;
+    if (!pageFiles::systemCarriesName(path)) {
+        ShowMessage(failureText(pageFiles::msgNameUnusable, path, QString()));
+        return false;
+    }
+    if (!ksd::entryCarries(folder, fileName)) {
+        ShowMessage(failureText(pageFiles::msgNameNotInDefinition, path, QString()));
+        return false;
+    }
+    return true;
 }
 
 void frmChild1::cmdBrz_Click()

@@ -11,6 +11,10 @@ class QPlainTextEdit;
 class QToolButton;
 enum class CommandIcon;
 
+// True when a page may be kept at folder + fileName: the system's encoding carries the
+// name and the definition file can hold it; otherwise tells the user why not.
+bool pageNameUsable(const QString &folder, const QString &fileName);
+
 class frmChild1 : public KForm
 {
     Q_OBJECT
@@ -18,6 +22,11 @@ public:
     explicit frmChild1(QMdiArea *area = KForm::defaultArea());
 
     qint32 plId = 0;   // index of the page in gPageTable and of this editor in gPageEditors
+
+    // Marks the editor's text as standing for a page file that could not be read: its
+    // Save asks before that empty text replaces an existing file, until a save succeeded.
+    void markNotRead() { mNotRead = true; }
+    bool isNotRead() const { return mNotRead; }
 
     // The text box's whole text, lines joined by CR LF.
     QString text() const;
@@ -71,6 +80,8 @@ private:
     QSize usefulSize() const;
 
     frmChild1 *self() const { return const_cast<frmChild1 *>(this); }
+    // Asks before the text of a page that was not read replaces an existing file at `path`.
+    bool confirmReplaceUnread(const QString &path);
 
     QPlainTextEdit *mTxtEdit = nullptr;
     QToolButton *mCmdSav = nullptr;
@@ -84,6 +95,7 @@ private:
     mutable bool mDocumentFilled = false;
 
     editorLayout::Extent mTxtExtent;
+    bool mNotRead = false;
     bool mbNoResize = false;
     qint32 mlPrevWidth = 0;
     qint32 mlPrevHeight = 0;

@@ -31,3 +31,24 @@ inline std::pair<QByteArray, QByteArray> splitAtNul(const QByteArray &bytes)
             std::abort();                                                            \
         }                                                                            \
     } while (0)
+
+// The text's lines each followed by CR LF, read one character at a time: a line ends at
+// CR LF, at a lone CR or at a lone LF. The plain reading that the line-end code of the
+// program is checked against.
+inline QString plainCrLfLines(const QString &text)
+{
+    QString out;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
+            out += QLatin1String("\r\n");
+            if (c == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
+                ++i;
+        } else {
+            out += c;
+        }
+    }
+    if (!out.isEmpty() && !out.endsWith(QLatin1String("\r\n")))
+        out += QLatin1String("\r\n");
+    return out;
+}

@@ -1,5 +1,6 @@
-// The tag database parser and tag-text keystrokes: every tag line of a database comes
-// back with exactly its three fields, and the keystrokes of a tag text type its text.
+// The tag database parser and tag-text keystrokes: a database made of known tag lines
+// comes back as exactly those tags, in order, none lost, and arbitrary text parses into
+// tags that each stand in it; the keystrokes of a tag text type its text.
 #include "FuzzSupport.h"
 #include "tags/TagDatabase.h"
 #include "tags/TagKeys.h"
@@ -52,5 +53,37 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         FUZZ_CHECK(text.contains(t.ButtonCaption + QLatin1Char('\t') + t.TagText));
     }
     FUZZ_CHECK(typedText(expandTagText(text)) == plainExpansion(text));
+
+    // Known tags: the input's pieces between NULs become caption, tag text and rest of
+    // one line each, joined by the line ends the input's bytes choose.
+    const QStringList pieces = text.split(QChar(0));
+    QList<TagRecord> expected{TagRecord{}};
+    QString database;
+    for (qsizetype i = 0; i + 2 < pieces.size(); i += 3) {
+        auto clean = [](QString s, bool tabs) {
+            s.remove(QLatin1Char('\r'));
+            s.remove(QLatin1Char('\n'));
+            if (!tabs)
+                s.remove(QLatin1Char('\t'));
+            return s;
+        };
+        TagRecord tag;
+        tag.ButtonCaption = clean(pieces.at(i), false);
+        tag.TagText = clean(pieces.at(i + 1), false);
+        tag.Extra = QStringList{clean(pieces.at(i + 2), true)};
+        static const char *const ends[] = {"\r\n", "\n", "\r"};
+        database += tag.ButtonCaption + QLatin1Char('\t') + tag.TagText + QLatin1Char('\t') + tag.Extra.at(0)
+            + QLatin1String(ends[i % 3]);
+        if (i % 2)
+            database += QLatin1String("  \r\nno tab on this line\n");   // lines that are no tag
+        expected.append(tag);
+    }
+    const QList<TagRecord> parsed = parseTagDatabase(database);
+    FUZZ_CHECK(parsed.size() == expected.size());
+    for (qsizetype i = 1; i < parsed.size(); ++i) {
+        FUZZ_CHECK(parsed.at(i).ButtonCaption == expected.at(i).ButtonCaption);
+        FUZZ_CHECK(parsed.at(i).TagText == expected.at(i).TagText);
+        FUZZ_CHECK(parsed.at(i).Extra == expected.at(i).Extra);
+    }
     return 0;
 }

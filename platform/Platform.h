@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class QDialog;
 class QWidget;
 class FileDialog;
@@ -13,9 +15,10 @@ class FileDialog;
 enum class FileDialogMode { Open, Save };
 
 // Message box style codes as the program uses them (0 = OK button, no icon), and the
-// codes of the buttons that close a box.
+// codes of the buttons that close it.
 constexpr int vbOKOnly = 0;
 constexpr int vbYesNo = 4;
+constexpr int vbDefaultButton2 = 256;
 constexpr int vbOK = 1;
 constexpr int vbYes = 6;
 constexpr int vbNo = 7;
@@ -28,17 +31,27 @@ class Platform
 public:
     virtual ~Platform() = default;
 
-    // A modal message box; returns the code of the button that closed it.
-    virtual int messageBox(const QString &prompt, const QString &title, int style) = 0;
-    // Asks whether to save changes before they are discarded: 保存, 保存しない, キャンセル.
-    virtual SaveChoice askToSave(const QString &prompt, const QString &title) = 0;
+    // The modal requests. Each runs an event loop of its own until it is answered. A
+    // shutdown asked for meanwhile waits until every open request has returned (see
+    // requestShutdown); while it waits, every request answers as cancelled at once.
+
+    // A modal message box; returns the code of the button that closed it (No for a Yes/No
+    // box that was cancelled, OK for any other).
+    int messageBox(const QString &prompt, const QString &title, int style);
+    // Asks whether to save changes before they are discarded: 保存, 保存しない, キャンセル
+    // (Cancel when cancelled).
+    SaveChoice askToSave(const QString &prompt, const QString &title);
     // A modal input box; returns the typed text, or an empty text on Cancel.
-    virtual QString inputBox(const QString &prompt, const QString &title) = 0;
+    QString inputBox(const QString &prompt, const QString &title);
     // Shows a standard file dialog for `dialog`'s properties; returns the chosen full
     // path, or an empty text when the user cancelled.
-    virtual QString runFileDialog(const FileDialog &dialog, FileDialogMode mode) = 0;
-    // Shows one of our own dialogs modally and returns its result code.
-    virtual int execModal(QDialog &dialog) = 0;
+    QString runFileDialog(const FileDialog &dialog, FileDialogMode mode);
+    // Shows one of our own dialogs modally and returns its result code (Rejected when
+    // cancelled).
+    int execModal(QDialog &dialog);
+    // Closes every open modal request as cancelled; a waiting shutdown calls it.
+    virtual void cancelModalRequests() {}
+
     // Opens a file in the desktop's default browser without waiting for it.
     virtual bool openInBrowser(const QString &path) = 0;
     // The screen's busy pointer, for the whole application.
@@ -51,7 +64,30 @@ public:
     // Twips per device-independent pixel, horizontally and vertically.
     virtual double twipsPerPixelX() const = 0;
     virtual double twipsPerPixelY() const = 0;
+
+protected:
+    // The requests themselves, shown and answered by the implementation.
+    virtual int showMessageBox(const QString &prompt, const QString &title, int style) = 0;
+    virtual SaveChoice showSaveQuestion(const QString &prompt, const QString &title) = 0;
+    virtual QString showInputBox(const QString &prompt, const QString &title) = 0;
+    virtual QString showFileDialog(const FileDialog &dialog, FileDialogMode mode) = 0;
+    virtual int showModal(QDialog &dialog) = 0;
 };
+
+// The answer of a message box of `style` that was closed without a choice.
+int cancelledAnswer(int style);
+
+// Shutdown waits for modal requests: with none open, `shutdown` runs at once. Otherwise
+// the open requests are closed as cancelled, the commands that made them return, and
+// `shutdown` runs from the event loop once the last request has returned; the first
+// shutdown asked for is the one that runs.
+void requestShutdown(std::function<void()> shutdown);
+// True from a shutdown request that waits for modal requests until the shutdown starts.
+bool shutdownRequested();
+// How many modal requests are open, nested ones counted.
+int openModalRequests();
+// Runs a waiting shutdown now, if there is one (start-up, before the event loop runs).
+void runPendingShutdown();
 
 // The platform in use; the real one unless a test installed another.
 Platform &platform();

@@ -26,21 +26,7 @@ double twipsPerPixel(bool horizontal)
 }
 } // namespace
 
-int QtPlatform::messageBox(const QString &prompt, const QString &title, int style)
-{
-    if (style == vbYesNo) {
-        QMessageBox box(QMessageBox::Question, title, prompt, QMessageBox::Yes | QMessageBox::No,
-                        QApplication::activeWindow());
-        box.setDefaultButton(QMessageBox::No);
-        box.setEscapeButton(QMessageBox::No);
-        return box.exec() == QMessageBox::Yes ? vbYes : vbNo;
-    }
-    QMessageBox box(QMessageBox::NoIcon, title, prompt, QMessageBox::Ok, QApplication::activeWindow());
-    box.exec();
-    return vbOK;
-}
-
-SaveChoice QtPlatform::askToSave(const QString &prompt, const QString &title)
+SaveChoice QtPlatform::showSaveQuestion(const QString &prompt, const QString &title)
 {
     QMessageBox box(QMessageBox::Warning, title, prompt, QMessageBox::NoButton, QApplication::activeWindow());
     QPushButton *save = box.addButton(QStringLiteral("保存"), QMessageBox::AcceptRole);
@@ -48,7 +34,7 @@ SaveChoice QtPlatform::askToSave(const QString &prompt, const QString &title)
     QPushButton *cancel = box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
     box.setDefaultButton(save);
     box.setEscapeButton(cancel);
-    box.exec();
+    exec(box);
     if (box.clickedButton() == save)
         return SaveChoice::Save;
     if (box.clickedButton() == discard)
@@ -56,12 +42,44 @@ SaveChoice QtPlatform::askToSave(const QString &prompt, const QString &title)
     return SaveChoice::Cancel;
 }
 
-QString QtPlatform::inputBox(const QString &prompt, const QString &title)
+int QtPlatform::exec(QDialog &dialog)
 {
-    bool ok = false;
-    const QString text = QInputDialog::getText(QApplication::activeWindow(), title, prompt,
-                                               QLineEdit::Normal, QString(), &ok);
-    return ok ? text : QString();
+    mOpen.append(&dialog);
+    const int result = dialog.exec();
+    mOpen.removeAll(&dialog);
+    return result;
+}
+
+void QtPlatform::cancelModalRequests()
+{
+    // Innermost first, so that each event loop ends before the one around it.
+    for (qsizetype i = mOpen.size() - 1; i >= 0; --i)
+        if (QDialog *dialog = mOpen.at(i))
+            dialog->reject();
+}
+
+int QtPlatform::showMessageBox(const QString &prompt, const QString &title, int style)
+{
+    if ((style & 7) != vbYesNo) {
+        QMessageBox box(QMessageBox::NoIcon, title, prompt, QMessageBox::Ok, QApplication::activeWindow());
+        exec(box);
+        return vbOK;
+    }
+    QMessageBox box(QMessageBox::NoIcon, title, prompt, QMessageBox::Yes | QMessageBox::No,
+                    QApplication::activeWindow());
+    box.setDefaultButton((style & vbDefaultButton2) ? QMessageBox::No : QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::No);
+    exec(box);
+    return box.clickedButton() == box.button(QMessageBox::Yes) ? vbYes : vbNo;
+}
+
+QString QtPlatform::showInputBox(const QString &prompt, const QString &title)
+{
+    QInputDialog box(QApplication::activeWindow());
+    box.setWindowTitle(title);
+    box.setLabelText(prompt);
+    box.setInputMode(QInputDialog::TextInput);
+    return exec(box) == QDialog::Accepted ? box.textValue() : QString();
 }
 
 QStringList qtNameFilters(const QString &filter)
@@ -78,7 +96,7 @@ QStringList qtNameFilters(const QString &filter)
     return result;
 }
 
-QString QtPlatform::runFileDialog(const FileDialog &dialog, FileDialogMode mode)
+QString QtPlatform::showFileDialog(const FileDialog &dialog, FileDialogMode mode)
 {
     QFileDialog box(QApplication::activeWindow(), dialog.DialogTitle);
     box.setAcceptMode(mode == FileDialogMode::Open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
@@ -95,14 +113,14 @@ QString QtPlatform::runFileDialog(const FileDialog &dialog, FileDialogMode mode)
     } else if (!dialog.InitDir.isEmpty()) {
         box.setDirectory(dialog.InitDir);
     }
-    if (box.exec() != QDialog::Accepted || box.selectedFiles().isEmpty())
+    if (exec(box) != QDialog::Accepted || box.selectedFiles().isEmpty())
         return QString();
     return box.selectedFiles().constFirst();
 }
 
-int QtPlatform::execModal(QDialog &dialog)
+int QtPlatform::showModal(QDialog &dialog)
 {
-    return dialog.exec();
+    return exec(dialog);
 }
 
 bool QtPlatform::openInBrowser(const QString &path)

@@ -1,15 +1,15 @@
 #pragma once
 #include "platform/Platform.h"
 
+#include <QDialog>
+#include <QList>
+#include <QPointer>
+
 // The desktop as Qt offers it.
 class QtPlatform : public Platform
 {
 public:
-    int messageBox(const QString &prompt, const QString &title, int style) override;
-    SaveChoice askToSave(const QString &prompt, const QString &title) override;
-    QString inputBox(const QString &prompt, const QString &title) override;
-    QString runFileDialog(const FileDialog &dialog, FileDialogMode mode) override;
-    int execModal(QDialog &dialog) override;
+    void cancelModalRequests() override;
     bool openInBrowser(const QString &path) override;
     void setBusyPointer(bool busy) override;
     bool isBusyPointer() const override;
@@ -21,8 +21,19 @@ public:
     // Lets a caller (the tests of a real window, an installed layout) name the program folder.
     static void setProgramFolderOverride(const QString &folder);
 
+protected:
+    int showMessageBox(const QString &prompt, const QString &title, int style) override;
+    SaveChoice showSaveQuestion(const QString &prompt, const QString &title) override;
+    QString showInputBox(const QString &prompt, const QString &title) override;
+    QString showFileDialog(const FileDialog &dialog, FileDialogMode mode) override;
+    int showModal(QDialog &dialog) override;
+
 private:
+    // Runs `dialog` modally, listed among the open requests while it runs.
+    int exec(QDialog &dialog);
+
     int mBusyDepth = 0;
+    QList<QPointer<QDialog>> mOpen;   // the open modal requests, innermost last
 };
 
 // Converts a Qt name filter from the "description|pattern|..." form to Qt's list form.

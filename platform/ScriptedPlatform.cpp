@@ -21,42 +21,57 @@ QStringList ScriptedPlatform::messageTexts() const
     return texts;
 }
 
-int ScriptedPlatform::messageBox(const QString &prompt, const QString &title, int style)
-{
-    messages.append({prompt, title});
-    if (onMessage)
-        onMessage(messages.constLast());
-    if (style != vbYesNo)
-        return vbOK;
-    return messageAnswers.isEmpty() ? vbNo : messageAnswers.dequeue();
-}
-
-SaveChoice ScriptedPlatform::askToSave(const QString &prompt, const QString &)
+SaveChoice ScriptedPlatform::showSaveQuestion(const QString &prompt, const QString &)
 {
     saveQuestions << prompt;
+    requestOpen(QStringLiteral("save question"));
     return saveAnswers.isEmpty() ? SaveChoice::Cancel : saveAnswers.dequeue();
 }
 
-QString ScriptedPlatform::inputBox(const QString &prompt, const QString &)
+void ScriptedPlatform::requestOpen(const QString &kind) const
+{
+    if (onRequest)
+        onRequest(kind);
+}
+
+int ScriptedPlatform::showMessageBox(const QString &prompt, const QString &title, int style)
+{
+    messages.append({prompt, title, style});
+    if (onMessage)
+        onMessage(messages.constLast());
+    requestOpen(QStringLiteral("message"));
+    if ((style & 7) != vbYesNo)
+        return vbOK;
+    if (!messageAnswers.isEmpty())
+        return messageAnswers.dequeue();
+    return (style & vbDefaultButton2) ? vbNo : vbYes;
+}
+
+QString ScriptedPlatform::showInputBox(const QString &prompt, const QString &)
 {
     inputPrompts << prompt;
+    requestOpen(QStringLiteral("input"));
     return inputAnswers.isEmpty() ? QString() : inputAnswers.dequeue();
 }
 
-QString ScriptedPlatform::runFileDialog(const FileDialog &d, FileDialogMode mode)
+QString ScriptedPlatform::showFileDialog(const FileDialog &d, FileDialogMode mode)
 {
     dialogs.append({mode, d.DialogTitle, d.Filter, d.FilterIndex, d.DefaultExt, d.InitDir, d.FileName});
+    requestOpen(QStringLiteral("file"));
     return fileAnswers.isEmpty() ? QString() : fileAnswers.dequeue();
 }
 
-int ScriptedPlatform::execModal(QDialog &dialog)
+int ScriptedPlatform::showModal(QDialog &dialog)
 {
-    // Run the dialog's own event loop so that whatever the action does (press a button,
-    // close the window) ends it exactly as it would for a user.
+    // The dialog is shown, and whatever the action does (press a button, close the window)
+    // ends it exactly as it would for a user; a shutdown meanwhile closes it as cancelled.
     ModalAction action = modalActions.isEmpty() ? ModalAction() : modalActions.dequeue();
     dialog.setResult(QDialog::Rejected);
     dialog.show();
-    if (action)
+    requestOpen(QStringLiteral("modal"));
+    if (shutdownRequested())
+        dialog.reject();
+    else if (action)
         action(dialog);
     if (dialog.isVisible())
         dialog.close();

@@ -16,6 +16,7 @@ public:
     struct Message {
         QString prompt;
         QString title;
+        int style = vbOKOnly;
     };
     struct DialogRequest {
         FileDialogMode mode;
@@ -42,10 +43,14 @@ public:
     // none is queued), and the questions asked.
     QQueue<SaveChoice> saveAnswers;
     QStringList saveQuestions;
-    // Answers for the next yes/no boxes (vbYes or vbNo); with none queued the answer is No.
+    // Answers for the next Yes/No message boxes; with none queued, the default button.
     QQueue<int> messageAnswers;
     // Called for every message box while it is "open".
     std::function<void(const Message &)> onMessage;
+    // Called for every modal request while it is open ("message", "input", "file" or
+    // "modal"), as the request's event loop would run: a test may deliver events here,
+    // such as a shutdown.
+    std::function<void(const QString &kind)> onRequest;
 
     QList<Message> messages;
     QList<DialogRequest> dialogs;
@@ -59,11 +64,6 @@ public:
 
     QStringList messageTexts() const;
 
-    int messageBox(const QString &prompt, const QString &title, int style) override;
-    SaveChoice askToSave(const QString &prompt, const QString &title) override;
-    QString inputBox(const QString &prompt, const QString &title) override;
-    QString runFileDialog(const FileDialog &dialog, FileDialogMode mode) override;
-    int execModal(QDialog &dialog) override;
     bool openInBrowser(const QString &path) override;
     void setBusyPointer(bool busy) override;
     bool isBusyPointer() const override;
@@ -72,7 +72,16 @@ public:
     double twipsPerPixelX() const override;
     double twipsPerPixelY() const override;
 
+protected:
+    int showMessageBox(const QString &prompt, const QString &title, int style) override;
+    SaveChoice showSaveQuestion(const QString &prompt, const QString &title) override;
+    QString showInputBox(const QString &prompt, const QString &title) override;
+    QString showFileDialog(const FileDialog &dialog, FileDialogMode mode) override;
+    int showModal(QDialog &dialog) override;
+
 private:
+    void requestOpen(const QString &kind) const;
+
     Platform *mPrevious = nullptr;
     int mBusyDepth = 0;
 };

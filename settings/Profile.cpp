@@ -255,7 +255,11 @@ std::optional<qint32> profileLong(const QString &text)
     const double d = t.toDouble(&ok);
     if (!ok || !std::isfinite(d))
         return std::nullopt;
+#ifdef PAGEKILN_MUTANT_LONG_ROUNDING   // a planted fault for the fuzz oracles: halves away from zero
+    const double r = std::round(d);
+#else
     const double r = std::nearbyint(d);
+#endif
     if (r < std::numeric_limits<qint32>::min() || r > std::numeric_limits<qint32>::max())
         return std::nullopt;
     return qint32(r);

@@ -44,6 +44,25 @@ std::optional<qint64> entryNumberOfKey(const QString &key)
 }
 } // namespace
 
+namespace {
+// True when the file's text, read as a definition, gives back `site` and `pages`.
+bool readsBack(const ProfileFile &written, const basSystem::SiteInfo &site, const QList<PageEntry> &pages)
+{
+    ProfileFile file;
+    file.loadFromBytes(written.serialize(), written.path());
+    auto info = [&](const char *key) { return file.value(infoSection, QLatin1String(key)).value_or(QString()); };
+    if (info("VER") != versionText() || info("PNM") != site.Name || info("DIR") != site.Folder
+        || info("URL") != site.URL)
+        return false;
+    if (pageCountOf(file.value(listSection, QStringLiteral("CNT")).value_or(QString())) != pages.size())
+        return false;
+    for (qsizetype i = 0; i < pages.size(); ++i)
+        if (parseEntry(file.value(listSection, entryKey(i + 1)).value_or(QString())) != pages.at(i))
+            return false;
+    return true;
+}
+} // namespace
+
 QString versionText()
 {
     return versionPrefix + QStringLiteral("0.0");
@@ -144,11 +163,25 @@ QString formatEntry(const PageEntry &entry)
         + QLatin1Char('*') + entry.FileName;
 }
 
+bool entryCarries(const QString &folder, const QString &fileName)
+{
+    return !folder.contains(QLatin1Char('*')) && infoCarries(folder) && infoCarries(fileName);
+}
+
+bool infoCarries(const QString &value)
+{
+    return !value.contains(QLatin1Char('\r')) && !value.contains(QLatin1Char('\n'));
+}
+
 QList<qint64> listedEntries(const ProfileFile &file, qint64 count)
 {
     QList<qint64> numbers;
     for (const QString &key : file.keys(listSection))
+#ifdef PAGEKILN_MUTANT_KSD_LAST_ENTRY   // a planted fault for the fuzz oracles: the last counted entry is lost
+        if (const auto n = entryNumberOfKey(key); n && *n < count)
+#else
         if (const auto n = entryNumberOfKey(key); n && *n <= count)
+#endif
             numbers << *n;
     std::sort(numbers.begin(), numbers.end());
     return numbers;
@@ -199,6 +232,15 @@ bool writeDefinition(const QString &path, const basSystem::SiteInfo &site, const
     file.setValue(listSection, QStringLiteral("CNT"), entryKey(pages.size()));
     for (qsizetype i = 0; i < pages.size(); ++i)
         file.setValue(listSection, entryKey(i + 1), formatEntry(pages.at(i)));
+#ifdef PAGEKILN_MUTANT_KSD_NO_READBACK   // a planted fault for the fuzz oracles: no read-back check
+    if (false) {
+#else
+    if (!readsBack(file, site, pages)) {
+#endif
+        if (error)
+            *error = QStringLiteral("a name cannot be held by the definition file");
+        return false;
+    }
     return file.commit(error);
 }
 

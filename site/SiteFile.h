@@ -47,6 +47,12 @@ struct PageEntry {
 std::optional<PageEntry> parseEntry(const QString &value);
 QString formatEntry(const PageEntry &entry);
 
+// True when an entry can hold the folder and file name: no asterisk in the folder (it
+// would end the folder early) and no line break in either (it would end the entry).
+bool entryCarries(const QString &folder, const QString &fileName);
+// True when a value of the "KSD INF" section can hold `value`: no line break.
+bool infoCarries(const QString &value);
+
 // The entry numbers from 1 to `count` whose keys the file holds, in ascending order. Any
 // other number in that range reads as a blank entry, so the list bounds the reading by
 // what the file holds, however large the count.
@@ -71,7 +77,9 @@ Definition readDefinition(const QString &path);
 
 // Writes the header and the page list into the definition at `path` (created when
 // missing) in one atomic step: keys already there are replaced in place, others added,
-// nothing removed. On failure the file stays as it was and `error` says why.
+// nothing removed. What would be written is read back first; when it does not give the
+// same site and pages, nothing is written. On failure the file stays as it was and
+// `error` says why.
 bool writeDefinition(const QString &path, const basSystem::SiteInfo &site, const QList<PageEntry> &pages,
                      QString *error = nullptr);
 

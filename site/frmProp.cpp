@@ -3,6 +3,7 @@
 #include "common/TextHelpers.h"
 #include "platform/KForm.h"
 #include "site/SiteCommands.h"
+#include "site/SiteFile.h"
 #include "platform/Fonts.h"
 #include "platform/Messages.h"
 
@@ -16,6 +17,7 @@ using namespace siteCommands;
 namespace {
 const QString caption = QStringLiteral("定義ファイルの設定");
 const QString msgNoName = QStringLiteral("サイトの名前を付けてください。いつでも変更できます。");
+const QString msgLineBreak = QStringLiteral("名前・フォルダ・ＵＲＬの改行は定義ファイルに書けないため使えません。");
 const QString labelTexts[3] = {QStringLiteral("名前"), QStringLiteral("フォルダ"), QStringLiteral("ＵＲＬ")};
 const QString tipName = QStringLiteral("サイトの名前です。HTMLには反映されません。");
 const QString tipPath =
@@ -124,6 +126,12 @@ void frmProp::cmdSetPrp_Click()
     if (!acceptsSiteName(mTxtName->text())) {
         ShowMessage(msgNoName);
         return;
+    }
+    for (const QLineEdit *box : {mTxtName, mTxtPath, mTxtURL}) {
+        if (!ksd::infoCarries(box->text())) {
+            ShowMessage(msgLineBreak);
+            return;
+        }
     }
     applyProperties(gSite, SiteProperties{mTxtName->text(), mTxtPath->text(), mTxtURL->text()});
     pbOkFlg = true;

@@ -42,6 +42,10 @@ QList<TagRecord> parseTagDatabase(QStringView text)
     forEachLine(text, [&](QStringView line) {
         if (std::optional<TagRecord> tag = parseTagLine(line))
             table.append(std::move(*tag));
+#ifdef PAGEKILN_MUTANT_TAGDB_FIRST_ONLY   // a planted fault for the fuzz oracles: only the first tag is kept
+        if (table.size() > 2)
+            table.resize(2);
+#endif
     });
     return table;
 }

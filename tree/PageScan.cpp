@@ -2,6 +2,8 @@
 #include "common/TextFile.h"
 #include "common/TextHelpers.h"
 
+#include <QFileInfo>
+
 using namespace basSystem;
 
 namespace {
@@ -142,6 +144,13 @@ PageScan scanPageText(const QString &decoded)
 
 PageScan scanPageFile(const QString &path)
 {
+    if (const QFileInfo info(path); info.isFile() && info.size() > maxPageBytes) {
+        PageScan refused = scanPageText(QString());
+        refused.readOk = false;
+        refused.error = QStringLiteral("the page is too large");
+        refused.tooLargeSize = info.size();
+        return refused;
+    }
     TextFileContent content = readTextFile(path, DetectMode::Page);
     if (!content.ok) {
         PageScan failed = scanPageText(QString());

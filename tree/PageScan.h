@@ -8,9 +8,16 @@
 #include <QStringList>
 #include <QStringView>
 
+// The largest page the program opens, in bytes: 8 MiB. An ordinary page of that size
+// opens and shows in under a second; one made only of line ends (the slowest kind for the
+// text box) in under twenty. Larger pages are refused before they are read, so that
+// none can exhaust the memory or hold the program for minutes.
+constexpr qint64 maxPageBytes = qint64(8) << 20;
+
 struct PageScan {
     bool readOk = false;       // false when the file could not be read (the rest is then empty)
     QString error;             // why it could not be read
+    qint64 tooLargeSize = -1;  // the file's size when it was refused as larger than maxPageBytes
     QString Title;
     QStringList Links;         // index 0 holds nothing; links stand at 1 to the upper bound
     QString Text;
@@ -33,6 +40,6 @@ QStringList scanLinksReference(QStringView text);
 
 // Title, links and CR LF text of a page already decoded.
 PageScan scanPageText(const QString &decoded);
-// Reads the page file at `path` in its code page and scans it; a file that cannot be read
-// gives an empty page with readOk false.
+// Reads the page file at `path` in its code page and scans it; a file that cannot be read,
+// or is larger than maxPageBytes, gives an empty page with readOk false.
 PageScan scanPageFile(const QString &path);

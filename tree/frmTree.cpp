@@ -2,6 +2,7 @@
 #include "app/basSystem.h"
 #include "common/FormLayout.h"
 #include "common/TextHelpers.h"
+#include "editor/PageFiles.h"
 #include "editor/frmChild1.h"
 #include "platform/CommandKeys.h"
 #include "platform/Icons.h"
@@ -182,12 +183,22 @@ void frmTree::ScanPage(const QString &folder, const QString &fileName)
         auto *editor = new frmChild1();
         editor->setCaption(scan.Title);
         editor->setText(scan.Text);
+        // An unreadable page must not pass for an empty one: saving its editor would wipe it.
+        if (!scan.readOk)
+            editor->markNotRead();
         watchEditor(editor);
         addPage(std::move(page), editor);
     }
-    // An unreadable page must not pass for an empty one: saving its editor would wipe it.
-    if (!scan.readOk && !path.isEmpty())
-        ShowMessage(failureText(QStringLiteral("ページの読み込みに失敗しました。"), QDir::toNativeSeparators(path), scan.error));
+    const QString shownPath = QDir::toNativeSeparators(path);
+    if (!path.isEmpty() && !pageFiles::systemCarriesName(path))
+        ShowMessage(failureText(pageFiles::msgNameUnusable, shownPath, QString()));
+    else if (scan.tooLargeSize >= 0)
+        ShowMessage(QStringLiteral("ページが大きすぎるため開けません（%1 バイト、上限 %2 バイト）。\n")
+                        .arg(scan.tooLargeSize)
+                        .arg(maxPageBytes)
+                    + shownPath);
+    else if (!scan.readOk && !path.isEmpty())
+        ShowMessage(failureText(QStringLiteral("ページの読み込みに失敗しました。"), shownPath, scan.error));
 }
 
 void frmTree::watchEditor(frmChild1 *editor)

@@ -116,8 +116,10 @@ void frmTree::unloadPageEditors()
 
 void frmTree::cmdOpe_Click()
 {
+    // Every modal request may end with the window gone; it is checked before each use.
+    const QPointer<frmTree> self(this);
     prepareDefinitionDialog(dlgProj, gCurDir);
-    if (!dlgProj.ShowOpen())
+    if (!dlgProj.ShowOpen() || !self)
         return;
     const QString path = dlgProj.FileName;
     if (path.trimmed().isEmpty())
@@ -127,11 +129,14 @@ void frmTree::cmdOpe_Click()
 
 bool frmTree::openDefinition(const QString &path)
 {
-    if (!startNewDefinition())
+    const QPointer<frmTree> self(this);
+    if (!startNewDefinition() || !self)
         return false;
     // Pages of an unnamed definition stay beside the ones read; those are not in the file.
     const bool onlyTheFile = pageCount() == 0;
     const bool read = gfReadKSD(path);
+    if (!self)
+        return false;
     if (onlyTheFile)
         markDefinitionSaved();
     showChangeMarks();
@@ -165,7 +170,8 @@ bool frmTree::saveDefinition()
 {
     if (gSite.FilePath.isEmpty())
         return saveDefinitionAs();
-    if (!gfWriteKSD())
+    const QPointer<frmTree> self(this);
+    if (!gfWriteKSD() || !self)
         return false;
     rememberDefinition(QFileInfo(gSite.FilePath).absoluteFilePath());
     markDefinitionSaved();
@@ -175,13 +181,14 @@ bool frmTree::saveDefinition()
 
 bool frmTree::saveDefinitionAs()
 {
+    const QPointer<frmTree> self(this);
     if (gSite.FilePath.isEmpty()) {
         cmdPrp_Click();
-        if (!mFrmProp || !mFrmProp->pbOkFlg)
+        if (!self || !mFrmProp || !mFrmProp->pbOkFlg)
             return false;
     }
     prepareDefinitionDialog(dlgProj, gCurDir);
-    if (!dlgProj.ShowSave())
+    if (!dlgProj.ShowSave() || !self)
         return false;
     if (dlgProj.FileName.trimmed().isEmpty())
         return false;
@@ -194,10 +201,11 @@ void frmTree::cmdPrp_Click()
 {
     // A fresh dialog each time, filled from the current site record; the last one stays
     // (hidden) so that its outcome can be read after it closed.
+    const QPointer<frmTree> self(this);
     delete mFrmProp;
     mFrmProp = new frmProp(this);
     platform().execModal(*mFrmProp);
-    if (mFrmProp && mFrmProp->pbOkFlg) {
+    if (self && mFrmProp && mFrmProp->pbOkFlg) {
         setCaption(gSite.Name);
         showChangeMarks();
     }
@@ -215,18 +223,22 @@ void frmTree::cmdClo_Click()
 
 void frmTree::cmdHAd_Click()
 {
+    const QPointer<frmTree> self(this);
     preparePageDialog(dlgTree, gSite.Folder);
-    if (!dlgTree.ShowOpen())
+    if (!dlgTree.ShowOpen() || !self || !pageNameUsable(dlgTree.folder(), dlgTree.FileTitle) || !self)
         return;
     ScanPage(dlgTree.folder(), dlgTree.FileTitle);
+    if (!self)
+        return;
     DrawTree(1);
     showChangeMarks();
 }
 
 void frmTree::cmdHCr_Click()
 {
+    const QPointer<frmTree> self(this);
     const QString title = platform().inputBox(newPagePrompt, newPageBoxTitle);
-    if (title.isEmpty())
+    if (title.isEmpty() || !self)
         return;
     PageRecord page;
     page.Title = title;
@@ -247,7 +259,7 @@ void frmTree::cmdDel_Click()
     const qint32 id = pageToRemove();
     if (id < 1)
         return;
-    if (platform().messageBox(removePagePrompt(gPageTable.at(id).Title), appTitle, vbYesNo) != vbYes)
+    if (platform().messageBox(removePagePrompt(gPageTable.at(id).Title), appTitle, vbYesNo | vbDefaultButton2) != vbYes)
         return;
     removePageAt(id);
 }

@@ -43,7 +43,10 @@ bool frmTree::gfReadKSD(const QString &path)
     gSite.FilePath = d.site.FilePath;
     if (d.stop == ksd::ReadStop::NoPages)
         return false;
+    const QPointer<frmTree> self(this);
     for (const ksd::PageEntry &entry : d.pages) {
+        if (!self)
+            return false;
         ScanPage(entry.Folder, entry.FileName);
         if (frmChild1 *editor = liveEditor(gPageEditors.constLast())) {
             if (entry.open)

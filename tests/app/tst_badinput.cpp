@@ -1,17 +1,25 @@
 // Every kind of input file the program reads, with every kind of defect: nothing
 // crashes or hangs, each outcome is the one the program defines (a message or its
 // documented fallback), and no file is written that the user did not ask to write.
+#include "app/ShutdownSignals.h"
 #include "app/basSystem.h"
 #include "app/mdiMain.h"
+#include "editor/frmChild1.h"
 #include "settings/Settings.h"
+#include "site/frmProp.h"
 #include "support/TestEnv.h"
 #include "tags/TagDatabase.h"
 #include "tree/frmTree.h"
 
 #include <QDirIterator>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QtTest>
 
+#include <csignal>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace basSystem;
 using namespace Qt::Literals::StringLiterals;
@@ -85,6 +93,99 @@ QString definitionText(const QString &count, const QStringList &entries)
 {
     return definitionHeader() + definitionList(count, entries);
 }
+
+// Every file under `folder` with its bytes, except the settings file (shutdown writes it).
+QMap<QString, QByteArray> contents(const QString &folder)
+{
+    QMap<QString, QByteArray> files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        const QFileInfo info = it.fileInfo();
+        // Files too large to hold are compared by size and time (they are sparse).
+        const QByteArray bytes = info.size() > (64 << 20)
+            ? QByteArray::number(info.size()) + ' ' + QByteArray::number(info.lastModified().toMSecsSinceEpoch())
+            : TestEnv::read(path);
+        if (!path.endsWith(u"/pageKiln.INI"_s))
+            files.insert(QDir(folder).relativeFilePath(path), bytes);
+    }
+    return files;
+}
+
+// A site for the commands: a definition listing a readable page and one that is a folder.
+void writeSite(TestEnv &env)
+{
+    env.writeSettings(0, -1);
+    env.write(u"site/page.htm"_s, pageBody);
+    QDir().mkpath(env.path(u"site/bad.htm"_s));
+    const QString site = env.path(u"site/"_s);
+    env.writeCp932(u"site.ksd"_s, definitionText(u"002"_s, {u"0*"_s + site + u"*page.htm"_s, u"0*"_s + site + u"*bad.htm"_s}));
+}
+
+// Runs `command` the way its button would, with the site open first where it needs one.
+void runCommand(TestEnv &env, mdiMain &frame, const QString &command)
+{
+    frmTree *tree = frame.treeWindow();
+    auto open = [&] {
+        tree->gfReadKSD(env.path(u"site.ksd"_s));
+        tree->DrawTree(1);
+        env.platform.messages.clear();
+    };
+    if (command == u"start-up") {
+        QFile::remove(env.path(u"TagDB.TXT"_s));
+        basSystem::gTagWinVisible = -1;
+        frame.showTagWindow();
+    } else if (command == u"tree: open") {
+        env.platform.fileAnswers << env.path(u"site.ksd"_s);
+        tree->cmdOpe_Click();
+    } else if (command == u"tree: save") {
+        open();
+        tree->cmdSav_Click();
+    } else if (command == u"tree: save as, new site") {
+        env.platform.modalActions << [](QDialog &d) {
+            auto &prop = static_cast<frmProp &>(d);
+            prop.cmdSetPrp()->click();   // no name yet: a message
+            prop.txtName()->setText(u"名前"_s);
+            prop.cmdPath()->click();     // the folder pick
+            prop.cmdSetPrp()->click();
+        };
+        env.platform.fileAnswers << env.path(u"site/page.htm"_s) << env.path(u"new.ksd"_s);
+        tree->cmdSAs_Click();
+    } else if (command == u"tree: create page") {
+        env.platform.inputAnswers << u"新しいページ"_s;
+        tree->cmdHCr_Click();
+    } else if (command == u"tree: add page") {
+        env.platform.fileAnswers << env.path(u"site/bad.htm"_s);
+        tree->cmdHAd_Click();
+    } else if (command == u"tree: remove page") {
+        tree->cmdDel_Click();
+    } else if (command.startsWith(u"editor")) {
+        open();
+        frmChild1 *editor = liveEditor(gPageEditors.at(1));
+        QVERIFY(editor);
+        if (command == u"editor: save as") {
+            env.platform.fileAnswers << env.path(u"missing/copy.htm"_s);
+            editor->cmdSAs_Click();
+        } else {
+            env.platform.browserFails = true;
+            editor->cmdBrz_Click();
+        }
+    }
+}
+
+// Runs an event loop as an open dialog's would, until the shutdown request arrived.
+void runDialogLoop(const mdiMain &frame)
+{
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (shutdownRequested() || frame.hasShutDown())
+            loop.quit();
+    });
+    poll.start(1);
+    QTimer::singleShot(5000, &loop, &QEventLoop::quit);
+    loop.exec();
+}
 } // namespace
 
 class tst_badinput : public QObject
@@ -99,6 +200,10 @@ private Q_SLOTS:
     void definitionCounts();
     void oddPaths_data();
     void oddPaths();
+    void saving_data();
+    void saving();
+    void shutdownDuringModal_data();
+    void shutdownDuringModal();
 };
 
 void tst_badinput::defects_data()
@@ -114,7 +219,12 @@ void tst_badinput::defects_data()
         const QString d = QLatin1String(defect);
         QTest::addRow("settings, %s", defect) << u"settings"_s << d << !broken << (broken ? loadFailed : QString());
         QTest::addRow("definition, %s", defect) << u"definition"_s << d << !broken << (broken ? notDefinition : QString());
-        QTest::addRow("page, %s", defect) << u"page"_s << d << true << QString();
+        // A page over the size limit is refused with its size (the tree names the file below).
+        const QString pageMessage = qstrcmp(defect, "10 MB line") == 0
+            ? QStringLiteral("ページが大きすぎるため開けません（%1 バイト、上限 8388608 バイト）。")
+                  .arg(pageBody.size() + 10 * 1024 * 1024 + 2)
+            : QString();
+        QTest::addRow("page, %s", defect) << u"page"_s << d << true << pageMessage;
         QTest::addRow("tag database, %s", defect) << u"tags"_s << d << true << QString();
     }
 }
@@ -271,6 +381,184 @@ void tst_badinput::oddPaths()
     QCOMPARE(gPageTable.at(1).Folder, fullFolder);
     QCOMPARE(gPageTable.at(1).FileName, file);
     QCOMPARE(gPageTable.at(1).Title, u"題名"_s);
+}
+
+void tst_badinput::shutdownDuringModal_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<int>("signal");
+    QTest::addColumn<QStringList>("written");   // files the command itself may write
+    const int signals_[] = {SIGTERM, SIGHUP, SIGINT};
+    int i = 0;
+    auto row = [&](const char *command, const QStringList &written = {}) {
+        QTest::newRow(command) << QString::fromUtf8(command) << signals_[i++ % 3] << written;
+    };
+    row("start-up", {u"TagDB.TXT"_s});   // the command removes it
+    row("tree: open");
+    row("tree: save", {u"site.ksd"_s});
+    row("tree: save as, new site", {u"new.ksd"_s});
+    row("tree: create page");
+    row("tree: add page");
+    row("tree: remove page");
+    row("editor: save as");
+    row("editor: preview", {u"temp1.htm"_s});
+}
+
+void tst_badinput::saving_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<int>("answer");           // to a Yes/No question
+    QTest::addColumn<QString>("message");      // what the user is told first
+    QTest::addColumn<QStringList>("changed");  // the only files that may differ afterwards
+    const QString question = QStringLiteral("このページは読み込めなかったため空です。上書きしますか？");
+    const QString unusable = QStringLiteral("このファイル名はシステムの文字コードで表せないため使えません。");
+    const QString noEntry = QStringLiteral("フォルダ名の「*」やファイル名・フォルダ名の改行は定義ファイルに書けないため使えません。");
+    QTest::newRow("page not read, back later, No") << u"back later"_s << int(vbNo) << question << QStringList();
+    QTest::newRow("page not read, back later, Yes") << u"back later"_s << int(vbYes) << question << QStringList{u"site/page.htm"_s};
+    QTest::newRow("page not read, still missing") << u"still missing"_s << 0 << QString() << QStringList{u"site/page.htm"_s};
+    const QString tooLarge = QStringLiteral("ページが大きすぎるため開けません（%1 バイト、上限 8388608 バイト）。");
+    QTest::newRow("page over the size limit") << u"8388609"_s << int(vbNo) << tooLarge.arg(8388609) << QStringList();
+    QTest::newRow("2 GB page") << u"2147483648"_s << int(vbNo) << tooLarge.arg(2147483648) << QStringList();
+    QTest::newRow("Shift-JIS name on a UTF-8 system") << u"code-page name"_s << 0 << unusable << QStringList();
+    QTest::newRow("undecodable name, add page") << u"undecodable name"_s << 0 << unusable << QStringList();
+    QTest::newRow("save as, folder with *") << u"folder *"_s << 0 << noEntry << QStringList();
+    QTest::newRow("save as, line break in the name") << u"name line break"_s << 0 << noEntry << QStringList();
+    QTest::newRow("definition, folder with *") << u"definition *"_s << 0
+                                               << QStringLiteral("定義ファイルの更新に失敗しました。") << QStringList();
+    QTest::newRow("properties, line break")
+        << u"properties line break"_s << 0 << QStringLiteral("名前・フォルダ・ＵＲＬの改行は定義ファイルに書けないため使えません。")
+        << QStringList();
+}
+
+// Saving what was read badly or named badly: each case has its outcome, and no file
+// but the one the user asked to write changes, byte for byte.
+void tst_badinput::saving()
+{
+    QFETCH(QString, input);
+    QFETCH(int, answer);
+    QFETCH(QString, message);
+    QFETCH(QStringList, changed);
+    TestEnv env;
+    const QString site = env.path(u"site/"_s);
+    QDir().mkpath(site);
+    const QString sjisName = QString::fromUtf8("表示.htm");   // 95 5C 8E 86 in code page 932
+    // A file named in code page 932, as a Windows system leaves it: no Qt path reaches it.
+    const QByteArray rawName = QFile::encodeName(site) + TestEnv::cp932(sjisName);
+    const int fd = ::open(rawName.constData(), O_WRONLY | O_CREAT, 0644);
+    QVERIFY(fd >= 0 && ::write(fd, pageBody.constData(), pageBody.size()) == pageBody.size());
+    ::close(fd);
+    frmTree tree(env.area());
+    gSite.Name = u"サイト"_s;
+    gSite.FilePath = env.writeCp932(u"site.ksd"_s, definitionText(u"0"_s, {}));
+    const QString undecodable = site + QFile::decodeName("\x95\x5C\x8E\x86.htm");
+    const qint64 size = input.toLongLong();
+    if (size > 0) {
+        QFile page(site + u"page.htm"_s);
+        QVERIFY(page.open(QIODevice::WriteOnly) && page.resize(size));   // sparse: no disk used
+    }
+    if (input == u"code-page name")
+        tree.ScanPage(site, sjisName);
+    else if (input != u"undecodable name")
+        tree.ScanPage(site, u"page.htm"_s);
+    if (input == u"back later")
+        env.write(u"site/page.htm"_s, pageBody);
+    if (size > 0) {   // refused on reading, and its save asks before replacing the file
+        QCOMPARE(env.platform.messageTexts().value(0).section(u'\n', 0, 0), message);
+        message = QStringLiteral("このページは読み込めなかったため空です。上書きしますか？");
+    }
+    env.platform.messages.clear();
+    const QMap<QString, QByteArray> before = contents(env.dir.path());
+    auto pageFiles = [] {
+        QStringList files;
+        for (const PageRecord &page : gPageTable)
+            files << page.Folder + page.FileName;
+        return files;
+    };
+    const QStringList pages = pageFiles();
+    frmChild1 *editor = pageCount() ? liveEditor(gPageEditors.at(1)) : nullptr;
+
+    if (input == u"undecodable name") {
+        env.platform.fileAnswers << undecodable;
+        tree.cmdHAd_Click();
+    } else if (input == u"folder *" || input == u"name line break") {
+        env.platform.fileAnswers << (input == u"folder *" ? site + u"a*b/p.htm"_s : site + u"p\nq.htm"_s);
+        editor->cmdSAs_Click();
+    } else if (input == u"definition *") {
+        gPageTable[1].Folder = site + u"a*b/"_s;
+        QVERIFY(!tree.gfWriteKSD());
+    } else if (input == u"properties line break") {
+        env.platform.modalActions << [](QDialog &d) {
+            auto &prop = static_cast<frmProp &>(d);
+            prop.txtPath()->setText(u"/web/\n/x/"_s);
+            prop.cmdSetPrp()->click();
+        };
+        tree.cmdPrp_Click();
+        QVERIFY(!tree.propertiesDialog()->pbOkFlg);
+    } else {
+        env.platform.messageAnswers << answer;
+        editor->cmdSav_Click();
+    }
+    const QStringList shown = env.platform.messageTexts();
+    QCOMPARE(shown.isEmpty() ? QString() : shown.first().section(u'\n', 0, 0), message);
+    if (input == u"definition *" || input == u"undecodable name")
+        QCOMPARE(pageCount(), input == u"definition *" ? 1 : 0);
+    else if (input != u"properties line break")
+        QCOMPARE(pageFiles(), pages);
+    const QMap<QString, QByteArray> after = contents(env.dir.path());
+    QMap<QString, QByteArray> expected = before;
+    for (const QString &name : changed)
+        expected.insert(name, QByteArray());   // the unread page's empty text
+    QCOMPARE(after, expected);
+}
+
+// A termination signal arriving while any modal request of any command is open: the
+// request closes as cancelled, the command returns with its windows alive, and only then
+// the program shuts down, saving its settings; no other file changes.
+void tst_badinput::shutdownDuringModal()
+{
+    QFETCH(QString, command);
+    QFETCH(int, signal);
+    QFETCH(QStringList, written);
+    int requests = 0;
+    {
+        TestEnv env;
+        writeSite(env);
+        mdiMain frame;
+        QVERIFY(frame.MDIForm_Load());
+        env.platform.onRequest = [&](const QString &) { ++requests; };
+        runCommand(env, frame, command);
+    }
+    QVERIFY(requests > 0);
+    for (int at = 1; at <= requests; ++at) {
+        TestEnv env;
+        writeSite(env);
+        mdiMain frame;
+        installShutdownHandlers(&frame);
+        QVERIFY(frame.MDIForm_Load());
+        frame.show();
+        QMap<QString, QByteArray> before = contents(env.dir.path());
+        int seen = 0;
+        env.platform.onRequest = [&](const QString &) {
+            if (++seen != at)
+                return;
+            ::raise(signal);
+            runDialogLoop(frame);
+        };
+        const QPointer<frmTree> tree = frame.treeWindow();
+        runCommand(env, frame, command);
+        QVERIFY2(!frame.hasShutDown(), qPrintable(u"request %1"_s.arg(at)));
+        QVERIFY(tree);
+        QCOMPARE(seen, at);   // later requests were answered without showing
+        QTRY_VERIFY(frame.hasShutDown());
+        QVERIFY(LoadSettings());
+        QCOMPARE(gTreeWinVisible, -1);
+        QMap<QString, QByteArray> after = contents(env.dir.path());
+        for (const QString &name : written) {
+            before.remove(name);
+            after.remove(name);
+        }
+        QCOMPARE(after, before);
+    }
 }
 
 QTEST_MAIN(tst_badinput)

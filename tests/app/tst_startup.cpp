@@ -1,9 +1,12 @@
 #include "app/ShutdownSignals.h"
 #include "app/basSystem.h"
 #include "app/mdiMain.h"
+#include "platform/FileDialog.h"
+#include "platform/QtPlatform.h"
 #include "settings/Settings.h"
 #include "support/TestEnv.h"
 
+#include <QDialog>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QScreen>
@@ -28,6 +31,8 @@ private Q_SLOTS:
     void shutdownWithUnwritableSettingsGoesOn();
     void storedGeometryStaysOnScreen_data();
     void storedGeometryStaysOnScreen();
+    void shutdownClosesRealDialogs_data();
+    void shutdownClosesRealDialogs();
 };
 
 void tst_startup::visibilityFlags_data()
@@ -204,6 +209,49 @@ void tst_startup::storedGeometryStaysOnScreen()
     frame.closeFrame(vbFormMDIForm);   // the sizes go back to the file as the windows had them
     QVERIFY(LoadSettings());
     QVERIFY(gTagWinLeft >= 0 && gTreeWinTop >= 0 && qint64(gTreeWinLeft) + gTreeWinWidth <= screenWidth);
+}
+
+void tst_startup::shutdownClosesRealDialogs_data()
+{
+    QTest::addColumn<QString>("request");
+    QTest::addColumn<QString>("answer");   // the cancelled answer
+    QTest::newRow("message box") << QStringLiteral("message") << QString::number(vbOK);
+    QTest::newRow("Yes/No message box, default No") << QStringLiteral("question") << QString::number(vbNo);
+    QTest::newRow("input box") << QStringLiteral("input") << QString();
+    QTest::newRow("file dialog") << QStringLiteral("file") << QString();
+    QTest::newRow("dialog of our own, with a message box over it") << QStringLiteral("nested")
+                                                                  << QString::number(QDialog::Rejected);
+}
+
+// The desktop's own dialogs: a shutdown asked for while one is open closes it (and any
+// dialog under it) as cancelled, and runs only after the request has returned.
+void tst_startup::shutdownClosesRealDialogs()
+{
+    QFETCH(QString, request);
+    QFETCH(QString, answer);
+    QtPlatform real;
+    Platform *const scripted = setPlatform(&real);
+    bool shutDown = false;
+    QTimer::singleShot(100, [&] { requestShutdown([&] { shutDown = true; }); });
+    QString result;
+    if (request == u"message" || request == u"question") {
+        result = QString::number(platform().messageBox(QStringLiteral("?"), QStringLiteral("t"),
+                                                       request == u"message" ? vbOKOnly : vbYesNo | vbDefaultButton2));
+    } else if (request == u"input") {
+        result = platform().inputBox(QStringLiteral("?"), QStringLiteral("t"));
+    } else if (request == u"file") {
+        FileDialog dialog;
+        result = dialog.ShowOpen() ? dialog.FileName : QString();
+    } else {
+        QDialog own;
+        QTimer::singleShot(0, &own, [] { platform().messageBox(QStringLiteral("inner"), QStringLiteral("t"), vbOKOnly); });
+        result = QString::number(platform().execModal(own));
+    }
+    QCOMPARE(result, answer);
+    QVERIFY(!shutDown);
+    QCOMPARE(openModalRequests(), 0);
+    QTRY_VERIFY(shutDown);
+    setPlatform(scripted);
 }
 
 QTEST_MAIN(tst_startup)
