@@ -38,6 +38,7 @@ PageRecord *pageRecord(qint32 id)
 frmChild1::frmChild1(QMdiArea *area) : KForm(area, Border::Sizable)
 {
     createControls();
+    watchForRecovery();
     setCaption(QStringLiteral("Form1"));
     setText(initialText);
     Form_Load();
@@ -173,6 +174,9 @@ void frmChild1::Form_QueryUnload(bool &cancel, int reason)
     }
     if (gActiveEditor == this)
         gActiveEditor.clear();
+    // When no one could be asked, the copy is what is left of the unsaved text.
+    if (reason != vbAppWindows)
+        dropRecoveryCopy();
 }
 
 void frmChild1::cmdSav_Click()
@@ -194,12 +198,13 @@ bool frmChild1::save()
         return saveAs();
     const QString path = page->Folder + page->FileName;
     QString error;
-    if (!pageFiles::writePageText(path, text(), page->Encoding, &error)) {
+    if (!pageFiles::writePageText(path, text(), page->Encoding, &error, &mFileHash)) {
         ShowMessage(failureText(pageFiles::msgSaveFailed, path, error));
         return false;
     }
     if (mDocumentFilled)
         mTxtEdit->document()->setModified(false);
+    dropRecoveryCopy();
     emit saved();
     return true;
 }

@@ -8,6 +8,7 @@
 #include "platform/KForm.h"
 
 class QPlainTextEdit;
+class QTimer;
 class QToolButton;
 enum class CommandIcon;
 
@@ -47,6 +48,25 @@ public:
     void cmdBrz_Click();
     void cmdClo_Click();
 
+    // Recovery copies. A few seconds after typing pauses, an editor with unsaved changes
+    // writes its text into the recovery folder; saving or discarding the text removes the
+    // copy, so that a copy left behind means work lost by a crash, a kill or the session's end.
+    //
+    // The hash of the page file as last read or saved, recorded in every copy.
+    QByteArray fileHash() const { return mFileHash; }
+    void setFileHash(const QByteArray &hash) { mFileHash = hash; }
+    // Writes the copy now while the text holds unsaved changes, removes it otherwise;
+    // false when a copy was due and could not be written.
+    bool writeRecoveryCopy();
+    // Removes the editor's copy, if it wrote or restored one.
+    void dropRecoveryCopy();
+    // Puts a recovered text into the text box as one edit (undo returns to the page as
+    // read) and shows the editor; `copyPath` is the copy it came from, which the editor's
+    // own copy replaces from then on.
+    void restoreText(const QString &text, const QString &copyPath);
+    // How long typing must pause before the copy is written; tests shorten it.
+    static void setRecoveryDelay(int ms);
+
 signals:
     void modifiedChanged(bool modified);
     // The page was written, possibly under a new name.
@@ -64,6 +84,7 @@ private:
     void createControls();
     QToolButton *addButton(CommandIcon icon, const TwipRect &place, const QString &tip);
     void fillDocument() const;
+    void watchForRecovery();
 
     QPlainTextEdit *mTxtEdit = nullptr;
     QToolButton *mCmdSav = nullptr;
@@ -80,4 +101,9 @@ private:
     bool mbNoResize = false;
     qint32 mlPrevWidth = 0;
     qint32 mlPrevHeight = 0;
+
+    QTimer *mRecoveryTimer = nullptr;
+    QByteArray mFileHash;
+    QString mCopyPath;   // the copy written or restored last; empty for none
+    QString mCopyError;  // why the last copy could not be written
 };

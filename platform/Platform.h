@@ -28,6 +28,8 @@ public:
     virtual int messageBox(const QString &prompt, const QString &title, int style) = 0;
     // Asks whether to save changes before they are discarded: 保存, 保存しない, キャンセル.
     virtual SaveChoice askToSave(const QString &prompt, const QString &title) = 0;
+    // A question answered with はい or いいえ; true for はい.
+    virtual bool askYesNo(const QString &prompt, const QString &title) = 0;
     // A modal input box; returns the typed text, or an empty text on Cancel.
     virtual QString inputBox(const QString &prompt, const QString &title) = 0;
     // Shows a standard file dialog for `dialog`'s properties; returns the chosen full

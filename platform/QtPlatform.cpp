@@ -49,6 +49,17 @@ SaveChoice QtPlatform::askToSave(const QString &prompt, const QString &title)
     return SaveChoice::Cancel;
 }
 
+bool QtPlatform::askYesNo(const QString &prompt, const QString &title)
+{
+    QMessageBox box(QMessageBox::Question, title, prompt, QMessageBox::NoButton, QApplication::activeWindow());
+    QPushButton *yes = box.addButton(QStringLiteral("はい"), QMessageBox::YesRole);
+    QPushButton *no = box.addButton(QStringLiteral("いいえ"), QMessageBox::NoRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
+}
+
 QString QtPlatform::inputBox(const QString &prompt, const QString &title)
 {
     bool ok = false;

@@ -7,6 +7,7 @@ class QtPlatform : public Platform
 public:
     int messageBox(const QString &prompt, const QString &title, int style) override;
     SaveChoice askToSave(const QString &prompt, const QString &title) override;
+    bool askYesNo(const QString &prompt, const QString &title) override;
     QString inputBox(const QString &prompt, const QString &title) override;
     QString runFileDialog(const FileDialog &dialog, FileDialogMode mode) override;
     int execModal(QDialog &dialog) override;

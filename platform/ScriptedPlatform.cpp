@@ -35,6 +35,12 @@ SaveChoice ScriptedPlatform::askToSave(const QString &prompt, const QString &)
     return saveAnswers.isEmpty() ? SaveChoice::Cancel : saveAnswers.dequeue();
 }
 
+bool ScriptedPlatform::askYesNo(const QString &prompt, const QString &)
+{
+    yesNoQuestions << prompt;
+    return !yesNoAnswers.isEmpty() && yesNoAnswers.dequeue();
+}
+
 QString ScriptedPlatform::inputBox(const QString &prompt, const QString &)
 {
     inputPrompts << prompt;

@@ -42,6 +42,9 @@ public:
     // none is queued), and the questions asked.
     QQueue<SaveChoice> saveAnswers;
     QStringList saveQuestions;
+    // Answers for the next yes/no questions (no when none is queued), and the questions asked.
+    QQueue<bool> yesNoAnswers;
+    QStringList yesNoQuestions;
     // Called for every message box while it is "open".
     std::function<void(const Message &)> onMessage;
 
@@ -59,6 +62,7 @@ public:
 
     int messageBox(const QString &prompt, const QString &title, int style) override;
     SaveChoice askToSave(const QString &prompt, const QString &title) override;
+    bool askYesNo(const QString &prompt, const QString &title) override;
     QString inputBox(const QString &prompt, const QString &title) override;
     QString runFileDialog(const FileDialog &dialog, FileDialogMode mode) override;
     int execModal(QDialog &dialog) override;

@@ -1,6 +1,7 @@
 #include "tree/PageScan.h"
 #include "common/TextFile.h"
 #include "common/TextHelpers.h"
+#include "editor/RecoveryCopy.h"
 
 using namespace basSystem;
 
@@ -157,7 +158,8 @@ PageScan scanPageText(const QString &decoded)
 
 PageScan scanPageFile(const QString &path)
 {
-    TextFileContent content = readTextFile(path, DetectMode::Page);
+    QByteArray bytes;
+    TextFileContent content = readTextFile(path, DetectMode::Page, &bytes);
     if (!content.ok) {
         PageScan failed = scanPageText(QString());
         failed.readOk = false;
@@ -166,5 +168,6 @@ PageScan scanPageFile(const QString &path)
     }
     PageScan scan = scanPageText(content.text);
     scan.Encoding = content.encoding;
+    scan.FileHash = pageFileHash(bytes);
     return scan;
 }

@@ -178,6 +178,7 @@ void frmTree::ScanPage(const QString &folder, const QString &fileName)
         auto *editor = new frmChild1();
         editor->setCaption(scan.Title);
         editor->setText(scan.Text);
+        editor->setFileHash(scan.FileHash);
         watchEditor(editor);
         addPage(std::move(page), editor);
     }

@@ -129,6 +129,7 @@ void frmTree::cmdOpe_Click()
         return;
     DrawTree(1);
     setCaption(gSite.Name);
+    offerRecovery();
 }
 
 void frmTree::cmdSav_Click()
@@ -207,6 +208,11 @@ void frmTree::cmdHCr_Click()
     const QString title = platform().inputBox(newPagePrompt, newPageBoxTitle);
     if (title.isEmpty())
         return;
+    addNewPage(title);
+}
+
+frmChild1 *frmTree::addNewPage(const QString &title)
+{
     PageRecord page;
     page.Title = title;
     page.Links = QStringList{QString()};
@@ -219,6 +225,7 @@ void frmTree::cmdHCr_Click()
     editor->Show();
     DrawTree(1);
     showChangeMarks();
+    return editor;
 }
 
 void frmTree::cmdDel_Click()
