@@ -1,6 +1,7 @@
 #include "app/mdiMain.h"
 #include "app/basSystem.h"
 #include "common/TextHelpers.h"
+#include "editor/RecoveryFolder.h"
 #include "platform/Icons.h"
 #include "platform/KForm.h"
 #include "platform/Twips.h"
@@ -138,6 +139,9 @@ void mdiMain::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
+    // No one could be asked: the unsaved text is kept in recovery copies before anything closes.
+    if (mCloseReason == vbAppWindows)
+        recoveryFolder::writeAll();
     // Every child is offered the close first, then the frame shuts down; nothing cancels it.
     const QList<KForm *> forms = mArea->findChildren<KForm *>();
     for (const QPointer<KForm> form : forms)

@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <cstring>
 
-TextFileContent readTextFile(const QString &path, DetectMode mode)
+TextFileContent readTextFile(const QString &path, DetectMode mode, QByteArray *bytesRead)
 {
     TextFileContent content;
     const QFileInfo info(path);
@@ -34,6 +34,8 @@ TextFileContent readTextFile(const QString &path, DetectMode mode)
     content.encoding = detectEncoding(bytes, mode);
     content.text = decodeText(bytes, content.encoding);
     content.ok = true;
+    if (bytesRead)
+        *bytesRead = bytes;
     return content;
 }
 

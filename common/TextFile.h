@@ -15,8 +15,9 @@ struct TextFileContent {
     QString error;                                  // why the file could not be read
 };
 
-// Reads an ordinary file (not a folder, device or pipe) and decodes it.
-TextFileContent readTextFile(const QString &path, DetectMode mode = DetectMode::Plain);
+// Reads an ordinary file (not a folder, device or pipe) and decodes it; `bytes`, when
+// given, receives the file's bytes as read.
+TextFileContent readTextFile(const QString &path, DetectMode mode = DetectMode::Plain, QByteArray *bytes = nullptr);
 
 // What a write does with a symbolic link at its path.
 enum class LinkPolicy {

@@ -1,5 +1,6 @@
 #include "editor/PageFiles.h"
 #include "common/TextFile.h"
+#include "editor/RecoveryCopy.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -20,9 +21,15 @@ const QString msgNameNotInDefinition =
 const QString pageFilter = QStringLiteral("ハイパーテキスト(*.htm;*.html)|*.htm;*.html|テキスト(*.txt)|*.txt");
 const QString pageDefaultExt = QStringLiteral("htm");
 
-bool writePageText(const QString &path, const QString &text, TextEncoding encoding, QString *error)
+bool writePageText(const QString &path, const QString &text, TextEncoding encoding, QString *error,
+                   QByteArray *writtenHash)
 {
-    return writeFileAtomic(path, encodeWithReferences(text, encoding), error);
+    const QByteArray bytes = encodeWithReferences(text, encoding);
+    if (!writeFileAtomic(path, bytes, error))
+        return false;
+    if (writtenHash)
+        *writtenHash = pageFileHash(bytes);
+    return true;
 }
 
 bool writePreviewText(const QString &path, const QString &text, TextEncoding encoding, QString *error)

@@ -99,6 +99,7 @@ void frmChild1::createControls()
     });
     placeControl(mTxtEdit, txtEditRect());
     setFocusProxy(mTxtEdit);
+    watchForRecovery();
 
     mCmdSav = addButton(CommandIcon::Save, editorLayout::cmdSav, tipWithKey(cmdSavTip, CommandKey::SavePage));
     mCmdSAs = addButton(CommandIcon::SaveAs, editorLayout::cmdSAs, tipWithKey(cmdSAsTip, CommandKey::SavePageAs));
@@ -256,6 +257,9 @@ void frmChild1::Form_QueryUnload(bool &cancel, int reason)
     }
     if (gActiveEditor == this)
         gActiveEditor.clear();
+    // When no one could be asked, the copy is what is left of the unsaved text.
+    if (reason != vbAppWindows)
+        dropRecoveryCopy();
 }
 
 void frmChild1::cmdSav_Click()
@@ -294,13 +298,14 @@ bool frmChild1::save()
     if (mNotRead && !confirmReplaceUnread(path))
         return false;
     QString error;
-    if (!pageFiles::writePageText(path, text(), page->Encoding, &error)) {
+    if (!pageFiles::writePageText(path, text(), page->Encoding, &error, &mFileHash)) {
         ShowMessage(failureText(pageFiles::msgSaveFailed, path, error));
         return false;
     }
     mNotRead = false;
     if (mDocumentFilled)
         mTxtEdit->document()->setModified(false);
+    dropRecoveryCopy();
     emit saved();
     return true;
 }

@@ -8,6 +8,7 @@
 #include "platform/KForm.h"
 
 class QPlainTextEdit;
+class QTimer;
 class QToolButton;
 enum class CommandIcon;
 
@@ -58,6 +59,25 @@ public:
     void cmdBrz_Click();
     void cmdClo_Click();
 
+    // Recovery copies. A few seconds after typing pauses, an editor with unsaved changes
+    // writes its text into the recovery folder; saving or discarding the text removes the
+    // copy, so that a copy left behind means work lost by a crash, a kill or the session's end.
+    //
+    // The hash of the page file as last read or saved, recorded in every copy.
+    QByteArray fileHash() const { return mFileHash; }
+    void setFileHash(const QByteArray &hash) { mFileHash = hash; }
+    // Writes the copy now while the text holds unsaved changes, removes it otherwise;
+    // false when a copy was due and could not be written.
+    bool writeRecoveryCopy();
+    // Removes the editor's copy, if it wrote or restored one.
+    void dropRecoveryCopy();
+    // Puts a recovered text into the text box as one edit (undo returns to the page as
+    // read) and shows the editor; `copyPath` is the copy it came from, which the editor's
+    // own copy replaces from then on.
+    void restoreText(const QString &text, const QString &copyPath);
+    // How long typing must pause before the copy is written; tests shorten it.
+    static void setRecoveryDelay(int ms);
+
 signals:
     void modifiedChanged(bool modified);
     // The page was written, possibly under a new name.
@@ -82,6 +102,7 @@ private:
     frmChild1 *self() const { return const_cast<frmChild1 *>(this); }
     // Asks before the text of a page that was not read replaces an existing file at `path`.
     bool confirmReplaceUnread(const QString &path);
+    void watchForRecovery();
 
     QPlainTextEdit *mTxtEdit = nullptr;
     QToolButton *mCmdSav = nullptr;
@@ -99,4 +120,9 @@ private:
     bool mbNoResize = false;
     qint32 mlPrevWidth = 0;
     qint32 mlPrevHeight = 0;
+
+    QTimer *mRecoveryTimer = nullptr;
+    QByteArray mFileHash;
+    QString mCopyPath;   // the copy written or restored last; empty for none
+    QString mCopyError;  // why the last copy could not be written
 };

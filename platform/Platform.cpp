@@ -53,6 +53,15 @@ SaveChoice Platform::askToSave(const QString &prompt, const QString &title)
     return shutdownRequested() ? SaveChoice::Cancel : answer;
 }
 
+bool Platform::askYesNo(const QString &prompt, const QString &title)
+{
+    if (shutdownRequested())
+        return false;
+    const ModalScope scope;
+    const bool answer = showYesNoQuestion(prompt, title);
+    return !shutdownRequested() && answer;
+}
+
 QString Platform::inputBox(const QString &prompt, const QString &title)
 {
     if (shutdownRequested())

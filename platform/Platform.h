@@ -41,6 +41,8 @@ public:
     // Asks whether to save changes before they are discarded: 保存, 保存しない, キャンセル
     // (Cancel when cancelled).
     SaveChoice askToSave(const QString &prompt, const QString &title);
+    // A question answered with はい or いいえ; true for はい (false when cancelled).
+    bool askYesNo(const QString &prompt, const QString &title);
     // A modal input box; returns the typed text, or an empty text on Cancel.
     QString inputBox(const QString &prompt, const QString &title);
     // Shows a standard file dialog for `dialog`'s properties; returns the chosen full
@@ -69,6 +71,7 @@ protected:
     // The requests themselves, shown and answered by the implementation.
     virtual int showMessageBox(const QString &prompt, const QString &title, int style) = 0;
     virtual SaveChoice showSaveQuestion(const QString &prompt, const QString &title) = 0;
+    virtual bool showYesNoQuestion(const QString &prompt, const QString &title) = 0;
     virtual QString showInputBox(const QString &prompt, const QString &title) = 0;
     virtual QString showFileDialog(const FileDialog &dialog, FileDialogMode mode) = 0;
     virtual int showModal(QDialog &dialog) = 0;

@@ -42,6 +42,17 @@ SaveChoice QtPlatform::showSaveQuestion(const QString &prompt, const QString &ti
     return SaveChoice::Cancel;
 }
 
+bool QtPlatform::showYesNoQuestion(const QString &prompt, const QString &title)
+{
+    QMessageBox box(QMessageBox::Question, title, prompt, QMessageBox::NoButton, QApplication::activeWindow());
+    QPushButton *yes = box.addButton(QStringLiteral("はい"), QMessageBox::YesRole);
+    QPushButton *no = box.addButton(QStringLiteral("いいえ"), QMessageBox::NoRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(no);
+    exec(box);
+    return box.clickedButton() == yes;
+}
+
 int QtPlatform::exec(QDialog &dialog)
 {
     mOpen.append(&dialog);

@@ -28,6 +28,13 @@ SaveChoice ScriptedPlatform::showSaveQuestion(const QString &prompt, const QStri
     return saveAnswers.isEmpty() ? SaveChoice::Cancel : saveAnswers.dequeue();
 }
 
+bool ScriptedPlatform::showYesNoQuestion(const QString &prompt, const QString &)
+{
+    yesNoQuestions << prompt;
+    requestOpen(QStringLiteral("yes/no question"));
+    return !yesNoAnswers.isEmpty() && yesNoAnswers.dequeue();
+}
+
 void ScriptedPlatform::requestOpen(const QString &kind) const
 {
     if (onRequest)

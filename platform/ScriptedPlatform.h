@@ -45,6 +45,9 @@ public:
     QStringList saveQuestions;
     // Answers for the next Yes/No message boxes; with none queued, the default button.
     QQueue<int> messageAnswers;
+    // Answers for the next yes/no questions (no when none is queued), and the questions asked.
+    QQueue<bool> yesNoAnswers;
+    QStringList yesNoQuestions;
     // Called for every message box while it is "open".
     std::function<void(const Message &)> onMessage;
     // Called for every modal request while it is open ("message", "input", "file" or
@@ -75,6 +78,7 @@ public:
 protected:
     int showMessageBox(const QString &prompt, const QString &title, int style) override;
     SaveChoice showSaveQuestion(const QString &prompt, const QString &title) override;
+    bool showYesNoQuestion(const QString &prompt, const QString &title) override;
     QString showInputBox(const QString &prompt, const QString &title) override;
     QString showFileDialog(const FileDialog &dialog, FileDialogMode mode) override;
     int showModal(QDialog &dialog) override;

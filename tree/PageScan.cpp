@@ -1,6 +1,7 @@
 #include "tree/PageScan.h"
 #include "common/TextFile.h"
 #include "common/TextHelpers.h"
+#include "editor/RecoveryCopy.h"
 
 #include <QFileInfo>
 
@@ -151,7 +152,8 @@ PageScan scanPageFile(const QString &path)
         refused.tooLargeSize = info.size();
         return refused;
     }
-    TextFileContent content = readTextFile(path, DetectMode::Page);
+    QByteArray bytes;
+    TextFileContent content = readTextFile(path, DetectMode::Page, &bytes);
     if (!content.ok) {
         PageScan failed = scanPageText(QString());
         failed.readOk = false;
@@ -160,5 +162,6 @@ PageScan scanPageFile(const QString &path)
     }
     PageScan scan = scanPageText(content.text);
     scan.Encoding = content.encoding;
+    scan.FileHash = pageFileHash(bytes);
     return scan;
 }

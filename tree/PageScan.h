@@ -22,6 +22,7 @@ struct PageScan {
     QStringList Links;         // index 0 holds nothing; links stand at 1 to the upper bound
     QString Text;
     TextEncoding Encoding = TextEncoding::Cp932;
+    QByteArray FileHash;       // pageFileHash() of the file's bytes; empty when not read
 };
 
 // The targets of the page's links, in page order, with index 0 left empty. The search

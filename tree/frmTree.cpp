@@ -186,6 +186,7 @@ void frmTree::ScanPage(const QString &folder, const QString &fileName)
         // An unreadable page must not pass for an empty one: saving its editor would wipe it.
         if (!scan.readOk)
             editor->markNotRead();
+        editor->setFileHash(scan.FileHash);
         watchEditor(editor);
         addPage(std::move(page), editor);
     }

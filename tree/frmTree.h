@@ -56,6 +56,11 @@ public:
     bool saveDefinitionAs();
     // Shows which pages and whether the definition hold unsaved changes.
     void showChangeMarks();
+    // Offers the recovery copies left for the open definition's pages (by a crash, a kill
+    // or the session's end): restores them into their editors, or deletes them when declined.
+    void offerRecovery();
+    // Appends a new page without a file, titled `title`, with its editor shown.
+    frmChild1 *addNewPage(const QString &title);
 
     // The commands of the button row.
     void cmdCre_Click();

@@ -145,6 +145,7 @@ bool frmTree::openDefinition(const QString &path)
     DrawTree(1);
     setCaption(gSite.Name);
     rememberDefinition(QFileInfo(path).absoluteFilePath());
+    offerRecovery();
     return true;
 }
 
@@ -240,6 +241,11 @@ void frmTree::cmdHCr_Click()
     const QString title = platform().inputBox(newPagePrompt, newPageBoxTitle);
     if (title.isEmpty() || !self)
         return;
+    addNewPage(title);
+}
+
+frmChild1 *frmTree::addNewPage(const QString &title)
+{
     PageRecord page;
     page.Title = title;
     page.Links = QStringList{QString()};
@@ -252,6 +258,7 @@ void frmTree::cmdHCr_Click()
     editor->Show();
     DrawTree(1);
     showChangeMarks();
+    return editor;
 }
 
 void frmTree::cmdDel_Click()

@@ -11,6 +11,8 @@
 TestEnv::TestEnv()
 {
     platform.folder = dir.path();
+    mPreviousDataHome = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", QFile::encodeName(dir.filePath(QStringLiteral("data"))));
     resetSharedState();
 }
 
@@ -19,6 +21,10 @@ TestEnv::~TestEnv()
     if (KForm::defaultArea() == mArea.get())
         KForm::setDefaultArea(nullptr);
     resetSharedState();
+    if (mPreviousDataHome.isEmpty())
+        qunsetenv("XDG_DATA_HOME");
+    else
+        qputenv("XDG_DATA_HOME", mPreviousDataHome);
 }
 
 QString TestEnv::path(const QString &name) const

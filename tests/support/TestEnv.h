@@ -1,6 +1,7 @@
 #pragma once
 // Common ground for tests: a scripted platform whose program folder is a fresh temporary
-// folder, the shared state reset to what start-up gives, and small file helpers.
+// folder, the user's data location (recovery copies) inside it as "data", the shared state
+// reset to what start-up gives, and small file helpers.
 
 #include "platform/ScriptedPlatform.h"
 
@@ -44,6 +45,7 @@ public:
 
 private:
     std::unique_ptr<QMdiArea> mArea;
+    QByteArray mPreviousDataHome;   // the user's data location is put back afterwards
 };
 
 // Resets every shared variable to its start-up value.
