@@ -10,14 +10,16 @@ QString usage(const QString &program)
     return QStringLiteral("Usage: %1 [PATH.ksd]\n"
                           "Edits the HTML pages of a small web site; opens the site definition PATH.ksd if given.\n\n"
                           "  -h, --help     show this help and end\n"
-                          "  -v, --version  show the version and end\n").arg(program);
+                          "  -v, --version  show the version and end\n")
+        .arg(program);
 }
 
 // Without a display Qt would abort; say how to start on a virtual one instead.
 bool hasDisplay()
 {
     const QString platform = qEnvironmentVariable("QT_QPA_PLATFORM");
-    if (!platform.isEmpty() && !platform.startsWith(QLatin1String("xcb")) && !platform.startsWith(QLatin1String("wayland")))
+    if (!platform.isEmpty() && !platform.startsWith(QLatin1String("xcb"))
+        && !platform.startsWith(QLatin1String("wayland")))
         return true;
     return !qEnvironmentVariable("DISPLAY").isEmpty() || !qEnvironmentVariable("WAYLAND_DISPLAY").isEmpty();
 }
@@ -29,7 +31,7 @@ QString noDisplay(const QString &program, const QStringList &arguments)
                           "  xvfb-run -a -s \"-screen 0 1280x800x24\" %2\n")
         .arg(program, (QStringList{program} + arguments).join(QLatin1Char(' ')));
 }
-} // namespace
+}   // namespace
 
 CommandLine parseCommandLine(int argc, const char *const *argv)
 {

@@ -31,7 +31,7 @@ void shutDown(const QPointer<mdiMain> &target)
             target->closeFrame(vbAppWindows);
     });
 }
-} // namespace
+}   // namespace
 
 void installShutdownHandlers(mdiMain *frame)
 {

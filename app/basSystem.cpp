@@ -92,4 +92,4 @@ frmChild1 *liveEditor(const QPointer<frmChild1> &editor)
     return (e && !e->isUnloaded()) ? e : nullptr;
 }
 
-} // namespace basSystem
+}   // namespace basSystem

@@ -52,8 +52,8 @@ extern QPointer<frmChild1> gActiveEditor;
 
 extern SiteInfo gSite;
 extern QList<TagRecord> gTagTable;
-extern QList<PageRecord> gPageTable;                 // index 0 is a placeholder
-extern QList<QPointer<frmChild1>> gPageEditors;      // same upper bound as gPageTable
+extern QList<PageRecord> gPageTable;              // index 0 is a placeholder
+extern QList<QPointer<frmChild1>> gPageEditors;   // same upper bound as gPageTable
 
 // The upper bound of the page tables: the number of pages.
 inline qsizetype pageCount()
@@ -81,4 +81,4 @@ bool definitionModified();
 // The live editor of `editor`, or nullptr when it has been discarded.
 frmChild1 *liveEditor(const QPointer<frmChild1> &editor);
 
-} // namespace basSystem
+}   // namespace basSystem

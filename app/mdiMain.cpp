@@ -31,7 +31,7 @@ QRect firstStartGeometry(const QWidget &frame)
     r.moveCenter(available.center());
     return r;
 }
-} // namespace
+}   // namespace
 
 mdiMain::mdiMain() : mCloseReason(vbFormMDIForm)
 {

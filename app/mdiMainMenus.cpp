@@ -29,7 +29,7 @@ QString numbered(int n, const QString &text)
     escaped.replace(QLatin1Char('&'), QStringLiteral("&&"));
     return n <= 9 ? QStringLiteral("&%1 ").arg(n) + escaped : escaped;
 }
-} // namespace
+}   // namespace
 
 QList<frmChild1 *> shownEditors()
 {
@@ -80,8 +80,7 @@ frmTree *mdiMain::treeForCommand()
 }
 
 // A command of the active page's editor, run by the editor's own handler.
-QAction *mdiMain::addEditorCommand(QMenu *menu, const QString &text, CommandKey key,
-                                   void (frmChild1::*handler)())
+QAction *mdiMain::addEditorCommand(QMenu *menu, const QString &text, CommandKey key, void (frmChild1::*handler)())
 {
     QAction *action = menu->addAction(text);
     action->setShortcuts(commandKeys(key));
@@ -96,7 +95,8 @@ void mdiMain::createFileMenu()
 {
     QMenu *menu = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
     addTreeCommand(menu, QStringLiteral("新規作成(&N)"), &frmTree::cmdCre_Click);
-    addTreeCommand(menu, QStringLiteral("開く(&O)…"), &frmTree::cmdOpe_Click)->setShortcuts(commandKeys(CommandKey::OpenSite));
+    addTreeCommand(menu, QStringLiteral("開く(&O)…"), &frmTree::cmdOpe_Click)
+        ->setShortcuts(commandKeys(CommandKey::OpenSite));
     addTreeCommand(menu, QStringLiteral("上書き保存(&S)"), &frmTree::cmdSav_Click);
     addTreeCommand(menu, QStringLiteral("名前を付けて保存(&A)…"), &frmTree::cmdSAs_Click);
     addTreeCommand(menu, QStringLiteral("サイトの設定(&P)…"), &frmTree::cmdPrp_Click);
@@ -116,7 +116,8 @@ void mdiMain::createPageMenu()
     addTreeCommand(menu, QStringLiteral("サイトから外す(&D)…"), &frmTree::cmdDel_Click);
     menu->addSeparator();
     addEditorCommand(menu, QStringLiteral("ページを上書き保存(&S)"), CommandKey::SavePage, &frmChild1::cmdSav_Click);
-    addEditorCommand(menu, QStringLiteral("ページに名前を付けて保存(&V)…"), CommandKey::SavePageAs, &frmChild1::cmdSAs_Click);
+    addEditorCommand(menu, QStringLiteral("ページに名前を付けて保存(&V)…"), CommandKey::SavePageAs,
+                     &frmChild1::cmdSAs_Click);
     addEditorCommand(menu, QStringLiteral("ブラウザで確認(&B)"), CommandKey::Preview, &frmChild1::cmdBrz_Click);
     addEditorCommand(menu, QStringLiteral("ページを閉じる(&C)"), CommandKey::ClosePage, &frmChild1::cmdClo_Click);
 }
@@ -247,7 +248,7 @@ void mdiMain::stepEditor(int step)
 void mdiMain::showAbout()
 {
     const QString text = appTitle + QStringLiteral(" ") + appVersion + QStringLiteral("\n")
-        + QStringLiteral("小さなウェブサイトのHTMLページをまとめて編集するエディタ\n")
-        + QStringLiteral("ライセンス: ") + licenceName;
+        + QStringLiteral("小さなウェブサイトのHTMLページをまとめて編集するエディタ\n") + QStringLiteral("ライセンス: ")
+        + licenceName;
     platform().messageBox(text, aboutTitle, vbOKOnly);
 }

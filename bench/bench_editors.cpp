@@ -19,7 +19,8 @@ namespace {
 // A page of about `characters` characters of markup and Japanese prose, CR LF line ends.
 QString samplePage(qsizetype characters, int seed)
 {
-    const QString line = QStringLiteral("<p>日本語の文章がここに続きます。<a href=\"page%1.htm\">次へ</a></p>\r\n").arg(seed);
+    const QString line
+        = QStringLiteral("<p>日本語の文章がここに続きます。<a href=\"page%1.htm\">次へ</a></p>\r\n").arg(seed);
     QString page = QStringLiteral("<html><head><title>ページ%1</title></head><body>\r\n").arg(seed);
     while (page.size() < characters)
         page += line;
@@ -94,7 +95,7 @@ void largePage(qsizetype characters)
     editor->Unload(vbFormCode);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
-} // namespace
+}   // namespace
 
 int main(int argc, char *argv[])
 {

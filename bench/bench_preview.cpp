@@ -102,14 +102,14 @@ void measure(std::vector<Page> &pages, int rounds)
         for (Page &page : pages) {
             QString rewritten;
             keepBest(page.decode, elapsedMs([&] {
-                volatile qsizetype n = decodeText(page.bytes, TextEncoding::Cp932).size();
-                (void)n;
-            }));
+                         volatile qsizetype n = decodeText(page.bytes, TextEncoding::Cp932).size();
+                         (void)n;
+                     }));
             keepBest(page.rewrite, elapsedMs([&] { rewritten = linkRewrite::previewText(page.text, folder); }));
             keepBest(page.encode, elapsedMs([&] {
-                volatile qsizetype n = encodeWithReferences(rewritten, TextEncoding::Cp932).size();
-                (void)n;
-            }));
+                         volatile qsizetype n = encodeWithReferences(rewritten, TextEncoding::Cp932).size();
+                         (void)n;
+                     }));
         }
     }
     for (const Page &page : pages)
@@ -133,7 +133,10 @@ void measureUnquoted()
         text.reserve(characters + unit.size());
         while (text.size() < characters)
             text += unit;
-        const double ms = bestMs(9, [&] { volatile qsizetype n = linkRewrite::previewText(text, folder).size(); (void)n; });
+        const double ms = bestMs(9, [&] {
+            volatile qsizetype n = linkRewrite::previewText(text, folder).size();
+            (void)n;
+        });
         std::printf("unquoted keywords, %lld characters: rewrite %7.2f ms", static_cast<long long>(text.size()), ms);
         if (previous > 0)
             std::printf(" (%.2f x the half size)", ms / previous);
@@ -141,7 +144,7 @@ void measureUnquoted()
         previous = ms;
     }
 }
-} // namespace
+}   // namespace
 
 int main()
 {

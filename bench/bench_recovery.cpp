@@ -31,7 +31,7 @@ double msSince(const QElapsedTimer &timer)
 {
     return double(timer.nsecsElapsed()) / 1e6;
 }
-} // namespace
+}   // namespace
 
 int main(int argc, char *argv[])
 {
@@ -85,10 +85,11 @@ int main(int argc, char *argv[])
 
     std::printf("page of %lld bytes (%lld characters):\n"
                 "  keystroke (the text box, and the copy's timer restarted) %7.1f us\n"
-                "  writing the copy once typing pauses        %7.1f ms (of which reading the text %.1f ms, formatting %.1f ms)%s\n"
+                "  writing the copy once typing pauses        %7.1f ms (of which reading the text %.1f ms, formatting "
+                "%.1f ms)%s\n"
                 "  hashing the page's bytes on read or save   %7.1f ms\n",
-                static_cast<long long>(bytes.size()), static_cast<long long>(page.size()), perKey, write,
-                readText, format, written ? "" : "  WRITE FAILED", hash);
+                static_cast<long long>(bytes.size()), static_cast<long long>(page.size()), perKey, write, readText,
+                format, written ? "" : "  WRITE FAILED", hash);
     editor->Unload(vbFormCode);
     return 0;
 }

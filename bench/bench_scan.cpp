@@ -114,7 +114,7 @@ QString repeated(const QString &piece, qsizetype size)
     return s;
 }
 
-} // namespace
+}   // namespace
 
 int main(int argc, char *argv[])
 {
@@ -137,7 +137,8 @@ int main(int argc, char *argv[])
     std::printf("  scan 8 MB / scan 4 MB: %.2f (goal <= 2.2)\n", f8.scanMs / f4.scanMs);
 
     std::printf("link walk on pages that defeat a restarting search (time should double with size)\n");
-    adversarial("HREF without any quote, over and over", [](qsizetype n) { return repeated(QStringLiteral(" HREF=x"), n); });
+    adversarial("HREF without any quote, over and over",
+                [](qsizetype n) { return repeated(QStringLiteral(" HREF=x"), n); });
     adversarial("one opening quote never closed", [](qsizetype n) {
         QString page = QStringLiteral("<a HREF=\"");
         page += repeated(QStringLiteral("abc "), n);
@@ -154,8 +155,7 @@ int main(int argc, char *argv[])
         page += repeated(QStringLiteral("x"), n / 2);
         return page;
     });
-    adversarial("ordinary anchors", [](qsizetype n) {
-        return repeated(QStringLiteral("<a href=\"page.htm\">text</a>\r\n"), n);
-    });
+    adversarial("ordinary anchors",
+                [](qsizetype n) { return repeated(QStringLiteral("<a href=\"page.htm\">text</a>\r\n"), n); });
     return 0;
 }

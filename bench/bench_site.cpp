@@ -44,7 +44,9 @@ QByteArray makePage(int n)
 {
     QString text = QStringLiteral("<HTML>\r\n<HEAD><TITLE>ページ %1 の題名</TITLE></HEAD>\r\n<BODY>\r\n").arg(n);
     for (int j = 1; j <= linksPerPage; ++j)
-        text += QStringLiteral("<P><A HREF=\"page%1.htm\">次のページ %2</A></P>\r\n").arg((n + j) % pageCount + 1).arg(j);
+        text += QStringLiteral("<P><A HREF=\"page%1.htm\">次のページ %2</A></P>\r\n")
+                    .arg((n + j) % pageCount + 1)
+                    .arg(j);
     const QString filler = QStringLiteral("本文の段落です。これは生成されたページの中身です。\r\n");
     QByteArray bytes = encodeStrict(text, TextEncoding::Cp932).value();
     const QByteArray tail = "</BODY>\r\n</HTML>\r\n";
@@ -59,8 +61,11 @@ bool generate(const QString &dir)
 {
     QDir().mkpath(dir);
     const QString folder = QDir(dir).absolutePath() + QLatin1Char('/');
-    QString ksd = QStringLiteral("[KSD INF]\r\nVER=Velmoran HTML Editor Ver 0.0\r\nPNM=ベンチマークのサイト\r\nDIR=%1\r\nURL=\r\n"
-                                 "[HTML LIST]\r\nCNT=%2\r\n").arg(folder).arg(pageCount, 3, 10, QLatin1Char('0'));
+    QString ksd = QStringLiteral(
+                      "[KSD INF]\r\nVER=Velmoran HTML Editor Ver 0.0\r\nPNM=ベンチマークのサイト\r\nDIR=%1\r\nURL=\r\n"
+                      "[HTML LIST]\r\nCNT=%2\r\n")
+                      .arg(folder)
+                      .arg(pageCount, 3, 10, QLatin1Char('0'));
     for (int n = 1; n <= pageCount; ++n) {
         if (!writeFile(folder + QStringLiteral("page%1.htm").arg(n), makePage(n)))
             return false;
@@ -106,7 +111,8 @@ int open(int argc, char *argv[], const QString &dir)
     QApplication::processEvents();   // lays out and paints what is shown
     const double paintMs = step.nsecsElapsed() / 1e6;
 
-    std::printf("  pages %lld, drawn rows %lld\n", qlonglong(basSystem::pageCount()), qlonglong(tree->tree().rowCount()));
+    std::printf("  pages %lld, drawn rows %lld\n", qlonglong(basSystem::pageCount()),
+                qlonglong(tree->tree().rowCount()));
     std::printf("  start-up %.1f ms, gfReadKSD %.1f ms, DrawTree(1) %.2f ms, first paint %.1f ms\n", startupMs, readMs,
                 drawMs, paintMs);
     std::printf("  in-process total %.1f ms, peak resident memory %.1f MB\n", total.nsecsElapsed() / 1e6,
@@ -150,7 +156,7 @@ bool runChild(const QStringList &arguments)
     child.start(QCoreApplication::applicationFilePath(), arguments);
     return child.waitForFinished(600000) && child.exitCode() == 0;
 }
-} // namespace
+}   // namespace
 
 int main(int argc, char *argv[])
 {
@@ -179,8 +185,9 @@ int main(int argc, char *argv[])
     child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("open"), dir.path()});
     if (!child.waitForFinished(600000) || child.exitCode() != 0)
         return 1;
-    std::printf("whole process (start to exit): wall %.1f ms (goal < 1000), peak resident memory %.1f MB (goal < 400)\n",
-                wall.nsecsElapsed() / 1e6, peakKilobytes(RUSAGE_CHILDREN) / 1024.0);
+    std::printf(
+        "whole process (start to exit): wall %.1f ms (goal < 1000), peak resident memory %.1f MB (goal < 400)\n",
+        wall.nsecsElapsed() / 1e6, peakKilobytes(RUSAGE_CHILDREN) / 1024.0);
     std::fflush(stdout);
     return runChild({QStringLiteral("scan"), dir.path()}) && runChild({QStringLiteral("editors"), dir.path()}) ? 0 : 1;
 }

@@ -125,7 +125,7 @@ bool generateSite(const QString &dir)
                              {QStringLiteral("generate"), dir})
         == 0;
 }
-} // namespace
+}   // namespace
 
 int main(int argc, char *argv[])
 {

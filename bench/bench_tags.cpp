@@ -41,7 +41,7 @@ double bestNanosPerChar(qsizetype chars, F &&f)
     return double(best) / double(chars);
 }
 
-} // namespace
+}   // namespace
 
 int main()
 {

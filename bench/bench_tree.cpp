@@ -52,8 +52,8 @@ int main(int argc, char *argv[])
         return t.nsecsElapsed() / 1e6;
     };
 
-    std::printf("scroll step = DrawTree(start) + painting one screen (%dx%d px); %d pages x %d links\n",
-                pic->width(), pic->height(), pages, links);
+    std::printf("scroll step = DrawTree(start) + painting one screen (%dx%d px); %d pages x %d links\n", pic->width(),
+                pic->height(), pages, links);
     for (const qint32 start : {1, 2, 5000, 9999, 10000}) {
         double best = 1e300;
         for (int r = 0; r < 5; ++r)

@@ -34,4 +34,4 @@ TwipGeometry keepOnScreen(TwipGeometry g, qint32 screenWidth, qint32 screenHeigh
     return g;
 }
 
-} // namespace formLayout
+}   // namespace formLayout

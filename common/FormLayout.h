@@ -37,4 +37,4 @@ struct TwipGeometry {
 // screen's, places such that the whole window lies on the screen.
 TwipGeometry keepOnScreen(TwipGeometry g, qint32 screenWidth, qint32 screenHeight);
 
-} // namespace formLayout
+}   // namespace formLayout

@@ -125,8 +125,8 @@ bool appendPieceSlowly(QByteArray &out, QStringView piece, bool references)
 {
     qsizetype i = 0;
     while (i < piece.size()) {
-        const qsizetype width = (piece.at(i).isHighSurrogate() && i + 1 < piece.size()
-                                 && piece.at(i + 1).isLowSurrogate()) ? 2 : 1;
+        const qsizetype width
+            = (piece.at(i).isHighSurrogate() && i + 1 < piece.size() && piece.at(i + 1).isLowSurrogate()) ? 2 : 1;
         const QStringView one = piece.sliced(i, width);
         i += width;
         if (width == 1 && one.at(0).unicode() < 0x80) {
@@ -145,7 +145,8 @@ bool appendPieceSlowly(QByteArray &out, QStringView piece, bool references)
             const char32_t cp = width == 2 ? QChar::surrogateToUcs4(one.at(0), one.at(1)) : one.at(0).unicode();
 #ifdef PAGEKILN_MUTANT_REF_HALVES   // a planted fault for the fuzz oracles: a pair written as two halves
             if (width == 2) {
-                out += "&#" + QByteArray::number(one.at(0).unicode()) + ";&#" + QByteArray::number(one.at(1).unicode()) + ';';
+                out += "&#" + QByteArray::number(one.at(0).unicode()) + ";&#" + QByteArray::number(one.at(1).unicode())
+                    + ';';
                 continue;
             }
 #endif
@@ -180,7 +181,7 @@ std::optional<QByteArray> encodeCp932Lines(const QString &text, bool references)
     }
     return out;
 }
-} // namespace
+}   // namespace
 
 bool isKeptByte(QChar c)
 {
@@ -246,12 +247,9 @@ TextEncoding detectEncoding(QByteArrayView bytes, DetectMode mode)
 QString decodeText(QByteArrayView bytes, TextEncoding encoding)
 {
     switch (encoding) {
-    case TextEncoding::Utf8Bom:
-        return decodeUtf8(bytes.startsWith(utf8Bom) ? bytes.sliced(3) : bytes);
-    case TextEncoding::Utf8:
-        return decodeUtf8(bytes);
-    case TextEncoding::Cp932:
-        break;
+    case TextEncoding::Utf8Bom: return decodeUtf8(bytes.startsWith(utf8Bom) ? bytes.sliced(3) : bytes);
+    case TextEncoding::Utf8: return decodeUtf8(bytes);
+    case TextEncoding::Cp932: break;
     }
     if (hasSwappedControl(bytes))
         return decodeCp932Keeping(bytes);

@@ -86,7 +86,7 @@ bool writeFresh(const QString &path, const QByteArray &bytes, QString *error)
     file.setAutoRemove(false);
     return true;
 }
-} // namespace
+}   // namespace
 
 bool writeFileAtomic(const QString &path, const QByteArray &bytes, QString *error, LinkPolicy links)
 {
@@ -115,7 +115,7 @@ qsizetype firstIrregularBreak(const char16_t *s, qsizetype n, bool (*isExtraBrea
     }
     return -1;
 }
-} // namespace
+}   // namespace
 
 QString withCrLfBreaks(const QString &text, bool breakAfterLast, bool (*isExtraBreak)(char16_t))
 {

@@ -10,9 +10,9 @@
 
 struct TextFileContent {
     bool ok = false;
-    QString text;                                   // the whole file, decoded
+    QString text;   // the whole file, decoded
     TextEncoding encoding = TextEncoding::Cp932;
-    QString error;                                  // why the file could not be read
+    QString error;   // why the file could not be read
 };
 
 // Reads an ordinary file (not a folder, device or pipe) and decodes it; `bytes`, when

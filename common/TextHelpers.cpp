@@ -44,7 +44,7 @@ qsizetype indexOfChar(QStringView text, QChar c, qsizetype from)
         return -1;
     return text.indexOf(c, from);
 }
-} // namespace
+}   // namespace
 
 qsizetype indexOfUpper(QStringView text, QLatin1StringView needle, qsizetype from)
 {
@@ -87,7 +87,7 @@ std::optional<QString> GetTagText(QStringView text, const QString &tagName, qsiz
     if (p1 < 0)
         return std::nullopt;
     const qsizetype g = indexOfChar(text, QLatin1Char('>'), p1);   // 0-based, -1 if none
-    const qsizetype s = g + 1;                                      // 0-based start of the title
+    const qsizetype s = g + 1;                                     // 0-based start of the title
     const qsizetype p3 = indexOfUpper(text, QLatin1StringView(close), s);
     if (p3 < 0)
         return std::nullopt;
@@ -103,9 +103,9 @@ QString GetHrefValue(QStringView text, qsizetype &nextPos)
         return QString();
     }
     // 1-based positions from here on, as the contract gives them.
-    const qsizetype q1 = indexOfChar(text, QLatin1Char('"'), p) + 1;    // 0 when none
+    const qsizetype q1 = indexOfChar(text, QLatin1Char('"'), p) + 1;   // 0 when none
     const qsizetype s = q1 + 1;
-    const qsizetype q2 = indexOfChar(text, QLatin1Char('"'), s) + 1;    // search from s + 1
+    const qsizetype q2 = indexOfChar(text, QLatin1Char('"'), s) + 1;   // search from s + 1
     if (s >= q2) {
         nextPos = q2;
         return QString();
@@ -114,4 +114,4 @@ QString GetHrefValue(QStringView text, qsizetype &nextPos)
     return StripControlChars(text.sliced(s - 1, q2 - s));
 }
 
-} // namespace basSystem
+}   // namespace basSystem

@@ -44,4 +44,4 @@ qsizetype indexOfUpper(QStringView text, QLatin1StringView needle, qsizetype fro
 // nothing else changes, so the copy always has the text's length.
 QString upperCopy(QStringView text);
 
-} // namespace basSystem
+}   // namespace basSystem

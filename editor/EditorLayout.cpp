@@ -30,4 +30,4 @@ QRect firstPlacement(const QRect &visible, int toolsRight, QSize wanted, int ind
     return QRect(QPoint(startX + k * step, startY + k * step), size);
 }
 
-} // namespace editorLayout
+}   // namespace editorLayout

@@ -45,4 +45,4 @@ TwipRect textBoxRect(Extent extent);
 // visible part.
 QRect firstPlacement(const QRect &visible, int toolsRight, QSize wanted, int index, int step);
 
-} // namespace editorLayout
+}   // namespace editorLayout

@@ -52,7 +52,7 @@ QString withoutEscapePairs(const QString &text)
     }
     return out;
 }
-} // namespace
+}   // namespace
 
 QString documentText(const QString &text)
 {
@@ -84,4 +84,4 @@ QString crLfText(const QString &text)
     return lines.contains(QChar(escape)) ? withoutEscapePairs(lines) : lines;
 }
 
-} // namespace editorText
+}   // namespace editorText

@@ -24,4 +24,4 @@ QString documentText(const QString &text);
 // character. A text that needs no change is returned as it is, without a copy.
 QString crLfText(const QString &text);
 
-} // namespace editorText
+}   // namespace editorText

@@ -59,20 +59,18 @@ qsizetype findKeyword(QStringView text, QLatin1StringView keyword, qsizetype fro
     }
     return -1;
 }
-} // namespace
+}   // namespace
 
 bool isExternalHead(QStringView head)
 {
     using basSystem::indexOfUpper;
-    return indexOfUpper(head, QLatin1StringView("HTTP:")) >= 0
-        || indexOfUpper(head, QLatin1StringView("HTTPS:")) >= 0
+    return indexOfUpper(head, QLatin1StringView("HTTP:")) >= 0 || indexOfUpper(head, QLatin1StringView("HTTPS:")) >= 0
         || indexOfUpper(head, QLatin1StringView("MAILTO:")) >= 0;
 }
 
 LinkPass::LinkPass(QLatin1StringView keyword, QStringView folder, Sink sink)
     : mKeyword(keyword), mFolder(folder), mSink(std::move(sink))
-{
-}
+{ }
 
 void LinkPass::feed(QStringView piece)
 {
@@ -165,7 +163,7 @@ void feedInPieces(LinkPass &pass, QStringView text)
         pass.feed(text.sliced(at, std::min(pieceLength, text.size() - at)));
     pass.finish();
 }
-} // namespace
+}   // namespace
 
 QString rewritePass(QStringView text, QLatin1StringView keyword, QStringView folder)
 {
@@ -193,7 +191,7 @@ QString previewText(QStringView text, QStringView folder)
     return out;
 }
 
-} // namespace linkRewrite
+}   // namespace linkRewrite
 
 QString linkRewrite::rewritePassReference(const QString &text, QLatin1StringView keyword, const QString &folder)
 {

@@ -56,7 +56,7 @@ private:
     QLatin1StringView mKeyword;
     QStringView mFolder;
     Sink mSink;
-    QString mBuffer;             // input received and not yet handed on starts at mStart
+    QString mBuffer;   // input received and not yet handed on starts at mStart
     qsizetype mStart = 0;
     qsizetype mScan = 0;         // the keyword search resumes here
     qsizetype mKeywordAt = -1;   // a keyword still waiting for its place, or -1
@@ -74,4 +74,4 @@ QString rewritePass(QStringView text, QLatin1StringView keyword, QStringView fol
 // The three passes HREF, BACKGROUND and SRC, each over the result of the one before.
 QString previewText(QStringView text, QStringView folder);
 
-} // namespace linkRewrite
+}   // namespace linkRewrite

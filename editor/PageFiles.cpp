@@ -13,10 +13,9 @@ const QString msgSaveFailed = QStringLiteral("ファイルの保存に失敗し�
 const QString msgPreviewFailed = QStringLiteral("プレビューファイルの作成に失敗しました。");
 const QString msgBrowserFailed = QStringLiteral("ブラウザを起動できませんでした。");
 const QString msgOverwriteUnread = QStringLiteral("このページは読み込めなかったため空です。上書きしますか？");
-const QString msgNameUnusable =
-    QStringLiteral("このファイル名はシステムの文字コードで表せないため使えません。");
-const QString msgNameNotInDefinition =
-    QStringLiteral("フォルダ名の「*」やファイル名・フォルダ名の改行は定義ファイルに書けないため使えません。");
+const QString msgNameUnusable = QStringLiteral("このファイル名はシステムの文字コードで表せないため使えません。");
+const QString msgNameNotInDefinition
+    = QStringLiteral("フォルダ名の「*」やファイル名・フォルダ名の改行は定義ファイルに書けないため使えません。");
 
 const QString pageFilter = QStringLiteral("ハイパーテキスト(*.htm;*.html)|*.htm;*.html|テキスト(*.txt)|*.txt");
 const QString pageDefaultExt = QStringLiteral("htm");
@@ -49,7 +48,7 @@ bool existsOnlyInCodePage(const QString &path)
     struct stat st;
     return raw != QFile::encodeName(path) && !QFileInfo(path).exists() && ::lstat(raw.constData(), &st) == 0;
 }
-} // namespace
+}   // namespace
 
 bool systemCarriesName(const QString &path)
 {
@@ -70,4 +69,4 @@ QString previewFileName(qint32 pageId)
     return QStringLiteral("temp") + QString::number(pageId) + QStringLiteral(".htm");
 }
 
-} // namespace pageFiles
+}   // namespace pageFiles

@@ -8,11 +8,11 @@
 
 namespace pageFiles {
 
-extern const QString msgSaveFailed;       // the page file could not be written
-extern const QString msgPreviewFailed;    // the preview file could not be written
-extern const QString msgBrowserFailed;    // the browser could not be started
-extern const QString msgOverwriteUnread;  // the question before an unread page replaces its file
-extern const QString msgNameUnusable;     // the system's encoding cannot carry the name
+extern const QString msgSaveFailed;            // the page file could not be written
+extern const QString msgPreviewFailed;         // the preview file could not be written
+extern const QString msgBrowserFailed;         // the browser could not be started
+extern const QString msgOverwriteUnread;       // the question before an unread page replaces its file
+extern const QString msgNameUnusable;          // the system's encoding cannot carry the name
 extern const QString msgNameNotInDefinition;   // the definition file cannot hold the name
 
 // The save dialog's filter: hypertext files, then text files.
@@ -39,4 +39,4 @@ bool systemCarriesName(const QString &path);
 // "temp" + the page's index + ".htm": the page's preview copy in the program folder.
 QString previewFileName(qint32 pageId);
 
-} // namespace pageFiles
+}   // namespace pageFiles

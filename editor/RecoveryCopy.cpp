@@ -8,12 +8,9 @@ const QByteArray formatLine = QByteArrayLiteral("pageKiln recovery copy 1");
 QByteArray encodingName(TextEncoding encoding)
 {
     switch (encoding) {
-    case TextEncoding::Cp932:
-        return QByteArrayLiteral("cp932");
-    case TextEncoding::Utf8:
-        return QByteArrayLiteral("utf-8");
-    case TextEncoding::Utf8Bom:
-        return QByteArrayLiteral("utf-8-bom");
+    case TextEncoding::Cp932: return QByteArrayLiteral("cp932");
+    case TextEncoding::Utf8: return QByteArrayLiteral("utf-8");
+    case TextEncoding::Utf8Bom: return QByteArrayLiteral("utf-8-bom");
     }
     return {};
 }
@@ -93,7 +90,7 @@ QString textFrom(QByteArrayView bytes)
     out += QString::fromUtf8(bytes.sliced(runStart));
     return out;
 }
-} // namespace
+}   // namespace
 
 QByteArray pageFileHash(QByteArrayView bytes)
 {

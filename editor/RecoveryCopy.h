@@ -22,8 +22,8 @@ struct RecoveryCopy {
     qint32 pageIndex = 0;     // the page's place in the definition, for a page without a file
     QString title;            // the page's title, for a page without a file
     TextEncoding encoding = TextEncoding::Cp932;
-    QByteArray pageHash;      // pageFileHash() of the page file as last read or saved; empty for none
-    QString text;             // the editor's text, lines ending in CR LF
+    QByteArray pageHash;   // pageFileHash() of the page file as last read or saved; empty for none
+    QString text;          // the editor's text, lines ending in CR LF
 };
 
 // The hash a copy records of the page file's bytes.

@@ -48,4 +48,4 @@ void writeAll()
             e->writeRecoveryCopy();
 }
 
-} // namespace recoveryFolder
+}   // namespace recoveryFolder

@@ -26,4 +26,4 @@ QList<Found> findAll();
 // Writes the copy of every page editor with unsaved changes, at once.
 void writeAll();
 
-} // namespace recoveryFolder
+}   // namespace recoveryFolder

@@ -32,7 +32,6 @@ const QString cmdSAsTip = QStringLiteral("名前を付けて保存");
 const QString cmdBrzTip = QStringLiteral("ＩＥで確認する");
 const QString cmdCloTip = QStringLiteral("ＨＰ定義を閉じる");
 
-
 // The text a new editor window shows at least, where the area has room for it.
 constexpr int usefulColumns = 80;
 constexpr int usefulLines = 25;
@@ -44,7 +43,7 @@ PageRecord *pageRecord(qint32 id)
         return nullptr;
     return &gPageTable[id];
 }
-} // namespace
+}   // namespace
 
 frmChild1::frmChild1(QMdiArea *area) : KForm(area, Border::Sizable)
 {
@@ -273,8 +272,8 @@ bool frmChild1::confirmReplaceUnread(const QString &path)
     if (!target.exists() && !target.isSymLink())
         return true;
     const QPointer<frmChild1> self(this);
-    const int answer = platform().messageBox(failureText(pageFiles::msgOverwriteUnread, path, QString()),
-                                             messageTitle, vbYesNo | vbDefaultButton2);
+    const int answer = platform().messageBox(failureText(pageFiles::msgOverwriteUnread, path, QString()), messageTitle,
+                                             vbYesNo | vbDefaultButton2);
     return self && answer == vbYes;
 }
 

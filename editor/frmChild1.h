@@ -123,6 +123,6 @@ private:
 
     QTimer *mRecoveryTimer = nullptr;
     QByteArray mFileHash;
-    QString mCopyPath;   // the copy written or restored last; empty for none
-    QString mCopyError;  // why the last copy could not be written
+    QString mCopyPath;    // the copy written or restored last; empty for none
+    QString mCopyError;   // why the last copy could not be written
 };

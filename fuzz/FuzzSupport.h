@@ -24,12 +24,12 @@ inline std::pair<QByteArray, QByteArray> splitAtNul(const QByteArray &bytes)
 }
 
 // Stops the run with a message when an invariant does not hold.
-#define FUZZ_CHECK(cond)                                                             \
-    do {                                                                             \
-        if (!(cond)) {                                                               \
+#define FUZZ_CHECK(cond) \
+    do { \
+        if (!(cond)) { \
             std::fprintf(stderr, "invariant failed: %s (%s:%d)\n", #cond, __FILE__, __LINE__); \
-            std::abort();                                                            \
-        }                                                                            \
+            std::abort(); \
+        } \
     } while (0)
 
 // The text's lines each followed by CR LF, read one character at a time: a line ends at

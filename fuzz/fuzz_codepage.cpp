@@ -19,7 +19,7 @@ bool mayHoldDuplicateSpellings(const QByteArray &b)
     }
     return false;
 }
-} // namespace
+}   // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

@@ -21,9 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QStringList parts = text.split(QLatin1Char('|'));
     if (parts.size() < 4)
         return 0;
-    auto hasLineBreak = [](const QString &s) {
-        return s.contains(QLatin1Char('\r')) || s.contains(QLatin1Char('\n'));
-    };
+    auto hasLineBreak = [](const QString &s) { return s.contains(QLatin1Char('\r')) || s.contains(QLatin1Char('\n')); };
     basSystem::SiteInfo site;
     site.Name = parts.at(0);
     site.Folder = parts.at(1);

@@ -35,7 +35,7 @@ QString profileValue(QString s)
         s = s.sliced(1, s.size() - 2);
     return s;
 }
-} // namespace
+}   // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
@@ -51,7 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     names.removeIf([](const QString &s) { return s.contains(QLatin1Char('\r')) || s.contains(QChar(0)); });
     if (names.size() > 200)
         names.resize(200);
-    QString file = QStringLiteral("[KSD INF]\r\nVER=") + versionText() + QStringLiteral("\r\nPNM=site\r\n[HTML LIST]\r\n");
+    QString file
+        = QStringLiteral("[KSD INF]\r\nVER=") + versionText() + QStringLiteral("\r\nPNM=site\r\n[HTML LIST]\r\n");
     file += QStringLiteral("CNT=") + QString::number(names.size()) + QStringLiteral("\r\n");
     QList<PageEntry> expected;
     for (qsizetype i = 0; i < names.size(); ++i) {

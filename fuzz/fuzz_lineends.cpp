@@ -13,7 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FUZZ_CHECK(withCrLfLines(text) == expected);
     FUZZ_CHECK(withCrLfLines(expected) == expected);
     const QStringList lines = splitLines(text);
-    FUZZ_CHECK(lines.isEmpty() ? expected.isEmpty() : lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n") == expected);
+    FUZZ_CHECK(lines.isEmpty() ? expected.isEmpty()
+                               : lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n") == expected);
     for (const QString &line : lines)
         FUZZ_CHECK(!line.contains(QLatin1Char('\r')) && !line.contains(QLatin1Char('\n')));
     return 0;

@@ -16,7 +16,7 @@ QString streamed(const QString &text, QLatin1StringView keyword, const QString &
     pass.finish();
     return out;
 }
-} // namespace
+}   // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

@@ -14,7 +14,7 @@ QString oneLine(const QByteArray &raw, const char *forbidden)
     s.remove(QLatin1Char('\n'));
     return s.trimmed();
 }
-} // namespace
+}   // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // Written again, the file stays as it is; only a stray byte next to a character that
     // code page 932 spells twice may pair up differently (see fuzz_codepage).
     const bool mayRespell = fileBytes.contains('\xED') || fileBytes.contains('\xEE') || fileBytes.contains('\x87')
-                            || fileBytes.contains('\xFA');
+        || fileBytes.contains('\xFA');
     if (!mayRespell)
         FUZZ_CHECK(again.serialize() == file.serialize());
     return 0;

@@ -37,7 +37,7 @@ QString plainExpansion(const QString &s)
     }
     return out;
 }
-} // namespace
+}   // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

@@ -42,7 +42,7 @@ QString plainHref(const QString &text, qsizetype &nextPos)
         return QString();
     return StripControlChars(text.mid(s - 1, q2 - s));
 }
-} // namespace
+}   // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

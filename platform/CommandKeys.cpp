@@ -9,26 +9,19 @@ struct KeyBinding {
 KeyBinding bindingOf(CommandKey command)
 {
     switch (command) {
-    case CommandKey::SavePage:
-        return {QKeySequence(Qt::CTRL | Qt::Key_S), QKeySequence::Save};
-    case CommandKey::SavePageAs:
-        return {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), QKeySequence::SaveAs};
-    case CommandKey::Preview:
-        return {QKeySequence(Qt::Key_F5), QKeySequence::UnknownKey};
-    case CommandKey::ClosePage:
-        return {QKeySequence(Qt::CTRL | Qt::Key_W), QKeySequence::Close};
-    case CommandKey::OpenSite:
-        return {QKeySequence(Qt::CTRL | Qt::Key_O), QKeySequence::Open};
-    case CommandKey::Quit:
-        return {QKeySequence(Qt::CTRL | Qt::Key_Q), QKeySequence::Quit};
-    case CommandKey::NextWindow:
-        return {QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence::NextChild};
+    case CommandKey::SavePage: return {QKeySequence(Qt::CTRL | Qt::Key_S), QKeySequence::Save};
+    case CommandKey::SavePageAs: return {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), QKeySequence::SaveAs};
+    case CommandKey::Preview: return {QKeySequence(Qt::Key_F5), QKeySequence::UnknownKey};
+    case CommandKey::ClosePage: return {QKeySequence(Qt::CTRL | Qt::Key_W), QKeySequence::Close};
+    case CommandKey::OpenSite: return {QKeySequence(Qt::CTRL | Qt::Key_O), QKeySequence::Open};
+    case CommandKey::Quit: return {QKeySequence(Qt::CTRL | Qt::Key_Q), QKeySequence::Quit};
+    case CommandKey::NextWindow: return {QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence::NextChild};
     case CommandKey::PreviousWindow:
         return {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), QKeySequence::PreviousChild};
     }
     return {};
 }
-} // namespace
+}   // namespace
 
 QList<QKeySequence> commandKeys(CommandKey command)
 {
@@ -43,6 +36,5 @@ QList<QKeySequence> commandKeys(CommandKey command)
 
 QString tipWithKey(const QString &tip, CommandKey command)
 {
-    return tip + QStringLiteral(" (") + bindingOf(command).own.toString(QKeySequence::NativeText)
-        + QLatin1Char(')');
+    return tip + QStringLiteral(" (") + bindingOf(command).own.toString(QKeySequence::NativeText) + QLatin1Char(')');
 }

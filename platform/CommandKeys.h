@@ -7,14 +7,14 @@
 #include <QString>
 
 enum class CommandKey {
-    SavePage,        // Ctrl+S
-    SavePageAs,      // Ctrl+Shift+S
-    Preview,         // F5
-    ClosePage,       // Ctrl+W
-    OpenSite,        // Ctrl+O
-    Quit,            // Ctrl+Q
-    NextWindow,      // Ctrl+Tab
-    PreviousWindow,  // Ctrl+Shift+Tab
+    SavePage,         // Ctrl+S
+    SavePageAs,       // Ctrl+Shift+S
+    Preview,          // F5
+    ClosePage,        // Ctrl+W
+    OpenSite,         // Ctrl+O
+    Quit,             // Ctrl+Q
+    NextWindow,       // Ctrl+Tab
+    PreviousWindow,   // Ctrl+Shift+Tab
 };
 
 // The keys of `command`: its own key first (the one menus show), then whatever else the

@@ -8,12 +8,12 @@ class FileDialog
 {
 public:
     QString DialogTitle;
-    QString Filter;             // "description|pattern|description|pattern"
-    int FilterIndex = 1;        // the pair selected when the dialog opens, from 1
-    QString DefaultExt;         // without the dot; appended to a name typed without extension
+    QString Filter;        // "description|pattern|description|pattern"
+    int FilterIndex = 1;   // the pair selected when the dialog opens, from 1
+    QString DefaultExt;    // without the dot; appended to a name typed without extension
     QString InitDir;
-    QString FileName;           // in: the name proposed; out: the chosen full path
-    QString FileTitle;          // out: the chosen file's name without its folder
+    QString FileName;    // in: the name proposed; out: the chosen full path
+    QString FileTitle;   // out: the chosen file's name without its folder
 
     // Shows the dialog; false when the user cancelled (FileName and FileTitle stay). A
     // cancel is always reported, so callers need no switch for it.

@@ -44,10 +44,7 @@ void drawPencil(QPainter &p)
     p.setPen(QPen(QColor(0x5a, 0x3a, 0x10), 1));
     p.setBrush(QColor(0xf2, 0xb8, 0x30));
     p.drawRect(QRectF(-5.5, -1.8, 8, 3.6));
-    const QPolygonF tip{
-        QPointF(2.5, -1.8),
-        QPointF(5.5, 0),
-        QPointF(2.5, 1.8)};
+    const QPolygonF tip{QPointF(2.5, -1.8), QPointF(5.5, 0), QPointF(2.5, 1.8)};
     p.setBrush(QColor(0xf5, 0xde, 0xb3));
     p.drawPolygon(tip);
     p.restore();
@@ -96,12 +93,9 @@ void drawClose(QPainter &p)
 void drawSheet(QPainter &p, const QRectF &r)
 {
     const qreal fold = 4;
-    const QPolygonF sheet{
-        QPointF(r.left(), r.top()),
-        QPointF(r.right() - fold, r.top()),
-        QPointF(r.right(), r.top() + fold),
-        QPointF(r.right(), r.bottom()),
-        QPointF(r.left(), r.bottom())};
+    const QPolygonF sheet{QPointF(r.left(), r.top()), QPointF(r.right() - fold, r.top()),
+                          QPointF(r.right(), r.top() + fold), QPointF(r.right(), r.bottom()),
+                          QPointF(r.left(), r.bottom())};
     p.setPen(QPen(QColor(0x70, 0x70, 0x70), 1));
     p.setBrush(Qt::white);
     p.drawPolygon(sheet);
@@ -148,15 +142,10 @@ void drawPageSheet(QPainter &p)
 // A yellow four-pointed sparkle: something new.
 void drawSparkle(QPainter &p, QPointF c)
 {
-    const QPolygonF star{
-        QPointF(c.x(), c.y() - 4),
-        QPointF(c.x() + 1.2, c.y() - 1.2),
-        QPointF(c.x() + 4, c.y()),
-        QPointF(c.x() + 1.2, c.y() + 1.2),
-        QPointF(c.x(), c.y() + 4),
-        QPointF(c.x() - 1.2, c.y() + 1.2),
-        QPointF(c.x() - 4, c.y()),
-        QPointF(c.x() - 1.2, c.y() - 1.2)};
+    const QPolygonF star{QPointF(c.x(), c.y() - 4), QPointF(c.x() + 1.2, c.y() - 1.2),
+                         QPointF(c.x() + 4, c.y()), QPointF(c.x() + 1.2, c.y() + 1.2),
+                         QPointF(c.x(), c.y() + 4), QPointF(c.x() - 1.2, c.y() + 1.2),
+                         QPointF(c.x() - 4, c.y()), QPointF(c.x() - 1.2, c.y() - 1.2)};
     p.setPen(QPen(QColor(0xa0, 0x70, 0x00), 0.8));
     p.setBrush(QColor(0xff, 0xd2, 0x20));
     p.drawPolygon(star);
@@ -186,23 +175,14 @@ void drawSiteOpen(QPainter &p)
 {
     p.setPen(QPen(QColor(0x9a, 0x6a, 0x10), 1));
     p.setBrush(QColor(0xe8, 0xb8, 0x40));
-    const QPolygonF back{
-        QPointF(1.5, 13.5),
-        QPointF(1.5, 3.5),
-        QPointF(5.5, 3.5),
-        QPointF(6.5, 5),
-        QPointF(12.5, 5),
-        QPointF(12.5, 13.5)};
+    const QPolygonF back{QPointF(1.5, 13.5), QPointF(1.5, 3.5), QPointF(5.5, 3.5),
+                         QPointF(6.5, 5),    QPointF(12.5, 5),  QPointF(12.5, 13.5)};
     p.drawPolygon(back);
     drawSheet(p, QRectF(4.5, 2.5, 8, 9));
     drawTreeMark(p, 6, 4.5, QColor(0x2a, 0x5d, 0xb0));
     p.setPen(QPen(QColor(0x9a, 0x6a, 0x10), 1));
     p.setBrush(QColor(0xf8, 0xd0, 0x60));
-    const QPolygonF front{
-        QPointF(1.5, 13.5),
-        QPointF(4, 8.5),
-        QPointF(15, 8.5),
-        QPointF(12.5, 13.5)};
+    const QPolygonF front{QPointF(1.5, 13.5), QPointF(4, 8.5), QPointF(15, 8.5), QPointF(12.5, 13.5)};
     p.drawPolygon(front);
 }
 
@@ -271,11 +251,7 @@ void drawAppExit(QPainter &p)
     p.setBrush(QColor(0x3a, 0x2a, 0x1a));
     p.drawRect(QRectF(1.5, 1.5, 8, 13));
     p.setBrush(QColor(0xb0, 0x78, 0x40));
-    const QPolygonF leaf{
-        QPointF(1.5, 1.5),
-        QPointF(5.5, 3),
-        QPointF(5.5, 15.5),
-        QPointF(1.5, 14.5)};
+    const QPolygonF leaf{QPointF(1.5, 1.5), QPointF(5.5, 3), QPointF(5.5, 15.5), QPointF(1.5, 14.5)};
     p.drawPolygon(leaf);
     p.setPen(QPen(QColor(0x1e, 0x7a, 0x2e), 2, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
     p.drawLine(QPointF(7, 8), QPointF(12.5, 8));
@@ -291,18 +267,10 @@ struct IconLook {
 
 // One row per CommandIcon, in the enum's order.
 constexpr IconLook iconLooks[] = {
-    {"document-save", drawSave},
-    {"document-save-as", drawSaveAs},
-    {"web-browser", drawPreview},
-    {"window-close", drawClose},
-    {nullptr, drawSiteNew},
-    {nullptr, drawSiteOpen},
-    {nullptr, drawSiteSave},
-    {nullptr, drawSiteSaveAs},
-    {nullptr, drawPageNew},
-    {nullptr, drawPageAdd},
-    {nullptr, drawPageRemove},
-    {nullptr, drawSiteProperties},
+    {"document-save", drawSave}, {"document-save-as", drawSaveAs}, {"web-browser", drawPreview},
+    {"window-close", drawClose}, {nullptr, drawSiteNew},           {nullptr, drawSiteOpen},
+    {nullptr, drawSiteSave},     {nullptr, drawSiteSaveAs},        {nullptr, drawPageNew},
+    {nullptr, drawPageAdd},      {nullptr, drawPageRemove},        {nullptr, drawSiteProperties},
     {nullptr, drawAppExit},
 };
 static_assert(std::size(iconLooks) == std::size_t(CommandIcon::Count), "one picture per command icon");
@@ -312,7 +280,7 @@ const IconLook &lookOf(CommandIcon which)
     return iconLooks[std::size_t(which)];
 }
 
-} // namespace
+}   // namespace
 
 QPixmap fallbackPixmap(CommandIcon which)
 {
@@ -339,7 +307,7 @@ IconCache &iconCache()
     Q_UNUSED(cleanupRegistered);
     return cache;
 }
-} // namespace
+}   // namespace
 
 QIcon commandIcon(CommandIcon which)
 {
@@ -389,7 +357,7 @@ QPixmap programPixmap(int size)
     drawProgram(painter);
     return pixmap;
 }
-} // namespace
+}   // namespace
 
 QIcon programIcon()
 {

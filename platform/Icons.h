@@ -8,20 +8,20 @@
 #include <QIcon>
 
 enum class CommandIcon {
-    Save,       // document-save
-    SaveAs,     // document-save-as
-    Preview,    // web-browser
-    Close,      // window-close
+    Save,      // document-save
+    SaveAs,    // document-save-as
+    Preview,   // web-browser
+    Close,     // window-close
     // The site tree's button row.
-    SiteNew,        // a new site definition
-    SiteOpen,       // open a site definition
-    SiteSave,       // save the site definition
-    SiteSaveAs,     // save the site definition under a name
-    PageNew,        // create a new page
-    PageAdd,        // add an existing page to the definition
-    PageRemove,     // take a page out of the definition
-    SiteProperties, // the definition's settings
-    AppExit,        // close the application
+    SiteNew,          // a new site definition
+    SiteOpen,         // open a site definition
+    SiteSave,         // save the site definition
+    SiteSaveAs,       // save the site definition under a name
+    PageNew,          // create a new page
+    PageAdd,          // add an existing page to the definition
+    PageRemove,       // take a page out of the definition
+    SiteProperties,   // the definition's settings
+    AppExit,          // close the application
     // Further commands add their pictures here, before Count.
     Count
 };

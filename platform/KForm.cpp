@@ -214,16 +214,16 @@ void KForm::applyStoredGeometry(qint32 height, qint32 width, qint32 top, qint32 
     // The settings file may hold any number: the window is kept on the screen.
     const QScreen *screen = QGuiApplication::primaryScreen();
     const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
-    const formLayout::TwipGeometry g = formLayout::keepOnScreen(formLayout::TwipGeometry{height, width, top, left}, pixelsToTwipsX(available.width()),
-                                        pixelsToTwipsY(available.height()));
+    const formLayout::TwipGeometry g
+        = formLayout::keepOnScreen(formLayout::TwipGeometry{height, width, top, left},
+                                   pixelsToTwipsX(available.width()), pixelsToTwipsY(available.height()));
     setHeight(g.height);
     setWidth(g.width);
     setTop(g.top);
     setLeft(g.left);
 }
 
-void KForm::recordGeometry(int reason, qint32 &height, qint32 &width, qint32 &top, qint32 &left,
-                           qint32 &visible) const
+void KForm::recordGeometry(int reason, qint32 &height, qint32 &width, qint32 &top, qint32 &left, qint32 &visible) const
 {
     height = Height();
     width = Width();
@@ -238,9 +238,7 @@ void KForm::placeControl(QWidget *control, const TwipRect &r)
     control->setGeometry(toPixels(r));
 }
 
-void KForm::Form_QueryUnload(bool &, int)
-{
-}
+void KForm::Form_QueryUnload(bool &, int) { }
 
 void KForm::applySize()
 {

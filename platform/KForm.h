@@ -18,7 +18,7 @@ enum UnloadReason {
     vbFormCode = 1,          // program code unloads the form
     vbAppWindows = 2,        // the desktop session ends or the process is told to stop
     vbAppTaskManager = 3,
-    vbFormMDIForm = 4,       // the frame is closing
+    vbFormMDIForm = 4,   // the frame is closing
 };
 
 class KForm : public QWidget
@@ -74,22 +74,21 @@ public:
     void applyStoredGeometry(qint32 height, qint32 width, qint32 top, qint32 left);
     // Records the outer size and place on a close; the visibility flag becomes 0 only
     // when the user or the program closed the window, not when the program is ending.
-    void recordGeometry(int reason, qint32 &height, qint32 &width, qint32 &top, qint32 &left,
-                        qint32 &visible) const;
+    void recordGeometry(int reason, qint32 &height, qint32 &width, qint32 &top, qint32 &left, qint32 &visible) const;
 
     // Places a child control at a position and size in twips inside the client area.
     static void placeControl(QWidget *control, const TwipRect &r);
 
 protected:
-    virtual void Form_Resize() {}
-    virtual void Form_Activate() {}
-    virtual void Form_Deactivate() {}
+    virtual void Form_Resize() { }
+    virtual void Form_Activate() { }
+    virtual void Form_Deactivate() { }
     virtual void Form_QueryUnload(bool &cancel, int reason);
     // Called before the form's window is made, for a form that makes its controls late.
-    virtual void ensureControls() {}
+    virtual void ensureControls() { }
     // Called once the form's window is made when no place was set: a form may choose its
     // size and place here; otherwise the area places it.
-    virtual void chooseFirstPlace() {}
+    virtual void chooseFirstPlace() { }
 
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -106,7 +105,7 @@ private:
     const QObject *mSubObject = nullptr;   // for identity checks while the window is being destroyed
     int mWidth = 0;
     int mHeight = 0;
-    int mLeft = 0;     // the place to open at, until the window exists
+    int mLeft = 0;   // the place to open at, until the window exists
     int mTop = 0;
     bool mPlaced = false;   // a place was set; otherwise the area chooses one
     int mPendingReason = vbFormControlMenu;

@@ -20,4 +20,4 @@ int ShowMessage(const QString &prompt, int style)
     return platform().messageBox(prompt, messageTitle, style);
 }
 
-} // namespace basSystem
+}   // namespace basSystem

@@ -14,4 +14,4 @@ QString AppFilePath(const QString &name);
 // Shows `prompt` in the program's message box, titled "HTML Editor".
 int ShowMessage(const QString &prompt, int style = 0);
 
-} // namespace basSystem
+}   // namespace basSystem

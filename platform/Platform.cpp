@@ -28,7 +28,7 @@ public:
     ModalScope(const ModalScope &) = delete;
     ModalScope &operator=(const ModalScope &) = delete;
 };
-} // namespace
+}   // namespace
 
 int cancelledAnswer(int style)
 {

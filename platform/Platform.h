@@ -52,7 +52,7 @@ public:
     // cancelled).
     int execModal(QDialog &dialog);
     // Closes every open modal request as cancelled; a waiting shutdown calls it.
-    virtual void cancelModalRequests() {}
+    virtual void cancelModalRequests() { }
 
     // Opens a file in the desktop's default browser without waiting for it.
     virtual bool openInBrowser(const QString &path) = 0;

@@ -20,11 +20,10 @@ QString gProgramFolderOverride;
 double twipsPerPixel(bool horizontal)
 {
     const QScreen *screen = QGuiApplication::primaryScreen();
-    const double dpi = screen ? (horizontal ? screen->logicalDotsPerInchX() : screen->logicalDotsPerInchY())
-                              : 96.0;
+    const double dpi = screen ? (horizontal ? screen->logicalDotsPerInchX() : screen->logicalDotsPerInchY()) : 96.0;
     return dpi > 0 ? 1440.0 / dpi : 15.0;
 }
-} // namespace
+}   // namespace
 
 SaveChoice QtPlatform::showSaveQuestion(const QString &prompt, const QString &title)
 {

@@ -4,9 +4,7 @@
 #include <QCoreApplication>
 #include <QDialog>
 
-ScriptedPlatform::ScriptedPlatform() : mPrevious(setPlatform(this))
-{
-}
+ScriptedPlatform::ScriptedPlatform() : mPrevious(setPlatform(this)) { }
 
 ScriptedPlatform::~ScriptedPlatform()
 {

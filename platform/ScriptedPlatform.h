@@ -29,7 +29,7 @@ public:
     };
     using ModalAction = std::function<void(QDialog &)>;
 
-    ScriptedPlatform();   // installs itself
+    ScriptedPlatform();             // installs itself
     ~ScriptedPlatform() override;   // puts back the platform installed before it
 
     // Answers for the next file dialogs: a full path, or an empty text for Cancel.

@@ -34,4 +34,4 @@ QStringList forget(QStringList paths, const QString &path)
     return paths;
 }
 
-} // namespace fileHistory
+}   // namespace fileHistory

@@ -23,4 +23,4 @@ QStringList remember(QStringList paths, const QString &path);
 // `paths` without `path`.
 QStringList forget(QStringList paths, const QString &path);
 
-} // namespace fileHistory
+}   // namespace fileHistory

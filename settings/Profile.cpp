@@ -63,8 +63,7 @@ QString keyValue(QStringView line)
 {
     const qsizetype eq = line.indexOf(QLatin1Char('='));
     QStringView v = trimBlanks(line.sliced(eq + 1));
-    if (v.size() >= 2 && (v.front() == QLatin1Char('"') || v.front() == QLatin1Char('\''))
-        && v.back() == v.front())
+    if (v.size() >= 2 && (v.front() == QLatin1Char('"') || v.front() == QLatin1Char('\'')) && v.back() == v.front())
         v = v.sliced(1, v.size() - 2);
     return v.toString();
 }
@@ -77,12 +76,12 @@ QString storedValue(const QString &value)
         return value;
     const bool blankEnds = isBlank(value.front()) || isBlank(value.back());
     const bool quoted = value.size() >= 2 && (value.front() == QLatin1Char('"') || value.front() == QLatin1Char('\''))
-                        && value.back() == value.front();
+        && value.back() == value.front();
     if (!blankEnds && !quoted)
         return value;
     return QLatin1Char('"') + value + QLatin1Char('"');
 }
-} // namespace
+}   // namespace
 
 bool ProfileFile::load(const QString &path, QString *error)
 {
@@ -122,7 +121,8 @@ void ProfileFile::parse(const QString &text)
             ++end;
         qsizetype next = end;
         if (next < n)
-            next += (text.at(next) == QLatin1Char('\r') && next + 1 < n && text.at(next + 1) == QLatin1Char('\n')) ? 2 : 1;
+            next += (text.at(next) == QLatin1Char('\r') && next + 1 < n && text.at(next + 1) == QLatin1Char('\n')) ? 2
+                                                                                                                   : 1;
         Line line{text.sliced(start, end - start), text.sliced(end, next - end)};
         start = next;
 
@@ -249,7 +249,8 @@ std::optional<qint32> profileLong(const QString &text)
         return std::nullopt;
     for (QChar c : t)
         if (!(c.isDigit() || c == QLatin1Char('+') || c == QLatin1Char('-') || c == QLatin1Char('.')
-              || c == QLatin1Char('e') || c == QLatin1Char('E')) || c.unicode() > 127)
+              || c == QLatin1Char('e') || c == QLatin1Char('E'))
+            || c.unicode() > 127)
             return std::nullopt;
     bool ok = false;
     const double d = t.toDouble(&ok);
@@ -302,4 +303,4 @@ bool WriteProfileValue(const QString &fileName, const QString &section, const QS
     return WriteProfileValue(fileName, section, key, QString::number(value));
 }
 
-} // namespace basSystem
+}   // namespace basSystem

@@ -79,4 +79,4 @@ bool WriteProfileValue(const QString &fileName, const QString &section, const QS
 // or a number outside the Long range.
 std::optional<qint32> profileLong(const QString &text);
 
-} // namespace basSystem
+}   // namespace basSystem

@@ -29,10 +29,17 @@ struct LongKey {
 const std::array<LongKey, 11> &formKeys()
 {
     static const std::array<LongKey, 11> keys{{
-        {"TAG_V", &gTagWinVisible}, {"TAG_W", &gTagWinWidth}, {"TAG_H", &gTagWinHeight},
-        {"TAG_T", &gTagWinTop}, {"TAG_L", &gTagWinLeft}, {"TRE_V", &gTreeWinVisible},
-        {"TRE_W", &gTreeWinWidth}, {"TRE_H", &gTreeWinHeight}, {"TRE_T", &gTreeWinTop},
-        {"TRE_L", &gTreeWinLeft}, {"TRE_S", &gTreeSplit},
+        {"TAG_V", &gTagWinVisible},
+        {"TAG_W", &gTagWinWidth},
+        {"TAG_H", &gTagWinHeight},
+        {"TAG_T", &gTagWinTop},
+        {"TAG_L", &gTagWinLeft},
+        {"TRE_V", &gTreeWinVisible},
+        {"TRE_W", &gTreeWinWidth},
+        {"TRE_H", &gTreeWinHeight},
+        {"TRE_T", &gTreeWinTop},
+        {"TRE_L", &gTreeWinLeft},
+        {"TRE_S", &gTreeSplit},
     }};
     return keys;
 }
@@ -41,8 +48,11 @@ const std::array<LongKey, 11> &formKeys()
 const std::array<LongKey, 5> &frameKeys()
 {
     static const std::array<LongKey, 5> keys{{
-        {"FRM_L", &gFrameLeft}, {"FRM_T", &gFrameTop}, {"FRM_W", &gFrameWidth},
-        {"FRM_H", &gFrameHeight}, {"FRM_M", &gFrameMaximized},
+        {"FRM_L", &gFrameLeft},
+        {"FRM_T", &gFrameTop},
+        {"FRM_W", &gFrameWidth},
+        {"FRM_H", &gFrameHeight},
+        {"FRM_M", &gFrameMaximized},
     }};
     return keys;
 }
@@ -51,7 +61,8 @@ const std::array<LongKey, 5> &frameKeys()
 void loadFrameGeometry(const ProfileFile &file)
 {
     for (const LongKey &k : frameKeys()) {
-        const std::optional<qint32> number = profileLong(file.value(frameSection, QLatin1String(k.key)).value_or(QString()));
+        const std::optional<qint32> number
+            = profileLong(file.value(frameSection, QLatin1String(k.key)).value_or(QString()));
         if (!number) {
             gFrameWidth = 0;
             return;
@@ -89,7 +100,7 @@ bool fail(QString *failure, const QString &message, const QString &path, const Q
         *failure = failureText(message, path, reason);
     return false;
 }
-} // namespace
+}   // namespace
 
 bool LoadSettings(QString *failure)
 {
@@ -132,4 +143,4 @@ bool SaveSettings(QString *failure)
     return true;
 }
 
-} // namespace basSystem
+}   // namespace basSystem

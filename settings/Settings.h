@@ -6,9 +6,9 @@
 
 namespace basSystem {
 
-extern const QString settingsFileName;       // "pageKiln.INI"
-extern const QString msgSettingsLoadFailed;  // "初期データの取得に失敗しました。"
-extern const QString msgSettingsSaveFailed;  // "初期データの格納に失敗しました。"
+extern const QString settingsFileName;        // "pageKiln.INI"
+extern const QString msgSettingsLoadFailed;   // "初期データの取得に失敗しました。"
+extern const QString msgSettingsSaveFailed;   // "初期データの格納に失敗しました。"
 
 // Reads every setting; on failure returns false, and `failure` holds what to tell the
 // user: the message, the file and the reason.
@@ -17,4 +17,4 @@ bool LoadSettings(QString *failure = nullptr);
 // on failure leaves the file as it was, returns false and fills `failure` as above.
 bool SaveSettings(QString *failure = nullptr);
 
-} // namespace basSystem
+}   // namespace basSystem

@@ -15,7 +15,7 @@ namespace {
 const QString ksdSuffix = QStringLiteral(".ksd");
 const QString crLf = QStringLiteral("\r\n");
 const QString noAddress = QStringLiteral("http://");
-} // namespace
+}   // namespace
 
 QString definitionPath(const QString &chosen)
 {
@@ -81,4 +81,4 @@ QString unsavedChangesPrompt(const QStringList &pages, const QString &definition
     return prompt;
 }
 
-} // namespace siteCommands
+}   // namespace siteCommands

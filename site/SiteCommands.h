@@ -67,4 +67,4 @@ bool acceptsSiteName(const QString &name);
 // Stores the three values unchanged into the site record.
 void applyProperties(basSystem::SiteInfo &site, const SiteProperties &values);
 
-} // namespace siteCommands
+}   // namespace siteCommands

@@ -42,7 +42,7 @@ std::optional<qint64> entryNumberOfKey(const QString &key)
     const qint64 n = key.toLongLong();
     return n >= 1 ? std::optional<qint64>(n) : std::nullopt;
 }
-} // namespace
+}   // namespace
 
 namespace {
 // True when the file's text, read as a definition, gives back `site` and `pages`.
@@ -61,7 +61,7 @@ bool readsBack(const ProfileFile &written, const basSystem::SiteInfo &site, cons
             return false;
     return true;
 }
-} // namespace
+}   // namespace
 
 QString versionText()
 {
@@ -150,8 +150,8 @@ std::optional<PageEntry> parseEntry(const QString &value)
     const QStringView flag = QStringView(value).first(p1).trimmed();
     PageEntry entry;
     entry.open = isWholeNumber(flag) && std::any_of(flag.begin(), flag.end(), [](QChar c) {
-        return c >= QLatin1Char('1') && c <= QLatin1Char('9');
-    });
+                     return c >= QLatin1Char('1') && c <= QLatin1Char('9');
+                 });
     entry.Folder = value.sliced(p1 + 1, p2 - p1 - 1);
     entry.FileName = value.sliced(p2 + 1);
     return entry;
@@ -244,4 +244,4 @@ bool writeDefinition(const QString &path, const basSystem::SiteInfo &site, const
     return file.commit(error);
 }
 
-} // namespace ksd
+}   // namespace ksd

@@ -15,9 +15,9 @@ class ProfileFile;
 
 namespace ksd {
 
-extern const QString infoSection;   // "KSD INF"
-extern const QString listSection;   // "HTML LIST"
-extern const QString versionPrefix; // what every definition's version text contains
+extern const QString infoSection;     // "KSD INF"
+extern const QString listSection;     // "HTML LIST"
+extern const QString versionPrefix;   // what every definition's version text contains
 
 // The version text written into every definition.
 QString versionText();
@@ -83,4 +83,4 @@ Definition readDefinition(const QString &path);
 bool writeDefinition(const QString &path, const basSystem::SiteInfo &site, const QList<PageEntry> &pages,
                      QString *error = nullptr);
 
-} // namespace ksd
+}   // namespace ksd

@@ -20,8 +20,8 @@ struct SiteInfo {
 struct PageRecord {
     QString Title;
     QString FileName;
-    QString Folder;            // ends with the path separator; full path = Folder + FileName
-    QStringList Links;         // index 0 holds nothing; links stand at 1 to the upper bound
+    QString Folder;      // ends with the path separator; full path = Folder + FileName
+    QStringList Links;   // index 0 holds nothing; links stand at 1 to the upper bound
     QString Text;
     QString OrigText;
     qint32 TreeTop = 0;
@@ -29,4 +29,4 @@ struct PageRecord {
     TextEncoding Encoding = TextEncoding::Cp932;
 };
 
-} // namespace basSystem
+}   // namespace basSystem

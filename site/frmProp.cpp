@@ -20,21 +20,19 @@ const QString msgNoName = QStringLiteral("サイトの名前を付けてくだ�
 const QString msgLineBreak = QStringLiteral("名前・フォルダ・ＵＲＬの改行は定義ファイルに書けないため使えません。");
 const QString labelTexts[3] = {QStringLiteral("名前"), QStringLiteral("フォルダ"), QStringLiteral("ＵＲＬ")};
 const QString tipName = QStringLiteral("サイトの名前です。HTMLには反映されません。");
-const QString tipPath =
-    QStringLiteral("ファイルを開く際の初期フォルダです。作業中の親フォルダを指定すると便利です。");
+const QString tipPath = QStringLiteral("ファイルを開く際の初期フォルダです。作業中の親フォルダを指定すると便利です。");
 const QString tipURL = QStringLiteral("インターネットサーバ上に割り当てられた場所です。現在、使用しません。");
 const QString tipApply = QStringLiteral("画面の内容を有効にします。まだ「.ksd」への保存はしません。");
 const QString tipCancel = QStringLiteral("入力内容を反映せずに、画面を閉じます。");
 const QString pathTitle = QStringLiteral("フォルダ指定　：　対象フォルダ内の、任意のファイルを選んで下さい。");
 const QString pathFilter = QStringLiteral("フォルダのみ取得します。任意のファイルを選んで下さい。(*.*)|*.*");
 
-
 // "News Gothic MT" at 9 points, bold, or a plain sans-serif face of the desktop.
 QFont folderButtonFont()
 {
     QFont font;
-    font.setFamilies({QStringLiteral("News Gothic MT"), QStringLiteral("News Gothic"),
-                      QStringLiteral("Nimbus Sans"), QStringLiteral("DejaVu Sans")});
+    font.setFamilies({QStringLiteral("News Gothic MT"), QStringLiteral("News Gothic"), QStringLiteral("Nimbus Sans"),
+                      QStringLiteral("DejaVu Sans")});
     font.setStyleHint(QFont::SansSerif);
     font.setPointSize(9);
     font.setWeight(QFont::Bold);
@@ -45,11 +43,12 @@ QLabel *newLabel(QWidget *parent)
 {
     return new QLabel(parent);
 }
-} // namespace
+}   // namespace
 
 frmProp::frmProp(QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint
-                          | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+    : QDialog(parent,
+              Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                  | Qt::WindowCloseButtonHint),
       mLblLabel(newLabel(this), newLabel)
 {
     setWindowTitle(caption);

@@ -63,4 +63,4 @@ TagDatabaseLoad readTagDatabase(const QString &path)
     return load;
 }
 
-} // namespace basSystem
+}   // namespace basSystem

@@ -36,4 +36,4 @@ struct TagDatabaseLoad {
 // Reads and parses the database file at `path` (code page detected as for any text file).
 TagDatabaseLoad readTagDatabase(const QString &path);
 
-} // namespace basSystem
+}   // namespace basSystem

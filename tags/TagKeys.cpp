@@ -26,7 +26,7 @@ TagKey characterKey(QStringView character)
     return TagKey{int(QChar::toUpper(code)), character.toString()};
 }
 
-} // namespace
+}   // namespace
 
 TagKey enterKey()
 {

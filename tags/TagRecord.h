@@ -9,7 +9,7 @@ namespace basSystem {
 struct TagRecord {
     QString ButtonCaption;
     QString TagText;
-    QStringList Extra;         // one element, index 0: the rest of the line
+    QStringList Extra;   // one element, index 0: the rest of the line
 };
 
-} // namespace basSystem
+}   // namespace basSystem

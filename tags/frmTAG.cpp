@@ -34,7 +34,6 @@ void typeTagText(QWidget *target, QStringView tagText)
     target->setAttribute(Qt::WA_InputMethodEnabled, inputMethodWasOn);
 }
 
-
 const QString msgScrollNotYet = QStringLiteral("まだスクロールしません。縦に伸ばしてね");
 
 // The designed places, in twips inside the client area (2700 × 7770).
@@ -46,7 +45,6 @@ constexpr int buttonWidth = 1515;
 constexpr int buttonHeight = 375;
 constexpr int buttonPitch = 500;
 
-
 QPushButton *createButtonTemplate(QWidget *picTag)
 {
     auto *button = new QPushButton(picTag);
@@ -56,7 +54,7 @@ QPushButton *createButtonTemplate(QWidget *picTag)
     return button;
 }
 
-} // namespace
+}   // namespace
 
 frmTAG::frmTAG(QMdiArea *area)
     : KForm(area, Border::SizableToolWindow),
@@ -157,8 +155,7 @@ void frmTAG::Form_Resize()
 void frmTAG::scrTag_Change()
 {
     // A pressed arrow would keep repeating behind the message box; end the press first.
-    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(), QPointF(), Qt::LeftButton, Qt::NoButton,
-                        Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(), QPointF(), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
     QCoreApplication::sendEvent(mScrTag, &release);
     platform().messageBox(msgScrollNotYet, appTitle, vbOKOnly);
 }

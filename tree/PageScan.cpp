@@ -14,7 +14,7 @@ namespace {
 class HrefFinder
 {
 public:
-    explicit HrefFinder(QStringView text) : mText(text) {}
+    explicit HrefFinder(QStringView text) : mText(text) { }
 
     qsizetype next(qsizetype from)
     {
@@ -40,7 +40,7 @@ private:
 class QuoteFinder
 {
 public:
-    explicit QuoteFinder(QStringView text) : mText(text), mNoneFrom(text.size()) {}
+    explicit QuoteFinder(QStringView text) : mText(text), mNoneFrom(text.size()) { }
 
     qsizetype next(qsizetype from)
     {
@@ -82,7 +82,7 @@ void addLink(QStringList &links, QStringView raw)
         links.append(std::move(value));
 }
 
-} // namespace
+}   // namespace
 
 QStringList scanLinks(QStringView text)
 {

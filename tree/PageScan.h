@@ -15,14 +15,14 @@
 constexpr qint64 maxPageBytes = qint64(8) << 20;
 
 struct PageScan {
-    bool readOk = false;       // false when the file could not be read (the rest is then empty)
-    QString error;             // why it could not be read
-    qint64 tooLargeSize = -1;  // the file's size when it was refused as larger than maxPageBytes
+    bool readOk = false;        // false when the file could not be read (the rest is then empty)
+    QString error;              // why it could not be read
+    qint64 tooLargeSize = -1;   // the file's size when it was refused as larger than maxPageBytes
     QString Title;
-    QStringList Links;         // index 0 holds nothing; links stand at 1 to the upper bound
+    QStringList Links;   // index 0 holds nothing; links stand at 1 to the upper bound
     QString Text;
     TextEncoding Encoding = TextEncoding::Cp932;
-    QByteArray FileHash;       // pageFileHash() of the file's bytes; empty when not read
+    QByteArray FileHash;   // pageFileHash() of the file's bytes; empty when not read
 };
 
 // The targets of the page's links, in page order, with index 0 left empty. The search

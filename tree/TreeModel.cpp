@@ -16,7 +16,7 @@ qint32 clampToLong(qint64 v)
 {
     return qint32(std::clamp<qint64>(v, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()));
 }
-} // namespace
+}   // namespace
 
 void TreeModel::clear()
 {

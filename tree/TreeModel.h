@@ -24,15 +24,15 @@ struct TreeLabel {
     enum class Array { HTML, Link };   // the title labels, the file-name and link labels
 
     Array array = Array::HTML;
-    qint32 index = -1;        // control index in its array; -1 when it has none
-    qint32 page = 0;          // index of the page in the page table
-    qint32 link = 0;          // link number (1 up); 0 for title and file-name labels
-    qint64 row = 0;           // row of the drawing, from 0
+    qint32 index = -1;   // control index in its array; -1 when it has none
+    qint32 page = 0;     // index of the page in the page table
+    qint32 link = 0;     // link number (1 up); 0 for title and file-name labels
+    qint64 row = 0;      // row of the drawing, from 0
     qint64 left = 0;
     qint64 top = 0;
-    qint32 width = 0;         // for right-column labels: sized to the caption (autoSize)
+    qint32 width = 0;   // for right-column labels: sized to the caption (autoSize)
     bool autoSize = false;
-    bool grey = false;        // drawn on the grey bar
+    bool grey = false;   // drawn on the grey bar
     QString caption;
 };
 

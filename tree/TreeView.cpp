@@ -63,7 +63,8 @@ void TreeView::paintEvent(QPaintEvent *event)
     // Only the rows that reach into the area to paint; a row's labels are 240 high.
     const qint64 top = pixelsToTwipsY(event->rect().top());
     const qint64 bottom = pixelsToTwipsY(event->rect().bottom() + 1);
-    const qint64 first = std::max<qint64>(0, (top - TreeModel::firstTop - TreeModel::labelHeight) / TreeModel::rowPitch);
+    const qint64 first
+        = std::max<qint64>(0, (top - TreeModel::firstTop - TreeModel::labelHeight) / TreeModel::rowPitch);
     const qint64 last = std::min<qint64>(mModel.rowCount() - 1, (bottom - TreeModel::firstTop) / TreeModel::rowPitch);
     for (qint64 row = first; row <= last; ++row) {
         // Title labels lie under the right-column labels, which were loaded after them.
@@ -79,7 +80,8 @@ std::optional<TreeLabel> TreeView::labelAt(qint64 x, qint64 y) const
     const std::optional<qint64> row = mModel.rowAt(y);
     if (!row)
         return std::nullopt;
-    if (auto right = mModel.rightOnRow(*row); right && x >= right->left && x < right->left + captionWidth(right->caption))
+    if (auto right = mModel.rightOnRow(*row);
+        right && x >= right->left && x < right->left + captionWidth(right->caption))
         return right;
     if (auto title = mModel.titleOnRow(*row); title && x >= title->left && x < title->left + title->width)
         return title;

@@ -47,7 +47,7 @@ int shiftCode(Qt::KeyboardModifiers modifiers)
     return (modifiers.testFlag(Qt::ShiftModifier) ? 1 : 0) | (modifiers.testFlag(Qt::ControlModifier) ? 2 : 0)
         | (modifiers.testFlag(Qt::AltModifier) ? 4 : 0);
 }
-} // namespace
+}   // namespace
 
 frmTree::frmTree(QMdiArea *area) : KForm(area, Border::SizableToolWindow)
 {
@@ -271,9 +271,7 @@ void frmTree::scrTre_Change()
         DrawTree(v);
 }
 
-void frmTree::scrTre_Scroll()
-{
-}
+void frmTree::scrTre_Scroll() { }
 
 void frmTree::lblHTML_Click(qint32 index)
 {

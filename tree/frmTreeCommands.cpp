@@ -49,7 +49,7 @@ void resetPageDialog(FileDialog &dlgTree)
     dlgTree.InitDir.clear();
     dlgTree.FileName.clear();
 }
-} // namespace
+}   // namespace
 
 void frmTree::cmdCre_Click()
 {
@@ -92,12 +92,9 @@ bool frmTree::settleUnsavedChanges()
         return true;
     const QString site = gSite.Name.isEmpty() ? newDefinitionCaption : gSite.Name;
     switch (platform().askToSave(unsavedChangesPrompt(names, definition ? site : QString()), messageTitle)) {
-    case SaveChoice::Discard:
-        return true;
-    case SaveChoice::Cancel:
-        return false;
-    case SaveChoice::Save:
-        break;
+    case SaveChoice::Discard: return true;
+    case SaveChoice::Cancel: return false;
+    case SaveChoice::Save: break;
     }
     for (const QPointer<frmChild1> &editor : std::as_const(modified))
         if (!editor || !editor->save())

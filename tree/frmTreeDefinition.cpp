@@ -15,15 +15,13 @@ const QString notDefinition = QStringLiteral("指定されたファイルは、�
 const QString emptyDefinition = QStringLiteral("空の定義ファイルは登録できません");
 const QString writeFailed = QStringLiteral("定義ファイルの更新に失敗しました。");
 const QString written = QStringLiteral("更新しました");
-} // namespace
+}   // namespace
 
 bool frmTree::gfReadKSD(const QString &path)
 {
     const ksd::Definition d = ksd::readDefinition(path);
     switch (d.stop) {
-    case ksd::ReadStop::Missing:
-        ShowMessage(readFailed);
-        return false;
+    case ksd::ReadStop::Missing: ShowMessage(readFailed); return false;
     case ksd::ReadStop::Unreadable:
         gSite.Version.clear();   // a failed read leaves the version empty
         ShowMessage(readFailed);
@@ -33,8 +31,7 @@ bool frmTree::gfReadKSD(const QString &path)
         ShowMessage(notDefinition);
         return false;
     case ksd::ReadStop::NoPages:
-    case ksd::ReadStop::Listed:
-        break;
+    case ksd::ReadStop::Listed: break;
     }
     gSite.Version = d.site.Version;
     gSite.Name = d.site.Name;

@@ -29,7 +29,7 @@ struct Match {
     recoveryFolder::Found found;
     qint32 page = 0;   // 0: a page that had no file, created anew
 };
-} // namespace
+}   // namespace
 
 void frmTree::offerRecovery()
 {

@@ -25,9 +25,9 @@ using namespace basSystem;
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-const QByteArray settingsBody =
-    "[FORM INF]\r\nTAG_V=0\r\nTAG_W=2820\r\nTAG_H=8175\r\nTAG_T=0\r\nTAG_L=0\r\nTRE_V=0\r\nTRE_W=3210\r\n"
-    "TRE_H=8430\r\nTRE_T=0\r\nTRE_L=0\r\nTRE_S=0\r\n[APP INF]\r\nCUR_DIR=/web/\r\n";
+const QByteArray settingsBody
+    = "[FORM INF]\r\nTAG_V=0\r\nTAG_W=2820\r\nTAG_H=8175\r\nTAG_T=0\r\nTAG_L=0\r\nTRE_V=0\r\nTRE_W=3210\r\n"
+      "TRE_H=8430\r\nTRE_T=0\r\nTRE_L=0\r\nTRE_S=0\r\n[APP INF]\r\nCUR_DIR=/web/\r\n";
 const QByteArray pageBody = "<HTML><TITLE>T</TITLE><A HREF=\"a.htm\">a</A></HTML>\r\n";
 
 QByteArray noise(int size)
@@ -69,7 +69,7 @@ QStringList snapshot(const QString &folder)
         it.next();
         const QFileInfo info = it.fileInfo();
         entries << info.filePath() + QLatin1Char(' ') + QString::number(info.size()) + QLatin1Char(' ')
-                       + QString::number(info.lastModified().toMSecsSinceEpoch());
+                + QString::number(info.lastModified().toMSecsSinceEpoch());
     }
     entries.sort();
     return entries;
@@ -119,7 +119,8 @@ void writeSite(TestEnv &env)
     env.write(u"site/page.htm"_s, pageBody);
     QDir().mkpath(env.path(u"site/bad.htm"_s));
     const QString site = env.path(u"site/"_s);
-    env.writeCp932(u"site.ksd"_s, definitionText(u"002"_s, {u"0*"_s + site + u"*page.htm"_s, u"0*"_s + site + u"*bad.htm"_s}));
+    env.writeCp932(u"site.ksd"_s,
+                   definitionText(u"002"_s, {u"0*"_s + site + u"*page.htm"_s, u"0*"_s + site + u"*bad.htm"_s}));
 }
 
 // Runs `command` the way its button would, with the site open first where it needs one.
@@ -146,7 +147,7 @@ void runCommand(TestEnv &env, mdiMain &frame, const QString &command)
             auto &prop = static_cast<frmProp &>(d);
             prop.cmdSetPrp()->click();   // no name yet: a message
             prop.txtName()->setText(u"名前"_s);
-            prop.cmdPath()->click();     // the folder pick
+            prop.cmdPath()->click();   // the folder pick
             prop.cmdSetPrp()->click();
         };
         env.platform.fileAnswers << env.path(u"site/page.htm"_s) << env.path(u"new.ksd"_s);
@@ -186,7 +187,7 @@ void runDialogLoop(const mdiMain &frame)
     QTimer::singleShot(5000, &loop, &QEventLoop::quit);
     loop.exec();
 }
-} // namespace
+}   // namespace
 
 class tst_badinput : public QObject
 {
@@ -218,7 +219,8 @@ void tst_badinput::defects_data()
         const bool broken = qstrcmp(defect, "empty") == 0 || qstrcmp(defect, "binary noise") == 0;
         const QString d = QLatin1String(defect);
         QTest::addRow("settings, %s", defect) << u"settings"_s << d << !broken << (broken ? loadFailed : QString());
-        QTest::addRow("definition, %s", defect) << u"definition"_s << d << !broken << (broken ? notDefinition : QString());
+        QTest::addRow("definition, %s", defect)
+            << u"definition"_s << d << !broken << (broken ? notDefinition : QString());
         // A page over the size limit is refused with its size (the tree names the file below).
         const QString pageMessage = qstrcmp(defect, "10 MB line") == 0
             ? QStringLiteral("ページが大きすぎるため開けません（%1 バイト、上限 8388608 バイト）。")
@@ -237,7 +239,8 @@ void tst_badinput::defects()
     QFETCH(QString, message);
     TestEnv env;
     const QString page = env.write(QStringLiteral("site/page.htm"), pageBody);
-    const QByteArray definition = TestEnv::cp932(definitionText(QStringLiteral("001"), QStringList{QStringLiteral("0*") + env.path(u"site/"_s) + u"*page.htm"_s}));
+    const QByteArray definition = TestEnv::cp932(definitionText(
+        QStringLiteral("001"), QStringList{QStringLiteral("0*") + env.path(u"site/"_s) + u"*page.htm"_s}));
     QString path;
     if (kind == u"settings")
         path = env.write(QStringLiteral("pageKiln.INI"), defective(settingsBody, defect));
@@ -407,15 +410,18 @@ void tst_badinput::shutdownDuringModal_data()
 void tst_badinput::saving_data()
 {
     QTest::addColumn<QString>("input");
-    QTest::addColumn<int>("answer");           // to a Yes/No question
-    QTest::addColumn<QString>("message");      // what the user is told first
-    QTest::addColumn<QStringList>("changed");  // the only files that may differ afterwards
+    QTest::addColumn<int>("answer");            // to a Yes/No question
+    QTest::addColumn<QString>("message");       // what the user is told first
+    QTest::addColumn<QStringList>("changed");   // the only files that may differ afterwards
     const QString question = QStringLiteral("このページは読み込めなかったため空です。上書きしますか？");
     const QString unusable = QStringLiteral("このファイル名はシステムの文字コードで表せないため使えません。");
-    const QString noEntry = QStringLiteral("フォルダ名の「*」やファイル名・フォルダ名の改行は定義ファイルに書けないため使えません。");
+    const QString noEntry
+        = QStringLiteral("フォルダ名の「*」やファイル名・フォルダ名の改行は定義ファイルに書けないため使えません。");
     QTest::newRow("page not read, back later, No") << u"back later"_s << int(vbNo) << question << QStringList();
-    QTest::newRow("page not read, back later, Yes") << u"back later"_s << int(vbYes) << question << QStringList{u"site/page.htm"_s};
-    QTest::newRow("page not read, still missing") << u"still missing"_s << 0 << QString() << QStringList{u"site/page.htm"_s};
+    QTest::newRow("page not read, back later, Yes")
+        << u"back later"_s << int(vbYes) << question << QStringList{u"site/page.htm"_s};
+    QTest::newRow("page not read, still missing")
+        << u"still missing"_s << 0 << QString() << QStringList{u"site/page.htm"_s};
     const QString tooLarge = QStringLiteral("ページが大きすぎるため開けません（%1 バイト、上限 8388608 バイト）。");
     QTest::newRow("page over the size limit") << u"8388609"_s << int(vbNo) << tooLarge.arg(8388609) << QStringList();
     QTest::newRow("2 GB page") << u"2147483648"_s << int(vbNo) << tooLarge.arg(2147483648) << QStringList();
@@ -423,11 +429,11 @@ void tst_badinput::saving_data()
     QTest::newRow("undecodable name, add page") << u"undecodable name"_s << 0 << unusable << QStringList();
     QTest::newRow("save as, folder with *") << u"folder *"_s << 0 << noEntry << QStringList();
     QTest::newRow("save as, line break in the name") << u"name line break"_s << 0 << noEntry << QStringList();
-    QTest::newRow("definition, folder with *") << u"definition *"_s << 0
-                                               << QStringLiteral("定義ファイルの更新に失敗しました。") << QStringList();
+    QTest::newRow("definition, folder with *")
+        << u"definition *"_s << 0 << QStringLiteral("定義ファイルの更新に失敗しました。") << QStringList();
     QTest::newRow("properties, line break")
-        << u"properties line break"_s << 0 << QStringLiteral("名前・フォルダ・ＵＲＬの改行は定義ファイルに書けないため使えません。")
-        << QStringList();
+        << u"properties line break"_s << 0
+        << QStringLiteral("名前・フォルダ・ＵＲＬの改行は定義ファイルに書けないため使えません。") << QStringList();
 }
 
 // Saving what was read badly or named badly: each case has its outcome, and no file

@@ -32,7 +32,8 @@ void writeList(const QString &path, int generation)
     site.Name = QStringLiteral("サイト%1").arg(generation);
     QList<ksd::PageEntry> pages;
     for (int i = 1; i <= 300; ++i)
-        pages.append(ksd::PageEntry{i % 2 == 0, QStringLiteral("/サイト/%1/").arg(generation), QStringLiteral("page%1.htm").arg(i)});
+        pages.append(ksd::PageEntry{i % 2 == 0, QStringLiteral("/サイト/%1/").arg(generation),
+                                    QStringLiteral("page%1.htm").arg(i)});
     ksd::writeDefinition(path, site, pages);
 }
 
@@ -55,7 +56,7 @@ int runWriter(const QString &folder)
         }
     }
 }
-} // namespace
+}   // namespace
 
 class tst_crashsafety : public QObject
 {

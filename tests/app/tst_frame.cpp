@@ -28,7 +28,8 @@ QString makeSite(TestEnv &env, const QString &sub, int n)
 {
     const QString folder = env.path(sub) + QLatin1Char('/');
     QString ksd = u"[KSD INF]\r\nVER=Velmoran HTML Editor Ver 0.0\r\nPNM=%1\r\nDIR=%2\r\nURL=http://x/\r\n"
-                  u"[HTML LIST]\r\nCNT=%3\r\n"_s.arg(sub, folder).arg(n, 3, 10, QLatin1Char('0'));
+                  u"[HTML LIST]\r\nCNT=%3\r\n"_s.arg(sub, folder)
+                      .arg(n, 3, 10, QLatin1Char('0'));
     for (int i = 1; i <= n; ++i) {
         env.writeCp932(u"%1/p%2.htm"_s.arg(sub).arg(i), u"<TITLE>%1 %2</TITLE>\r\n"_s.arg(sub).arg(i));
         ksd += u"%1=-1*%2*p%3.htm\r\n"_s.arg(i, 3, 10, QLatin1Char('0')).arg(folder).arg(i);
@@ -111,7 +112,7 @@ struct Fixture {
         return seen.join(u"; "_s);
     }
 };
-} // namespace
+}   // namespace
 
 class tst_frame : public QObject
 {
@@ -151,7 +152,8 @@ void tst_frame::commandsRunTheirHandlers_data()
     QTest::newRow("add page") << u"ページ"_s << u"既存ページを追加…"_s << QKeySequence() << u"open "_s + html;
     QTest::newRow("remove page") << u"ページ"_s << u"サイトから外す…"_s << QKeySequence()
                                  << u"message 「a 1」をサイトから外しますか？ファイルは削除されません。"_s;
-    QTest::newRow("save page") << u"ページ"_s << u"ページを上書き保存"_s << QKeySequence(u"Ctrl+S"_s) << u"page saved"_s;
+    QTest::newRow("save page") << u"ページ"_s << u"ページを上書き保存"_s << QKeySequence(u"Ctrl+S"_s)
+                               << u"page saved"_s;
     QTest::newRow("save page as") << u"ページ"_s << u"ページに名前を付けて保存…"_s << QKeySequence(u"Ctrl+Shift+S"_s)
                                   << u"save "_s + html;
     QTest::newRow("preview") << u"ページ"_s << u"ブラウザで確認"_s << QKeySequence(u"F5"_s) << u"browser"_s;
@@ -358,7 +360,8 @@ void tst_frame::filterLabelNamesPatternsOnce_data()
 {
     QTest::addColumn<QString>("filter");
     QTest::addColumn<QStringList>("shown");
-    QTest::newRow("label names its patterns") << u"定義ファイル (*.ksd)|*.ksd"_s << QStringList{u"定義ファイル (*.ksd)"_s};
+    QTest::newRow("label names its patterns")
+        << u"定義ファイル (*.ksd)|*.ksd"_s << QStringList{u"定義ファイル (*.ksd)"_s};
     QTest::newRow("label without them") << u"ハイパーテキスト(*.htm;*.html)|*.htm;*.html|テキスト|*.txt"_s
                                         << QStringList{u"ハイパーテキスト(*.htm;*.html) (*.htm *.html)"_s,
                                                        u"テキスト (*.txt)"_s};

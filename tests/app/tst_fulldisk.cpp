@@ -93,16 +93,14 @@ struct TinyTmpfs {
         if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
             return;
         const QByteArray block(4096, 'f');
-        while (f.write(block) == block.size()) {
-        }
-        while (f.write("f", 1) == 1) {
-        }
+        while (f.write(block) == block.size()) { }
+        while (f.write("f", 1) == 1) { }
     }
     QByteArray path;
     bool mounted = false;
     QString reason;
 };
-} // namespace
+}   // namespace
 
 class tst_fulldisk : public QObject
 {
@@ -118,9 +116,8 @@ void tst_fulldisk::writeFails_data()
     QTest::addColumn<int>("size");
     QTest::addColumn<int>("mediumColumn");
     const std::pair<Writer, const char *> writers[] = {
-        {Writer::PageSave, "page save"}, {Writer::PageSaveAs, "page save as"},
-        {Writer::Definition, "definition"}, {Writer::Settings, "settings"},
-        {Writer::Preview, "preview"}, {Writer::ProfileBatch, "profile batch"}};
+        {Writer::PageSave, "page save"}, {Writer::PageSaveAs, "page save as"}, {Writer::Definition, "definition"},
+        {Writer::Settings, "settings"},  {Writer::Preview, "preview"},         {Writer::ProfileBatch, "profile batch"}};
     const std::pair<Medium, const char *> media[] = {{Medium::SizeLimit, "size limit"}, {Medium::Tmpfs, "tmpfs"}};
     for (const auto &[medium, mediumName] : media)
         for (const auto &[writer, name] : writers)
@@ -150,8 +147,10 @@ void tst_fulldisk::writeFails()
     env.writeSettings(0, 0);
     const QString page = env.write(u"p.htm"_s, "<TITLE>old</TITLE>\r\n");
     const QString other = env.write(u"q.htm"_s, "other\r\n");
-    const QString ksd = env.writeCp932(u"site.ksd"_s, u"[KSD INF]\r\nVER=Velmoran HTML Editor Ver 0.0\r\nPNM=old\r\n"
-                                                       "[HTML LIST]\r\nCNT=001\r\n001=-1*"_s + folder + u"*p.htm\r\n"_s);
+    const QString ksd = env.writeCp932(u"site.ksd"_s,
+                                       u"[KSD INF]\r\nVER=Velmoran HTML Editor Ver 0.0\r\nPNM=old\r\n"
+                                       "[HTML LIST]\r\nCNT=001\r\n001=-1*"_s
+                                           + folder + u"*p.htm\r\n"_s);
     const QString preview = env.write(u"temp1.htm"_s, "old preview\r\n");
     mdiMain frame;
     QVERIFY(frame.MDIForm_Load());
@@ -211,10 +210,12 @@ void tst_fulldisk::writeFails()
         };
         break;
     }
-    const QStringList reported = runInChild([&] {
-        write();
-        return env.platform.messageTexts() + env.platform.browserRequests;
-    }, tmpfs ? -1 : size / 2);
+    const QStringList reported = runInChild(
+        [&] {
+            write();
+            return env.platform.messageTexts() + env.platform.browserRequests;
+        },
+        tmpfs ? -1 : size / 2);
 
     QCOMPARE(reported.size(), 1);
     const QStringList lines = reported.first().split(u'\n');

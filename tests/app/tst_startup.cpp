@@ -74,9 +74,9 @@ void tst_startup::missingSettingsShowNoWindow()
     TestEnv env;
     mdiMain frame;
     QVERIFY(!frame.MDIForm_Load());
-    QCOMPARE(env.platform.messageTexts(), QStringList{QStringLiteral("初期データの取得に失敗しました。\n")
-                                                      + env.path(QStringLiteral("pageKiln.INI"))
-                                                      + QStringLiteral("\nfile not found")});
+    QCOMPARE(env.platform.messageTexts(),
+             QStringList{QStringLiteral("初期データの取得に失敗しました。\n") + env.path(QStringLiteral("pageKiln.INI"))
+                         + QStringLiteral("\nfile not found")});
     QVERIFY(frame.area()->subWindowList().isEmpty());
     QVERIFY(!frame.isVisible());
 }
@@ -173,9 +173,9 @@ void tst_startup::shutdownWithUnwritableSettingsGoesOn()
     QVERIFY(frame.MDIForm_Load());
     QFile::remove(env.path(QStringLiteral("pageKiln.INI")));
     frame.closeFrame(vbFormMDIForm);
-    QCOMPARE(env.platform.messageTexts(), QStringList{QStringLiteral("初期データの格納に失敗しました。\n")
-                                                      + env.path(QStringLiteral("pageKiln.INI"))
-                                                      + QStringLiteral("\nfile not found")});
+    QCOMPARE(env.platform.messageTexts(),
+             QStringList{QStringLiteral("初期データの格納に失敗しました。\n") + env.path(QStringLiteral("pageKiln.INI"))
+                         + QStringLiteral("\nfile not found")});
     QVERIFY(!QFile::exists(env.path(QStringLiteral("pageKiln.INI"))));
     QVERIFY(!QFile::exists(env.path(QStringLiteral("temp1.htm"))));
 }
@@ -193,9 +193,10 @@ void tst_startup::storedGeometryStaysOnScreen()
     QFETCH(QString, value);
     TestEnv env;
     QByteArray settings = TestEnv::read(env.writeSettings(-1, -1));
-    for (const char *stored : {"TAG_W=2820", "TAG_H=8175", "TAG_T=0", "TAG_L=0", "TRE_W=3210", "TRE_H=8430",
-                               "TRE_T=0", "TRE_L=2900"})
-        settings.replace(QByteArray(QByteArray(stored) + "\r\n"), QByteArray(QByteArray(stored).left(6) + value.toLatin1() + "\r\n"));
+    for (const char *stored :
+         {"TAG_W=2820", "TAG_H=8175", "TAG_T=0", "TAG_L=0", "TRE_W=3210", "TRE_H=8430", "TRE_T=0", "TRE_L=2900"})
+        settings.replace(QByteArray(QByteArray(stored) + "\r\n"),
+                         QByteArray(QByteArray(stored).left(6) + value.toLatin1() + "\r\n"));
     env.write(QStringLiteral("pageKiln.INI"), settings);
     mdiMain frame;
     QVERIFY(frame.MDIForm_Load());
@@ -219,8 +220,8 @@ void tst_startup::shutdownClosesRealDialogs_data()
     QTest::newRow("Yes/No message box, default No") << QStringLiteral("question") << QString::number(vbNo);
     QTest::newRow("input box") << QStringLiteral("input") << QString();
     QTest::newRow("file dialog") << QStringLiteral("file") << QString();
-    QTest::newRow("dialog of our own, with a message box over it") << QStringLiteral("nested")
-                                                                  << QString::number(QDialog::Rejected);
+    QTest::newRow("dialog of our own, with a message box over it")
+        << QStringLiteral("nested") << QString::number(QDialog::Rejected);
 }
 
 // The desktop's own dialogs: a shutdown asked for while one is open closes it (and any
@@ -244,7 +245,8 @@ void tst_startup::shutdownClosesRealDialogs()
         result = dialog.ShowOpen() ? dialog.FileName : QString();
     } else {
         QDialog own;
-        QTimer::singleShot(0, &own, [] { platform().messageBox(QStringLiteral("inner"), QStringLiteral("t"), vbOKOnly); });
+        QTimer::singleShot(0, &own,
+                           [] { platform().messageBox(QStringLiteral("inner"), QStringLiteral("t"), vbOKOnly); });
         result = QString::number(platform().execModal(own));
     }
     QCOMPARE(result, answer);

@@ -43,15 +43,9 @@ struct Session {
     bool run(Command command)
     {
         switch (command) {
-        case Command::QuitButton:
-            QTest::mouseClick(tree->cmdClo(), Qt::LeftButton);
-            return frame->hasShutDown();
-        case Command::CloseBox:
-            frame->close();
-            return frame->hasShutDown();
-        case Command::NewDefinition:
-            tree->cmdCre_Click();
-            return gSite.Name.isEmpty();
+        case Command::QuitButton: QTest::mouseClick(tree->cmdClo(), Qt::LeftButton); return frame->hasShutDown();
+        case Command::CloseBox: frame->close(); return frame->hasShutDown();
+        case Command::NewDefinition: tree->cmdCre_Click(); return gSite.Name.isEmpty();
         case Command::Open:
             env.platform.fileAnswers.enqueue(b);
             tree->cmdOpe_Click();
@@ -71,7 +65,7 @@ QString shownTitle(const frmTree *tree, qint32 page)
 {
     return tree->picTre()->shownCaption(*tree->tree().lblHTML(page));
 }
-} // namespace
+}   // namespace
 
 class tst_unsaved : public QObject
 {

@@ -31,20 +31,22 @@ void tst_codepage::detect_data()
     QTest::addColumn<int>("expected");
     const int plain = int(DetectMode::Plain);
     const int page = int(DetectMode::Page);
-    QTest::newRow("bom") << QByteArray("\xEF\xBB\xBF" "abc") << plain << int(TextEncoding::Utf8Bom);
+    QTest::newRow("bom") << QByteArray("\xEF\xBB\xBF"
+                                       "abc")
+                         << plain << int(TextEncoding::Utf8Bom);
     QTest::newRow("bom with invalid utf-8") << QByteArray("\xEF\xBB\xBF\x93\xFA") << plain << int(TextEncoding::Cp932);
     QTest::newRow("utf-8 japanese") << QStringLiteral("日本語").toUtf8() << plain << int(TextEncoding::Utf8);
     QTest::newRow("cp932 japanese") << TestEnv::cp932(QStringLiteral("日本語")) << plain << int(TextEncoding::Cp932);
     QTest::newRow("ascii") << QByteArray("<HTML>") << plain << int(TextEncoding::Cp932);
-    QTest::newRow("ascii page meta charset") << QByteArray("<html><head><meta charset=\"UTF-8\"></head>") << page
-                                             << int(TextEncoding::Utf8);
+    QTest::newRow("ascii page meta charset")
+        << QByteArray("<html><head><meta charset=\"UTF-8\"></head>") << page << int(TextEncoding::Utf8);
     QTest::newRow("ascii page http-equiv") << QByteArray("<HEAD><META HTTP-EQUIV=\"Content-Type\" "
                                                          "CONTENT=\"text/html; charset=utf-8\">")
                                            << page << int(TextEncoding::Utf8);
-    QTest::newRow("charset after head ignored") << QByteArray("<head></head><p>charset=utf-8</p>") << page
-                                                << int(TextEncoding::Cp932);
-    QTest::newRow("meta ignored outside pages") << QByteArray("<meta charset=utf-8>") << plain
-                                                << int(TextEncoding::Cp932);
+    QTest::newRow("charset after head ignored")
+        << QByteArray("<head></head><p>charset=utf-8</p>") << page << int(TextEncoding::Cp932);
+    QTest::newRow("meta ignored outside pages")
+        << QByteArray("<meta charset=utf-8>") << plain << int(TextEncoding::Cp932);
     QTest::newRow("truncated utf-8") << QByteArray("abc\xE6\x97") << plain << int(TextEncoding::Cp932);
     QTest::newRow("overlong utf-8") << QByteArray("\xC0\xAF") << plain << int(TextEncoding::Cp932);
     QTest::newRow("surrogate in utf-8") << QByteArray("\xED\xA0\x80") << plain << int(TextEncoding::Cp932);
@@ -69,9 +71,12 @@ void tst_codepage::cp932RoundTrip_data()
     QTest::newRow("half-width kana") << QByteArray("\xB1\xB2\xB3");
     QTest::newRow("ascii with backslash") << QByteArray("C:\\site\\~");
     QTest::newRow("control bytes stay themselves") << QByteArray("\x1A\x1C\x7F\x93\xFA");
-    QTest::newRow("stray bytes kept") << QByteArray("a\x80" "b\xA0\xFD\xFE\xFF" "c");
+    QTest::newRow("stray bytes kept") << QByteArray("a\x80"
+                                                    "b\xA0\xFD\xFE\xFF"
+                                                    "c");
     QTest::newRow("cut-off character kept") << QByteArray("\x93\xFA\x96");
-    QTest::newRow("unassigned pair kept") << QByteArray("\x85\x40" "x\x81\x20");
+    QTest::newRow("unassigned pair kept") << QByteArray("\x85\x40"
+                                                        "x\x81\x20");
 }
 
 void tst_codepage::cp932RoundTrip()
@@ -151,9 +156,9 @@ void tst_codepage::atomicWriteFailureKeepsOldFile()
 
 void tst_codepage::atomicWriteTargets_data()
 {
-    QTest::addColumn<QString>("target");     // what the path names: "file", "pipe", "link to file", ...
+    QTest::addColumn<QString>("target");   // what the path names: "file", "pipe", "link to file", ...
     QTest::addColumn<bool>("replaceLinks");
-    QTest::addColumn<QByteArray>("written"); // what the path reads afterwards; empty: the write is refused
+    QTest::addColumn<QByteArray>("written");   // what the path reads afterwards; empty: the write is refused
     QTest::newRow("file keeps its mode") << "file" << false << QByteArray("new");
     QTest::newRow("link to a file stays a link") << "link to file" << false << QByteArray("new");
     QTest::newRow("pipe") << "pipe" << false << QByteArray();
@@ -176,8 +181,9 @@ void tst_codepage::atomicWriteTargets()
     QVERIFY(::chmod(QFile::encodeName(file).constData(), 0640) == 0);
     const QByteArray pipe = QFile::encodeName(env.path(QStringLiteral("pipe")));
     QVERIFY(::mkfifo(pipe.constData(), 0600) == 0);
-    const QString linked = target == u"link to file" ? file : target == u"link to pipe" ? QString::fromLocal8Bit(pipe)
-                                                                                         : QStringLiteral("/dev/null");
+    const QString linked = target == u"link to file" ? file
+        : target == u"link to pipe"                  ? QString::fromLocal8Bit(pipe)
+                                                     : QStringLiteral("/dev/null");
     if (target == u"file")
         QVERIFY(QFile::copy(file, path) && ::chmod(QFile::encodeName(path).constData(), 0640) == 0);
     else if (target == u"pipe")
@@ -200,7 +206,7 @@ void tst_codepage::atomicWriteTargets()
     QCOMPARE(TestEnv::read(path), written);
     QCOMPARE(QFileInfo(path).isSymLink(), target.startsWith(u"link") && !replaceLinks);
     QCOMPARE(TestEnv::read(file), target == u"link to file" && !replaceLinks ? QByteArray("new") : QByteArray("old"));
-    struct stat st {};
+    struct stat st { };
     QVERIFY(::stat(QFile::encodeName(path).constData(), &st) == 0);
     if (!replaceLinks)
         QCOMPARE(st.st_mode & 07777, mode_t(0640));

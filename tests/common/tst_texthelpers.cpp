@@ -34,10 +34,18 @@ void tst_texthelpers::appFilePath_data()
     QTest::addColumn<QString>("folder");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("folder") << "/opt/tools" << "pageKiln.INI" << "/opt/tools/pageKiln.INI";
-    QTest::newRow("root") << "/" << "pageKiln.INI" << "/pageKiln.INI";
-    QTest::newRow("empty name") << "/opt/tools" << "" << "/opt/tools";
-    QTest::newRow("japanese") << "/home/ユーザー" << "temp3.htm" << "/home/ユーザー/temp3.htm";
+    QTest::newRow("folder") << "/opt/tools"
+                            << "pageKiln.INI"
+                            << "/opt/tools/pageKiln.INI";
+    QTest::newRow("root") << "/"
+                          << "pageKiln.INI"
+                          << "/pageKiln.INI";
+    QTest::newRow("empty name") << "/opt/tools"
+                                << ""
+                                << "/opt/tools";
+    QTest::newRow("japanese") << "/home/ユーザー"
+                              << "temp3.htm"
+                              << "/home/ユーザー/temp3.htm";
 }
 
 void tst_texthelpers::appFilePath()
@@ -63,8 +71,10 @@ void tst_texthelpers::stripControlChars_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("empty") << "" << "";
-    QTest::newRow("only breaks and tabs") << "\r\n\t\r\n" << "";
+    QTest::newRow("empty") << ""
+                           << "";
+    QTest::newRow("only breaks and tabs") << "\r\n\t\r\n"
+                                          << "";
     QTest::newRow("japanese kept") << QStringLiteral("日本\t語") << QStringLiteral("日本語");
     QTest::newRow("blank and 127 kept") << QStringLiteral("a b\x7F") << QStringLiteral("a b\x7F");
     QTest::newRow("nul and 31 removed") << QString(QStringLiteral("a") + QChar(0) + QChar(31) + QStringLiteral("b"))
@@ -114,14 +124,22 @@ void tst_texthelpers::getHrefValue_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("expected");
     QTest::addColumn<int>("nextPos");
-    QTest::newRow("quoted value") << " HREF=\"a.htm\">" << "a.htm" << 13;
-    QTest::newRow("no href") << "abcdefghijkl" << "" << 12;
-    QTest::newRow("no closing quote") << " href=\"x.htm" << "" << 0;
-    QTest::newRow("empty value runs on") << "A HREF=\"\" NAME=\"n\"" << "\" NAME=" << 16;
-    QTest::newRow("href after line feed") << "<A\nHREF=\"a.htm\">" << "" << 16;
-    QTest::newRow("href after tab") << "<A\tHREF=\"a.htm\">" << "" << 16;
-    QTest::newRow("case of value kept") << "<a href=\"Sub/A.HTM\">" << "Sub/A.HTM" << 19;
-    QTest::newRow("no quote after href starts at 1") << "\"ab\" HREF=x" << "\"ab" << 4;
+    QTest::newRow("quoted value") << " HREF=\"a.htm\">"
+                                  << "a.htm" << 13;
+    QTest::newRow("no href") << "abcdefghijkl"
+                             << "" << 12;
+    QTest::newRow("no closing quote") << " href=\"x.htm"
+                                      << "" << 0;
+    QTest::newRow("empty value runs on") << "A HREF=\"\" NAME=\"n\""
+                                         << "\" NAME=" << 16;
+    QTest::newRow("href after line feed") << "<A\nHREF=\"a.htm\">"
+                                          << "" << 16;
+    QTest::newRow("href after tab") << "<A\tHREF=\"a.htm\">"
+                                    << "" << 16;
+    QTest::newRow("case of value kept") << "<a href=\"Sub/A.HTM\">"
+                                        << "Sub/A.HTM" << 19;
+    QTest::newRow("no quote after href starts at 1") << "\"ab\" HREF=x"
+                                                     << "\"ab" << 4;
 }
 
 void tst_texthelpers::getHrefValue()

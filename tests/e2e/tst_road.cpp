@@ -52,7 +52,7 @@ QString layOutSampleSite(TestEnv &env)
 class Screenshots
 {
 public:
-    Screenshots() : mFolder(qEnvironmentVariable("PAGEKILN_SCREENSHOTS")) {}
+    Screenshots() : mFolder(qEnvironmentVariable("PAGEKILN_SCREENSHOTS")) { }
     void take(QWidget *widget, const QString &name) const
     {
         if (mFolder.isEmpty())
@@ -80,7 +80,7 @@ QStringList lines(const QByteArray &cp932)
 {
     return decodeText(cp932, TextEncoding::Cp932).split(u"\r\n"_s);
 }
-} // namespace
+}   // namespace
 
 class tst_road : public QObject
 {

@@ -43,7 +43,7 @@ void showAtDesignedSize(frmChild1 *editor)
     editor->setWidth(editorLayout::designedWidth);
     editor->setHeight(editorLayout::designedHeight);
 }
-} // namespace
+}   // namespace
 
 class tst_frmChild1 : public QObject
 {
@@ -126,8 +126,8 @@ void tst_frmChild1::resize_data()
                                    << TwipRect{30, 420, 2985, 975};
     QTest::newRow("exactly the minimum") << QStringList{u"h1000"_s} << 1000 << TwipRect{30, 420, 2985, 130};
     QTest::newRow("below minimum snaps") << QStringList{u"h999"_s} << 1000 << TwipRect{30, 420, 2985, 975};
-    QTest::newRow("snap keeps last layout") << QStringList{u"h3000"_s, u"h500"_s, u"h1200"_s} << 1200
-                                            << TwipRect{30, 420, 2985, 330};
+    QTest::newRow("snap keeps last layout")
+        << QStringList{u"h3000"_s, u"h500"_s, u"h1200"_s} << 1200 << TwipRect{30, 420, 2985, 330};
     QTest::newRow("narrower than margins") << QStringList{u"w100"_s} << 1845 << TwipRect{30, 420, 0, 975};
     QTest::newRow("margins come back") << QStringList{u"w100"_s, u"w-50"_s, u"w3180"_s} << 1845
                                        << TwipRect{30, 420, 2985, 975};
@@ -217,13 +217,20 @@ void tst_frmChild1::textSameBeforeAndAfterShowing_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("CR LF") << "a\r\nb\r\n" << "a\r\nb\r\n";
-    QTest::newRow("no final break") << "a\r\nb" << "a\r\nb";
-    QTest::newRow("LF and CR") << "a\nb\rc\n\rd" << "a\r\nb\r\nc\r\n\r\nd";
-    QTest::newRow("empty") << "" << "";
-    QTest::newRow("kept characters") << "x\u00a0y\u2028z\u3000" << "x\u00a0y\u2028z\u3000";
-    QTest::newRow("separators and frame marks") << "a\u2029b\ufdd0c\ufdd1d" << "a\u2029b\ufdd0c\ufdd1d";
-    QTest::newRow("escape characters of the page") << "\ufdef\ufdec\ufdef\ufdef\ufdef" << "\ufdef\ufdec\ufdef\ufdef\ufdef";
+    QTest::newRow("CR LF") << "a\r\nb\r\n"
+                           << "a\r\nb\r\n";
+    QTest::newRow("no final break") << "a\r\nb"
+                                    << "a\r\nb";
+    QTest::newRow("LF and CR") << "a\nb\rc\n\rd"
+                               << "a\r\nb\r\nc\r\n\r\nd";
+    QTest::newRow("empty") << ""
+                           << "";
+    QTest::newRow("kept characters") << "x\u00a0y\u2028z\u3000"
+                                     << "x\u00a0y\u2028z\u3000";
+    QTest::newRow("separators and frame marks") << "a\u2029b\ufdd0c\ufdd1d"
+                                                << "a\u2029b\ufdd0c\ufdd1d";
+    QTest::newRow("escape characters of the page") << "\ufdef\ufdec\ufdef\ufdef\ufdef"
+                                                   << "\ufdef\ufdec\ufdef\ufdef\ufdef";
 }
 
 void tst_frmChild1::textSameBeforeAndAfterShowing()
@@ -251,11 +258,12 @@ void tst_frmChild1::unchangedPageSavesBackExactly_data()
     QTest::newRow("utf-8") << QByteArray("<p>\xe6\x97\xa5</p>\r\n") << "" << QByteArray("<p>\xe6\x97\xa5</p>\r\n");
     QTest::newRow("utf-8 bom") << QByteArray("\xef\xbb\xbf<p>\xc3\xa9</p>\r\n") << ""
                                << QByteArray("\xef\xbb\xbf<p>\xc3\xa9</p>\r\n");
-    QTest::newRow("cp932 lacks it") << QByteArray() << "<p>\u00e9\U0001F600</p>" << QByteArray("<p>&#233;&#128512;</p>");
+    QTest::newRow("cp932 lacks it") << QByteArray() << "<p>\u00e9\U0001F600</p>"
+                                    << QByteArray("<p>&#233;&#128512;</p>");
     const QByteArray damaged("<p>\x93\xFA\x80\xFD\x96</p>\r\n");
     QTest::newRow("undecodable bytes") << damaged << "" << damaged;
-    QTest::newRow("private use beside undecodable bytes") << damaged << "\uF780\uF7C2\uF7FF"
-                                                          << damaged + "&#63360;&#63426;&#63487;";
+    QTest::newRow("private use beside undecodable bytes")
+        << damaged << "\uF780\uF7C2\uF7FF" << damaged + "&#63360;&#63426;&#63487;";
     // Every character the text box treats specially: separators, the noncharacters
     // (frame marks among them), NUL, and characters outside the Basic Multilingual Plane.
     QString special = u"<p>\u2028\u2029\ufffe\uffff\U0001F600"_s + QChar(0) + u"</p>\r\n"_s;
@@ -263,7 +271,8 @@ void tst_frmChild1::unchangedPageSavesBackExactly_data()
         special += QChar(c);
     const QByteArray utf8 = special.toUtf8();
     QTest::newRow("utf-8 special characters") << utf8 << "" << utf8;
-    QTest::newRow("utf-8 bom special characters") << "\xef\xbb\xbf" + utf8 << "" << "\xef\xbb\xbf" + utf8;
+    QTest::newRow("utf-8 bom special characters") << "\xef\xbb\xbf" + utf8 << ""
+                                                  << "\xef\xbb\xbf" + utf8;
     const QByteArray sjisNul = TestEnv::cp932(u"<p>日本</p>\r\n"_s) + QByteArray("\0x\r\n", 4);
     QTest::newRow("cp932 NUL") << sjisNul << "" << sjisNul;
 }
@@ -295,9 +304,12 @@ void tst_frmChild1::saveAs_data()
 {
     QTest::addColumn<QString>("answer");
     QTest::addColumn<QString>("fileName");
-    QTest::newRow("no extension") << "new" << "new.htm";
-    QTest::newRow("own extension") << "new.txt" << "new.txt";
-    QTest::newRow("cancelled") << "" << "";
+    QTest::newRow("no extension") << "new"
+                                  << "new.htm";
+    QTest::newRow("own extension") << "new.txt"
+                                   << "new.txt";
+    QTest::newRow("cancelled") << ""
+                               << "";
 }
 
 void tst_frmChild1::saveAs()
@@ -393,8 +405,8 @@ void tst_frmChild1::previewWritesRewrittenCopy()
     editor->Show();
     editor->txtEdit()->appendPlainText(u"<a href=\"HTTPS://x\">日本</a>"_s);
     QTest::mouseClick(editor->cmdBrz(), Qt::LeftButton);
-    QCOMPARE(TestEnv::read(preview), TestEnv::cp932(u"<img src=\""_s + folder
-                                                    + u"logo.gif\">\r\n\r\n<a href=\"HTTPS://x\">日本</a>"_s));
+    QCOMPARE(TestEnv::read(preview),
+             TestEnv::cp932(u"<img src=\""_s + folder + u"logo.gif\">\r\n\r\n<a href=\"HTTPS://x\">日本</a>"_s));
     QCOMPARE(env.platform.browserRequests, (QStringList{preview, preview}));
     QCOMPARE(TestEnv::read(page), QByteArray("<img src=\"logo.gif\">\r\n"));
     QVERIFY(env.platform.messages.isEmpty());

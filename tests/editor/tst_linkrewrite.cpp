@@ -9,18 +9,18 @@ using namespace linkRewrite;
 namespace {
 QString randomMarkup(QRandomGenerator &rng)
 {
-    static const QStringList pieces{
-        QStringLiteral("href"), QStringLiteral("SRC"), QStringLiteral("BackGround"), QStringLiteral("\""),
-        QStringLiteral("="), QStringLiteral("http:"), QStringLiteral("HTTPS:"), QStringLiteral("mailto:"),
-        QStringLiteral("<a "), QStringLiteral(">"), QStringLiteral(" "), QStringLiteral("x"), QStringLiteral("日本"),
-        QStringLiteral("\r\n")};
+    static const QStringList pieces{QStringLiteral("href"),   QStringLiteral("SRC"),     QStringLiteral("BackGround"),
+                                    QStringLiteral("\""),     QStringLiteral("="),       QStringLiteral("http:"),
+                                    QStringLiteral("HTTPS:"), QStringLiteral("mailto:"), QStringLiteral("<a "),
+                                    QStringLiteral(">"),      QStringLiteral(" "),       QStringLiteral("x"),
+                                    QStringLiteral("日本"),   QStringLiteral("\r\n")};
     QString text;
     const int n = rng.bounded(40);
     for (int i = 0; i < n; ++i)
         text += pieces.at(rng.bounded(pieces.size()));
     return text;
 }
-} // namespace
+}   // namespace
 
 class tst_linkrewrite : public QObject
 {
@@ -38,31 +38,56 @@ void tst_linkrewrite::preview_data()
     QTest::addColumn<QString>("expected");
 
     const QString f = QStringLiteral("/site/");
-    QTest::newRow("no keywords") << f << "<p>plain \"text\" = 1</p>\r\n" << "<p>plain \"text\" = 1</p>\r\n";
-    QTest::newRow("relative href") << f << "<a href=\"sub/a.htm\">" << "<a href=\"/site/sub/a.htm\">";
-    QTest::newRow("backslash folder") << "C:\\site\\" << "<A HREF=\"sub/a.htm\">" << "<A HREF=\"C:\\site\\sub/a.htm\">";
-    QTest::newRow("http any case") << f << "<a HREF=\"hTtP://x/\">" << "<a HREF=\"hTtP://x/\">";
-    QTest::newRow("https any case") << f << "<a href=\"Https://x/\">" << "<a href=\"Https://x/\">";
-    QTest::newRow("mailto any case") << f << "<a href=\"mailTo:a@b\">" << "<a href=\"mailTo:a@b\">";
-    QTest::newRow("other scheme") << f << "<a href=\"ftp://x\">" << "<a href=\"/site/ftp://x\">";
-    QTest::newRow("fragment") << f << "<a href=\"#top\">" << "<a href=\"/site/#top\">";
-    QTest::newRow("src") << f << "<img src=\"logo.gif\">" << "<img src=\"/site/logo.gif\">";
-    QTest::newRow("background lower case") << f << "<body background=\"bg.gif\">" << "<body background=\"/site/bg.gif\">";
+    QTest::newRow("no keywords") << f << "<p>plain \"text\" = 1</p>\r\n"
+                                 << "<p>plain \"text\" = 1</p>\r\n";
+    QTest::newRow("relative href") << f << "<a href=\"sub/a.htm\">"
+                                   << "<a href=\"/site/sub/a.htm\">";
+    QTest::newRow("backslash folder") << "C:\\site\\"
+                                      << "<A HREF=\"sub/a.htm\">"
+                                      << "<A HREF=\"C:\\site\\sub/a.htm\">";
+    QTest::newRow("http any case") << f << "<a HREF=\"hTtP://x/\">"
+                                   << "<a HREF=\"hTtP://x/\">";
+    QTest::newRow("https any case") << f << "<a href=\"Https://x/\">"
+                                    << "<a href=\"Https://x/\">";
+    QTest::newRow("mailto any case") << f << "<a href=\"mailTo:a@b\">"
+                                     << "<a href=\"mailTo:a@b\">";
+    QTest::newRow("other scheme") << f << "<a href=\"ftp://x\">"
+                                  << "<a href=\"/site/ftp://x\">";
+    QTest::newRow("fragment") << f << "<a href=\"#top\">"
+                              << "<a href=\"/site/#top\">";
+    QTest::newRow("src") << f << "<img src=\"logo.gif\">"
+                         << "<img src=\"/site/logo.gif\">";
+    QTest::newRow("background lower case") << f << "<body background=\"bg.gif\">"
+                                           << "<body background=\"/site/bg.gif\">";
     QTest::newRow("all three") << f << "<body BACKGROUND=\"b\"><a href=\"a\"><img Src=\"i\">"
                                << "<body BACKGROUND=\"/site/b\"><a href=\"/site/a\"><img Src=\"/site/i\">";
-    QTest::newRow("scheme within ten") << f << "<a href=\"    http://x\">" << "<a href=\"    http://x\">";
-    QTest::newRow("scheme past ten") << f << "<a href=\"     http://x\">" << "<a href=\"/site/     http://x\">";
-    QTest::newRow("equals sign") << f << "<a href=a.htm>" << "<a href=/site/a.htm>";
-    QTest::newRow("later quote wins") << f << "<a href=a.htm title=\"t\">" << "<a href=a.htm title=\"/site/t\">";
-    QTest::newRow("quotes run out") << f << "<a href=\"a\"> href=b" << "<a href=\"/site/a\"> href=/site/b";
-    QTest::newRow("keyword in text") << f << "use HREF \"now\"" << "use HREF \"/site/now\"";
-    QTest::newRow("nothing after keyword") << f << "<a href=\"a\">see href here" << "<a href=\"/site/a\">see href here";
+    QTest::newRow("scheme within ten") << f << "<a href=\"    http://x\">"
+                                       << "<a href=\"    http://x\">";
+    QTest::newRow("scheme past ten") << f << "<a href=\"     http://x\">"
+                                     << "<a href=\"/site/     http://x\">";
+    QTest::newRow("equals sign") << f << "<a href=a.htm>"
+                                 << "<a href=/site/a.htm>";
+    QTest::newRow("later quote wins") << f << "<a href=a.htm title=\"t\">"
+                                      << "<a href=a.htm title=\"/site/t\">";
+    QTest::newRow("quotes run out") << f << "<a href=\"a\"> href=b"
+                                    << "<a href=\"/site/a\"> href=/site/b";
+    QTest::newRow("keyword in text") << f << "use HREF \"now\""
+                                     << "use HREF \"/site/now\"";
+    QTest::newRow("nothing after keyword") << f << "<a href=\"a\">see href here"
+                                           << "<a href=\"/site/a\">see href here";
     QTest::newRow("keyword inside a value") << f << "<img src=\"a\" lowsrc=\"b\">"
                                             << "<img src=\"/site/a\" lowsrc=\"/site/b\">";
-    QTest::newRow("pass skips its own insert") << "/href/" << "<a href=\"a\">" << "<a href=\"/href/a\">";
-    QTest::newRow("later pass sees insert") << "/srcdir/" << "<a href=\"a\">x" << "<a href=\"/srcdir/a\"/srcdir/>x";
-    QTest::newRow("no folder") << "" << "<a href=\"a\"><img src=b>" << "<a href=\"a\"><img src=b>";
-    QTest::newRow("Japanese around") << f << "日本<img src=\"画像.gif\">語" << "日本<img src=\"/site/画像.gif\">語";
+    QTest::newRow("pass skips its own insert") << "/href/"
+                                               << "<a href=\"a\">"
+                                               << "<a href=\"/href/a\">";
+    QTest::newRow("later pass sees insert") << "/srcdir/"
+                                            << "<a href=\"a\">x"
+                                            << "<a href=\"/srcdir/a\"/srcdir/>x";
+    QTest::newRow("no folder") << ""
+                               << "<a href=\"a\"><img src=b>"
+                               << "<a href=\"a\"><img src=b>";
+    QTest::newRow("Japanese around") << f << "日本<img src=\"画像.gif\">語"
+                                     << "日本<img src=\"/site/画像.gif\">語";
 }
 
 void tst_linkrewrite::preview()

@@ -111,10 +111,12 @@ int runChild(const QString &folder, const QString &definition, bool pauses)
                 QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
             return 0;
         }
-        const bool copied = QTest::qWaitFor([&] {
-            const QList<recoveryFolder::Found> found = recoveryFolder::findAll();
-            return found.size() == 1 && found.at(0).copy.text == expectedText(original, k);
-        }, 5000);
+        const bool copied = QTest::qWaitFor(
+            [&] {
+                const QList<recoveryFolder::Found> found = recoveryFolder::findAll();
+                return found.size() == 1 && found.at(0).copy.text == expectedText(original, k);
+            },
+            5000);
         if (!copied)
             return 2;
         std::printf("copied %d\n", k);
@@ -131,7 +133,7 @@ int lastCopied(const QByteArray &output)
             last = line.mid(7).toInt();
     return last;
 }
-} // namespace
+}   // namespace
 
 class tst_recovery : public QObject
 {
@@ -154,14 +156,19 @@ void tst_recovery::copyRoundTrip_data()
     QTest::addColumn<RecoveryCopy>("copy");
     const QChar kept(char16_t(0xDC81));
     QTest::newRow("page in code page 932")
-        << RecoveryCopy{u"/web/日本語.htm"_s, u"/web/site.ksd"_s, 3, u"題"_s, TextEncoding::Cp932,
-                        pageFileHash("abc"), u"<P>日本語 ～①</P>\r\n"_s};
+        << RecoveryCopy{u"/web/日本語.htm"_s, u"/web/site.ksd"_s,        3, u"題"_s, TextEncoding::Cp932,
+                        pageFileHash("abc"),  u"<P>日本語 ～①</P>\r\n"_s};
     QTest::newRow("kept bytes and a character outside the BMP")
-        << RecoveryCopy{u"/a.htm"_s, {}, 1, {}, TextEncoding::Utf8, {},
+        << RecoveryCopy{u"/a.htm"_s,
+                        {},
+                        1,
+                        {},
+                        TextEncoding::Utf8,
+                        {},
                         QString(kept) + u"x\U0001F600"_s + kept + QChar(char16_t(0xD800)) + u"\r\n"_s};
     QTest::newRow("header values with line breaks and backslashes")
         << RecoveryCopy{u"/we\nb/a\\r.htm"_s, u"C:\\site\r\n.ksd"_s, 7, u"a\\nb"_s, TextEncoding::Utf8Bom,
-                        pageFileHash(""), u"\n\n本文\r\n"_s};
+                        pageFileHash(""),     u"\n\n本文\r\n"_s};
     QTest::newRow("new page, empty text") << RecoveryCopy{{}, u"/s.ksd"_s, 2, u"新規"_s, TextEncoding::Cp932, {}, {}};
 }
 
@@ -230,8 +237,10 @@ void tst_recovery::offeredWhenTheDefinitionOpens()
         type(Program::editor(3), u"新しい本文"_s);
         QTRY_COMPARE(copyFiles().size(), 2);
     }
-    QVERIFY(recoveryFolder::write(RecoveryCopy{env.path(u"b/p1.htm"_s), b, 1, {}, TextEncoding::Cp932, {}, u"B"_s},
-                                  nullptr).size() > 0);
+    QVERIFY(
+        recoveryFolder::write(RecoveryCopy{env.path(u"b/p1.htm"_s), b, 1, {}, TextEncoding::Cp932, {}, u"B"_s}, nullptr)
+            .size()
+        > 0);
     if (pageChanged)
         env.writeCp932(u"a/p2.htm"_s, u"<TITLE>A 2</TITLE>\r\n外で書き換え\r\n"_s);
 
@@ -339,7 +348,8 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     if (argc == 5 && qstrcmp(argv[1], "--child") == 0)
-        return runChild(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]), qstrcmp(argv[4], "pauses") == 0);
+        return runChild(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]),
+                        qstrcmp(argv[4], "pauses") == 0);
     tst_recovery test;
     return QTest::qExec(&test, argc, argv);
 }

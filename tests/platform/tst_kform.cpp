@@ -31,7 +31,7 @@ protected:
         cancel = cancelUserClose && reason == vbFormControlMenu;
     }
 };
-} // namespace
+}   // namespace
 
 class tst_kform : public QObject
 {

@@ -50,25 +50,55 @@ void tst_profile::reads_data()
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("plain") << QByteArray("[S]\r\nk=v\r\n") << "S" << "k" << "v";
-    QTest::newRow("case of names") << QByteArray("[sEcT]\r\nKeY=v\r\n") << "SECT" << "key" << "v";
-    QTest::newRow("blanks") << QByteArray("  [ S ]  \r\n  k  =  v w  \r\n") << "S" << "k" << "v w";
-    QTest::newRow("double quotes") << QByteArray("[S]\r\nk=\" v \"\r\n") << "S" << "k" << " v ";
-    QTest::newRow("single quotes") << QByteArray("[S]\r\nk='v'\r\n") << "S" << "k" << "v";
-    QTest::newRow("unmatched quote kept") << QByteArray("[S]\r\nk=\"v'\r\n") << "S" << "k" << "\"v'";
-    QTest::newRow("comment") << QByteArray("[S]\r\n;k=x\r\nk=v\r\n") << "S" << "k" << "v";
-    QTest::newRow("no equals") << QByteArray("[S]\r\nk\r\n") << "S" << "k" << "";
-    QTest::newRow("first key wins") << QByteArray("[S]\r\nk=1\r\nk=2\r\n") << "S" << "k" << "1";
-    QTest::newRow("first section wins") << QByteArray("[S]\r\nk=1\r\n[S]\r\nk=2\r\nj=3\r\n") << "S" << "j" << "";
-    QTest::newRow("before first section") << QByteArray("k=0\r\n[S]\r\n") << "S" << "k" << "";
-    QTest::newRow("name ends at ]") << QByteArray("[S]x]\r\nk=v\r\n") << "S" << "k" << "v";
-    QTest::newRow("lone LF and CR") << QByteArray("[S]\nk=v\rj=w") << "S" << "j" << "w";
-    QTest::newRow("value with equals") << QByteArray("[S]\r\nk=a=b\r\n") << "S" << "k" << "a=b";
-    QTest::newRow("missing section") << QByteArray("[T]\r\nk=v\r\n") << "S" << "k" << "";
-    QTest::newRow("cp932 value") << TestEnv::cp932(QStringLiteral("[S]\r\nk=日本語～①\r\n")) << "S" << "k"
-                                 << QStringLiteral("日本語～①");
-    QTest::newRow("utf-8 value") << QStringLiteral("[S]\r\nk=日本語\r\n").toUtf8() << "S" << "k"
-                                 << QStringLiteral("日本語");
+    QTest::newRow("plain") << QByteArray("[S]\r\nk=v\r\n") << "S"
+                           << "k"
+                           << "v";
+    QTest::newRow("case of names") << QByteArray("[sEcT]\r\nKeY=v\r\n") << "SECT"
+                                   << "key"
+                                   << "v";
+    QTest::newRow("blanks") << QByteArray("  [ S ]  \r\n  k  =  v w  \r\n") << "S"
+                            << "k"
+                            << "v w";
+    QTest::newRow("double quotes") << QByteArray("[S]\r\nk=\" v \"\r\n") << "S"
+                                   << "k"
+                                   << " v ";
+    QTest::newRow("single quotes") << QByteArray("[S]\r\nk='v'\r\n") << "S"
+                                   << "k"
+                                   << "v";
+    QTest::newRow("unmatched quote kept") << QByteArray("[S]\r\nk=\"v'\r\n") << "S"
+                                          << "k"
+                                          << "\"v'";
+    QTest::newRow("comment") << QByteArray("[S]\r\n;k=x\r\nk=v\r\n") << "S"
+                             << "k"
+                             << "v";
+    QTest::newRow("no equals") << QByteArray("[S]\r\nk\r\n") << "S"
+                               << "k"
+                               << "";
+    QTest::newRow("first key wins") << QByteArray("[S]\r\nk=1\r\nk=2\r\n") << "S"
+                                    << "k"
+                                    << "1";
+    QTest::newRow("first section wins") << QByteArray("[S]\r\nk=1\r\n[S]\r\nk=2\r\nj=3\r\n") << "S"
+                                        << "j"
+                                        << "";
+    QTest::newRow("before first section") << QByteArray("k=0\r\n[S]\r\n") << "S"
+                                          << "k"
+                                          << "";
+    QTest::newRow("name ends at ]") << QByteArray("[S]x]\r\nk=v\r\n") << "S"
+                                    << "k"
+                                    << "v";
+    QTest::newRow("lone LF and CR") << QByteArray("[S]\nk=v\rj=w") << "S"
+                                    << "j"
+                                    << "w";
+    QTest::newRow("value with equals") << QByteArray("[S]\r\nk=a=b\r\n") << "S"
+                                       << "k"
+                                       << "a=b";
+    QTest::newRow("missing section") << QByteArray("[T]\r\nk=v\r\n") << "S"
+                                     << "k"
+                                     << "";
+    QTest::newRow("cp932 value") << TestEnv::cp932(QStringLiteral("[S]\r\nk=日本語～①\r\n")) << "S"
+                                 << "k" << QStringLiteral("日本語～①");
+    QTest::newRow("utf-8 value") << QStringLiteral("[S]\r\nk=日本語\r\n").toUtf8() << "S"
+                                 << "k" << QStringLiteral("日本語");
 }
 
 void tst_profile::reads()
@@ -92,19 +122,19 @@ void tst_profile::writes_data()
     QTest::addColumn<QByteArray>("after");
 
     QTest::newRow("replace keeps the file's spelling and place")
-        << QByteArray("; c\r\n[S]\r\n  Key = old \r\nz=1\r\n") << "s" << "KEY"
-        << QByteArray("; c\r\n[S]\r\nKey=new\r\nz=1\r\n");
+        << QByteArray("; c\r\n[S]\r\n  Key = old \r\nz=1\r\n") << "s"
+        << "KEY" << QByteArray("; c\r\n[S]\r\nKey=new\r\nz=1\r\n");
     QTest::newRow("new key after the last key, before trailing comments")
-        << QByteArray("[S]\r\na=1\r\n; note\r\n\r\n[T]\r\n") << "S" << "b"
-        << QByteArray("[S]\r\na=1\r\nb=new\r\n; note\r\n\r\n[T]\r\n");
-    QTest::newRow("new key in an empty section")
-        << QByteArray("[S]\r\n[T]\r\n") << "S" << "b" << QByteArray("[S]\r\nb=new\r\n[T]\r\n");
-    QTest::newRow("new section at the end without a blank line")
-        << QByteArray("[S]\r\na=1") << "T" << "b" << QByteArray("[S]\r\na=1\r\n[T]\r\nb=new\r\n");
-    QTest::newRow("other line ends kept")
-        << QByteArray("[S]\na=1\n;x\n") << "S" << "a" << QByteArray("[S]\na=new\n;x\n");
-    QTest::newRow("first duplicate section written")
-        << QByteArray("[S]\r\n[S]\r\na=1\r\n") << "S" << "a" << QByteArray("[S]\r\na=new\r\n[S]\r\na=1\r\n");
+        << QByteArray("[S]\r\na=1\r\n; note\r\n\r\n[T]\r\n") << "S"
+        << "b" << QByteArray("[S]\r\na=1\r\nb=new\r\n; note\r\n\r\n[T]\r\n");
+    QTest::newRow("new key in an empty section") << QByteArray("[S]\r\n[T]\r\n") << "S"
+                                                 << "b" << QByteArray("[S]\r\nb=new\r\n[T]\r\n");
+    QTest::newRow("new section at the end without a blank line") << QByteArray("[S]\r\na=1") << "T"
+                                                                 << "b" << QByteArray("[S]\r\na=1\r\n[T]\r\nb=new\r\n");
+    QTest::newRow("other line ends kept") << QByteArray("[S]\na=1\n;x\n") << "S"
+                                          << "a" << QByteArray("[S]\na=new\n;x\n");
+    QTest::newRow("first duplicate section written") << QByteArray("[S]\r\n[S]\r\na=1\r\n") << "S"
+                                                     << "a" << QByteArray("[S]\r\na=new\r\n[S]\r\na=1\r\n");
 }
 
 void tst_profile::writes()
@@ -219,13 +249,13 @@ void tst_profile::privateUseAndKeptBytes_data()
     const QByteArray bom("\xEF\xBB\xBF");
     const QByteArray japanese = TestEnv::cp932(QStringLiteral("[S]\r\na=日本\r\n"));
     for (const QString &c : {u"\uF780"_s, u"\uF7C2"_s, u"\uF7FF"_s})
-        QTest::addRow("U+%04X", c.at(0).unicode()) << japanese << c
-                                                   << bom + (u"[S]\r\na=日本\r\nb="_s + c + u"\r\n"_s).toUtf8();
+        QTest::addRow("U+%04X", c.at(0).unicode())
+            << japanese << c << bom + (u"[S]\r\na=日本\r\nb="_s + c + u"\r\n"_s).toUtf8();
     QTest::newRow("undecodable bytes") << QByteArray("[S]\r\na=x\x80\xFD\r\n") << "1"
                                        << QByteArray("[S]\r\na=x\x80\xFD\r\nb=1\r\n");
     // UTF-8 has no room for a stray byte: it takes the private-use spelling of earlier versions.
-    QTest::newRow("undecodable byte in utf-8") << QByteArray("[S]\r\na=x\x80\r\n") << "\uF7C2"
-                                               << bom + "[S]\r\na=x\xEF\x9E\x80\r\nb=\xEF\x9F\x82\r\n";
+    QTest::newRow("undecodable byte in utf-8")
+        << QByteArray("[S]\r\na=x\x80\r\n") << "\uF7C2" << bom + "[S]\r\na=x\xEF\x9E\x80\r\nb=\xEF\x9F\x82\r\n";
 }
 
 void tst_profile::privateUseAndKeptBytes()

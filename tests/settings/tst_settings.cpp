@@ -9,10 +9,10 @@ using namespace basSystem;
 using namespace Qt::StringLiterals;
 
 namespace {
-const QByteArray sampleSettings =
-    "[FORM INF]\r\nTAG_V=-1\r\nTAG_W=2820\r\nTAG_H=8175\r\nTAG_T=0\r\nTAG_L=0\r\nTRE_V=-1\r\nTRE_W=3210\r\n"
-    "TRE_H=8430\r\nTRE_T=0\r\nTRE_L=2900\r\nTRE_S=0\r\n[APP INF]\r\nCUR_DIR=/web/\r\n[HISTORY]\r\n"
-    "FILE01=\r\nFILE02=\r\nFILE03=\r\nFILE04=\r\nFILE05=\r\nFILE06=\r\nFILE07=\r\nFILE08=\r\nFILE09=\r\nFILE10=\r\n";
+const QByteArray sampleSettings
+    = "[FORM INF]\r\nTAG_V=-1\r\nTAG_W=2820\r\nTAG_H=8175\r\nTAG_T=0\r\nTAG_L=0\r\nTRE_V=-1\r\nTRE_W=3210\r\n"
+      "TRE_H=8430\r\nTRE_T=0\r\nTRE_L=2900\r\nTRE_S=0\r\n[APP INF]\r\nCUR_DIR=/web/\r\n[HISTORY]\r\n"
+      "FILE01=\r\nFILE02=\r\nFILE03=\r\nFILE04=\r\nFILE05=\r\nFILE06=\r\nFILE07=\r\nFILE08=\r\nFILE09=\r\nFILE10=\r\n";
 }
 
 class tst_settings : public QObject
@@ -94,17 +94,19 @@ void tst_settings::badNumbersFailLoad()
     gTreeWinHeight = 1234;
     QString failure;
     QVERIFY(!LoadSettings(&failure));
-    QCOMPARE(failure, msgSettingsLoadFailed + u'\n' + env.path(QStringLiteral("pageKiln.INI"))
-                          + u"\nTRE_W is no whole number in range");
-    QCOMPARE(gTreeWinVisible, -1);   // read before the failing key
-    QCOMPARE(gTreeWinHeight, 1234);  // after it: untouched
+    QCOMPARE(failure,
+             msgSettingsLoadFailed + u'\n' + env.path(QStringLiteral("pageKiln.INI"))
+                 + u"\nTRE_W is no whole number in range");
+    QCOMPARE(gTreeWinVisible, -1);    // read before the failing key
+    QCOMPARE(gTreeWinHeight, 1234);   // after it: untouched
 }
 
 void tst_settings::fractionRoundsHalfToEven()
 {
     TestEnv env;
     QByteArray bytes = sampleSettings;
-    env.write(QStringLiteral("pageKiln.INI"), bytes.replace("TAG_W=2820", "TAG_W=2820.5").replace("TAG_H=8175", "TAG_H= 8175.5 "));
+    env.write(QStringLiteral("pageKiln.INI"),
+              bytes.replace("TAG_W=2820", "TAG_W=2820.5").replace("TAG_H=8175", "TAG_H= 8175.5 "));
     QVERIFY(LoadSettings());
     QCOMPARE(gTagWinWidth, 2820);
     QCOMPARE(gTagWinHeight, 8176);
@@ -125,8 +127,9 @@ void tst_settings::longFolderSurvives()
     TestEnv env;
     const QString longDir = QStringLiteral("/ウェブ/") + QString(300, QLatin1Char('x')) + QLatin1Char('/');
     QByteArray bytes = sampleSettings;
-    const QString path = env.write(QStringLiteral("pageKiln.INI"),
-                                   bytes.replace("CUR_DIR=/web/", TestEnv::cp932(QStringLiteral("CUR_DIR=") + longDir)));
+    const QString path
+        = env.write(QStringLiteral("pageKiln.INI"),
+                    bytes.replace("CUR_DIR=/web/", TestEnv::cp932(QStringLiteral("CUR_DIR=") + longDir)));
     QVERIFY(LoadSettings());
     QCOMPARE(gCurDir, longDir);
     QVERIFY(SaveSettings());
@@ -194,9 +197,11 @@ void tst_settings::historyRule_data()
     QTest::addColumn<QString>("after");
     QTest::newRow("into an empty list") << u""_s << u"/a.ksd"_s << u"/a.ksd"_s;
     QTest::newRow("new path goes first") << u"/a.ksd /b.ksd"_s << u"/c.ksd"_s << u"/c.ksd /a.ksd /b.ksd"_s;
-    QTest::newRow("known path moves first, once") << u"/a.ksd /b.ksd /c.ksd"_s << u"/c.ksd"_s << u"/c.ksd /a.ksd /b.ksd"_s;
+    QTest::newRow("known path moves first, once")
+        << u"/a.ksd /b.ksd /c.ksd"_s << u"/c.ksd"_s << u"/c.ksd /a.ksd /b.ksd"_s;
     QTest::newRow("first stays first") << u"/a.ksd /b.ksd"_s << u"/a.ksd"_s << u"/a.ksd /b.ksd"_s;
-    QTest::newRow("eleventh drops the oldest") << u"/1 /2 /3 /4 /5 /6 /7 /8 /9 /10"_s << u"/n"_s << u"/n /1 /2 /3 /4 /5 /6 /7 /8 /9"_s;
+    QTest::newRow("eleventh drops the oldest")
+        << u"/1 /2 /3 /4 /5 /6 /7 /8 /9 /10"_s << u"/n"_s << u"/n /1 /2 /3 /4 /5 /6 /7 /8 /9"_s;
     QTest::newRow("letter case tells paths apart") << u"/A.ksd"_s << u"/a.ksd"_s << u"/a.ksd /A.ksd"_s;
     QTest::newRow("no path changes nothing") << u"/a.ksd"_s << u""_s << u"/a.ksd"_s;
 }

@@ -43,7 +43,7 @@ bool sameSite(const SiteInfo &a, const SiteInfo &b)
     return a.Version == b.Version && a.Name == b.Name && a.FilePath == b.FilePath && a.Folder == b.Folder
         && a.URL == b.URL;
 }
-} // namespace
+}   // namespace
 
 class tst_frmprop : public QObject
 {
@@ -86,13 +86,19 @@ void tst_frmprop::designedDialog()
         {d.lblLabel().at(1), {30, 450, 885, 225}, QStringLiteral("フォルダ"), QString()},
         {d.lblLabel().at(2), {30, 780, 885, 225}, QStringLiteral("ＵＲＬ"), QString()},
         {d.txtName(), {960, 60, 3045, 285}, QString(), QStringLiteral("サイトの名前です。HTMLには反映されません。")},
-        {d.txtPath(), {960, 390, 3045, 285}, QString(),
+        {d.txtPath(),
+         {960, 390, 3045, 285},
+         QString(),
          QStringLiteral("ファイルを開く際の初期フォルダです。作業中の親フォルダを指定すると便利です。")},
         {d.cmdPath(), {4020, 420, 285, 255}, QStringLiteral("..."), tipApply},
-        {d.txtURL(), {960, 720, 3045, 285}, QString(),
+        {d.txtURL(),
+         {960, 720, 3045, 285},
+         QString(),
          QStringLiteral("インターネットサーバ上に割り当てられた場所です。現在、使用しません。")},
         {d.cmdSetPrp(), {1590, 1050, 1185, 375}, QStringLiteral("設定"), tipApply},
-        {d.cmdCanPrp(), {2820, 1050, 1185, 375}, QStringLiteral("キャンセル"),
+        {d.cmdCanPrp(),
+         {2820, 1050, 1185, 375},
+         QStringLiteral("キャンセル"),
          QStringLiteral("入力内容を反映せずに、画面を閉じます。")},
     };
     for (const Expected &e : controls) {

@@ -28,16 +28,26 @@ void tst_sitecommands::definitionPath_data()
 {
     QTest::addColumn<QString>("chosen");
     QTest::addColumn<QString>("path");
-    QTest::newRow("no extension") << "/w/site" << "/w/site.ksd";
-    QTest::newRow("lower case") << "/w/site.ksd" << "/w/site.ksd";
-    QTest::newRow("upper case") << "/w/SITE.KSD" << "/w/SITE.KSD";
-    QTest::newRow("mixed case") << "/w/site.kSd" << "/w/site.kSd";
-    QTest::newRow("other extension") << "/w/site.txt" << "/w/site.txt.ksd";
-    QTest::newRow("longer extension") << "/w/site.ksdx" << "/w/site.ksdx.ksd";
-    QTest::newRow("ksd without the dot") << "/w/siteksd" << "/w/siteksd.ksd";
-    QTest::newRow("only the suffix") << ".ksd" << ".ksd";
-    QTest::newRow("shorter than the suffix") << "a" << "a.ksd";
-    QTest::newRow("japanese name") << "/w/サイト.KSD" << "/w/サイト.KSD";
+    QTest::newRow("no extension") << "/w/site"
+                                  << "/w/site.ksd";
+    QTest::newRow("lower case") << "/w/site.ksd"
+                                << "/w/site.ksd";
+    QTest::newRow("upper case") << "/w/SITE.KSD"
+                                << "/w/SITE.KSD";
+    QTest::newRow("mixed case") << "/w/site.kSd"
+                                << "/w/site.kSd";
+    QTest::newRow("other extension") << "/w/site.txt"
+                                     << "/w/site.txt.ksd";
+    QTest::newRow("longer extension") << "/w/site.ksdx"
+                                      << "/w/site.ksdx.ksd";
+    QTest::newRow("ksd without the dot") << "/w/siteksd"
+                                         << "/w/siteksd.ksd";
+    QTest::newRow("only the suffix") << ".ksd"
+                                     << ".ksd";
+    QTest::newRow("shorter than the suffix") << "a"
+                                             << "a.ksd";
+    QTest::newRow("japanese name") << "/w/サイト.KSD"
+                                   << "/w/サイト.KSD";
 }
 
 void tst_sitecommands::definitionPath()
@@ -52,12 +62,24 @@ void tst_sitecommands::folderOfChosenFile_data()
     QTest::addColumn<QString>("fullPath");
     QTest::addColumn<QString>("fileName");
     QTest::addColumn<QString>("folder");
-    QTest::newRow("folder kept with its separator") << "/site/index.htm" << "index.htm" << "/site/";
-    QTest::newRow("drive root") << "C:\\a.htm" << "a.htm" << "C:\\";
-    QTest::newRow("file system root") << "/a.htm" << "a.htm" << "/";
-    QTest::newRow("japanese folder") << "/ウェブ/目次.htm" << "目次.htm" << "/ウェブ/";
-    QTest::newRow("no file name") << "/site/" << "" << "/site/";
-    QTest::newRow("name longer than the path") << "a" << "abc" << "";
+    QTest::newRow("folder kept with its separator") << "/site/index.htm"
+                                                    << "index.htm"
+                                                    << "/site/";
+    QTest::newRow("drive root") << "C:\\a.htm"
+                                << "a.htm"
+                                << "C:\\";
+    QTest::newRow("file system root") << "/a.htm"
+                                      << "a.htm"
+                                      << "/";
+    QTest::newRow("japanese folder") << "/ウェブ/目次.htm"
+                                     << "目次.htm"
+                                     << "/ウェブ/";
+    QTest::newRow("no file name") << "/site/"
+                                  << ""
+                                  << "/site/";
+    QTest::newRow("name longer than the path") << "a"
+                                               << "abc"
+                                               << "";
 }
 
 void tst_sitecommands::folderOfChosenFile()
@@ -91,11 +113,31 @@ void tst_sitecommands::propertiesToEdit_data()
     QTest::addColumn<QString>("url");
     QTest::addColumn<QString>("shownFolder");
     QTest::addColumn<QString>("shownUrl");
-    QTest::newRow("new definition") << "" << "" << "" << "/work/" << "http://";
-    QTest::newRow("everything set") << "S" << "/web/" << "http://x.jp/" << "/web/" << "http://x.jp/";
-    QTest::newRow("no folder") << "S" << "" << "ftp://x/" << "/work/" << "ftp://x/";
-    QTest::newRow("no address") << "S" << "/web/" << "" << "/web/" << "http://";
-    QTest::newRow("a blank folder is a folder") << "S" << " " << " " << " " << " ";
+    QTest::newRow("new definition") << ""
+                                    << ""
+                                    << ""
+                                    << "/work/"
+                                    << "http://";
+    QTest::newRow("everything set") << "S"
+                                    << "/web/"
+                                    << "http://x.jp/"
+                                    << "/web/"
+                                    << "http://x.jp/";
+    QTest::newRow("no folder") << "S"
+                               << ""
+                               << "ftp://x/"
+                               << "/work/"
+                               << "ftp://x/";
+    QTest::newRow("no address") << "S"
+                                << "/web/"
+                                << ""
+                                << "/web/"
+                                << "http://";
+    QTest::newRow("a blank folder is a folder") << "S"
+                                                << " "
+                                                << " "
+                                                << " "
+                                                << " ";
 }
 
 void tst_sitecommands::propertiesToEdit()

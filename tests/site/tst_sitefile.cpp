@@ -76,7 +76,7 @@ QList<bool> visibility()
         v << gPageEditors.at(i)->Visible();
     return v;
 }
-} // namespace
+}   // namespace
 
 void tst_sitefile::countValues_data()
 {
@@ -139,19 +139,32 @@ void tst_sitefile::entries_data()
     QTest::addColumn<QString>("folder");
     QTest::addColumn<QString>("fileName");
 
-    QTest::newRow("open") << "-1*C:\\site\\*index.htm" << true << true << "C:\\site\\" << "index.htm";
-    QTest::newRow("closed") << "0*/site/docs/*about.htm" << true << false << "/site/docs/" << "about.htm";
-    QTest::newRow("any other whole number") << "1*a/*b" << true << true << "a/" << "b";
-    QTest::newRow("flag with blanks") << " -1 *a/*b" << true << true << "a/" << "b";
-    QTest::newRow("flag no number") << "yes*a/*b" << true << false << "a/" << "b";
-    QTest::newRow("flag a fraction") << "1.5*a/*b" << true << false << "a/" << "b";
-    QTest::newRow("flag empty") << "*a/*b" << true << false << "a/" << "b";
-    QTest::newRow("no file yet") << "-1**" << true << true << "" << "";
-    QTest::newRow("more asterisks") << "0*a/*b*c*.htm" << true << false << "a/" << "b*c*.htm";
-    QTest::newRow("Japanese") << "0*/ウェブ/*表紙.htm" << true << false << "/ウェブ/" << "表紙.htm";
-    QTest::newRow("one asterisk") << "-1*index.htm" << false << false << "" << "";
-    QTest::newRow("no asterisk") << "index.htm" << false << false << "" << "";
-    QTest::newRow("blank") << "   " << false << false << "" << "";
+    QTest::newRow("open") << "-1*C:\\site\\*index.htm" << true << true << "C:\\site\\"
+                          << "index.htm";
+    QTest::newRow("closed") << "0*/site/docs/*about.htm" << true << false << "/site/docs/"
+                            << "about.htm";
+    QTest::newRow("any other whole number") << "1*a/*b" << true << true << "a/"
+                                            << "b";
+    QTest::newRow("flag with blanks") << " -1 *a/*b" << true << true << "a/"
+                                      << "b";
+    QTest::newRow("flag no number") << "yes*a/*b" << true << false << "a/"
+                                    << "b";
+    QTest::newRow("flag a fraction") << "1.5*a/*b" << true << false << "a/"
+                                     << "b";
+    QTest::newRow("flag empty") << "*a/*b" << true << false << "a/"
+                                << "b";
+    QTest::newRow("no file yet") << "-1**" << true << true << ""
+                                 << "";
+    QTest::newRow("more asterisks") << "0*a/*b*c*.htm" << true << false << "a/"
+                                    << "b*c*.htm";
+    QTest::newRow("Japanese") << "0*/ウェブ/*表紙.htm" << true << false << "/ウェブ/"
+                              << "表紙.htm";
+    QTest::newRow("one asterisk") << "-1*index.htm" << false << false << ""
+                                  << "";
+    QTest::newRow("no asterisk") << "index.htm" << false << false << ""
+                                 << "";
+    QTest::newRow("blank") << "   " << false << false << ""
+                           << "";
 }
 
 void tst_sitefile::entries()
@@ -188,7 +201,8 @@ void tst_sitefile::writerWritesTheFormat()
     QCOMPARE(env.platform.messageTexts(), QStringList{QStringLiteral("更新しました")});
     const QString expected = QStringLiteral("[KSD INF]\r\nVER=Velmoran HTML Editor Ver 0.0\r\nPNM=My site\r\nDIR=%1\r\n"
                                             "URL=\r\n[HTML LIST]\r\nCNT=002\r\n001=-1*%1*p1.htm\r\n"
-                                            "002=0*%1docs/*about.htm\r\n").arg(folder);
+                                            "002=0*%1docs/*about.htm\r\n")
+                                 .arg(folder);
     QCOMPARE(QString::fromUtf8(TestEnv::read(gSite.FilePath)), expected);
 }
 
@@ -215,13 +229,14 @@ void tst_sitefile::writerWritesAThousandPages()
 void tst_sitefile::writerKeepsWhatItDoesNotName()
 {
     TestEnv env;
-    const QString path = env.writeCp932(QStringLiteral("a.ksd"),
-                                        QStringLiteral("; mine\r\n[KSD INF]\r\nPNM=old\r\nNOTE=kept\r\n[OTHER]\r\nX=1\r\n"));
+    const QString path = env.writeCp932(
+        QStringLiteral("a.ksd"), QStringLiteral("; mine\r\n[KSD INF]\r\nPNM=old\r\nNOTE=kept\r\n[OTHER]\r\nX=1\r\n"));
     QVERIFY(ksd::writeDefinition(path, SiteInfo{QString(), QStringLiteral("new"), QString(), QString(), QString()},
                                  {ksd::PageEntry{false, QStringLiteral("/"), QStringLiteral("a.htm")}}));
-    QCOMPARE(QString::fromLatin1(TestEnv::read(path)),
-             QStringLiteral("; mine\r\n[KSD INF]\r\nPNM=new\r\nNOTE=kept\r\nVER=Velmoran HTML Editor Ver 0.0\r\nDIR=\r\n"
-                            "URL=\r\n[OTHER]\r\nX=1\r\n[HTML LIST]\r\nCNT=001\r\n001=0*/*a.htm\r\n"));
+    QCOMPARE(
+        QString::fromLatin1(TestEnv::read(path)),
+        QStringLiteral("; mine\r\n[KSD INF]\r\nPNM=new\r\nNOTE=kept\r\nVER=Velmoran HTML Editor Ver 0.0\r\nDIR=\r\n"
+                       "URL=\r\n[OTHER]\r\nX=1\r\n[HTML LIST]\r\nCNT=001\r\n001=0*/*a.htm\r\n"));
 }
 
 void tst_sitefile::roundTripKeepsJapaneseAndVisibility()
@@ -279,7 +294,8 @@ void tst_sitefile::readingAppendsPages()
     auto *tree = new frmTree(env.area());
     const QString folder = makePages(env, 3);
     tree->ScanPage(folder, QStringLiteral("p3.htm"));
-    const QString path = writeDefinitionFile(env, QStringLiteral("[HTML LIST]\r\nCNT=2\r\n001=0*%1*p1.htm\r\n002=0*%1*p2.htm\r\n").arg(folder));
+    const QString path = writeDefinitionFile(
+        env, QStringLiteral("[HTML LIST]\r\nCNT=2\r\n001=0*%1*p1.htm\r\n002=0*%1*p2.htm\r\n").arg(folder));
     QVERIFY(tree->gfReadKSD(path));
     QCOMPARE(pageTitles(), (QStringList{QStringLiteral("Page 3"), QStringLiteral("Page 1"), QStringLiteral("Page 2")}));
     QCOMPARE(gPageEditors.at(3)->plId, 3);
@@ -290,7 +306,7 @@ void tst_sitefile::rejects_data()
 {
     QTest::addColumn<QString>("content");   // empty: no file; "/": a folder
     QTest::addColumn<QString>("message");
-    QTest::addColumn<QString>("version");    // gSite.Version afterwards
+    QTest::addColumn<QString>("version");   // gSite.Version afterwards
 
     const QString readFailed = QStringLiteral("定義ファイルの取得に失敗しました。");
     const QString notDefinition = QStringLiteral("指定されたファイルは、定義ファイルではありません。");
@@ -299,8 +315,8 @@ void tst_sitefile::rejects_data()
     QTest::newRow("other letter case") << header(QStringLiteral("velmoran html editor ver 0.0")) << notDefinition
                                        << QStringLiteral("velmoran html editor ver 0.0");
     QTest::newRow("no version") << QStringLiteral("[KSD INF]\r\nPNM=x\r\n") << notDefinition << QString();
-    QTest::newRow("prefix without its blank") << header(QStringLiteral("Velmoran HTML Editor Ver"))
-                                              << notDefinition << QStringLiteral("Velmoran HTML Editor Ver");
+    QTest::newRow("prefix without its blank") << header(QStringLiteral("Velmoran HTML Editor Ver")) << notDefinition
+                                              << QStringLiteral("Velmoran HTML Editor Ver");
     QTest::newRow("not a profile") << QStringLiteral("<html></html>") << notDefinition << QString();
 }
 
@@ -343,7 +359,8 @@ void tst_sitefile::noCountStopsQuietly()
     QFETCH(QString, list);
     TestEnv env;
     auto *tree = new frmTree(env.area());
-    const QString path = env.writeCp932(QStringLiteral("a.ksd"), header(QStringLiteral("x Velmoran HTML Editor Ver 7 y")) + list);
+    const QString path
+        = env.writeCp932(QStringLiteral("a.ksd"), header(QStringLiteral("x Velmoran HTML Editor Ver 7 y")) + list);
     QVERIFY(!tree->gfReadKSD(path));
     QVERIFY(env.platform.messages.isEmpty());
     QCOMPARE(gSite.Version, QStringLiteral("x Velmoran HTML Editor Ver 7 y"));
@@ -373,8 +390,11 @@ void tst_sitefile::countForms()
     TestEnv env;
     auto *tree = new frmTree(env.area());
     const QString folder = makePages(env, 3);
-    const QString path = writeDefinitionFile(env, QStringLiteral("[HTML LIST]\r\nCNT=%2\r\n001=0*%1*p1.htm\r\n002=-1*%1*p2.htm\r\n"
-                                                         "003=0*%1*p3.htm\r\n").arg(folder, cnt));
+    const QString path
+        = writeDefinitionFile(env,
+                              QStringLiteral("[HTML LIST]\r\nCNT=%2\r\n001=0*%1*p1.htm\r\n002=-1*%1*p2.htm\r\n"
+                                             "003=0*%1*p3.htm\r\n")
+                                  .arg(folder, cnt));
     QVERIFY(tree->gfReadKSD(path));
     QCOMPARE(pageCount(), pages);
     QVERIFY(env.platform.messages.isEmpty());
@@ -385,8 +405,12 @@ void tst_sitefile::blankAndMissingEntriesAreSkipped()
     TestEnv env;
     auto *tree = new frmTree(env.area());
     const QString folder = makePages(env, 4);
-    const QString path = writeDefinitionFile(env, QStringLiteral("[HTML LIST]\r\nCNT=007\r\n001=-1*%1*p1.htm\r\n002=   \r\n004=0*%1*p2.htm\r\n005=-1*%1*p3.htm\r\n"
-                         "006=-1*no asterisks\r\n7=-1*%1*p4.htm\r\n0007=-1*%1*p4.htm\r\n008=-1*%1*p4.htm\r\n").arg(folder));
+    const QString path = writeDefinitionFile(
+        env,
+        QStringLiteral(
+            "[HTML LIST]\r\nCNT=007\r\n001=-1*%1*p1.htm\r\n002=   \r\n004=0*%1*p2.htm\r\n005=-1*%1*p3.htm\r\n"
+            "006=-1*no asterisks\r\n7=-1*%1*p4.htm\r\n0007=-1*%1*p4.htm\r\n008=-1*%1*p4.htm\r\n")
+            .arg(folder));
     QVERIFY(tree->gfReadKSD(path));
     QCOMPARE(pageTitles(), (QStringList{QStringLiteral("Page 1"), QStringLiteral("Page 2"), QStringLiteral("Page 3")}));
     QCOMPARE(visibility(), (QList<bool>{true, false, true}));
@@ -439,12 +463,15 @@ void tst_sitefile::hugeAndNegativeCounts()
     TestEnv env;
     auto *tree = new frmTree(env.area());
     const QString folder = makePages(env, 3);
-    const QString path = writeDefinitionFile(env, QStringLiteral("[HTML LIST]\r\nCNT=%2\r\n100000=0*%1*p3.htm\r\n001=0*%1*p1.htm\r\n50000=0*%1*p2.htm\r\n")
-              .arg(folder, cnt));
+    const QString path = writeDefinitionFile(
+        env,
+        QStringLiteral("[HTML LIST]\r\nCNT=%2\r\n100000=0*%1*p3.htm\r\n001=0*%1*p1.htm\r\n50000=0*%1*p2.htm\r\n")
+            .arg(folder, cnt));
     QVERIFY(tree->gfReadKSD(path));
     QCOMPARE(pageCount(), pages);
     if (pages == 3)
-        QCOMPARE(pageTitles(), (QStringList{QStringLiteral("Page 1"), QStringLiteral("Page 2"), QStringLiteral("Page 3")}));
+        QCOMPARE(pageTitles(),
+                 (QStringList{QStringLiteral("Page 1"), QStringLiteral("Page 2"), QStringLiteral("Page 3")}));
 }
 
 void tst_sitefile::pageWithoutFileRoundTrips()
@@ -500,7 +527,7 @@ void tst_sitefile::undecodableBytesWriteBackAsRead()
 {
     TestEnv env;
     const QByteArray bytes = TestEnv::cp932(header()).replace("PNM=", "PNM=\x80\xFD")
-                             + "[HTML LIST]\r\nCNT=001\r\n001=-1*/web/*p\x80.htm\r\n";
+        + "[HTML LIST]\r\nCNT=001\r\n001=-1*/web/*p\x80.htm\r\n";
     const QString path = env.write(QStringLiteral("a.ksd"), bytes);
     const ksd::Definition d = ksd::readDefinition(path);
     QCOMPARE(d.pages.size(), 1);

@@ -60,10 +60,12 @@ QByteArray TestEnv::cp932(const QString &text)
 
 QString TestEnv::writeSettings(int tagVisible, int treeVisible) const
 {
-    const QString text = QStringLiteral(
-        "[FORM INF]\r\nTAG_V=%1\r\nTAG_W=2820\r\nTAG_H=8175\r\nTAG_T=0\r\nTAG_L=0\r\n"
-        "TRE_V=%2\r\nTRE_W=3210\r\nTRE_H=8430\r\nTRE_T=0\r\nTRE_L=2900\r\nTRE_S=0\r\n"
-        "[APP INF]\r\nCUR_DIR=%3/\r\n[HISTORY]\r\n").arg(tagVisible).arg(treeVisible).arg(dir.path());
+    const QString text = QStringLiteral("[FORM INF]\r\nTAG_V=%1\r\nTAG_W=2820\r\nTAG_H=8175\r\nTAG_T=0\r\nTAG_L=0\r\n"
+                                        "TRE_V=%2\r\nTRE_W=3210\r\nTRE_H=8430\r\nTRE_T=0\r\nTRE_L=2900\r\nTRE_S=0\r\n"
+                                        "[APP INF]\r\nCUR_DIR=%3/\r\n[HISTORY]\r\n")
+                             .arg(tagVisible)
+                             .arg(treeVisible)
+                             .arg(dir.path());
     QString history;
     for (int i = 1; i <= 10; ++i)
         history += QStringLiteral("FILE%1=\r\n").arg(i, 2, 10, QLatin1Char('0'));

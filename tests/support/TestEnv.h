@@ -53,7 +53,8 @@ void resetSharedState();
 
 // The header of a definition file, section "KSD INF", with CR LF line ends.
 QString definitionHeader(const QString &version = QStringLiteral("Velmoran HTML Editor Ver 0.0"),
-                         const QString &name = QStringLiteral("サイト"), const QString &folder = QStringLiteral("/web/"),
+                         const QString &name = QStringLiteral("サイト"),
+                         const QString &folder = QStringLiteral("/web/"),
                          const QString &url = QStringLiteral("http://example.jp/"));
 // The page list of a definition file: CNT=`count`, then `entries` keyed 001, 002, ...
 QString definitionList(const QString &count, const QStringList &entries);

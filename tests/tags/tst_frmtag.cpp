@@ -45,7 +45,7 @@ QList<QRect> buttonGeometries(const frmTAG &tag)
     tag.cmdBase().forEach([&](int, QPushButton *b) { rects << b->geometry(); });
     return rects;
 }
-} // namespace
+}   // namespace
 
 class tst_frmtag : public QObject
 {
@@ -150,8 +150,8 @@ void tst_frmtag::missingDatabaseGivesEmptyPaletteAndOneMessage()
     QCOMPARE(tag.cmdBase().count(), 1);
     QCOMPARE(env.platform.messages.size(), 1);
     const ScriptedPlatform::Message m = env.platform.messages.first();
-    QCOMPARE(m.prompt, u"タグデータベースの読み込みに失敗しました。\n"_s + env.path(tagDatabaseFileName)
-                           + u"\nfile not found"_s);
+    QCOMPARE(m.prompt,
+             u"タグデータベースの読み込みに失敗しました。\n"_s + env.path(tagDatabaseFileName) + u"\nfile not found"_s);
     QCOMPARE(m.title, messageTitle);
 }
 
@@ -166,8 +166,8 @@ void tst_frmtag::storedGeometryAppliedAfterDesignedSize_data()
     QTest::newRow("designed") << 8175 << 2820 << 8175 << TwipRect{0, 30, 2355, 7695} << TwipRect{2400, 60, 255, 7665};
     QTest::newRow("smaller and wider") << 5000 << 3500 << 5000 << TwipRect{0, 30, 3035, 4520}
                                        << TwipRect{3080, 60, 255, 4490};
-    QTest::newRow("height raised to 1000") << 300 << 2820 << 1000 << TwipRect{0, 30, 2355, 520}
-                                           << TwipRect{2400, 60, 255, 490};
+    QTest::newRow("height raised to 1000")
+        << 300 << 2820 << 1000 << TwipRect{0, 30, 2355, 520} << TwipRect{2400, 60, 255, 490};
 }
 
 void tst_frmtag::storedGeometryAppliedAfterDesignedSize()

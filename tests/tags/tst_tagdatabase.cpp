@@ -29,8 +29,8 @@ QString describe(const QList<TagRecord> &table)
 {
     QStringList rows;
     for (const TagRecord &t : table)
-        rows << QLatin1Char('[') + t.ButtonCaption + QLatin1Char('|') + t.TagText + QLatin1Char('|') +
-                    t.Extra.join(QLatin1Char(',')) + QLatin1Char(']');
+        rows << QLatin1Char('[') + t.ButtonCaption + QLatin1Char('|') + t.TagText + QLatin1Char('|')
+                + t.Extra.join(QLatin1Char(',')) + QLatin1Char(']');
     return rows.join(QLatin1Char(' '));
 }
 
@@ -42,7 +42,7 @@ QString typed(const QList<TagKey> &keys)
         s += k.text;
     return s;
 }
-} // namespace
+}   // namespace
 
 class tst_tagdatabase : public QObject
 {
@@ -68,8 +68,8 @@ void tst_tagdatabase::parse_data()
     QTest::newRow("empty file") << QString() << QList<TagRecord>{none};
     QTest::newRow("three fields") << QStringLiteral("Bold\t<B></B>\trest\r\n")
                                   << QList<TagRecord>{none, tag(u"Bold"_s, u"<B></B>"_s, u"rest"_s)};
-    QTest::newRow("rest keeps further tabs") << QStringLiteral("a\tb\tc\td\t\r\n")
-                                             << QList<TagRecord>{none, tag(u"a"_s, u"b"_s, u"c\td\t"_s)};
+    QTest::newRow("rest keeps further tabs")
+        << QStringLiteral("a\tb\tc\td\t\r\n") << QList<TagRecord>{none, tag(u"a"_s, u"b"_s, u"c\td\t"_s)};
     QTest::newRow("nothing trimmed") << QStringLiteral(" cap \t <P> \t rest \r\n")
                                      << QList<TagRecord>{none, tag(u" cap "_s, u" <P> "_s, u" rest "_s)};
     QTest::newRow("blank lines take no index")
@@ -80,9 +80,8 @@ void tst_tagdatabase::parse_data()
                                         << QList<TagRecord>{none, tag(QString(), QString(), QString())};
     QTest::newRow("one tab: empty rest") << QStringLiteral("Br\t<BR>\r\n")
                                          << QList<TagRecord>{none, tag(u"Br"_s, u"<BR>"_s, QString())};
-    QTest::newRow("no tab: no button")
-        << QStringLiteral("just words\r\nx\ty\tz\r\n")
-        << QList<TagRecord>{none, tag(u"x"_s, u"y"_s, u"z"_s)};
+    QTest::newRow("no tab: no button") << QStringLiteral("just words\r\nx\ty\tz\r\n")
+                                       << QList<TagRecord>{none, tag(u"x"_s, u"y"_s, u"z"_s)};
     QTest::newRow("full-width space is no blank") << QStringLiteral("\u3000\r\n") << QList<TagRecord>{none};
     QTest::newRow("LF-only file") << QStringLiteral("a\t<A>\t\nb\t<B>\t\n")
                                   << QList<TagRecord>{none, tag(u"a"_s, u"<A>"_s, QString()),
@@ -92,11 +91,11 @@ void tst_tagdatabase::parse_data()
                                                       tag(u"b"_s, u"<B>"_s, u"2"_s)};
     QTest::newRow("mixed line ends") << QStringLiteral("a\t1\t\r\nb\t2\t\rc\t3\t\nd\t4\t")
                                      << QList<TagRecord>{none, tag(u"a"_s, u"1"_s, QString()),
-                                                         tag(u"b"_s, u"2"_s, QString()),
-                                                         tag(u"c"_s, u"3"_s, QString()),
+                                                         tag(u"b"_s, u"2"_s, QString()), tag(u"c"_s, u"3"_s, QString()),
                                                          tag(u"d"_s, u"4"_s, QString())};
-    QTest::newRow("escapes stay as written") << QStringLiteral("ul\t<UL>\\n\\t<LI>\\n</UL>\t\r\n")
-                                             << QList<TagRecord>{none, tag(u"ul"_s, u"<UL>\\n\\t<LI>\\n</UL>"_s, QString())};
+    QTest::newRow("escapes stay as written")
+        << QStringLiteral("ul\t<UL>\\n\\t<LI>\\n</UL>\t\r\n")
+        << QList<TagRecord>{none, tag(u"ul"_s, u"<UL>\\n\\t<LI>\\n</UL>"_s, QString())};
 }
 
 void tst_tagdatabase::parse()

@@ -59,7 +59,7 @@ void click(frmTAG &palette, int index)
     palette.cmdBase()[index]->click();
 }
 
-} // namespace
+}   // namespace
 
 class tst_taginsertion : public QObject
 {

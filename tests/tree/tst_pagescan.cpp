@@ -40,43 +40,43 @@ QStringList linkList(std::initializer_list<const char16_t *> values)
         l << QString::fromUtf16(v);
     return l;
 }
-} // namespace
+}   // namespace
 
 void tst_pagescan::links_data()
 {
     QTest::addColumn<QString>("page");
     QTest::addColumn<QStringList>("expected");
 
-    QTest::newRow("three-line page")
-        << QStringLiteral("<HTML><TITLE>Top page</TITLE>\r\n<A HREF=\"a.htm\">a</A> <A HREF=\"#x\">x</A>\r\n"
-                          "<a href=\"../b.htm\">b</a>\r\n")
-        << linkList({u"a.htm", u"../b.htm"});
+    QTest::newRow("three-line page") << QStringLiteral(
+        "<HTML><TITLE>Top page</TITLE>\r\n<A HREF=\"a.htm\">a</A> <A HREF=\"#x\">x</A>\r\n"
+        "<a href=\"../b.htm\">b</a>\r\n")
+                                     << linkList({u"a.htm", u"../b.htm"});
     QTest::newRow("jump inside the page") << QStringLiteral("<a href=\"#top\">t</a>") << linkList({});
-    QTest::newRow("page with a part") << QStringLiteral("<a href=\"page.htm#part\">p</a>") << linkList({u"page.htm#part"});
+    QTest::newRow("page with a part") << QStringLiteral("<a href=\"page.htm#part\">p</a>")
+                                      << linkList({u"page.htm#part"});
     QTest::newRow("mixed case kept") << QStringLiteral("<a hReF=\"Dir/Page.HTM\">") << linkList({u"Dir/Page.HTM"});
     QTest::newRow("after a tab") << QStringLiteral("<a\thref=\"a.htm\">") << linkList({});
     QTest::newRow("after a line break") << QStringLiteral("<a\r\nhref=\"a.htm\">") << linkList({});
     QTest::newRow("same target twice") << QStringLiteral("<a href=\"a.htm\">1</a> <a href=\"a.htm\">2</a>")
                                        << linkList({u"a.htm", u"a.htm"});
-    QTest::newRow("second HREF one blank after") << QStringLiteral("<a href=\"a.htm\" href=\"b.htm\">")
-                                                 << linkList({u"a.htm"});
-    QTest::newRow("second HREF two blanks after") << QStringLiteral("<a href=\"a.htm\"  href=\"b.htm\">")
-                                                  << linkList({u"a.htm"});
-    QTest::newRow("second HREF three blanks after") << QStringLiteral("<a href=\"a.htm\"   href=\"b.htm\">")
-                                                    << linkList({u"a.htm", u"b.htm"});
+    QTest::newRow("second HREF one blank after")
+        << QStringLiteral("<a href=\"a.htm\" href=\"b.htm\">") << linkList({u"a.htm"});
+    QTest::newRow("second HREF two blanks after")
+        << QStringLiteral("<a href=\"a.htm\"  href=\"b.htm\">") << linkList({u"a.htm"});
+    QTest::newRow("second HREF three blanks after")
+        << QStringLiteral("<a href=\"a.htm\"   href=\"b.htm\">") << linkList({u"a.htm", u"b.htm"});
     QTest::newRow("empty value takes what follows")
         << QStringLiteral("A HREF=\"\" NAME=\"n\"") << linkList({u"\" NAME="});
     QTest::newRow("no closing quote") << QStringLiteral("<a href=\"a.htm\">a</a> <a href=\"b.htm")
                                       << linkList({u"a.htm"});
-    QTest::newRow("no quote after HREF takes the text before")
-        << QStringLiteral("x\"y\" HREF=z") << linkList({u"x"});
+    QTest::newRow("no quote after HREF takes the text before") << QStringLiteral("x\"y\" HREF=z") << linkList({u"x"});
     QTest::newRow("value without quotes") << QStringLiteral("<a href=a.htm>a</a>") << linkList({});
     QTest::newRow("control characters removed") << QStringLiteral("<a href=\"a\r\n.htm\">") << linkList({u"a.htm"});
     QTest::newRow("Japanese target") << QStringLiteral("<a href=\"日本語.htm\">") << linkList({u"日本語.htm"});
     QTest::newRow("empty page") << QString() << linkList({});
     // The second step stands on the second half of the emoji.
-    QTest::newRow("half an emoji starts no link") << QStringLiteral(" HREF=\"a\"Z\U0001F600b\" HREF")
-                                                  << linkList({u"a", u"b"});
+    QTest::newRow("half an emoji starts no link")
+        << QStringLiteral(" HREF=\"a\"Z\U0001F600b\" HREF") << linkList({u"a", u"b"});
 }
 
 void tst_pagescan::links()
@@ -91,10 +91,10 @@ void tst_pagescan::linksMatchTheStepByStepWalk()
 {
     // Small pages built from the pieces the walk reacts to, so that every quirk (repeated
     // HREFs, missing quotes, values that start before the HREF) comes up many times.
-    static const QStringList pieces{QStringLiteral(" HREF"), QStringLiteral(" href"), QStringLiteral("\""),
-                                    QStringLiteral("\""), QStringLiteral("="), QStringLiteral("#"),
-                                    QStringLiteral("a"), QStringLiteral("b"), QStringLiteral(" "),
-                                    QStringLiteral("\t"), QStringLiteral("\r\n"), QStringLiteral("HREF"),
+    static const QStringList pieces{QStringLiteral(" HREF"),     QStringLiteral(" href"), QStringLiteral("\""),
+                                    QStringLiteral("\""),        QStringLiteral("="),     QStringLiteral("#"),
+                                    QStringLiteral("a"),         QStringLiteral("b"),     QStringLiteral(" "),
+                                    QStringLiteral("\t"),        QStringLiteral("\r\n"),  QStringLiteral("HREF"),
                                     QStringLiteral("\U0001F600")};
     QRandomGenerator random(20240601);
     for (int round = 0; round < 30000; ++round) {
@@ -121,8 +121,8 @@ void tst_pagescan::title_data()
     QTest::newRow("plain") << QStringLiteral("<html><TITLE>Top page</TITLE>") << QStringLiteral("Top page");
     QTest::newRow("lower case") << QStringLiteral("<title>Top</title>") << QStringLiteral("Top");
     QTest::newRow("attributes") << QStringLiteral("<TITLE lang=\"ja\">表紙</TITLE>") << QStringLiteral("表紙");
-    QTest::newRow("split over two lines") << QStringLiteral("<TITLE> Top\r\npage </TITLE>")
-                                          << QStringLiteral(" Toppage ");
+    QTest::newRow("split over two lines")
+        << QStringLiteral("<TITLE> Top\r\npage </TITLE>") << QStringLiteral(" Toppage ");
     QTest::newRow("only the opening tag") << QStringLiteral("<TITLE>Top") << QString();
     QTest::newRow("none") << QStringLiteral("<html></html>") << QString();
 }
@@ -165,8 +165,9 @@ void tst_pagescan::scanPageAppendsRecordAndHiddenEditor()
 {
     TestEnv env;
     env.area();
-    const QString page = QStringLiteral("<HTML><TITLE>トップ</TITLE>\r\n<A HREF=\"a.htm\">a</A> <A HREF=\"#x\">x</A>\r\n"
-                                        "<a href=\"../b.htm\">b</a>");
+    const QString page
+        = QStringLiteral("<HTML><TITLE>トップ</TITLE>\r\n<A HREF=\"a.htm\">a</A> <A HREF=\"#x\">x</A>\r\n"
+                         "<a href=\"../b.htm\">b</a>");
     env.writeCp932(QStringLiteral("site/index.htm"), page);
     auto *tree = new frmTree(env.area());
     const QString folder = env.path(QStringLiteral("site")) + QLatin1Char('/');

@@ -76,7 +76,7 @@ QStringList ksdLines(const QString &path)
 {
     return decodeText(TestEnv::read(path), TextEncoding::Cp932).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
 }
-} // namespace
+}   // namespace
 
 class tst_treecommands : public QObject
 {
@@ -299,7 +299,8 @@ void tst_treecommands::failedOpenAfterClearing()
     frmTree *tree = newTree(env);
     open(env, tree, a);
     open(env, tree, notKsd);
-    QCOMPARE(env.platform.messageTexts(), QStringList{QStringLiteral("指定されたファイルは、定義ファイルではありません。")});
+    QCOMPARE(env.platform.messageTexts(),
+             QStringList{QStringLiteral("指定されたファイルは、定義ファイルではありません。")});
     QCOMPARE(pageCount(), 0);
     QCOMPARE(tree->tree().titleCount(), 0);
     QCOMPARE(tree->caption(), QStringLiteral("新規作成"));
@@ -312,7 +313,7 @@ void tst_treecommands::newDefinitionClearsANamedSite()
     frmTree *tree = newTree(env);
     open(env, tree, a);
     env.platform.fileAnswers.enqueue(env.path(QStringLiteral("a/p2.htm")));
-    tree->cmdHAd_Click();   // the page dialog now has a start folder and a file
+    tree->cmdHAd_Click();          // the page dialog now has a start folder and a file
     tree->scrTre()->setValue(2);   // scrolled: drawn from page 2
     QCOMPARE(drawnTitles(tree).size(), 3);
     const QList<QPointer<frmChild1>> old = editors();
@@ -396,12 +397,18 @@ void tst_treecommands::saveAsSuffix_data()
 {
     QTest::addColumn<QString>("answer");
     QTest::addColumn<QString>("written");
-    QTest::newRow("no extension") << "site" << "site.ksd";
-    QTest::newRow("lower case") << "site.ksd" << "site.ksd";
-    QTest::newRow("upper case") << "SITE.KSD" << "SITE.KSD";
-    QTest::newRow("mixed case") << "Site.KsD" << "Site.KsD";
-    QTest::newRow("other extension") << "site.txt" << "site.txt.ksd";
-    QTest::newRow("dotted folder") << "v1.0/site" << "v1.0/site.ksd";
+    QTest::newRow("no extension") << "site"
+                                  << "site.ksd";
+    QTest::newRow("lower case") << "site.ksd"
+                                << "site.ksd";
+    QTest::newRow("upper case") << "SITE.KSD"
+                                << "SITE.KSD";
+    QTest::newRow("mixed case") << "Site.KsD"
+                                << "Site.KsD";
+    QTest::newRow("other extension") << "site.txt"
+                                     << "site.txt.ksd";
+    QTest::newRow("dotted folder") << "v1.0/site"
+                                   << "v1.0/site.ksd";
 }
 
 void tst_treecommands::saveAsSuffix()
@@ -482,7 +489,7 @@ void tst_treecommands::addPageDialogFolders()
     env.platform.fileAnswers.enqueue(aFolder + QStringLiteral("p2.htm"));
     tree->cmdHAd_Click();
     gSite.Folder = QStringLiteral("/moved/");   // as the properties dialog would
-    tree->cmdHAd_Click();   // cancelled
+    tree->cmdHAd_Click();                       // cancelled
     env.platform.saveAnswers.enqueue(SaveChoice::Discard);
     open(env, tree, b);     // a named site is replaced: the page dialog starts afresh
     tree->cmdHAd_Click();   // cancelled
@@ -591,7 +598,8 @@ void tst_treecommands::createdPageSavedInTheDefinition()
     env.platform.fileAnswers.enqueue(env.path(QStringLiteral("a/new.htm")));
     gPageEditors.at(2)->cmdSav_Click();
     tree->cmdSav_Click();
-    QVERIFY(ksdLines(a).contains(QStringLiteral("002=-1*") + env.path(QStringLiteral("a")) + QStringLiteral("/*new.htm")));
+    QVERIFY(
+        ksdLines(a).contains(QStringLiteral("002=-1*") + env.path(QStringLiteral("a")) + QStringLiteral("/*new.htm")));
     QCOMPARE(TestEnv::read(env.path(QStringLiteral("a/new.htm"))),
              QByteArray("<HTML>\r\n<TITLE>New</TITLE>\r\n<BODY>\r\n</BODY>\r\n</HTML>"));
 }
@@ -677,8 +685,8 @@ void tst_treecommands::closeApplication()
     }
     QVERIFY(frame->hasShutDown());
     QVERIFY(!frame->isVisible());
-    const QStringList settings =
-        decodeText(TestEnv::read(env.path(QStringLiteral("pageKiln.INI"))), TextEncoding::Cp932).split(u"\r\n"_s);
+    const QStringList settings
+        = decodeText(TestEnv::read(env.path(QStringLiteral("pageKiln.INI"))), TextEncoding::Cp932).split(u"\r\n"_s);
     QVERIFY(settings.contains(treeClosedFirst ? QStringLiteral("TRE_V=0") : QStringLiteral("TRE_V=-1")));
     QCOMPARE(TestEnv::read(a), definition);   // the definition is not saved
     QVERIFY(env.platform.messages.isEmpty());

@@ -56,7 +56,7 @@ Placed placed(const std::optional<TreeLabel> &l)
 {
     return l ? Placed{l->index, l->left, l->top, l->caption} : Placed{-2, 0, 0, QString()};
 }
-} // namespace
+}   // namespace
 
 void tst_treemodel::onePageWithThreeLinks()
 {
@@ -98,7 +98,8 @@ void tst_treemodel::twoPagesWithTwoLinks()
     QList<PageRecord> pages = table(2, 2);
     TreeModel m;
     m.draw(pages, 1, 780, 75);
-    const QList<std::pair<qint32, qint64>> expected{{100, 60}, {101, 360}, {102, 660}, {200, 960}, {201, 1260}, {202, 1560}};
+    const QList<std::pair<qint32, qint64>> expected{{100, 60},  {101, 360},  {102, 660},
+                                                    {200, 960}, {201, 1260}, {202, 1560}};
     for (const auto &[index, top] : expected) {
         const Placed p = placed(m.lblLink(index));
         QCOMPARE(p.index, index);
@@ -184,7 +185,7 @@ void tst_treemodel::narrowSplitterKeepsTheTemplateWidth()
     m.draw(pages, 1, 100, 75);
     QCOMPARE(m.lblHTML(1)->width, 150);   // the template's own width
     QCOMPARE(m.lblLink(100)->left, 235);
-    m.align(500, 75);                     // a drag sets the template too
+    m.align(500, 75);   // a drag sets the template too
     m.align(90, 75);
     m.draw(pages, 1, 90, 75);
     QCOMPARE(m.lblHTML(1)->width, 380);

@@ -76,7 +76,7 @@ QPoint pixelsOf(qint64 xTwips, qint64 yTwips)
 {
     return QPoint(twipsToPixelsX(double(xTwips)), twipsToPixelsY(double(yTwips)));
 }
-} // namespace
+}   // namespace
 
 void tst_treewindow::designedLayout()
 {
@@ -142,7 +142,7 @@ void tst_treewindow::heightBelowTheMinimumSnapsBack()
     tree->setHeight(900);
     QCOMPARE(tree->Height(), 1000);
     QCOMPARE(tree->picTreRect(), (TwipRect{0, 420, 2775, 7575}));   // laid out as before
-    tree->setWidth(3300);   // the next change works from the last layout
+    tree->setWidth(3300);                                           // the next change works from the last layout
     QCOMPARE(tree->picTreRect(), (TwipRect{0, 420, 2865, 145}));
     QCOMPARE(tree->scrTreRect(), (TwipRect{2880, 420, 255, 175}));
     QCOMPARE(tree->cmdSepRect().height, 145);
@@ -193,7 +193,7 @@ void tst_treewindow::dragToPointer()
     QCOMPARE(tree->tree().lblLink(100)->left, 1435);
     QCOMPARE(tree->tree().lblHTML(0)->width, 1180);   // the templates follow too
     QCOMPARE(tree->tree().lblLink(0)->left, 1435);
-    tree->cmdSep_MouseMove(1, 0, 500, 100);           // released: moves do nothing
+    tree->cmdSep_MouseMove(1, 0, 500, 100);   // released: moves do nothing
     QCOMPARE(tree->cmdSepRect().left, 1300);
 }
 
