@@ -133,11 +133,19 @@ QString withCrLfBreaks(const QString &text, bool breakAfterLast, bool (*isExtraB
         const char16_t c = s[i];
         if (c != u'\r' && c != u'\n' && !(isExtraBreak && isExtraBreak(c)))
             continue;
+#ifdef PAGEKILN_MUTANT_LONE_CR   // a planted fault for the fuzz oracles: a lone CR ends no line
+        if (c == u'\r' && !(i + 1 < n && s[i + 1] == u'\n'))
+            continue;
+#endif
         out.append(QStringView(s + run, i - run));
         out.append(QLatin1String("\r\n"));
         if (c == u'\r' && i + 1 < n && s[i + 1] == u'\n')
             ++i;
         run = i + 1;
+#ifdef PAGEKILN_MUTANT_LINE_START   // a planted fault: every line after the first loses its first character
+        if (run < n && s[run] != u'\r' && s[run] != u'\n')
+            ++run;
+#endif
     }
     out.append(QStringView(s + run, n - run));
     if (lastOpen)
