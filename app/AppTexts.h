@@ -1,6 +1,49 @@
 #pragma once
-// The texts the frame (menus, the about box, the start-up messages) show the user, kept in one place.
+// The texts the frame shows the user (its menus and the about box), kept in one place.
 
 #include <QString>
 
-namespace appTexts { }   // namespace appTexts
+namespace appTexts {
+
+// The menus, with their keyboard accelerators.
+inline const QString fileMenu = QStringLiteral("ファイル(&F)");
+inline const QString newDefinition = QStringLiteral("新規作成(&N)");
+inline const QString openDefinition = QStringLiteral("開く(&O)…");
+inline const QString saveDefinition = QStringLiteral("上書き保存(&S)");
+inline const QString saveDefinitionAs = QStringLiteral("名前を付けて保存(&A)…");
+inline const QString siteProperties = QStringLiteral("サイトの設定(&P)…");
+inline const QString recentSites = QStringLiteral("最近使ったサイト(&R)");
+inline const QString noRecent = QStringLiteral("（なし）");
+inline const QString quit = QStringLiteral("終了(&X)");
+
+inline const QString pageMenu = QStringLiteral("ページ(&P)");
+inline const QString newPage = QStringLiteral("新規ページ(&N)…");
+inline const QString addPage = QStringLiteral("既存ページを追加(&A)…");
+inline const QString removePage = QStringLiteral("サイトから外す(&D)…");
+inline const QString savePage = QStringLiteral("ページを上書き保存(&S)");
+inline const QString savePageAs = QStringLiteral("ページに名前を付けて保存(&V)…");
+inline const QString previewPage = QStringLiteral("ブラウザで確認(&B)");
+inline const QString closePage = QStringLiteral("ページを閉じる(&C)");
+
+inline const QString viewMenu = QStringLiteral("表示(&V)");
+inline const QString siteTree = QStringLiteral("サイトツリー(&T)");
+inline const QString tagList = QStringLiteral("タグリスト(&L)");
+
+inline const QString windowMenu = QStringLiteral("ウィンドウ(&W)");
+inline const QString cascade = QStringLiteral("重ねて表示(&C)");
+inline const QString tile = QStringLiteral("並べて表示(&T)");
+inline const QString nextPage = QStringLiteral("次のページ(&X)");
+inline const QString previousPage = QStringLiteral("前のページ(&P)");
+
+inline const QString helpMenu = QStringLiteral("ヘルプ(&H)");
+inline const QString about = QStringLiteral("バージョン情報(&A)");
+
+// The about box.
+inline const QString aboutTitle = QStringLiteral("バージョン情報");
+inline const QString aboutLine = QStringLiteral("小さなウェブサイトのHTMLページをまとめて編集するエディタ");
+inline const QString licence = QStringLiteral("ライセンス: ");
+
+// A recent site whose definition file has gone; the path follows on the next line.
+inline const QString missingDefinition = QStringLiteral("定義ファイルが見つかりません。\n");
+
+}   // namespace appTexts

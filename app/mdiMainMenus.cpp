@@ -2,6 +2,7 @@
 // commands with their keys, the two tool windows, the editor windows and the version.
 
 #include "app/basSystem.h"
+#include "app/AppTexts.h"
 #include "app/mdiMain.h"
 #include "common/TextHelpers.h"
 #include "editor/frmChild1.h"
@@ -17,10 +18,7 @@
 using namespace basSystem;
 
 namespace {
-const QString aboutTitle = QStringLiteral("バージョン情報");
 const QString licenceName = QStringLiteral("MIT License");
-const QString missingDefinition = QStringLiteral("定義ファイルが見つかりません。\n");
-const QString noRecent = QStringLiteral("（なし）");
 
 // A menu entry's text with its number as the keyboard accelerator, for the first nine.
 QString numbered(int n, const QString &text)
@@ -93,40 +91,39 @@ QAction *mdiMain::addEditorCommand(QMenu *menu, const QString &text, CommandKey 
 
 void mdiMain::createFileMenu()
 {
-    QMenu *menu = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
-    addTreeCommand(menu, QStringLiteral("新規作成(&N)"), &frmTree::cmdCre_Click);
-    addTreeCommand(menu, QStringLiteral("開く(&O)…"), &frmTree::cmdOpe_Click)
+    QMenu *menu = menuBar()->addMenu(appTexts::fileMenu);
+    addTreeCommand(menu, appTexts::newDefinition, &frmTree::cmdCre_Click);
+    addTreeCommand(menu, appTexts::openDefinition, &frmTree::cmdOpe_Click)
         ->setShortcuts(commandKeys(CommandKey::OpenSite));
-    addTreeCommand(menu, QStringLiteral("上書き保存(&S)"), &frmTree::cmdSav_Click);
-    addTreeCommand(menu, QStringLiteral("名前を付けて保存(&A)…"), &frmTree::cmdSAs_Click);
-    addTreeCommand(menu, QStringLiteral("サイトの設定(&P)…"), &frmTree::cmdPrp_Click);
+    addTreeCommand(menu, appTexts::saveDefinition, &frmTree::cmdSav_Click);
+    addTreeCommand(menu, appTexts::saveDefinitionAs, &frmTree::cmdSAs_Click);
+    addTreeCommand(menu, appTexts::siteProperties, &frmTree::cmdPrp_Click);
     menu->addSeparator();
-    mRecentMenu = menu->addMenu(QStringLiteral("最近使ったサイト(&R)"));
+    mRecentMenu = menu->addMenu(appTexts::recentSites);
     connect(mRecentMenu, &QMenu::aboutToShow, this, &mdiMain::fillRecentMenu);
     fillRecentMenu();
     menu->addSeparator();
-    addCommand(menu, QStringLiteral("終了(&X)"), &mdiMain::quit)->setShortcuts(commandKeys(CommandKey::Quit));
+    addCommand(menu, appTexts::quit, &mdiMain::quit)->setShortcuts(commandKeys(CommandKey::Quit));
 }
 
 void mdiMain::createPageMenu()
 {
-    QMenu *menu = menuBar()->addMenu(QStringLiteral("ページ(&P)"));
-    addTreeCommand(menu, QStringLiteral("新規ページ(&N)…"), &frmTree::cmdHCr_Click);
-    addTreeCommand(menu, QStringLiteral("既存ページを追加(&A)…"), &frmTree::cmdHAd_Click);
-    addTreeCommand(menu, QStringLiteral("サイトから外す(&D)…"), &frmTree::cmdDel_Click);
+    QMenu *menu = menuBar()->addMenu(appTexts::pageMenu);
+    addTreeCommand(menu, appTexts::newPage, &frmTree::cmdHCr_Click);
+    addTreeCommand(menu, appTexts::addPage, &frmTree::cmdHAd_Click);
+    addTreeCommand(menu, appTexts::removePage, &frmTree::cmdDel_Click);
     menu->addSeparator();
-    addEditorCommand(menu, QStringLiteral("ページを上書き保存(&S)"), CommandKey::SavePage, &frmChild1::cmdSav_Click);
-    addEditorCommand(menu, QStringLiteral("ページに名前を付けて保存(&V)…"), CommandKey::SavePageAs,
-                     &frmChild1::cmdSAs_Click);
-    addEditorCommand(menu, QStringLiteral("ブラウザで確認(&B)"), CommandKey::Preview, &frmChild1::cmdBrz_Click);
-    addEditorCommand(menu, QStringLiteral("ページを閉じる(&C)"), CommandKey::ClosePage, &frmChild1::cmdClo_Click);
+    addEditorCommand(menu, appTexts::savePage, CommandKey::SavePage, &frmChild1::cmdSav_Click);
+    addEditorCommand(menu, appTexts::savePageAs, CommandKey::SavePageAs, &frmChild1::cmdSAs_Click);
+    addEditorCommand(menu, appTexts::previewPage, CommandKey::Preview, &frmChild1::cmdBrz_Click);
+    addEditorCommand(menu, appTexts::closePage, CommandKey::ClosePage, &frmChild1::cmdClo_Click);
 }
 
 void mdiMain::createViewMenu()
 {
-    QMenu *menu = menuBar()->addMenu(QStringLiteral("表示(&V)"));
-    mTreeShown = menu->addAction(QStringLiteral("サイトツリー(&T)"));
-    mTagShown = menu->addAction(QStringLiteral("タグリスト(&L)"));
+    QMenu *menu = menuBar()->addMenu(appTexts::viewMenu);
+    mTreeShown = menu->addAction(appTexts::siteTree);
+    mTagShown = menu->addAction(appTexts::tagList);
     mTreeShown->setCheckable(true);
     mTagShown->setCheckable(true);
     connect(mTreeShown, &QAction::triggered, this, &mdiMain::setTreeShown);
@@ -136,14 +133,12 @@ void mdiMain::createViewMenu()
 
 void mdiMain::createWindowMenu()
 {
-    mWindowMenu = menuBar()->addMenu(QStringLiteral("ウィンドウ(&W)"));
-    connect(mWindowMenu->addAction(QStringLiteral("重ねて表示(&C)")), &QAction::triggered, mArea,
-            &QMdiArea::cascadeSubWindows);
-    connect(mWindowMenu->addAction(QStringLiteral("並べて表示(&T)")), &QAction::triggered, mArea,
-            &QMdiArea::tileSubWindows);
-    addCommand(mWindowMenu, QStringLiteral("次のページ(&X)"), &mdiMain::activateNextEditor)
+    mWindowMenu = menuBar()->addMenu(appTexts::windowMenu);
+    connect(mWindowMenu->addAction(appTexts::cascade), &QAction::triggered, mArea, &QMdiArea::cascadeSubWindows);
+    connect(mWindowMenu->addAction(appTexts::tile), &QAction::triggered, mArea, &QMdiArea::tileSubWindows);
+    addCommand(mWindowMenu, appTexts::nextPage, &mdiMain::activateNextEditor)
         ->setShortcuts(commandKeys(CommandKey::NextWindow));
-    addCommand(mWindowMenu, QStringLiteral("前のページ(&P)"), &mdiMain::activatePreviousEditor)
+    addCommand(mWindowMenu, appTexts::previousPage, &mdiMain::activatePreviousEditor)
         ->setShortcuts(commandKeys(CommandKey::PreviousWindow));
     mWindowListStart = mWindowMenu->addSeparator();
     connect(mWindowMenu, &QMenu::aboutToShow, this, &mdiMain::fillWindowList);
@@ -151,8 +146,8 @@ void mdiMain::createWindowMenu()
 
 void mdiMain::createHelpMenu()
 {
-    QMenu *menu = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
-    addCommand(menu, QStringLiteral("バージョン情報(&A)"), &mdiMain::showAbout);
+    QMenu *menu = menuBar()->addMenu(appTexts::helpMenu);
+    addCommand(menu, appTexts::about, &mdiMain::showAbout);
 }
 
 void mdiMain::fillRecentMenu()
@@ -164,13 +159,13 @@ void mdiMain::fillRecentMenu()
         connect(mRecentMenu->addAction(numbered(++n, path)), &QAction::triggered, this,
                 [this, path] { openDefinition(path); });
     if (paths.isEmpty())
-        mRecentMenu->addAction(noRecent)->setEnabled(false);
+        mRecentMenu->addAction(appTexts::noRecent)->setEnabled(false);
 }
 
 bool mdiMain::openDefinition(const QString &path)
 {
     if (!QFileInfo::exists(path)) {
-        ShowMessage(missingDefinition + path);
+        ShowMessage(appTexts::missingDefinition + path);
         forgetDefinition(path);
         return false;
     }
@@ -247,8 +242,7 @@ void mdiMain::stepEditor(int step)
 
 void mdiMain::showAbout()
 {
-    const QString text = appTitle + QStringLiteral(" ") + appVersion + QStringLiteral("\n")
-        + QStringLiteral("小さなウェブサイトのHTMLページをまとめて編集するエディタ\n") + QStringLiteral("ライセンス: ")
-        + licenceName;
-    platform().messageBox(text, aboutTitle, vbOKOnly);
+    const QString text = appTitle + QStringLiteral(" ") + appVersion + QStringLiteral("\n") + appTexts::aboutLine
+        + QStringLiteral("\n") + appTexts::licence + licenceName;
+    platform().messageBox(text, appTexts::aboutTitle, vbOKOnly);
 }

@@ -7,6 +7,7 @@ namespace basSystem {
 const QString appTitle = QStringLiteral("pageKiln");
 const QString modifiedMark = QStringLiteral("● ");
 const QString appVersion = QStringLiteral(PAGEKILN_VERSION);
+const QString listItem = QStringLiteral("\n・");
 
 QString folderOfChosenFile(const QString &fullPath, const QString &fileName)
 {

@@ -16,6 +16,7 @@ QString failureText(const QString &message, const QString &path, const QString &
 extern const QString appTitle;       // the application's own title, "pageKiln"
 extern const QString modifiedMark;   // what a title starts with while it has unsaved changes
 extern const QString appVersion;     // the program's version, as the build names it
+extern const QString listItem;       // starts each named item of a list in a question, "\n・"
 
 // A chosen file's folder, with its trailing separator: the first
 // (length of fullPath - length of fileName) characters of fullPath.

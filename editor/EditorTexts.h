@@ -1,6 +1,39 @@
 #pragma once
-// The texts the page editor and its page files show the user, kept in one place.
+// The texts the page editor, its page files and its recovery copies show the user, kept
+// in one place.
 
 #include <QString>
 
-namespace editorTexts { }   // namespace editorTexts
+namespace editorTexts {
+
+// What an editor shows before its page is read, and its controls' tips.
+inline const QString initialText = QStringLiteral("読み込み失敗\r\n");
+inline const QString txtEditTip = QStringLiteral("ごめんなさい。最大32KBだそうです。代替案を検討中です。");
+inline const QString cmdSavTip = QStringLiteral("上書き保存");
+inline const QString cmdSAsTip = QStringLiteral("名前を付けて保存");
+inline const QString cmdBrzTip = QStringLiteral("ＩＥで確認する");
+inline const QString cmdCloTip = QStringLiteral("ＨＰ定義を閉じる");
+
+// Writing a page and its preview.
+inline const QString msgSaveFailed = QStringLiteral("ファイルの保存に失敗しました。");
+inline const QString msgPreviewFailed = QStringLiteral("プレビューファイルの作成に失敗しました。");
+inline const QString msgBrowserFailed = QStringLiteral("ブラウザを起動できませんでした。");
+// The question before an unread page replaces its file.
+inline const QString msgOverwriteUnread = QStringLiteral("このページは読み込めなかったため空です。上書きしますか？");
+// The system's encoding cannot carry the name.
+inline const QString msgNameUnusable = QStringLiteral("このファイル名はシステムの文字コードで表せないため使えません。");
+// The definition file cannot hold the name.
+inline const QString msgNameNotInDefinition
+    = QStringLiteral("フォルダ名の「*」やファイル名・フォルダ名の改行は定義ファイルに書けないため使えません。");
+
+// The save dialog's filter: hypertext files, then text files.
+inline const QString pageFilter = QStringLiteral("ハイパーテキスト(*.htm;*.html)|*.htm;*.html|テキスト(*.txt)|*.txt");
+
+// The question when recovery copies are found, and the heading of the pages whose file
+// changed since their copy was taken.
+inline const QString recoveryQuestion = QStringLiteral("前回保存されなかった変更が見つかりました。復元しますか？");
+inline const QString recoveryChangedPages
+    = QStringLiteral("次のページのファイルは、変更が残された後に書き換えられています。"
+                     "復元すると、保存するまでその内容に置き換わります:");
+
+}   // namespace editorTexts

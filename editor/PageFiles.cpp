@@ -9,15 +9,6 @@
 
 namespace pageFiles {
 
-const QString msgSaveFailed = QStringLiteral("ファイルの保存に失敗しました。");
-const QString msgPreviewFailed = QStringLiteral("プレビューファイルの作成に失敗しました。");
-const QString msgBrowserFailed = QStringLiteral("ブラウザを起動できませんでした。");
-const QString msgOverwriteUnread = QStringLiteral("このページは読み込めなかったため空です。上書きしますか？");
-const QString msgNameUnusable = QStringLiteral("このファイル名はシステムの文字コードで表せないため使えません。");
-const QString msgNameNotInDefinition
-    = QStringLiteral("フォルダ名の「*」やファイル名・フォルダ名の改行は定義ファイルに書けないため使えません。");
-
-const QString pageFilter = QStringLiteral("ハイパーテキスト(*.htm;*.html)|*.htm;*.html|テキスト(*.txt)|*.txt");
 const QString pageDefaultExt = QStringLiteral("htm");
 
 bool writePageText(const QString &path, const QString &text, TextEncoding encoding, QString *error,

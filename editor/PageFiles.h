@@ -8,15 +8,7 @@
 
 namespace pageFiles {
 
-extern const QString msgSaveFailed;            // the page file could not be written
-extern const QString msgPreviewFailed;         // the preview file could not be written
-extern const QString msgBrowserFailed;         // the browser could not be started
-extern const QString msgOverwriteUnread;       // the question before an unread page replaces its file
-extern const QString msgNameUnusable;          // the system's encoding cannot carry the name
-extern const QString msgNameNotInDefinition;   // the definition file cannot hold the name
-
-// The save dialog's filter: hypertext files, then text files.
-extern const QString pageFilter;
+// The save dialog's default extension; its filter is editorTexts::pageFilter.
 extern const QString pageDefaultExt;
 
 // Writes `text` to `path` in `encoding`; characters the code page cannot represent are

@@ -1,4 +1,6 @@
 #include "editor/RecoveryCopy.h"
+#include "common/TextHelpers.h"
+#include "editor/EditorTexts.h"
 
 #include <QCryptographicHash>
 
@@ -161,18 +163,15 @@ bool isStale(const RecoveryCopy &copy, const QByteArray &currentPageHash)
     return copy.pageHash != currentPageHash;
 }
 
-const QString recoveryQuestion = QStringLiteral("前回保存されなかった変更が見つかりました。復元しますか？");
-
 QString recoveryPrompt(const QStringList &pages, const QStringList &changedPages)
 {
-    QString prompt = recoveryQuestion + QLatin1Char('\n');
+    QString prompt = editorTexts::recoveryQuestion + QLatin1Char('\n');
     for (const QString &page : pages)
-        prompt += QStringLiteral("\n・") + page;
+        prompt += basSystem::listItem + page;
     if (changedPages.isEmpty())
         return prompt;
-    prompt += QStringLiteral("\n\n次のページのファイルは、変更が残された後に書き換えられています。"
-                             "復元すると、保存するまでその内容に置き換わります:");
+    prompt += QStringLiteral("\n\n") + editorTexts::recoveryChangedPages;
     for (const QString &page : changedPages)
-        prompt += QStringLiteral("\n・") + page;
+        prompt += basSystem::listItem + page;
     return prompt;
 }

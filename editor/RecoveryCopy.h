@@ -44,5 +44,4 @@ bool isStale(const RecoveryCopy &copy, const QByteArray &currentPageHash);
 
 // The question asked when copies are found for an opened definition's pages: the
 // question, the pages by name, and the pages whose file changed since their copy was taken.
-extern const QString recoveryQuestion;
 QString recoveryPrompt(const QStringList &pages, const QStringList &changedPages);

@@ -2,6 +2,7 @@
 #include "app/basSystem.h"
 #include "common/TextHelpers.h"
 #include "editor/EditorText.h"
+#include "editor/EditorTexts.h"
 #include "editor/LinkRewrite.h"
 #include "editor/PageFiles.h"
 #include "platform/CommandKeys.h"
@@ -25,12 +26,6 @@
 using namespace basSystem;
 
 namespace {
-const QString initialText = QStringLiteral("読み込み失敗\r\n");
-const QString txtEditTip = QStringLiteral("ごめんなさい。最大32KBだそうです。代替案を検討中です。");
-const QString cmdSavTip = QStringLiteral("上書き保存");
-const QString cmdSAsTip = QStringLiteral("名前を付けて保存");
-const QString cmdBrzTip = QStringLiteral("ＩＥで確認する");
-const QString cmdCloTip = QStringLiteral("ＨＰ定義を閉じる");
 
 // The text a new editor window shows at least, where the area has room for it.
 constexpr int usefulColumns = 80;
@@ -48,7 +43,7 @@ PageRecord *pageRecord(qint32 id)
 frmChild1::frmChild1(QMdiArea *area) : KForm(area, Border::Sizable)
 {
     setCaption(QStringLiteral("Form1"));
-    setText(initialText);
+    setText(editorTexts::initialText);
     Form_Load();
 }
 
@@ -91,7 +86,7 @@ void frmChild1::createControls()
     mTxtEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     mTxtEdit->setTabChangesFocus(false);
     mTxtEdit->setTabStopDistance(QFontMetricsF(mTxtEdit->font()).horizontalAdvance(QLatin1Char(' ')) * 8);
-    mTxtEdit->setToolTip(txtEditTip);
+    mTxtEdit->setToolTip(editorTexts::txtEditTip);
     connect(mTxtEdit->document(), &QTextDocument::modificationChanged, this, [this](bool modified) {
         setModifiedMark(modified);
         emit modifiedChanged(modified);
@@ -100,10 +95,14 @@ void frmChild1::createControls()
     setFocusProxy(mTxtEdit);
     watchForRecovery();
 
-    mCmdSav = addButton(CommandIcon::Save, editorLayout::cmdSav, tipWithKey(cmdSavTip, CommandKey::SavePage));
-    mCmdSAs = addButton(CommandIcon::SaveAs, editorLayout::cmdSAs, tipWithKey(cmdSAsTip, CommandKey::SavePageAs));
-    mCmdBrz = addButton(CommandIcon::Preview, editorLayout::cmdBrz, tipWithKey(cmdBrzTip, CommandKey::Preview));
-    mCmdClo = addButton(CommandIcon::Close, editorLayout::cmdClo, tipWithKey(cmdCloTip, CommandKey::ClosePage));
+    mCmdSav
+        = addButton(CommandIcon::Save, editorLayout::cmdSav, tipWithKey(editorTexts::cmdSavTip, CommandKey::SavePage));
+    mCmdSAs = addButton(CommandIcon::SaveAs, editorLayout::cmdSAs,
+                        tipWithKey(editorTexts::cmdSAsTip, CommandKey::SavePageAs));
+    mCmdBrz = addButton(CommandIcon::Preview, editorLayout::cmdBrz,
+                        tipWithKey(editorTexts::cmdBrzTip, CommandKey::Preview));
+    mCmdClo = addButton(CommandIcon::Close, editorLayout::cmdClo,
+                        tipWithKey(editorTexts::cmdCloTip, CommandKey::ClosePage));
     connect(mCmdSav, &QToolButton::clicked, this, &frmChild1::cmdSav_Click);
     connect(mCmdSAs, &QToolButton::clicked, this, &frmChild1::cmdSAs_Click);
     connect(mCmdBrz, &QToolButton::clicked, this, &frmChild1::cmdBrz_Click);
@@ -272,8 +271,8 @@ bool frmChild1::confirmReplaceUnread(const QString &path)
     if (!target.exists() && !target.isSymLink())
         return true;
     const QPointer<frmChild1> self(this);
-    const int answer = platform().messageBox(failureText(pageFiles::msgOverwriteUnread, path, QString()), messageTitle,
-                                             vbYesNo | vbDefaultButton2);
+    const int answer = platform().messageBox(failureText(editorTexts::msgOverwriteUnread, path, QString()),
+                                             messageTitle, vbYesNo | vbDefaultButton2);
     return self && answer == vbYes;
 }
 
@@ -291,14 +290,14 @@ bool frmChild1::save()
         return saveAs();
     const QString path = page->Folder + page->FileName;
     if (!pageFiles::systemCarriesName(path)) {
-        ShowMessage(failureText(pageFiles::msgNameUnusable, path, QString()));
+        ShowMessage(failureText(editorTexts::msgNameUnusable, path, QString()));
         return false;
     }
     if (mNotRead && !confirmReplaceUnread(path))
         return false;
     QString error;
     if (!pageFiles::writePageText(path, text(), page->Encoding, &error, &mFileHash)) {
-        ShowMessage(failureText(pageFiles::msgSaveFailed, path, error));
+        ShowMessage(failureText(editorTexts::msgSaveFailed, path, error));
         return false;
     }
     mNotRead = false;
@@ -312,7 +311,7 @@ bool frmChild1::save()
 bool frmChild1::saveAs()
 {
     dlgChi.DefaultExt = pageFiles::pageDefaultExt;
-    dlgChi.Filter = pageFiles::pageFilter;
+    dlgChi.Filter = editorTexts::pageFilter;
     dlgChi.InitDir = gSite.Folder;
     const QPointer<frmChild1> self(this);
     if (!dlgChi.ShowSave() || !self)
@@ -332,11 +331,11 @@ bool pageNameUsable(const QString &folder, const QString &fileName)
 {
     const QString path = folder + fileName;
     if (!pageFiles::systemCarriesName(path)) {
-        ShowMessage(failureText(pageFiles::msgNameUnusable, path, QString()));
+        ShowMessage(failureText(editorTexts::msgNameUnusable, path, QString()));
         return false;
     }
     if (!ksd::entryCarries(folder, fileName)) {
-        ShowMessage(failureText(pageFiles::msgNameNotInDefinition, path, QString()));
+        ShowMessage(failureText(editorTexts::msgNameNotInDefinition, path, QString()));
         return false;
     }
     return true;
@@ -350,12 +349,12 @@ void frmChild1::cmdBrz_Click()
     const QString path = AppFilePath(pageFiles::previewFileName(plId));
     QString error;
     if (!pageFiles::writePreviewText(path, linkRewrite::previewText(text(), folder), encoding, &error)) {
-        ShowMessage(failureText(pageFiles::msgPreviewFailed, path, error));
+        ShowMessage(failureText(editorTexts::msgPreviewFailed, path, error));
         return;
     }
     // The preview file stays, so that the user can open it by hand.
     if (!platform().openInBrowser(path))
-        ShowMessage(failureText(pageFiles::msgBrowserFailed, path, QString()));
+        ShowMessage(failureText(editorTexts::msgBrowserFailed, path, QString()));
 }
 
 void frmChild1::cmdClo_Click()

@@ -1,6 +1,14 @@
 #pragma once
-// The texts the desktop layer's dialogs show the user, kept in one place.
+// The buttons of the desktop layer's own questions, kept in one place.
 
 #include <QString>
 
-namespace platformTexts { }   // namespace platformTexts
+namespace platformTexts {
+
+inline const QString save = QStringLiteral("保存");
+inline const QString discard = QStringLiteral("保存しない");
+inline const QString cancel = QStringLiteral("キャンセル");
+inline const QString yes = QStringLiteral("はい");
+inline const QString no = QStringLiteral("いいえ");
+
+}   // namespace platformTexts

@@ -1,4 +1,5 @@
 #include "platform/QtPlatform.h"
+#include "platform/PlatformTexts.h"
 #include "platform/FileDialog.h"
 
 #include <QApplication>
@@ -28,9 +29,9 @@ double twipsPerPixel(bool horizontal)
 SaveChoice QtPlatform::showSaveQuestion(const QString &prompt, const QString &title)
 {
     QMessageBox box(QMessageBox::Warning, title, prompt, QMessageBox::NoButton, QApplication::activeWindow());
-    QPushButton *save = box.addButton(QStringLiteral("保存"), QMessageBox::AcceptRole);
-    QPushButton *discard = box.addButton(QStringLiteral("保存しない"), QMessageBox::DestructiveRole);
-    QPushButton *cancel = box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
+    QPushButton *save = box.addButton(platformTexts::save, QMessageBox::AcceptRole);
+    QPushButton *discard = box.addButton(platformTexts::discard, QMessageBox::DestructiveRole);
+    QPushButton *cancel = box.addButton(platformTexts::cancel, QMessageBox::RejectRole);
     box.setDefaultButton(save);
     box.setEscapeButton(cancel);
     exec(box);
@@ -44,8 +45,8 @@ SaveChoice QtPlatform::showSaveQuestion(const QString &prompt, const QString &ti
 bool QtPlatform::showYesNoQuestion(const QString &prompt, const QString &title)
 {
     QMessageBox box(QMessageBox::Question, title, prompt, QMessageBox::NoButton, QApplication::activeWindow());
-    QPushButton *yes = box.addButton(QStringLiteral("はい"), QMessageBox::YesRole);
-    QPushButton *no = box.addButton(QStringLiteral("いいえ"), QMessageBox::NoRole);
+    QPushButton *yes = box.addButton(platformTexts::yes, QMessageBox::YesRole);
+    QPushButton *no = box.addButton(platformTexts::no, QMessageBox::NoRole);
     box.setDefaultButton(yes);
     box.setEscapeButton(no);
     exec(box);

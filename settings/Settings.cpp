@@ -1,4 +1,5 @@
 #include "settings/Settings.h"
+#include "settings/SettingsTexts.h"
 #include "app/basSystem.h"
 #include "common/TextHelpers.h"
 #include "settings/Profile.h"
@@ -9,8 +10,6 @@
 namespace basSystem {
 
 const QString settingsFileName = QStringLiteral("pageKiln.INI");
-const QString msgSettingsLoadFailed = QStringLiteral("初期データの取得に失敗しました。");
-const QString msgSettingsSaveFailed = QStringLiteral("初期データの格納に失敗しました。");
 
 namespace {
 const QString formSection = QStringLiteral("FORM INF");
@@ -108,12 +107,13 @@ bool LoadSettings(QString *failure)
     QString reason = settingsFileProblem(path);
     ProfileFile file;
     if (!reason.isEmpty() || !file.load(path, &reason))
-        return fail(failure, msgSettingsLoadFailed, path, reason);
+        return fail(failure, settingsTexts::msgLoadFailed, path, reason);
     for (const LongKey &k : formKeys()) {
         const QString key = QLatin1String(k.key);
         const std::optional<qint32> number = profileLong(file.value(formSection, key).value_or(QString()));
         if (!number)
-            return fail(failure, msgSettingsLoadFailed, path, key + QStringLiteral(" is no whole number in range"));
+            return fail(failure, settingsTexts::msgLoadFailed, path,
+                        key + QStringLiteral(" is no whole number in range"));
         *k.variable = *number;
     }
     gCurDir = file.value(appSection, QStringLiteral("CUR_DIR")).value_or(QString());
@@ -129,7 +129,7 @@ bool SaveSettings(QString *failure)
     QString reason = settingsFileProblem(path);
     ProfileFile file;
     if (!reason.isEmpty() || !file.load(path, &reason))
-        return fail(failure, msgSettingsSaveFailed, path, reason);
+        return fail(failure, settingsTexts::msgSaveFailed, path, reason);
     for (const LongKey &k : formKeys())
         file.setValue(formSection, QLatin1String(k.key), QString::number(*k.variable));
     file.setValue(appSection, QStringLiteral("CUR_DIR"), gCurDir);
@@ -139,7 +139,7 @@ bool SaveSettings(QString *failure)
     // The file may have gone between the check and the write; never create it here.
     reason = settingsFileProblem(path);
     if (!reason.isEmpty() || !file.commit(&reason))
-        return fail(failure, msgSettingsSaveFailed, path, reason);
+        return fail(failure, settingsTexts::msgSaveFailed, path, reason);
     return true;
 }
 

@@ -6,9 +6,7 @@
 
 namespace basSystem {
 
-extern const QString settingsFileName;        // "pageKiln.INI"
-extern const QString msgSettingsLoadFailed;   // "初期データの取得に失敗しました。"
-extern const QString msgSettingsSaveFailed;   // "初期データの格納に失敗しました。"
+extern const QString settingsFileName;   // "pageKiln.INI"
 
 // Reads every setting; on failure returns false, and `failure` holds what to tell the
 // user: the message, the file and the reason.

@@ -1,16 +1,10 @@
 #include "site/SiteCommands.h"
+#include "common/TextHelpers.h"
+#include "site/SiteTexts.h"
 
 namespace siteCommands {
 
-const QString newDefinitionCaption = QStringLiteral("新規作成");
-const QString definitionFilter = QStringLiteral("定義ファイル (*.ksd)|*.ksd");
 const QString definitionExt = QStringLiteral("ksd");
-const QString newPagePrompt = QStringLiteral("ページのタイトルを入力して下さい。");
-const QString newPageBoxTitle = QStringLiteral("新規ページ作成");
-const QString pickPageToRemove = QStringLiteral("外すページのウィンドウを選んでから、もう一度実行して下さい。");
-
-const QString unsavedChangesQuestion = QStringLiteral("保存されていない変更があります。保存しますか？");
-
 namespace {
 const QString ksdSuffix = QStringLiteral(".ksd");
 const QString crLf = QStringLiteral("\r\n");
@@ -22,11 +16,6 @@ QString definitionPath(const QString &chosen)
     if (chosen.right(4).toLower() == ksdSuffix)
         return chosen;
     return chosen + ksdSuffix;
-}
-
-QString removePagePrompt(const QString &title)
-{
-    return QStringLiteral("「") + title + QStringLiteral("」をサイトから外しますか？ファイルは削除されません。");
 }
 
 QString pageSkeleton(const QString &title)
@@ -68,16 +57,16 @@ QString pageDisplayName(const basSystem::PageRecord &page)
         return page.Title;
     if (!page.FileName.isEmpty())
         return page.FileName;
-    return QStringLiteral("（無題のページ）");
+    return siteTexts::untitledPage;
 }
 
 QString unsavedChangesPrompt(const QStringList &pages, const QString &definition)
 {
-    QString prompt = unsavedChangesQuestion + QLatin1Char('\n');
+    QString prompt = siteTexts::unsavedChangesQuestion + QLatin1Char('\n');
     for (const QString &page : pages)
-        prompt += QStringLiteral("\n・") + page;
+        prompt += basSystem::listItem + page;
     if (!definition.isEmpty())
-        prompt += QStringLiteral("\n・定義ファイル: ") + definition;
+        prompt += basSystem::listItem + siteTexts::definitionItem + definition;
     return prompt;
 }
 

@@ -12,16 +12,7 @@
 
 namespace siteCommands {
 
-// The tree window's caption while no definition has been opened or named.
-extern const QString newDefinitionCaption;   // "新規作成"
-extern const QString definitionFilter;       // definition files, *.ksd
-extern const QString definitionExt;          // "ksd"
-extern const QString newPagePrompt;
-extern const QString newPageBoxTitle;
-// The question before a page leaves the definition, naming its title.
-QString removePagePrompt(const QString &title);
-// The hint when no editor names the page to remove.
-extern const QString pickPageToRemove;
+extern const QString definitionExt;   // "ksd"
 
 // The path save as writes to: `chosen` itself when its last four characters are ".ksd"
 // in any letter case, otherwise `chosen` followed by ".ksd".
@@ -46,7 +37,6 @@ DefinitionContent definitionContent(const basSystem::SiteInfo &site, const QList
 // The question asked before unsaved changes would be discarded, naming the modified pages
 // (their titles, or file names where a title is empty) and, when `definition` is not
 // empty, the definition.
-extern const QString unsavedChangesQuestion;   // "保存されていない変更があります。保存しますか？"
 QString unsavedChangesPrompt(const QStringList &pages, const QString &definition);
 // How a page is named in that question.
 QString pageDisplayName(const basSystem::PageRecord &page);

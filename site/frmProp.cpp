@@ -4,6 +4,7 @@
 #include "platform/KForm.h"
 #include "site/SiteCommands.h"
 #include "site/SiteFile.h"
+#include "site/SiteTexts.h"
 #include "platform/Fonts.h"
 #include "platform/Messages.h"
 
@@ -15,17 +16,6 @@ using namespace basSystem;
 using namespace siteCommands;
 
 namespace {
-const QString caption = QStringLiteral("定義ファイルの設定");
-const QString msgNoName = QStringLiteral("サイトの名前を付けてください。いつでも変更できます。");
-const QString msgLineBreak = QStringLiteral("名前・フォルダ・ＵＲＬの改行は定義ファイルに書けないため使えません。");
-const QString labelTexts[3] = {QStringLiteral("名前"), QStringLiteral("フォルダ"), QStringLiteral("ＵＲＬ")};
-const QString tipName = QStringLiteral("サイトの名前です。HTMLには反映されません。");
-const QString tipPath = QStringLiteral("ファイルを開く際の初期フォルダです。作業中の親フォルダを指定すると便利です。");
-const QString tipURL = QStringLiteral("インターネットサーバ上に割り当てられた場所です。現在、使用しません。");
-const QString tipApply = QStringLiteral("画面の内容を有効にします。まだ「.ksd」への保存はしません。");
-const QString tipCancel = QStringLiteral("入力内容を反映せずに、画面を閉じます。");
-const QString pathTitle = QStringLiteral("フォルダ指定　：　対象フォルダ内の、任意のファイルを選んで下さい。");
-const QString pathFilter = QStringLiteral("フォルダのみ取得します。任意のファイルを選んで下さい。(*.*)|*.*");
 
 // "News Gothic MT" at 9 points, bold, or a plain sans-serif face of the desktop.
 QFont folderButtonFont()
@@ -51,7 +41,7 @@ frmProp::frmProp(QWidget *parent)
                   | Qt::WindowCloseButtonHint),
       mLblLabel(newLabel(this), newLabel)
 {
-    setWindowTitle(caption);
+    setWindowTitle(siteTexts::propCaption);
     setFont(msGothicFont());
     setFixedSize(toPixels(clientArea).size());
     createControls();
@@ -61,12 +51,12 @@ frmProp::frmProp(QWidget *parent)
 void frmProp::createControls()
 {
     createLabels();
-    mTxtName = addTextBox(txtNameRect, tipName);
-    mTxtPath = addTextBox(txtPathRect, tipPath);
-    mTxtURL = addTextBox(txtURLRect, tipURL);
-    mCmdSetPrp = addButton(QStringLiteral("設定"), cmdSetPrpRect, tipApply);
-    mCmdCanPrp = addButton(QStringLiteral("キャンセル"), cmdCanPrpRect, tipCancel);
-    mCmdPath = addButton(QStringLiteral("..."), cmdPathRect, tipApply);
+    mTxtName = addTextBox(txtNameRect, siteTexts::tipName);
+    mTxtPath = addTextBox(txtPathRect, siteTexts::tipPath);
+    mTxtURL = addTextBox(txtURLRect, siteTexts::tipURL);
+    mCmdSetPrp = addButton(siteTexts::propApply, cmdSetPrpRect, siteTexts::tipApply);
+    mCmdCanPrp = addButton(siteTexts::propCancel, cmdCanPrpRect, siteTexts::tipCancel);
+    mCmdPath = addButton(QStringLiteral("..."), cmdPathRect, siteTexts::tipApply);
     mCmdPath->setFont(folderButtonFont());
     // Enter presses OK wherever the focus is; Esc ends in reject(), as Cancel does.
     mCmdSetPrp->setDefault(true);
@@ -87,7 +77,7 @@ void frmProp::createLabels()
 {
     for (int i = 0; i < 3; ++i) {
         QLabel *label = i == 0 ? mLblLabel.at(0) : mLblLabel.load(i);
-        label->setText(labelTexts[i]);
+        label->setText(siteTexts::propLabels[i]);
         label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         KForm::placeControl(label, lblLabelRect[i]);
         label->show();
@@ -123,12 +113,12 @@ void frmProp::Form_Load()
 void frmProp::cmdSetPrp_Click()
 {
     if (!acceptsSiteName(mTxtName->text())) {
-        ShowMessage(msgNoName);
+        ShowMessage(siteTexts::propNoName);
         return;
     }
     for (const QLineEdit *box : {mTxtName, mTxtPath, mTxtURL}) {
         if (!ksd::infoCarries(box->text())) {
-            ShowMessage(msgLineBreak);
+            ShowMessage(siteTexts::propLineBreak);
             return;
         }
     }
@@ -150,8 +140,8 @@ void frmProp::reject()
 
 void frmProp::cmdPath_Click()
 {
-    dlgPath.DialogTitle = pathTitle;
-    dlgPath.Filter = pathFilter;
+    dlgPath.DialogTitle = siteTexts::pathTitle;
+    dlgPath.Filter = siteTexts::pathFilter;
     dlgPath.InitDir = mTxtPath->text();
     if (!dlgPath.ShowOpen() || dlgPath.FileName.isEmpty())
         return;

@@ -4,7 +4,6 @@
 namespace basSystem {
 
 const QString tagDatabaseFileName = QStringLiteral("TagDB.TXT");
-const QString msgTagDatabaseLoadFailed = QStringLiteral("タグデータベースの読み込みに失敗しました。");
 
 bool isBlankTagLine(QStringView line)
 {

@@ -12,8 +12,7 @@
 
 namespace basSystem {
 
-extern const QString tagDatabaseFileName;        // "TagDB.TXT"
-extern const QString msgTagDatabaseLoadFailed;   // "タグデータベースの読み込みに失敗しました。"
+extern const QString tagDatabaseFileName;   // "TagDB.TXT"
 
 // True when `line` holds nothing but spaces (tabs and other blanks count as content).
 bool isBlankTagLine(QStringView line);

@@ -1,4 +1,5 @@
 #include "tags/frmTAG.h"
+#include "tags/TagTexts.h"
 #include "app/basSystem.h"
 #include "common/FormLayout.h"
 #include "common/TextHelpers.h"
@@ -34,8 +35,6 @@ void typeTagText(QWidget *target, QStringView tagText)
     target->setAttribute(Qt::WA_InputMethodEnabled, inputMethodWasOn);
 }
 
-const QString msgScrollNotYet = QStringLiteral("まだスクロールしません。縦に伸ばしてね");
-
 // The designed places, in twips inside the client area (2700 × 7770).
 constexpr TwipRect designedPicTag{0, 30, 2355, 7695};
 constexpr TwipRect designedScrTag{2400, 60, 255, 7665};
@@ -61,7 +60,7 @@ frmTAG::frmTAG(QMdiArea *area)
       mPicTag(new QWidget(this)),
       mCmdBase(createButtonTemplate(mPicTag), [](QWidget *parent) { return new QPushButton(parent); })
 {
-    setCaption(QStringLiteral("タグリスト"));
+    setCaption(tagTexts::caption);
     createControls();
     Form_Load();
 }
@@ -107,7 +106,7 @@ void frmTAG::LoadTagDatabase()
     TagDatabaseLoad load = readTagDatabase(path);
     gTagTable = std::move(load.table);
     if (!load.ok)
-        ShowMessage(failureText(msgTagDatabaseLoadFailed, path, load.error));
+        ShowMessage(failureText(tagTexts::msgLoadFailed, path, load.error));
 }
 
 void frmTAG::AddTagButton(int index)
@@ -157,7 +156,7 @@ void frmTAG::scrTag_Change()
     // A pressed arrow would keep repeating behind the message box; end the press first.
     QMouseEvent release(QEvent::MouseButtonRelease, QPointF(), QPointF(), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
     QCoreApplication::sendEvent(mScrTag, &release);
-    platform().messageBox(msgScrollNotYet, appTitle, vbOKOnly);
+    platform().messageBox(tagTexts::msgScrollNotYet, appTitle, vbOKOnly);
 }
 
 void frmTAG::Form_Activate()

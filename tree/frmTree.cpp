@@ -2,14 +2,17 @@
 #include "app/basSystem.h"
 #include "common/FormLayout.h"
 #include "common/TextHelpers.h"
+#include "editor/EditorTexts.h"
 #include "editor/PageFiles.h"
 #include "editor/frmChild1.h"
 #include "platform/CommandKeys.h"
 #include "platform/Icons.h"
 #include "site/SiteCommands.h"
+#include "site/SiteTexts.h"
 #include "tree/BusyPointer.h"
 #include "tree/PageScan.h"
 #include "tree/TreeView.h"
+#include "tree/TreeTexts.h"
 #include "tree/VScrollBar.h"
 #include "platform/Messages.h"
 
@@ -24,16 +27,6 @@ namespace {
 // The button row: every button 375 twips square at top 30, one every 390 twips.
 constexpr qint32 buttonTop = 30;
 constexpr qint32 buttonSize = 375;
-
-const QString tipCre = QStringLiteral("ＨＰ定義の新規作成（なんか、まだ動きがおかしいですね）");
-const QString tipOpe = QStringLiteral("ＨＰ定義を開く");
-const QString tipSav = QStringLiteral("ＨＰ定義の上書き保存");
-const QString tipSAs = QStringLiteral("ＨＰ定義に名前を付けて保存");
-const QString tipHCr = QStringLiteral("新規HTMLを作成");
-const QString tipHAd = QStringLiteral("既存HTMLを読み込み、定義に追加する");
-const QString tipDel = QStringLiteral("HTMLを定義から外す（ファイルは残ります）");
-const QString tipPrp = QStringLiteral("定義ファイルの設定");
-const QString tipClo = QStringLiteral("アプリケーションを閉じる");
 
 // Mouse button and shift state in the codes the handlers receive.
 int buttonCode(Qt::MouseButtons buttons)
@@ -51,7 +44,7 @@ int shiftCode(Qt::KeyboardModifiers modifiers)
 
 frmTree::frmTree(QMdiArea *area) : KForm(area, Border::SizableToolWindow)
 {
-    setCaption(siteCommands::newDefinitionCaption);
+    setCaption(siteTexts::newDefinitionCaption);
     createButtonRow();
     createDisplayArea();
     Form_Load();
@@ -60,15 +53,17 @@ frmTree::frmTree(QMdiArea *area) : KForm(area, Border::SizableToolWindow)
 void frmTree::createButtonRow()
 {
     // Created in their tab order.
-    mCmdCre = addButton(CommandIcon::SiteNew, 30, tipCre, &frmTree::cmdCre_Click);
-    mCmdOpe = addButton(CommandIcon::SiteOpen, 420, tipWithKey(tipOpe, CommandKey::OpenSite), &frmTree::cmdOpe_Click);
-    mCmdSav = addButton(CommandIcon::SiteSave, 810, tipSav, &frmTree::cmdSav_Click);
-    mCmdSAs = addButton(CommandIcon::SiteSaveAs, 1200, tipSAs, &frmTree::cmdSAs_Click);
-    mCmdHCr = addButton(CommandIcon::PageNew, 1590, tipHCr, &frmTree::cmdHCr_Click);
-    mCmdHAd = addButton(CommandIcon::PageAdd, 1980, tipHAd, &frmTree::cmdHAd_Click);
-    mCmdDel = addButton(CommandIcon::PageRemove, 2370, tipDel, &frmTree::cmdDel_Click);
-    mCmdPrp = addButton(CommandIcon::SiteProperties, 2760, tipPrp, &frmTree::cmdPrp_Click);
-    mCmdClo = addButton(CommandIcon::AppExit, 3150, tipWithKey(tipClo, CommandKey::Quit), &frmTree::cmdClo_Click);
+    mCmdCre = addButton(CommandIcon::SiteNew, 30, treeTexts::tipCre, &frmTree::cmdCre_Click);
+    mCmdOpe = addButton(CommandIcon::SiteOpen, 420, tipWithKey(treeTexts::tipOpe, CommandKey::OpenSite),
+                        &frmTree::cmdOpe_Click);
+    mCmdSav = addButton(CommandIcon::SiteSave, 810, treeTexts::tipSav, &frmTree::cmdSav_Click);
+    mCmdSAs = addButton(CommandIcon::SiteSaveAs, 1200, treeTexts::tipSAs, &frmTree::cmdSAs_Click);
+    mCmdHCr = addButton(CommandIcon::PageNew, 1590, treeTexts::tipHCr, &frmTree::cmdHCr_Click);
+    mCmdHAd = addButton(CommandIcon::PageAdd, 1980, treeTexts::tipHAd, &frmTree::cmdHAd_Click);
+    mCmdDel = addButton(CommandIcon::PageRemove, 2370, treeTexts::tipDel, &frmTree::cmdDel_Click);
+    mCmdPrp = addButton(CommandIcon::SiteProperties, 2760, treeTexts::tipPrp, &frmTree::cmdPrp_Click);
+    mCmdClo = addButton(CommandIcon::AppExit, 3150, tipWithKey(treeTexts::tipClo, CommandKey::Quit),
+                        &frmTree::cmdClo_Click);
     QWidget *const row[] = {mCmdCre, mCmdOpe, mCmdSav, mCmdSAs, mCmdHCr, mCmdHAd, mCmdDel, mCmdPrp, mCmdClo};
     for (std::size_t i = 0; i + 1 < std::size(row); ++i)
         setTabOrder(row[i], row[i + 1]);
@@ -192,14 +187,11 @@ void frmTree::ScanPage(const QString &folder, const QString &fileName)
     }
     const QString shownPath = QDir::toNativeSeparators(path);
     if (!path.isEmpty() && !pageFiles::systemCarriesName(path))
-        ShowMessage(failureText(pageFiles::msgNameUnusable, shownPath, QString()));
+        ShowMessage(failureText(editorTexts::msgNameUnusable, shownPath, QString()));
     else if (scan.tooLargeSize >= 0)
-        ShowMessage(QStringLiteral("ページが大きすぎるため開けません（%1 バイト、上限 %2 バイト）。\n")
-                        .arg(scan.tooLargeSize)
-                        .arg(maxPageBytes)
-                    + shownPath);
+        ShowMessage(treeTexts::pageTooLarge(scan.tooLargeSize, maxPageBytes) + QLatin1Char('\n') + shownPath);
     else if (!scan.readOk && !path.isEmpty())
-        ShowMessage(failureText(QStringLiteral("ページの読み込みに失敗しました。"), shownPath, scan.error));
+        ShowMessage(failureText(treeTexts::pageReadFailed, shownPath, scan.error));
 }
 
 void frmTree::watchEditor(frmChild1 *editor)

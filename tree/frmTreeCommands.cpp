@@ -3,11 +3,13 @@
 
 #include "app/basSystem.h"
 #include "common/TextHelpers.h"
+#include "editor/EditorTexts.h"
 #include "editor/PageFiles.h"
 #include "editor/frmChild1.h"
 #include "platform/Messages.h"
 #include "platform/Platform.h"
 #include "site/SiteCommands.h"
+#include "site/SiteTexts.h"
 #include "site/frmProp.h"
 #include "tree/VScrollBar.h"
 #include "tree/frmTree.h"
@@ -29,14 +31,14 @@ void prepareDefinitionDialog(FileDialog &dlgProj, const QString &curDir)
     if (dlgProj.FileName.isEmpty())
         dlgProj.InitDir = curDir;
     dlgProj.DefaultExt = definitionExt;
-    dlgProj.Filter = definitionFilter;
+    dlgProj.Filter = siteTexts::definitionFilter;
 }
 
 // The page dialog: the page filters with the first selected, and the site folder as its
 // start while it has none (it keeps the first one it got until it is reset).
 void preparePageDialog(FileDialog &dlgTree, const QString &siteFolder)
 {
-    dlgTree.Filter = pageFiles::pageFilter;
+    dlgTree.Filter = editorTexts::pageFilter;
     dlgTree.FilterIndex = 1;
     if (dlgTree.InitDir.isEmpty())
         dlgTree.InitDir = siteFolder;
@@ -71,7 +73,7 @@ bool frmTree::startNewDefinition()
     gSite = SiteInfo{};
     resetPageTables();
     resetPageDialog(dlgTree);
-    setCaption(newDefinitionCaption);
+    setCaption(siteTexts::newDefinitionCaption);
     markDefinitionSaved();
     showChangeMarks();
     return true;
@@ -90,7 +92,7 @@ bool frmTree::settleUnsavedChanges()
     const bool definition = definitionModified();
     if (modified.isEmpty() && !definition)
         return true;
-    const QString site = gSite.Name.isEmpty() ? newDefinitionCaption : gSite.Name;
+    const QString site = gSite.Name.isEmpty() ? siteTexts::newDefinitionCaption : gSite.Name;
     switch (platform().askToSave(unsavedChangesPrompt(names, definition ? site : QString()), messageTitle)) {
     case SaveChoice::Discard: return true;
     case SaveChoice::Cancel: return false;
@@ -235,7 +237,7 @@ void frmTree::cmdHAd_Click()
 void frmTree::cmdHCr_Click()
 {
     const QPointer<frmTree> self(this);
-    const QString title = platform().inputBox(newPagePrompt, newPageBoxTitle);
+    const QString title = platform().inputBox(siteTexts::newPagePrompt, siteTexts::newPageBoxTitle);
     if (title.isEmpty() || !self)
         return;
     addNewPage(title);
@@ -263,7 +265,9 @@ void frmTree::cmdDel_Click()
     const qint32 id = pageToRemove();
     if (id < 1)
         return;
-    if (platform().messageBox(removePagePrompt(gPageTable.at(id).Title), appTitle, vbYesNo | vbDefaultButton2) != vbYes)
+    if (platform().messageBox(siteTexts::removePagePrompt(gPageTable.at(id).Title), appTitle,
+                              vbYesNo | vbDefaultButton2)
+        != vbYes)
         return;
     removePageAt(id);
 }
@@ -273,7 +277,7 @@ qint32 frmTree::pageToRemove() const
 {
     const frmChild1 *editor = liveEditor(gActiveEditor);
     if (!editor || editor->plId < 1 || editor->plId > pageCount()) {
-        ShowMessage(pickPageToRemove);
+        ShowMessage(siteTexts::pickPageToRemove);
         return 0;
     }
     return editor->plId;

@@ -5,30 +5,23 @@
 #include "editor/frmChild1.h"
 #include "site/SiteFile.h"
 #include "tree/frmTree.h"
+#include "tree/TreeTexts.h"
 #include "platform/Messages.h"
 
 using namespace basSystem;
-
-namespace {
-const QString readFailed = QStringLiteral("定義ファイルの取得に失敗しました。");
-const QString notDefinition = QStringLiteral("指定されたファイルは、定義ファイルではありません。");
-const QString emptyDefinition = QStringLiteral("空の定義ファイルは登録できません");
-const QString writeFailed = QStringLiteral("定義ファイルの更新に失敗しました。");
-const QString written = QStringLiteral("更新しました");
-}   // namespace
 
 bool frmTree::gfReadKSD(const QString &path)
 {
     const ksd::Definition d = ksd::readDefinition(path);
     switch (d.stop) {
-    case ksd::ReadStop::Missing: ShowMessage(readFailed); return false;
+    case ksd::ReadStop::Missing: ShowMessage(treeTexts::definitionReadFailed); return false;
     case ksd::ReadStop::Unreadable:
         gSite.Version.clear();   // a failed read leaves the version empty
-        ShowMessage(readFailed);
+        ShowMessage(treeTexts::definitionReadFailed);
         return false;
     case ksd::ReadStop::NotDefinition:
         gSite.Version = d.site.Version;
-        ShowMessage(notDefinition);
+        ShowMessage(treeTexts::notDefinition);
         return false;
     case ksd::ReadStop::NoPages:
     case ksd::ReadStop::Listed: break;
@@ -58,7 +51,7 @@ bool frmTree::gfReadKSD(const QString &path)
 bool frmTree::gfWriteKSD()
 {
     if (pageCount() == 0) {
-        ShowMessage(emptyDefinition);
+        ShowMessage(treeTexts::emptyDefinition);
         return false;
     }
     QList<ksd::PageEntry> pages;
@@ -70,9 +63,9 @@ bool frmTree::gfWriteKSD()
     }
     QString error;
     if (!ksd::writeDefinition(gSite.FilePath, gSite, pages, &error)) {
-        ShowMessage(failureText(writeFailed, gSite.FilePath, error));
+        ShowMessage(failureText(treeTexts::definitionWriteFailed, gSite.FilePath, error));
         return false;
     }
-    ShowMessage(written);
+    ShowMessage(treeTexts::definitionWritten);
     return true;
 }

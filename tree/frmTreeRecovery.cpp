@@ -2,6 +2,7 @@
 // session left in the recovery folder.
 
 #include "app/basSystem.h"
+#include "site/SiteTexts.h"
 #include "editor/RecoveryFolder.h"
 #include "editor/frmChild1.h"
 #include "platform/Messages.h"
@@ -40,7 +41,7 @@ void frmTree::offerRecovery()
         if (copy.pagePath.isEmpty()) {
             if (copy.definitionPath.isEmpty() || copy.definitionPath != gSite.FilePath)
                 continue;
-            names << (copy.title.isEmpty() ? QStringLiteral("（無題のページ）") : copy.title);
+            names << (copy.title.isEmpty() ? siteTexts::untitledPage : copy.title);
             matches.append({std::move(found), 0});
             continue;
         }

@@ -2,6 +2,7 @@
 // crashes or hangs, each outcome is the one the program defines (a message or its
 // documented fallback), and no file is written that the user did not ask to write.
 #include "app/ShutdownSignals.h"
+#include "settings/SettingsTexts.h"
 #include "app/basSystem.h"
 #include "app/mdiMain.h"
 #include "editor/frmChild1.h"
@@ -213,7 +214,7 @@ void tst_badinput::defects_data()
     QTest::addColumn<QString>("defect");
     QTest::addColumn<bool>("accepted");
     QTest::addColumn<QString>("message");
-    const QString loadFailed = msgSettingsLoadFailed;
+    const QString loadFailed = settingsTexts::msgLoadFailed;
     const QString notDefinition = QStringLiteral("指定されたファイルは、定義ファイルではありません。");
     for (const char *defect : {"empty", "binary noise", "NUL bytes", "invalid code-page bytes", "10 MB line"}) {
         const bool broken = qstrcmp(defect, "empty") == 0 || qstrcmp(defect, "binary noise") == 0;
@@ -298,7 +299,7 @@ void tst_badinput::unreadable()
         const QStringList before = snapshot(env.dir.path());
         QString failure;
         QVERIFY(!LoadSettings(&failure));
-        QVERIFY(failure.startsWith(msgSettingsLoadFailed + u'\n' + env.path(u"pageKiln.INI"_s) + u'\n'));
+        QVERIFY(failure.startsWith(settingsTexts::msgLoadFailed + u'\n' + env.path(u"pageKiln.INI"_s) + u'\n'));
         QCOMPARE(snapshot(env.dir.path()), before);
     } else if (kind == u"definition") {
         makeUnreadable(env, env.path(u"site.ksd"_s), how);

@@ -3,6 +3,7 @@
 #include "app/ShutdownSignals.h"
 #include "app/basSystem.h"
 #include "app/mdiMain.h"
+#include "editor/EditorTexts.h"
 #include "editor/RecoveryCopy.h"
 #include "editor/RecoveryFolder.h"
 #include "editor/frmChild1.h"
@@ -249,7 +250,7 @@ void tst_recovery::offeredWhenTheDefinitionOpens()
     after.open(a);
     QCOMPARE(env.platform.yesNoQuestions.size(), 1);
     const QString question = env.platform.yesNoQuestions.constFirst();
-    QVERIFY(question.startsWith(recoveryQuestion));
+    QVERIFY(question.startsWith(editorTexts::recoveryQuestion));
     QVERIFY(question.contains(u"・A 2"_s) && question.contains(u"・新しいページ"_s) && !question.contains(u"B"_s));
     QCOMPARE(question.contains(u"書き換えられています"_s), pageChanged);
     if (!restore) {

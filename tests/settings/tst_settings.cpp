@@ -1,4 +1,5 @@
 #include "app/basSystem.h"
+#include "settings/SettingsTexts.h"
 #include "settings/FileHistory.h"
 #include "settings/Settings.h"
 #include "support/TestEnv.h"
@@ -70,7 +71,8 @@ void tst_settings::missingFileFailsLoad()
     TestEnv env;
     QString failure;
     QVERIFY(!LoadSettings(&failure));
-    QCOMPARE(failure, msgSettingsLoadFailed + u'\n' + env.path(QStringLiteral("pageKiln.INI")) + u"\nfile not found");
+    QCOMPARE(failure,
+             settingsTexts::msgLoadFailed + u'\n' + env.path(QStringLiteral("pageKiln.INI")) + u"\nfile not found");
     QVERIFY(env.platform.messages.isEmpty());   // the window tells the user, not the settings logic
 }
 
@@ -95,7 +97,7 @@ void tst_settings::badNumbersFailLoad()
     QString failure;
     QVERIFY(!LoadSettings(&failure));
     QCOMPARE(failure,
-             msgSettingsLoadFailed + u'\n' + env.path(QStringLiteral("pageKiln.INI"))
+             settingsTexts::msgLoadFailed + u'\n' + env.path(QStringLiteral("pageKiln.INI"))
                  + u"\nTRE_W is no whole number in range");
     QCOMPARE(gTreeWinVisible, -1);    // read before the failing key
     QCOMPARE(gTreeWinHeight, 1234);   // after it: untouched
@@ -144,7 +146,7 @@ void tst_settings::saveNeverCreatesTheFile()
     QFile::remove(path);
     QString failure;
     QVERIFY(!SaveSettings(&failure));
-    QCOMPARE(failure, msgSettingsSaveFailed + u'\n' + path + u"\nfile not found");
+    QCOMPARE(failure, settingsTexts::msgSaveFailed + u'\n' + path + u"\nfile not found");
     QVERIFY(!QFile::exists(path));
 }
 
@@ -159,7 +161,8 @@ void tst_settings::failedSaveLeavesFileAndTells()
     const QByteArray before = TestEnv::read(QStringLiteral("/proc/version"));
     QString failure;
     QVERIFY(!SaveSettings(&failure));
-    QVERIFY(failure.startsWith(msgSettingsSaveFailed + u'\n' + env.path(QStringLiteral("pageKiln.INI")) + u'\n'));
+    QVERIFY(
+        failure.startsWith(settingsTexts::msgSaveFailed + u'\n' + env.path(QStringLiteral("pageKiln.INI")) + u'\n'));
     QCOMPARE(TestEnv::read(QStringLiteral("/proc/version")), before);
 }
 
@@ -187,7 +190,7 @@ void tst_settings::badFilesNeverCrash()
     env.write(QStringLiteral("pageKiln.INI"), bytes);
     QString failure;
     QCOMPARE(LoadSettings(&failure), loads);
-    QCOMPARE(failure.section(u'\n', 0, 0), loads ? QString() : msgSettingsLoadFailed);
+    QCOMPARE(failure.section(u'\n', 0, 0), loads ? QString() : settingsTexts::msgLoadFailed);
 }
 
 void tst_settings::historyRule_data()
