@@ -4,7 +4,9 @@
 //
 //   bench_site                 generates a site in a temporary folder and measures a child
 //                              process that opens it (wall time and peak memory)
-//   bench_site generate DIR    only generates the site into DIR
+//   bench_site generate DIR [PAGES] [open]
+//                              only generates the site into DIR: PAGES pages (1,000 unless
+//                              given), with every page marked open when `open` is given
 //   bench_site open DIR        opens DIR/site.ksd and prints its own figures
 //   bench_site scan DIR        only scans the pages (no windows), for the breakdown
 //   bench_site editors DIR     only creates the 1,000 hidden editors with the pages' texts
@@ -27,10 +29,12 @@
 
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
-constexpr int pageCount = 1000;
+constexpr int pageCount = 1000;   // the site this program opens itself
 constexpr int linksPerPage = 20;
 constexpr qsizetype pageBytes = 8 * 1024;
 
@@ -40,13 +44,11 @@ bool writeFile(const QString &path, const QByteArray &bytes)
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
-QByteArray makePage(int n)
+QByteArray makePage(int n, int pages)
 {
     QString text = QStringLiteral("<HTML>\r\n<HEAD><TITLE>ページ %1 の題名</TITLE></HEAD>\r\n<BODY>\r\n").arg(n);
     for (int j = 1; j <= linksPerPage; ++j)
-        text += QStringLiteral("<P><A HREF=\"page%1.htm\">次のページ %2</A></P>\r\n")
-                    .arg((n + j) % pageCount + 1)
-                    .arg(j);
+        text += QStringLiteral("<P><A HREF=\"page%1.htm\">次のページ %2</A></P>\r\n").arg((n + j) % pages + 1).arg(j);
     const QString filler = QStringLiteral("本文の段落です。これは生成されたページの中身です。\r\n");
     QByteArray bytes = encodeStrict(text, TextEncoding::Cp932).value();
     const QByteArray tail = "</BODY>\r\n</HTML>\r\n";
@@ -57,7 +59,7 @@ QByteArray makePage(int n)
     return bytes + tail;
 }
 
-bool generate(const QString &dir)
+bool generate(const QString &dir, int pages = pageCount, bool allOpen = false)
 {
     QDir().mkpath(dir);
     const QString folder = QDir(dir).absolutePath() + QLatin1Char('/');
@@ -65,13 +67,13 @@ bool generate(const QString &dir)
                       "[KSD INF]\r\nVER=Velmoran HTML Editor Ver 0.0\r\nPNM=ベンチマークのサイト\r\nDIR=%1\r\nURL=\r\n"
                       "[HTML LIST]\r\nCNT=%2\r\n")
                       .arg(folder)
-                      .arg(pageCount, 3, 10, QLatin1Char('0'));
-    for (int n = 1; n <= pageCount; ++n) {
-        if (!writeFile(folder + QStringLiteral("page%1.htm").arg(n), makePage(n)))
+                      .arg(pages, 3, 10, QLatin1Char('0'));
+    for (int n = 1; n <= pages; ++n) {
+        if (!writeFile(folder + QStringLiteral("page%1.htm").arg(n), makePage(n, pages)))
             return false;
         ksd += QStringLiteral("%1=%2*%3*page%4.htm\r\n")
                    .arg(n, 3, 10, QLatin1Char('0'))
-                   .arg(n % 200 == 0 ? -1 : 0)   // a few pages were left open
+                   .arg(allOpen || n % 200 == 0 ? -1 : 0)   // a few pages were left open
                    .arg(folder)
                    .arg(n);
     }
@@ -160,8 +162,11 @@ bool runChild(const QStringList &arguments)
 
 int main(int argc, char *argv[])
 {
-    if (argc == 3 && qstrcmp(argv[1], "generate") == 0)
-        return generate(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
+    if (argc >= 3 && qstrcmp(argv[1], "generate") == 0) {
+        const int pages = argc > 3 ? std::max(1, atoi(argv[3])) : pageCount;
+        const bool allOpen = argc > 4 && qstrcmp(argv[4], "open") == 0;
+        return generate(QString::fromLocal8Bit(argv[2]), pages, allOpen) ? 0 : 1;
+    }
     if (argc == 3 && qstrcmp(argv[1], "open") == 0) {
         useOffscreenUnlessSet();
         return open(argc, argv, QString::fromLocal8Bit(argv[2]));

@@ -1,22 +1,32 @@
 // Start to frame shown, measured from the process being spawned: the program's own
 // start-up (settings, Qt's translation, the frame placed as remembered, both tool windows)
-// with a site of 1,000 pages opened as if named on the command line, until the frame is
-// exposed and painted. Runs warm (caches filled by a first run), with a cold font cache
-// (fontconfig rebuilding its cache from the font files), and with a cold page cache where
-// the kernel lets us drop it. Peak memory is the child's VmHWM.
+// with a generated site opened as if named on the command line, until the frame is
+// exposed and painted. Peak memory is the child's VmHWM at that moment.
 //
-//   bench_startup [RESOURCES]           every figure; offscreen unless QT_QPA_PLATFORM says
-//                                       otherwise (run under xvfb-run with
-//                                       QT_QPA_PLATFORM=xcb for a real window)
+// Rows: a 1,000-page site warm (caches filled by a first run), with a cold font cache
+// (fontconfig rebuilding its cache from the font files) and with a cold page cache (every
+// file of the site evicted from the kernel's cache before the run); the growth with the
+// site's size (1,000, 4,000 and 16,000 pages, warm and cold, taking turns in every round
+// so that the ratios compare runs made side by side); a site with all 1,000 pages marked
+// open; and, inside each run, the first click on a hidden page's title until its editor,
+// filled on first show, is painted.
+//
+//   bench_startup [RESOURCES] [quick]   every figure (quick: one round, no 16,000 pages);
+//                                       offscreen unless QT_QPA_PLATFORM says otherwise
+//                                       (run under xvfb-run with QT_QPA_PLATFORM=xcb for a
+//                                       real window)
 //   bench_startup shown FOLDER SITE     one start in FOLDER (the program folder) opening SITE
 
 #include "BenchSupport.h"
 #include "app/Translation.h"
+#include "app/basSystem.h"
+#include "editor/frmChild1.h"
 #include "app/mdiMain.h"
 #include "platform/QtPlatform.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -25,6 +35,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <fcntl.h>
 #include <optional>
 #include <unistd.h>
 
@@ -44,7 +55,22 @@ double peakMegabytes()
     return 0;
 }
 
-// The child: what main() does, then the figures once the frame is on screen.
+double msSince(const QElapsedTimer &timer)
+{
+    return timer.nsecsElapsed() / 1e6;
+}
+
+// The first page not marked open, whose editor has never been shown; 0 when all are open.
+qint32 firstHiddenPage()
+{
+    for (qsizetype page = 1; page < basSystem::gPageEditors.size(); ++page)
+        if (const frmChild1 *editor = basSystem::gPageEditors.at(page); editor && !editor->Visible())
+            return qint32(page);
+    return 0;
+}
+
+// The child: what main() does, then the figures once the frame is on screen: the peak
+// memory, then the first click on a hidden page's title until its editor is painted.
 int shown(int argc, char *argv[], const QString &folder, const QString &site)
 {
     QApplication app(argc, argv);
@@ -59,7 +85,17 @@ int shown(int argc, char *argv[], const QString &folder, const QString &site)
     while (!frame.windowHandle() || !frame.windowHandle()->isExposed())
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     QCoreApplication::processEvents();
-    std::printf("%.1f\n", peakMegabytes());
+    const double peak = peakMegabytes();
+
+    double clickMs = -1;
+    if (const qint32 page = firstHiddenPage(); page && frame.treeWindow()) {
+        QElapsedTimer click;
+        click.start();
+        frame.treeWindow()->lblHTML_Click(page);
+        QCoreApplication::processEvents();
+        clickMs = msSince(click);
+    }
+    std::printf("%.1f %.2f\n", peak, clickMs);
     std::fflush(stdout);
     std::_Exit(0);   // tearing down is no part of starting
 }
@@ -67,6 +103,7 @@ int shown(int argc, char *argv[], const QString &folder, const QString &site)
 struct Run {
     double ms = 0;
     double peakMb = 0;
+    double clickMs = -1;
 };
 
 std::optional<Run> spawn(const QStringList &arguments, const QProcessEnvironment &environment)
@@ -77,9 +114,16 @@ std::optional<Run> spawn(const QStringList &arguments, const QProcessEnvironment
     QElapsedTimer wall;
     wall.start();
     child.start(QCoreApplication::applicationFilePath(), QStringList{QStringLiteral("shown")} + arguments);
-    if (!child.waitForFinished(120000) || child.exitCode() != 0)
+    if (!child.waitForStarted(120000))
         return std::nullopt;
-    return Run{wall.nsecsElapsed() / 1e6, child.readAllStandardOutput().trimmed().toDouble()};
+    // The frame is shown when the child prints its figures; its exit is no part of it.
+    while (!child.canReadLine() && child.state() == QProcess::Running)
+        child.waitForReadyRead(120000);
+    const double ms = msSince(wall);
+    const QList<QByteArray> figures = child.readLine().trimmed().split(' ');
+    if (!child.waitForFinished(120000) || child.exitCode() != 0 || figures.size() != 2)
+        return std::nullopt;
+    return Run{ms, figures.at(0).toDouble(), figures.at(1).toDouble()};
 }
 
 // A fontconfig set-up that reads the same fonts but keeps its cache in an empty folder,
@@ -99,31 +143,106 @@ QString coldFontConfig(const QString &folder)
     return path;
 }
 
-bool dropPageCache()
+// Evicts every file of the site from the kernel's page cache, so that the run reads the
+// pages from the disk; needs no special rights.
+bool evictSite(const QString &dir)
 {
-    ::sync();
-    QFile drop(QStringLiteral("/proc/sys/vm/drop_caches"));
-    return drop.open(QIODevice::WriteOnly) && drop.write("3\n") == 2;
+    bool all = true;
+    QDirIterator files(dir, QDir::Files);
+    while (files.hasNext()) {
+        const int fd = ::open(QFile::encodeName(files.next()).constData(), O_RDONLY);
+        if (fd < 0) {
+            all = false;
+            continue;
+        }
+        ::fdatasync(fd);
+        all = ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED) == 0 && all;
+        ::close(fd);
+    }
+    return all;
+}
+
+double median(QList<double> values)
+{
+    if (values.isEmpty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    return values.at(values.size() / 2);
 }
 
 void report(const char *what, QList<Run> runs)
 {
     if (runs.isEmpty()) {
-        std::printf("%-36s not measured\n", what);
+        std::printf("%-40s not measured\n", what);
         return;
     }
     std::sort(runs.begin(), runs.end(), [](const Run &a, const Run &b) { return a.ms < b.ms; });
-    const Run &median = runs.at(runs.size() / 2);
-    std::printf("%-36s median %.0f ms (best %.0f, worst %.0f, %lld runs), peak memory %.1f MB\n", what, median.ms,
-                runs.constFirst().ms, runs.constLast().ms, qlonglong(runs.size()), median.peakMb);
+    const Run &middle = runs.at(runs.size() / 2);
+    QList<double> clicks;
+    for (const Run &run : runs)
+        if (run.clickMs >= 0)
+            clicks << run.clickMs;
+    std::printf("%-40s median %.0f ms (best %.0f, worst %.0f, %lld runs), peak memory %.1f MB", what, middle.ms,
+                runs.constFirst().ms, runs.constLast().ms, qlonglong(runs.size()), middle.peakMb);
+    if (!clicks.isEmpty())
+        std::printf(", first title click %.1f ms", median(clicks));
+    std::printf("\n");
+    std::fflush(stdout);
 }
 
 // The site comes from bench_site next to this program, so that both measure the same site.
-bool generateSite(const QString &dir)
+bool generateSite(const QString &dir, int pages, bool allOpen)
 {
-    return QProcess::execute(QCoreApplication::applicationDirPath() + QStringLiteral("/bench_site"),
-                             {QStringLiteral("generate"), dir})
-        == 0;
+    QStringList arguments{QStringLiteral("generate"), dir, QString::number(pages)};
+    if (allOpen)
+        arguments << QStringLiteral("open");
+    return QProcess::execute(QCoreApplication::applicationDirPath() + QStringLiteral("/bench_site"), arguments) == 0;
+}
+
+struct Site {
+    int pages = 0;
+    QString dir;
+    QStringList arguments;
+    QList<Run> warm, cold;
+};
+
+// The sites of the growth curve, opened in turns: every round runs each site warm and then
+// cold, so that a burst of load elsewhere falls on all sizes alike and the ratios of one
+// round compare runs made side by side.
+void growth(const QTemporaryDir &folder, const QProcessEnvironment &environment, const QList<int> &sizes, int rounds)
+{
+    QList<Site> sites;
+    for (const int pages : sizes) {
+        Site site{pages, folder.filePath(QStringLiteral("site%1").arg(pages)), {}, {}, {}};
+        if (!generateSite(site.dir, pages, false))
+            return;
+        site.arguments = QStringList{folder.path(), site.dir + QStringLiteral("/site.ksd")};
+        spawn(site.arguments, environment);   // fills the caches
+        sites << site;
+    }
+    QList<double> warmRatios, coldRatios;
+    for (int round = 0; round < rounds; ++round) {
+        for (Site &site : sites) {
+            if (const auto run = spawn(site.arguments, environment))
+                site.warm << *run;
+            if (evictSite(site.dir))
+                if (const auto run = spawn(site.arguments, environment))
+                    site.cold << *run;
+        }
+        const Site &small = sites.constFirst();
+        const Site &large = sites.constLast();
+        if (small.warm.size() == round + 1 && large.warm.size() == round + 1)
+            warmRatios << large.warm.constLast().ms / small.warm.constLast().ms;
+        if (small.cold.size() == round + 1 && large.cold.size() == round + 1)
+            coldRatios << large.cold.constLast().ms / small.cold.constLast().ms;
+    }
+    for (const Site &site : std::as_const(sites)) {
+        report(qPrintable(QStringLiteral("%1 pages, warm").arg(site.pages)), site.warm);
+        report(qPrintable(QStringLiteral("%1 pages, cold page cache").arg(site.pages)), site.cold);
+    }
+    std::printf("time of %d pages / time of %d pages, median of %d rounds: warm %.2f, cold %.2f (pages %.0f x)\n",
+                sites.constLast().pages, sites.constFirst().pages, rounds, median(warmRatios), median(coldRatios),
+                double(sites.constLast().pages) / sites.constFirst().pages);
 }
 }   // namespace
 
@@ -136,36 +255,45 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     useOffscreenUnlessSet();
     const QString resources = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("resources");
+    const bool quick = argc > 2 && qstrcmp(argv[2], "quick") == 0;
     QTemporaryDir folder;
     for (const char *name : {"pageKiln.INI", "TagDB.TXT"})
         QFile::copy(resources + QLatin1Char('/') + QLatin1String(name), folder.filePath(QLatin1String(name)));
     const QString site = folder.filePath(QStringLiteral("site"));
-    if (!generateSite(site)) {
+    const QString allOpen = folder.filePath(QStringLiteral("open"));
+    if (!generateSite(site, 1000, false) || !generateSite(allOpen, 1000, true)) {
         std::fprintf(stderr, "bench_site generate failed\n");
         return 1;
     }
     const QStringList arguments{folder.path(), site + QStringLiteral("/site.ksd")};
-    std::printf("start to frame shown, both tool windows, 1,000-page site (platform %s)\n",
+    const QStringList allOpenArguments{folder.path(), allOpen + QStringLiteral("/site.ksd")};
+    std::printf("start to frame shown, both tool windows, sites of 8 KB pages with 20 links (platform %s)\n",
                 qgetenv("QT_QPA_PLATFORM").constData());
 
     const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     spawn(arguments, environment);   // fills the caches
-    QList<Run> warm, coldFonts, coldPages;
-    for (int i = 0; i < warmRuns; ++i)
+    spawn(allOpenArguments, environment);
+    QList<Run> warm, coldFonts, coldPages, opened;
+    for (int i = 0; i < warmRuns; ++i) {
         if (const auto run = spawn(arguments, environment))
             warm << *run;
+        if (const auto run = spawn(allOpenArguments, environment))
+            opened << *run;
+    }
     for (int i = 0; i < coldRuns; ++i) {
         QTemporaryDir fonts;
         QProcessEnvironment cold = environment;
         cold.insert(QStringLiteral("FONTCONFIG_FILE"), coldFontConfig(fonts.path()));
         if (const auto run = spawn(arguments, cold))
             coldFonts << *run;
+        if (evictSite(site))
+            if (const auto run = spawn(arguments, environment))
+                coldPages << *run;
     }
-    for (int i = 0; i < coldRuns && dropPageCache(); ++i)
-        if (const auto run = spawn(arguments, environment))
-            coldPages << *run;
-    report("warm (goal < 500 ms)", warm);
-    report("cold font cache", coldFonts);
-    report("cold page cache (root only)", coldPages);
+    report("1,000 pages, warm (goal < 500 ms)", warm);
+    report("1,000 pages, cold font cache", coldFonts);
+    report("1,000 pages, cold page cache", coldPages);
+    report("1,000 pages all marked open (goal < 1 s)", opened);
+    growth(folder, environment, quick ? QList<int>{1000, 4000} : QList<int>{1000, 4000, 16000}, quick ? 1 : 3);
     return warm.isEmpty() ? 1 : 0;
 }

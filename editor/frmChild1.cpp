@@ -23,6 +23,8 @@
 #include <QTextDocument>
 #include <QToolButton>
 
+#include <utility>
+
 using namespace basSystem;
 
 namespace {
@@ -88,6 +90,8 @@ void frmChild1::createControls()
     mTxtEdit->setTabStopDistance(QFontMetricsF(mTxtEdit->font()).horizontalAdvance(QLatin1Char(' ')) * 8);
     mTxtEdit->setToolTip(editorTexts::txtEditTip);
     connect(mTxtEdit->document(), &QTextDocument::modificationChanged, this, [this](bool modified) {
+        if (mReplacingText)
+            return;   // a text set from outside is no change of the user's
         setModifiedMark(modified);
         emit modifiedChanged(modified);
     });
@@ -141,8 +145,7 @@ QString frmChild1::text() const
 void frmChild1::setText(const QString &text)
 {
     if (mDocumentFilled) {
-        mTxtEdit->setPlainText(editorText::documentText(text));
-        mTxtEdit->document()->setModified(false);
+        replaceDocument(text);
     } else {
         mPendingText = text;
     }
@@ -165,9 +168,23 @@ void frmChild1::fillDocument() const
         return;
     self()->ensureControls();
     mDocumentFilled = true;
-    mTxtEdit->setPlainText(editorText::documentText(mPendingText));
+    self()->replaceDocument(std::exchange(mPendingText, QString()));
+}
+
+// Puts `text` into the text box as the unchanged text. The document passes through
+// "modified" on the way; telling the tree (which then looks at every page) would cost
+// each editor filled at opening a walk over the whole site.
+void frmChild1::replaceDocument(const QString &text)
+{
+    const bool wasModified = mTxtEdit->document()->isModified();
+    mReplacingText = true;
+    mTxtEdit->setPlainText(editorText::documentText(text));
     mTxtEdit->document()->setModified(false);
-    mPendingText = QString();
+    mReplacingText = false;
+    if (wasModified) {
+        setModifiedMark(false);
+        emit modifiedChanged(false);
+    }
 }
 
 void frmChild1::showEvent(QShowEvent *event)

@@ -97,6 +97,7 @@ private:
     void createControls();
     QToolButton *addButton(CommandIcon icon, const TwipRect &place, const QString &tip);
     void fillDocument() const;
+    void replaceDocument(const QString &text);
     QSize usefulSize() const;
 
     frmChild1 *self() const { return const_cast<frmChild1 *>(this); }
@@ -114,6 +115,7 @@ private:
     // text box when it is first shown or reached, so that many hidden editors open fast.
     mutable QString mPendingText;
     mutable bool mDocumentFilled = false;
+    bool mReplacingText = false;
 
     editorLayout::Extent mTxtExtent;
     bool mNotRead = false;

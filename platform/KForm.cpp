@@ -37,12 +37,29 @@ QMdiSubWindow *KForm::subWindow()
 {
     if (mSub || mUnloaded)
         return mSub;
+    makeSubWindow();
+    applyTitle();
+    return mSub;
+}
+
+// The window is made without its title, which is set once the window stands where it
+// belongs: the window elides its title whenever it is resized, moved or shown, and eliding
+// a Japanese title costs a text shaping each time.
+void KForm::makeSubWindow()
+{
     ensureControls();
     Qt::WindowFlags flags = Qt::SubWindow;
     if (mBorder == Border::SizableToolWindow)
         flags |= Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
     mSub = new QMdiSubWindow(nullptr, flags);
     mSubObject = mSub;
+    connect(mSub, &QMdiSubWindow::windowStateChanged, this, &KForm::onStateChanged);
+    // The window joins the area before it takes the form, so that the form moves within the
+    // frame: moving it out into a window of its own would walk the frame's whole focus
+    // chain, which holds every hidden form. It stays hidden until shown.
+    mSub->hide();
+    if (mArea)
+        mArea->addSubWindow(mSub);
     mSub->setWidget(this);
     // The form was hidden while it had no window; inside its window it is shown, so that
     // the window shows its controls whenever the window itself is shown.
@@ -53,12 +70,9 @@ QMdiSubWindow *KForm::subWindow()
     if (QMenu *menu = mSub->systemMenu())
         for (QAction *action : menu->actions())
             action->setShortcuts({});
-    mSub->setWindowTitle(windowTitle());
     // A form that names a control to take its focus gets it whenever its window is focused.
     if (focusProxy())
         mSub->setFocusProxy(this);
-    if (mArea)
-        mArea->addSubWindow(mSub);
     mSub->hide();
     if (!mPlaced)
         chooseFirstPlace();
@@ -67,8 +81,6 @@ QMdiSubWindow *KForm::subWindow()
     if (mPlaced)
         mSub->move(twipsToPixelsX(mLeft), twipsToPixelsY(mTop));
     mSub->installEventFilter(this);
-    connect(mSub, &QMdiSubWindow::windowStateChanged, this, &KForm::onStateChanged);
-    return mSub;
 }
 
 int KForm::Left() const
@@ -142,18 +154,23 @@ void KForm::setModifiedMark(bool modified)
 
 void KForm::applyTitle()
 {
-    const QString title = mModifiedMark ? basSystem::modifiedMark + mCaption : mCaption;
-    setWindowTitle(title);
+    // Only the window carries the title: a form with a title of its own would hand it to
+    // its window as soon as it is placed in it.
     if (mSub)
-        mSub->setWindowTitle(title);
+        mSub->setWindowTitle(mModifiedMark ? basSystem::modifiedMark + mCaption : mCaption);
 }
 
 void KForm::Show()
 {
-    QMdiSubWindow *sub = subWindow();
-    if (!sub)
+    if (mUnloaded)
         return;
+    const bool fresh = !mSub;
+    if (fresh)
+        makeSubWindow();
+    QMdiSubWindow *sub = mSub;
     sub->show();
+    if (fresh)
+        applyTitle();
     if (QMdiArea *area = sub->mdiArea())
         area->setActiveSubWindow(sub);
 }

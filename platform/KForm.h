@@ -93,6 +93,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void makeSubWindow();
     void applySize();
     void applyTitle();
     void onStateChanged(Qt::WindowStates oldState, Qt::WindowStates newState);
