@@ -3,4 +3,9 @@
 
 #include <QString>
 
-namespace appTexts { }   // namespace appTexts
+namespace appTexts {
+
+// The site check command of the file menu.
+inline const QString siteCheckCommand = QStringLiteral("リンクの検査(&K)…");
+
+}   // namespace appTexts

@@ -1,6 +1,7 @@
 // The frame's menu bar: the site tree's definition and page commands, the active page's
 // commands with their keys, the two tool windows, the editor windows and the version.
 
+#include "app/AppTexts.h"
 #include "app/basSystem.h"
 #include "app/mdiMain.h"
 #include "common/TextHelpers.h"
@@ -100,6 +101,8 @@ void mdiMain::createFileMenu()
     addTreeCommand(menu, QStringLiteral("上書き保存(&S)"), &frmTree::cmdSav_Click);
     addTreeCommand(menu, QStringLiteral("名前を付けて保存(&A)…"), &frmTree::cmdSAs_Click);
     addTreeCommand(menu, QStringLiteral("サイトの設定(&P)…"), &frmTree::cmdPrp_Click);
+    addTreeCommand(menu, appTexts::siteCheckCommand, &frmTree::cmdChk_Click)
+        ->setShortcuts(commandKeys(CommandKey::SiteCheck));
     menu->addSeparator();
     mRecentMenu = menu->addMenu(QStringLiteral("最近使ったサイト(&R)"));
     connect(mRecentMenu, &QMenu::aboutToShow, this, &mdiMain::fillRecentMenu);

@@ -74,6 +74,7 @@ bool frmTree::startNewDefinition()
     setCaption(newDefinitionCaption);
     markDefinitionSaved();
     showChangeMarks();
+    checkLinks();
     return true;
 }
 
@@ -140,6 +141,7 @@ bool frmTree::openDefinition(const QString &path)
     if (!read)
         return false;
     DrawTree(1);
+    checkLinks();
     setCaption(gSite.Name);
     rememberDefinition(QFileInfo(path).absoluteFilePath());
     offerRecovery();
@@ -150,6 +152,7 @@ void frmTree::showSite()
 {
     if (pageCount() > 0)
         DrawTree(1);
+    checkLinks();
     if (!gSite.Name.isEmpty())
         setCaption(gSite.Name);
 }
@@ -206,6 +209,7 @@ void frmTree::cmdPrp_Click()
     if (self && mFrmProp && mFrmProp->pbOkFlg) {
         setCaption(gSite.Name);
         showChangeMarks();
+        checkLinks();   // the site's folder may have moved
     }
 }
 
@@ -230,6 +234,7 @@ void frmTree::cmdHAd_Click()
         return;
     DrawTree(1);
     showChangeMarks();
+    checkLinks();
 }
 
 void frmTree::cmdHCr_Click()
@@ -255,6 +260,7 @@ frmChild1 *frmTree::addNewPage(const QString &title)
     editor->Show();
     DrawTree(1);
     showChangeMarks();
+    checkLinks();
     return editor;
 }
 
@@ -292,4 +298,5 @@ void frmTree::removePageAt(qint32 id)
         DrawTree(std::clamp(scrTre()->Value(), 1, qint32(pageCount())));
     }
     showChangeMarks();
+    checkLinks();
 }
