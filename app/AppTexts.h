@@ -46,4 +46,7 @@ inline const QString licence = QStringLiteral("ライセンス: ");
 // A recent site whose definition file has gone; the path follows on the next line.
 inline const QString missingDefinition = QStringLiteral("定義ファイルが見つかりません。\n");
 
+// The site check command of the file menu.
+inline const QString siteCheckCommand = QStringLiteral("リンクの検査(&K)…");
+
 }   // namespace appTexts

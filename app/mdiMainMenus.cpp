@@ -1,8 +1,8 @@
 // The frame's menu bar: the site tree's definition and page commands, the active page's
 // commands with their keys, the two tool windows, the editor windows and the version.
 
-#include "app/basSystem.h"
 #include "app/AppTexts.h"
+#include "app/basSystem.h"
 #include "app/mdiMain.h"
 #include "common/TextHelpers.h"
 #include "editor/frmChild1.h"
@@ -98,6 +98,8 @@ void mdiMain::createFileMenu()
     addTreeCommand(menu, appTexts::saveDefinition, &frmTree::cmdSav_Click);
     addTreeCommand(menu, appTexts::saveDefinitionAs, &frmTree::cmdSAs_Click);
     addTreeCommand(menu, appTexts::siteProperties, &frmTree::cmdPrp_Click);
+    addTreeCommand(menu, appTexts::siteCheckCommand, &frmTree::cmdChk_Click)
+        ->setShortcuts(commandKeys(CommandKey::SiteCheck));
     menu->addSeparator();
     mRecentMenu = menu->addMenu(appTexts::recentSites);
     connect(mRecentMenu, &QMenu::aboutToShow, this, &mdiMain::fillRecentMenu);

@@ -2,11 +2,13 @@
 #include "common/TextHelpers.h"
 #include "platform/Twips.h"
 #include "platform/Fonts.h"
+#include "tree/TreeTexts.h"
 
 #include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QToolTip>
 
 TreeView::TreeView(const TreeModel &model, QWidget *parent) : QWidget(parent), mModel(model)
 {
@@ -36,6 +38,19 @@ QString TreeView::shownCaption(const TreeLabel &label) const
     return marked ? basSystem::modifiedMark + label.caption : label.caption;
 }
 
+void TreeView::setLinkCheck(const linkCheck::SiteLinks *links)
+{
+    mLinks = links;
+    update();
+}
+
+const linkCheck::Lookup *TreeView::brokenLink(const TreeLabel &label) const
+{
+    if (!mLinks || label.array != TreeLabel::Array::Link || label.link < 1)
+        return nullptr;
+    return mLinks->brokenLink(label.page, label.link);
+}
+
 QRect TreeView::pixelRect(const TreeLabel &label) const
 {
     const qint32 width = label.autoSize ? captionWidth(label.caption) : label.width;
@@ -51,6 +66,8 @@ void TreeView::paintLabel(QPainter &painter, const TreeLabel &label) const
         painter.fillRect(r, QColor::fromRgb(TreeModel::barColour));
     painter.save();
     painter.setClipRect(r, Qt::IntersectClip);
+    if (brokenLink(label))
+        painter.setPen(QColor::fromRgb(brokenColour));
     painter.drawText(r, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, shownCaption(label));
     painter.restore();
 }
@@ -88,24 +105,45 @@ std::optional<TreeLabel> TreeView::labelAt(qint64 x, qint64 y) const
     return std::nullopt;
 }
 
-std::optional<qint32> TreeView::titlePageAt(const QPointF &pos) const
+std::optional<std::pair<qint32, qint32>> TreeView::clickableAt(const QPointF &pos) const
 {
     const auto label = labelAt(pixelsToTwipsX(qRound(pos.x())), pixelsToTwipsY(qRound(pos.y())));
-    if (!label || label->array != TreeLabel::Array::HTML)
+    if (!label)
         return std::nullopt;
-    return label->page;
+    if (label->array == TreeLabel::Array::HTML)
+        return std::pair{label->page, 0};
+    if (label->link > 0)
+        return std::pair{label->page, label->link};
+    return std::nullopt;   // a file-name label
 }
 
 void TreeView::mousePressEvent(QMouseEvent *event)
 {
-    mPressedTitle = titlePageAt(event->position());
+    mPressed = clickableAt(event->position());
     QWidget::mousePressEvent(event);
 }
 
 void TreeView::mouseReleaseEvent(QMouseEvent *event)
 {
-    const std::optional<qint32> pressed = std::exchange(mPressedTitle, std::nullopt);
-    if (pressed && titlePageAt(event->position()) == pressed)
-        emit titleClicked(*pressed);
+    const auto pressed = std::exchange(mPressed, std::nullopt);
+    if (pressed && clickableAt(event->position()) == pressed) {
+        if (pressed->second == 0)
+            emit titleClicked(pressed->first);
+        else
+            emit linkClicked(pressed->first, pressed->second);
+    }
     QWidget::mouseReleaseEvent(event);
+}
+
+bool TreeView::event(QEvent *event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QWidget::event(event);
+    const auto *help = static_cast<QHelpEvent *>(event);
+    const auto label = labelAt(pixelsToTwipsX(help->pos().x()), pixelsToTwipsY(help->pos().y()));
+    if (const linkCheck::Lookup *broken = label ? brokenLink(*label) : nullptr)
+        QToolTip::showText(help->globalPos(), treeTexts::brokenLinkTip(broken->path, broken->onDisk), this);
+    else
+        QToolTip::hideText();
+    return true;
 }

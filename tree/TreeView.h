@@ -1,8 +1,10 @@
 #pragma once
 // The picture box of the site tree: paints the labels of a TreeModel that fall inside it,
 // cut off at its edges as a picture box cuts off its children, and turns a click on a
-// page's title label into that page's index.
+// page's title label into that page's index. Broken links are drawn in red, with the path
+// looked for in their tooltip; a click on a link label names its page and link.
 
+#include "tree/LinkCheck.h"
 #include "tree/TreeModel.h"
 
 #include <QFont>
@@ -29,12 +31,21 @@ public:
     void setMarkedPages(std::function<bool(qint32 page)> marked);
     // The text a label shows: its caption, after the mark where it has one.
     QString shownCaption(const TreeLabel &label) const;
+    // The outcome of the last link check (not owned; nullptr for none): broken links are
+    // drawn in red.
+    void setLinkCheck(const linkCheck::SiteLinks *links);
+    // The broken-link outcome of a label, or nullptr when it is not a broken link.
+    const linkCheck::Lookup *brokenLink(const TreeLabel &label) const;
+    static constexpr QRgb brokenColour = 0xffd00000;
 
 Q_SIGNALS:
     // A title label was clicked (pressed and released on it); `page` is its page index.
     void titleClicked(qint32 page);
+    // A link label was clicked; `link` is its link number (1 up) on page `page`.
+    void linkClicked(qint32 page, qint32 link);
 
 protected:
+    bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
@@ -42,9 +53,11 @@ protected:
 private:
     QRect pixelRect(const TreeLabel &label) const;
     void paintLabel(QPainter &painter, const TreeLabel &label) const;
-    std::optional<qint32> titlePageAt(const QPointF &pos) const;
+    // The title or link label under a point, as (page, link number; 0 for a title).
+    std::optional<std::pair<qint32, qint32>> clickableAt(const QPointF &pos) const;
 
     const TreeModel &mModel;
     std::function<bool(qint32)> mMarked;
-    std::optional<qint32> mPressedTitle;
+    const linkCheck::SiteLinks *mLinks = nullptr;
+    std::optional<std::pair<qint32, qint32>> mPressed;
 };

@@ -101,6 +101,8 @@ void frmTree::createDisplayArea()
     connect(mScrTre, &VScrollBar::Change, this, &frmTree::scrTre_Change);
     connect(mScrTre, &VScrollBar::Scroll, this, &frmTree::scrTre_Scroll);
     connect(mPicTre, &TreeView::titleClicked, this, &frmTree::lblHTML_Click);
+    connect(mPicTre, &TreeView::linkClicked, this, &frmTree::lblLink_Click);
+    mPicTre->setLinkCheck(&mLinks);
     placeDisplayArea();
 }
 
@@ -198,6 +200,7 @@ void frmTree::watchEditor(frmChild1 *editor)
 {
     connect(editor, &frmChild1::modifiedChanged, this, &frmTree::showChangeMarks);
     connect(editor, &frmChild1::saved, this, &frmTree::showChangeMarks);
+    connect(editor, &frmChild1::saved, this, [this, editor] { pageSaved(editor); });
 }
 
 void frmTree::showChangeMarks()

@@ -8,6 +8,7 @@
 
 #include "platform/FileDialog.h"
 #include "platform/KForm.h"
+#include "tree/LinkCheck.h"
 #include "tree/TreeModel.h"
 
 #include <QPointer>
@@ -18,6 +19,7 @@ class TreeView;
 class VScrollBar;
 class frmProp;
 class frmChild1;
+class frmSiteCheck;
 enum class CommandIcon;
 
 class frmTree : public KForm
@@ -101,6 +103,17 @@ public:
     void scrTre_Change();
     void scrTre_Scroll();
     void lblHTML_Click(qint32 index);
+    // A click on link `link` (1 up) of page `page`: shows the page it leads to, or offers
+    // to add a linked file outside the definition as a page.
+    void lblLink_Click(qint32 page, qint32 link);
+
+    // Checks every page's links against the files on disk and redraws the marks (and the
+    // site check window, when it is open).
+    void checkLinks();
+    const linkCheck::SiteLinks &linkCheckResult() const { return mLinks; }
+    // The site check: broken links, pages nothing links to, letter-case differences.
+    void cmdChk_Click();
+    frmSiteCheck *siteCheckWindow() const;
 
     // The display area, for the window's other commands and for tests.
     const TreeModel &tree() const { return mTree; }
@@ -133,6 +146,8 @@ private:
     void Form_Load();
     void placeDisplayArea();
     void moveSplitter(qint32 left);
+    void pageSaved(frmChild1 *editor);
+    void addLinkedPage(const QString &path);
 
     QToolButton *mCmdCre = nullptr;
     QToolButton *mCmdOpe = nullptr;
@@ -144,6 +159,8 @@ private:
     QToolButton *mCmdPrp = nullptr;
     QToolButton *mCmdClo = nullptr;
     QPointer<frmProp> mFrmProp;
+    QPointer<frmSiteCheck> mSiteCheck;
+    linkCheck::SiteLinks mLinks;
 
     TreeModel mTree;
     TreeView *mPicTre = nullptr;

@@ -76,6 +76,7 @@ bool frmTree::startNewDefinition()
     setCaption(siteTexts::newDefinitionCaption);
     markDefinitionSaved();
     showChangeMarks();
+    checkLinks();
     return true;
 }
 
@@ -142,6 +143,7 @@ bool frmTree::openDefinition(const QString &path)
     if (!read)
         return false;
     DrawTree(1);
+    checkLinks();
     setCaption(gSite.Name);
     rememberDefinition(QFileInfo(path).absoluteFilePath());
     offerRecovery();
@@ -152,6 +154,7 @@ void frmTree::showSite()
 {
     if (pageCount() > 0)
         DrawTree(1);
+    checkLinks();
     if (!gSite.Name.isEmpty())
         setCaption(gSite.Name);
 }
@@ -208,6 +211,7 @@ void frmTree::cmdPrp_Click()
     if (self && mFrmProp && mFrmProp->pbOkFlg) {
         setCaption(gSite.Name);
         showChangeMarks();
+        checkLinks();   // the site's folder may have moved
     }
 }
 
@@ -232,6 +236,7 @@ void frmTree::cmdHAd_Click()
         return;
     DrawTree(1);
     showChangeMarks();
+    checkLinks();
 }
 
 void frmTree::cmdHCr_Click()
@@ -257,6 +262,7 @@ frmChild1 *frmTree::addNewPage(const QString &title)
     editor->Show();
     DrawTree(1);
     showChangeMarks();
+    checkLinks();
     return editor;
 }
 
@@ -296,4 +302,5 @@ void frmTree::removePageAt(qint32 id)
         DrawTree(std::clamp(scrTre()->Value(), 1, qint32(pageCount())));
     }
     showChangeMarks();
+    checkLinks();
 }

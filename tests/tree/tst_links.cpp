@@ -1,0 +1,338 @@
+#include "app/basSystem.h"
+#include "editor/frmChild1.h"
+#include "support/TestEnv.h"
+#include "tree/LinkCheck.h"
+#include "tree/TreeView.h"
+#include "tree/frmSiteCheck.h"
+#include "tree/frmTree.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QtTest>
+
+using namespace basSystem;
+using namespace linkCheck;
+using namespace Qt::StringLiterals;
+
+class tst_links : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init() { resetSharedState(); }
+    void resolve_data();
+    void resolve();
+    void lookUpOnDisk_data();
+    void lookUpOnDisk();
+    void siteCheckLists();
+    void marksFollowSavesAndNewFiles();
+    void linkClick();
+    void siteCheckWindow();
+};
+
+namespace {
+const QString F = QStringLiteral("file");
+const QString S = QStringLiteral("same");
+const QString X = QStringLiteral("external");
+const QString E = QStringLiteral("empty");
+
+QString kindName(LinkKind kind)
+{
+    switch (kind) {
+    case LinkKind::Empty: return E;
+    case LinkKind::SamePage: return S;
+    case LinkKind::External: return X;
+    case LinkKind::File: return F;
+    }
+    return QString();
+}
+
+// A page of `title` at `folder` + `file` linking to `links`, with an editor.
+void addTestPage(const QString &folder, const QString &file, const QStringList &links, const QString &title = {})
+{
+    PageRecord p;
+    p.Title = title.isEmpty() ? file : title;
+    p.Folder = folder;
+    p.FileName = file;
+    p.Links = QStringList{QString()} + links;
+    addPage(p, new frmChild1());
+}
+
+QString linkPage(const QStringList &hrefs)
+{
+    QString text = QStringLiteral("<TITLE>t</TITLE>\r\n");
+    for (const QString &h : hrefs)
+        text += QStringLiteral("<A HREF=\"%1\">x</A>\r\n").arg(h);
+    return text;
+}
+
+frmTree *openSite(TestEnv &env, const QString &ksd)
+{
+    gTreeWinWidth = 6000;
+    gTreeWinHeight = 8430;
+    auto *tree = new frmTree(env.area());
+    tree->Show();
+    tree->openDefinition(ksd);
+    return tree;
+}
+
+// The link labels of page `page` that are drawn as broken, by caption.
+QStringList brokenCaptions(const frmTree *tree, qint32 page)
+{
+    QStringList broken;
+    for (qint32 j = 1; const auto label = tree->tree().lblLink(page * 100 + j); ++j)
+        if (tree->picTre()->brokenLink(*label))
+            broken << label->caption;
+    return broken;
+}
+
+void clickLabel(frmTree *tree, const TreeLabel &label)
+{
+    const QPoint at(twipsToPixelsX(double(label.left + 30)), twipsToPixelsY(double(label.top + 60)));
+    QTest::mouseClick(tree->picTre(), Qt::LeftButton, Qt::NoModifier, at);
+}
+}   // namespace
+
+void tst_links::resolve_data()
+{
+    QTest::addColumn<QString>("link");
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<bool>("folder");
+    // The linking page lies in /site/sub/; the site's folder is /site/.
+    QTest::newRow("relative") << "a.htm" << F << "/site/sub/a.htm" << false;
+    QTest::newRow("dot") << "./a.htm" << F << "/site/sub/a.htm" << false;
+    QTest::newRow("up") << "../top.htm" << F << "/site/top.htm" << false;
+    QTest::newRow("up past the root") << "../../../../x.htm" << F << "/x.htm" << false;
+    QTest::newRow("down and up") << "d/./e/../a.htm" << F << "/site/sub/d/a.htm" << false;
+    QTest::newRow("backslashes") << "..\\win\\a.htm" << F << "/site/win/a.htm" << false;
+    QTest::newRow("blanks around") << "  a.htm " << F << "/site/sub/a.htm" << false;
+    QTest::newRow("fragment") << "a.htm#part" << F << "/site/sub/a.htm" << false;
+    QTest::newRow("query and fragment") << "a.htm?q=1#x" << F << "/site/sub/a.htm" << false;
+    QTest::newRow("? inside the fragment") << "a.htm#x?y" << F << "/site/sub/a.htm" << false;
+    QTest::newRow("root-relative: the site's folder") << "/top.htm" << F << "/site/top.htm" << false;
+    QTest::newRow("utf-8 escapes") << "%E6%97%A5%E6%9C%AC.htm" << F << "/site/sub/日本.htm" << false;
+    QTest::newRow("shift-jis escapes") << "%93%FA%96%7B.htm" << F << "/site/sub/日本.htm" << false;
+    QTest::newRow("japanese as written") << "資料/日本語.html" << F << "/site/sub/資料/日本語.html" << false;
+    QTest::newRow("escaped blank") << "a%20b.htm" << F << "/site/sub/a b.htm" << false;
+    QTest::newRow("escaped dots") << "%2E%2E/top.htm" << F << "/site/top.htm" << false;
+    QTest::newRow("malformed escape") << "%zz%4.htm" << F << "/site/sub/%zz%4.htm" << false;
+    QTest::newRow("letter case kept") << "Pics/Photo.HTM" << F << "/site/sub/Pics/Photo.HTM" << false;
+    QTest::newRow("folder") << "docs/" << F << "/site/sub/docs" << true;
+    QTest::newRow("folder with query") << "docs/?page=2" << F << "/site/sub/docs" << true;
+    QTest::newRow("parent folder") << ".." << F << "/site" << true;
+    QTest::newRow("drive") << "C:/site/a.htm" << F << "C:/site/a.htm" << false;
+    QTest::newRow("fragment only") << "#top" << S << "" << false;
+    QTest::newRow("query only") << "?x=1" << S << "" << false;
+    QTest::newRow("empty") << "" << E << "" << false;
+    QTest::newRow("blank") << "   " << E << "" << false;
+    for (const char *external : {"http://example.jp/a.htm", "HTTPS://example.jp/", "mailto:a@example.jp",
+                                 "ftp://example.jp/f", "javascript:void(0)", "//cdn.example.jp/x.js", "tel:0123",
+                                 "file:///site/a.htm"})
+        QTest::newRow(external) << QString::fromUtf8(external) << X << "" << false;
+}
+
+void tst_links::resolve()
+{
+    QFETCH(QString, link);
+    QFETCH(QString, kind);
+    QFETCH(QString, path);
+    QFETCH(bool, folder);
+    const LinkTarget t = resolveLink(link, u"/site/sub/", u"/site/");
+    QCOMPARE(kindName(t.kind), kind);
+    QCOMPARE(t.path, path);
+    QCOMPARE(t.folder, folder);
+    // A page that was never saved has no folder to resolve from.
+    QCOMPARE(kindName(resolveLink(link, u"", u"/site/").kind), kind == F && !link.startsWith(u'/') && !link.startsWith(u"C:") ? E : kind);
+}
+
+void tst_links::lookUpOnDisk_data()
+{
+    QTest::addColumn<QString>("link");
+    QTest::addColumn<int>("state");
+    QTest::addColumn<QString>("path");     // relative to the test folder
+    QTest::addColumn<QString>("onDisk");   // the same, for a letter-case difference
+    const int found = int(LinkState::Found), missing = int(LinkState::Missing), cased = int(LinkState::CaseDiffers);
+    // The linking page lies in site/sub/.
+    QTest::newRow("file") << "a.htm" << found << "site/sub/a.htm" << "";
+    QTest::newRow("upper case") << "A.htm" << cased << "site/sub/A.htm" << "site/sub/a.htm";
+    QTest::newRow("folder in other case") << "../pics/photo.htm" << cased << "site/pics/photo.htm"
+                                          << "site/Pics/Photo.HTM";
+    QTest::newRow("up") << "../top.htm" << found << "site/top.htm" << "";
+    QTest::newRow("folder's index.htm") << "../docs/" << found << "site/docs/index.htm" << "";
+    QTest::newRow("folder without slash") << "../docs" << found << "site/docs/index.htm" << "";
+    QTest::newRow("folder without index") << "../empty/" << missing << "site/empty/index.html" << "";
+    QTest::newRow("japanese, escaped") << "%E6%97%A5%E6%9C%AC.htm" << found << "site/sub/日本.htm" << "";
+    QTest::newRow("outside the site") << "../../outside/o.htm" << found << "outside/o.htm" << "";
+    QTest::newRow("outside, missing") << "../../outside/none.htm" << missing << "outside/none.htm" << "";
+    QTest::newRow("missing") << "missing.htm" << missing << "site/sub/missing.htm" << "";
+    QTest::newRow("missing folder") << "nowhere/x.htm" << missing << "site/sub/nowhere/x.htm" << "";
+    QTest::newRow("external") << "http://example.jp/a.htm" << int(LinkState::NotChecked) << "" << "";
+}
+
+void tst_links::lookUpOnDisk()
+{
+    QFETCH(QString, link);
+    QFETCH(int, state);
+    QFETCH(QString, path);
+    QFETCH(QString, onDisk);
+    TestEnv env;
+    for (const char *file : {"site/top.htm", "site/sub/a.htm", "site/sub/日本.htm", "site/docs/index.htm",
+                             "site/empty/x.txt", "site/Pics/Photo.HTM", "outside/o.htm"})
+        env.write(QString::fromUtf8(file), "x");
+    const QString root = env.path(QString());
+    const auto full = [&](const QString &p) { return p.isEmpty() ? p : cleanFilePath(root + u'/' + p); };
+    FolderCache cache;
+    const QString site = root + QStringLiteral("/site/");
+    const Lookup l = lookUp(resolveLink(link, QString(site + QStringLiteral("sub/")), site), cache);
+    QCOMPARE(int(l.state), state);
+    QCOMPARE(l.path, full(path));
+    QCOMPARE(l.onDisk, full(onDisk));
+}
+
+void tst_links::siteCheckLists()
+{
+    TestEnv env;
+    for (const char *file : {"site/index.html", "site/sub/a.htm", "site/sub/b.htm", "site/c.htm", "site/self.htm"})
+        env.write(QString::fromUtf8(file), "x");
+    const QString site = env.path(QStringLiteral("site")) + u'/';
+    addTestPage(site, QStringLiteral("index.html"), {QStringLiteral("sub/a.htm"), QStringLiteral("missing.htm")});
+    addTestPage(site + QStringLiteral("sub/"), QStringLiteral("a.htm"),
+                {QStringLiteral("../index.html"), QStringLiteral("B.htm"), QStringLiteral("a.htm#top")});
+    addTestPage(site + QStringLiteral("sub/"), QStringLiteral("b.htm"), {QStringLiteral("http://example.jp/")});
+    addTestPage(site, QStringLiteral("c.htm"), {});
+    addTestPage(site, QStringLiteral("self.htm"), {QStringLiteral("self.htm"), QStringLiteral("./self.htm")});
+
+    const SiteLinks links = checkSite(gPageTable, site);
+    QCOMPARE(links.listingsRead, 2);   // site/ and site/sub/, however many links look there
+    QCOMPARE(links.linkedFrom, (QList<qint32>{0, 1, 1, 0, 0, 0}));
+    QList<QStringList> rows;
+    for (const ReportRow &r : siteReport(gPageTable, links, site))
+        rows << QStringList{QString::number(int(r.kind)), QString::number(r.page), r.link,
+                            r.target.mid(site.size()), r.onDisk.mid(site.size())};
+    const QList<QStringList> expected{
+        {u"0"_qs, u"1"_qs, u"missing.htm"_qs, u"missing.htm"_qs, {}},
+        {u"1"_qs, u"3"_qs, {}, u"sub/b.htm"_qs, {}},
+        {u"1"_qs, u"4"_qs, {}, u"c.htm"_qs, {}},
+        {u"1"_qs, u"5"_qs, {}, u"self.htm"_qs, {}},
+        {u"2"_qs, u"2"_qs, u"B.htm"_qs, u"sub/B.htm"_qs, u"sub/b.htm"_qs},
+    };
+    QCOMPARE(rows, expected);
+}
+
+void tst_links::marksFollowSavesAndNewFiles()
+{
+    TestEnv env;
+    env.writeCp932(QStringLiteral("s/p2.htm"), linkPage({}));
+    env.writeCp932(QStringLiteral("s/p1.htm"), linkPage({QStringLiteral("p2.htm")}));
+    const QString folder = env.path(QStringLiteral("s")) + u'/';
+    env.writeCp932(QStringLiteral("s/site.ksd"),
+                   definitionHeader(QStringLiteral("Velmoran HTML Editor Ver 0.0"), QStringLiteral("S"), folder)
+                       + definitionList(QStringLiteral("002"),
+                                        {QStringLiteral("0*%1*p1.htm").arg(folder),
+                                         QStringLiteral("0*%1*p2.htm").arg(folder)}));
+    frmTree *tree = openSite(env, env.path(QStringLiteral("s/site.ksd")));
+    QCOMPARE(brokenCaptions(tree, 1), QStringList());
+
+    // Saving a page that gains a link to a missing file draws that link broken.
+    frmChild1 *p1 = gPageEditors.at(1);
+    p1->txtEdit()->setPlainText(linkPage({QStringLiteral("p2.htm"), QStringLiteral("new.htm")}));
+    QVERIFY(p1->save());
+    QCOMPARE(tree->tree().lblLink(102)->caption, QStringLiteral("new.htm"));
+    QCOMPARE(brokenCaptions(tree, 1), QStringList{QStringLiteral("new.htm")});
+    const auto label = tree->tree().lblLink(102);
+    QCOMPARE(tree->picTre()->brokenLink(*label)->path, folder + QStringLiteral("new.htm"));
+
+    // Creating the missing file mends it.
+    frmChild1 *created = tree->addNewPage(QStringLiteral("New"));
+    env.platform.fileAnswers.enqueue(folder + QStringLiteral("new.htm"));
+    QVERIFY(created->save());
+    QCOMPARE(brokenCaptions(tree, 1), QStringList());
+
+    // Saving the page without its links takes their rows away.
+    p1->txtEdit()->setPlainText(linkPage({QStringLiteral("gone.htm")}));
+    QVERIFY(p1->save());
+    QCOMPARE(brokenCaptions(tree, 1), QStringList{QStringLiteral("gone.htm")});
+    QVERIFY(!tree->tree().lblLink(102));
+    tree->Unload(vbFormCode);
+}
+
+void tst_links::linkClick()
+{
+    TestEnv env;
+    env.writeCp932(QStringLiteral("s/p2.htm"), linkPage({}));
+    env.writeCp932(QStringLiteral("s/other.htm"), QStringLiteral("<TITLE>他</TITLE>"));
+    env.writeCp932(QStringLiteral("s/p1.htm"), linkPage({QStringLiteral("p2.htm#x"), QStringLiteral("other.htm")}));
+    const QString folder = env.path(QStringLiteral("s")) + u'/';
+    env.writeCp932(QStringLiteral("s/site.ksd"),
+                   definitionHeader(QStringLiteral("Velmoran HTML Editor Ver 0.0"), QStringLiteral("S"), folder)
+                       + definitionList(QStringLiteral("002"),
+                                        {QStringLiteral("0*%1*p1.htm").arg(folder),
+                                         QStringLiteral("0*%1*p2.htm").arg(folder)}));
+    frmTree *tree = openSite(env, env.path(QStringLiteral("s/site.ksd")));
+    QVERIFY(!gPageEditors.at(2)->Visible());
+
+    // A link to a page of the definition shows that page's editor.
+    clickLabel(tree, *tree->tree().lblLink(101));
+    QVERIFY(gPageEditors.at(2)->Visible());
+    QVERIFY(env.platform.yesNoQuestions.isEmpty());
+
+    // A link to a file outside the definition offers to add it; declined, nothing changes.
+    clickLabel(tree, *tree->tree().lblLink(102));
+    QCOMPARE(env.platform.yesNoQuestions.size(), 1);
+    QVERIFY(env.platform.yesNoQuestions.at(0).contains(QStringLiteral("other.htm")));
+    QCOMPARE(pageCount(), 2);
+    // Accepted, it becomes the last page, shown.
+    env.platform.yesNoAnswers.enqueue(true);
+    clickLabel(tree, *tree->tree().lblLink(102));
+    QCOMPARE(pageCount(), 3);
+    QCOMPARE(gPageTable.at(3).Title, QStringLiteral("他"));
+    QVERIFY(gPageEditors.at(3)->Visible());
+    // Now it is a page, the link leads to it without asking.
+    gPageEditors.at(3)->Hide();
+    clickLabel(tree, *tree->tree().lblLink(102));
+    QVERIFY(gPageEditors.at(3)->Visible());
+    QCOMPARE(env.platform.yesNoQuestions.size(), 2);
+
+    // Both halves of a double-click on a title show its page, as a click does.
+    const TreeLabel title = *tree->tree().lblHTML(1);
+    const QPoint at(twipsToPixelsX(double(title.left + 30)), twipsToPixelsY(double(title.top + 60)));
+    QTest::mouseClick(tree->picTre(), Qt::LeftButton, Qt::NoModifier, at);
+    QVERIFY(gPageEditors.at(1)->Visible());
+    gPageEditors.at(1)->Hide();
+    QTest::mouseDClick(tree->picTre(), Qt::LeftButton, Qt::NoModifier, at);
+    QTest::mouseRelease(tree->picTre(), Qt::LeftButton, Qt::NoModifier, at);
+    QVERIFY(gPageEditors.at(1)->Visible());
+    tree->Unload(vbFormCode);
+}
+
+void tst_links::siteCheckWindow()
+{
+    TestEnv env;
+    const QString ksd = env.writeSite(QStringLiteral("s"), QStringLiteral("S"), 2);   // each page links x.htm
+    frmTree *tree = openSite(env, ksd);
+    tree->cmdChk_Click();
+    frmSiteCheck *check = tree->siteCheckWindow();
+    QVERIFY(check && check->Visible());
+    QCOMPARE(check->lstRows()->rowCount(), 3);   // two broken links, page 2 unlinked
+    QCOMPARE(check->lstRows()->item(2, 1)->text(), QStringLiteral("S 2"));
+
+    check->lstRows_Click(2);
+    QVERIFY(gPageEditors.at(2)->Visible());
+
+    check->cmdCopy()->click();
+    const QStringList lines = QGuiApplication::clipboard()->text().split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 4);
+    QCOMPARE(lines.at(1).split(u'\t').mid(1, 2), (QStringList{QStringLiteral("S 1"), QStringLiteral("x.htm")}));
+
+    // Creating the missing file and checking again empties the broken rows.
+    env.write(QStringLiteral("s/x.htm"), "x");
+    check->cmdRecheck()->click();
+    QCOMPARE(check->lstRows()->rowCount(), 1);
+    tree->Unload(vbFormCode);
+}
+
+QTEST_MAIN(tst_links)
+#include "tst_links.moc"

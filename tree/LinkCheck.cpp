@@ -1,0 +1,374 @@
+#include "tree/LinkCheck.h"
+#include "common/TextCodec.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
+
+#include <algorithm>
+
+using basSystem::PageRecord;
+
+namespace linkCheck {
+
+namespace {
+const QString indexNames[] = {QStringLiteral("index.html"), QStringLiteral("index.htm")};
+
+bool isSlash(QChar c)
+{
+    return c == u'/' || c == u'\\';
+}
+
+bool isAsciiLetter(QChar c)
+{
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+}
+
+bool isSchemeChar(QChar c)
+{
+    return isAsciiLetter(c) || (c >= u'0' && c <= u'9') || c == u'+' || c == u'-' || c == u'.';
+}
+
+// The length of a leading "scheme:", 0 when there is none.
+qsizetype schemeLength(QStringView s)
+{
+    if (s.isEmpty() || !isAsciiLetter(s.front()))
+        return 0;
+    for (qsizetype i = 1; i < s.size(); ++i) {
+        if (s[i] == u':')
+            return i + 1;
+        if (!isSchemeChar(s[i]))
+            return 0;
+    }
+    return 0;
+}
+
+int hexValue(QChar c)
+{
+    if (c >= u'0' && c <= u'9')
+        return c.unicode() - u'0';
+    if (c >= u'a' && c <= u'f')
+        return c.unicode() - u'a' + 10;
+    if (c >= u'A' && c <= u'F')
+        return c.unicode() - u'A' + 10;
+    return -1;
+}
+
+// A folder to resolve from: its root ("" for "/", "C:" for a drive) and its steps.
+struct Base {
+    bool usable = false;
+    QString root;
+    QStringList steps;
+};
+
+// Adds the steps of `path` to `steps`: "." and empty steps dropped, ".." taking the last
+// one back (never above the root).
+void addSteps(QStringList &steps, QStringView path, bool decode)
+{
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= path.size(); ++i) {
+        if (i < path.size() && !isSlash(path[i]))
+            continue;
+        const QStringView raw = path.mid(start, i - start);
+        start = i + 1;
+        if (raw.isEmpty())
+            continue;
+        QString step = decode ? decodePercent(raw) : raw.toString();
+        if (step == u".")
+            continue;
+        if (step == u"..") {
+            if (!steps.isEmpty())
+                steps.removeLast();
+            continue;
+        }
+        steps.append(std::move(step));
+    }
+}
+
+// The root of an absolute path and where its steps begin; nullopt for a relative path.
+std::optional<std::pair<QString, qsizetype>> rootOf(QStringView path)
+{
+    if (!path.isEmpty() && isSlash(path.front()))
+        return std::pair{QString(), qsizetype(0)};
+    if (path.size() >= 3 && isAsciiLetter(path[0]) && path[1] == u':' && isSlash(path[2]))
+        return std::pair{path.left(2).toString(), qsizetype(2)};
+    return std::nullopt;
+}
+
+Base baseOf(QStringView folder)
+{
+    Base base;
+    if (const auto root = rootOf(folder)) {
+        base.usable = true;
+        base.root = root->first;
+        addSteps(base.steps, folder.mid(root->second), false);
+    }
+    return base;
+}
+
+QString joined(const QString &root, const QStringList &steps)
+{
+    return root + u'/' + steps.join(u'/');
+}
+
+QString childPath(const QString &folder, const QString &name)
+{
+    if (folder.endsWith(u'/'))
+        return folder + name;
+    return folder + u'/' + name;
+}
+
+// The folder part of an absolute path ("/" and "C:/" for the roots' children).
+QString parentOf(const QString &path)
+{
+    const qsizetype slash = path.lastIndexOf(u'/');
+    if (slash < 0)
+        return QString();
+    if (slash == 0 || (slash == 2 && path[1] == u':'))
+        return path.left(slash + 1);
+    return path.left(slash);
+}
+
+LinkTarget resolveFrom(QStringView link, const Base &page, const Base &site)
+{
+    const QStringView s = link.trimmed();
+    if (s.isEmpty())
+        return {};
+    if (s.front() == u'#' || s.front() == u'?')
+        return {LinkKind::SamePage, {}, false};
+    if (s.size() >= 2 && isSlash(s[0]) && isSlash(s[1]))
+        return {LinkKind::External, {}, false};
+    const qsizetype scheme = schemeLength(s);
+    const bool drive = scheme == 2 && s.size() > 2 && isSlash(s[2]);
+    if (scheme > 0 && !drive)
+        return {LinkKind::External, {}, false};
+    qsizetype end = 0;
+    while (end < s.size() && s[end] != u'?' && s[end] != u'#')
+        ++end;
+    const QStringView path = s.left(end);
+    Base base = drive ? Base{true, path.left(2).toString(), {}} : isSlash(path.front()) ? site : page;
+    if (isSlash(path.front()) && !site.usable)
+        base = Base{true, QString(), {}};
+    if (!base.usable)
+        return {};
+    addSteps(base.steps, drive ? path.mid(2) : path, true);
+    const QStringView last = path.mid(path.lastIndexOf(u'/') + 1);
+    const bool folder = isSlash(path.back()) || last == u"." || last == u".." || path.endsWith(u"\\..")
+        || path.endsWith(u"\\.");
+    return {LinkKind::File, joined(base.root, base.steps), folder};
+}
+
+Lookup missingOrCase(const QString &path, FolderCache &cache)
+{
+    const QString onDisk = cache.pathIgnoringCase(path);
+    if (!onDisk.isEmpty())
+        return {LinkState::CaseDiffers, path, onDisk};
+    return {LinkState::Missing, path, {}};
+}
+}   // namespace
+
+QString decodePercent(QStringView text)
+{
+    if (!text.contains(u'%'))
+        return text.toString();
+    QString out;
+    out.reserve(text.size());
+    QByteArray run;
+    auto flush = [&] {
+        if (run.isEmpty())
+            return;
+        out += isValidUtf8(run) ? QString::fromUtf8(run) : decodeText(run, TextEncoding::Cp932);
+        run.clear();
+    };
+    for (qsizetype i = 0; i < text.size();) {
+        if (text[i] == u'%' && i + 2 < text.size() && hexValue(text[i + 1]) >= 0 && hexValue(text[i + 2]) >= 0) {
+            run.append(char(hexValue(text[i + 1]) * 16 + hexValue(text[i + 2])));
+            i += 3;
+            continue;
+        }
+        flush();
+        out += text[i];
+        ++i;
+    }
+    flush();
+    return out;
+}
+
+LinkTarget resolveLink(QStringView link, QStringView pageFolder, QStringView siteFolder)
+{
+    return resolveFrom(link, baseOf(pageFolder), baseOf(siteFolder));
+}
+
+QString cleanFilePath(const QString &path)
+{
+    return QDir::cleanPath(QDir::fromNativeSeparators(path));
+}
+
+FolderCache::Listing &FolderCache::listing(const QString &folder)
+{
+    if (const auto it = mFolders.find(folder); it != mFolders.end())
+        return *it;
+    Listing read;
+    read.exists = QFileInfo(folder).isDir();
+    QDirIterator dir(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    while (dir.hasNext()) {
+        dir.next();
+        read.isFolder.insert(dir.fileName(), dir.fileInfo().isDir());
+    }
+    return *mFolders.insert(folder, std::move(read));
+}
+
+FolderCache::Entry FolderCache::entry(const QString &path)
+{
+    const QString folder = parentOf(path);
+    const QString name = path.mid(path.lastIndexOf(u'/') + 1);
+    if (folder.isEmpty() || name.isEmpty())
+        return folder.isEmpty() ? Entry::None : Entry::Folder;
+    const Listing &l = listing(folder);
+    const auto it = l.isFolder.constFind(name);
+    return it == l.isFolder.cend() ? Entry::None : (*it ? Entry::Folder : Entry::File);
+}
+
+QString FolderCache::pathIgnoringCase(const QString &path)
+{
+    if (const auto it = mIgnoringCase.constFind(path); it != mIgnoringCase.cend())
+        return *it;
+    if (const auto it = mFolders.constFind(path); it != mFolders.cend() && it->exists)
+        return path;   // a folder already read, as named
+    const qsizetype slash = path.lastIndexOf(u'/');
+    const QString name = path.mid(slash + 1);
+    QString found;
+    if (slash < 0 || name.isEmpty()) {
+        found = path;   // a root
+    } else if (const QString parent = pathIgnoringCase(parentOf(path)); !parent.isEmpty()) {
+        Listing &l = listing(parent);
+        if (l.byFoldedName.isEmpty())
+            for (auto it = l.isFolder.cbegin(); it != l.isFolder.cend(); ++it)
+                l.byFoldedName.insert(it.key().toCaseFolded(), it.key());
+        if (l.isFolder.contains(name))
+            found = childPath(parent, name);
+        else if (const auto f = l.byFoldedName.constFind(name.toCaseFolded()); f != l.byFoldedName.cend())
+            found = childPath(parent, *f);
+    }
+    mIgnoringCase.insert(path, found);
+    return found;
+}
+
+Lookup lookUp(const LinkTarget &target, FolderCache &cache)
+{
+    if (target.kind != LinkKind::File)
+        return {};
+    if (!target.folder) {
+        switch (cache.entry(target.path)) {
+        case FolderCache::Entry::File: return {LinkState::Found, target.path, {}};
+        case FolderCache::Entry::None: return missingOrCase(target.path, cache);
+        case FolderCache::Entry::Folder: break;   // its index page is meant
+        }
+    }
+    for (const QString &name : indexNames)
+        if (const QString path = childPath(target.path, name); cache.entry(path) == FolderCache::Entry::File)
+            return {LinkState::Found, path, {}};
+    for (const QString &name : indexNames)
+        if (const Lookup l = missingOrCase(childPath(target.path, name), cache); l.state == LinkState::CaseDiffers)
+            return l;
+    return {LinkState::Missing, childPath(target.path, indexNames[0]), {}};
+}
+
+Lookup lookUpLink(const QList<PageRecord> &pages, qint32 page, qint32 link, const QString &siteFolder,
+                  FolderCache &cache)
+{
+    if (page < 1 || page >= pages.size() || link < 1 || link >= pages.at(page).Links.size())
+        return {};
+    const PageRecord &p = pages.at(page);
+    return lookUp(resolveLink(p.Links.at(link), p.Folder, siteFolder), cache);
+}
+
+const Lookup *SiteLinks::brokenLink(qint32 page, qint32 link) const
+{
+    const auto it = broken.constFind(key(page, link));
+    return it == broken.cend() ? nullptr : &*it;
+}
+
+namespace {
+QString pagePath(const PageRecord &page)
+{
+    return page.FileName.isEmpty() ? QString() : cleanFilePath(page.Folder + page.FileName);
+}
+}   // namespace
+
+SiteLinks checkSite(const QList<PageRecord> &pages, const QString &siteFolder)
+{
+    SiteLinks out;
+    out.linkedFrom.fill(0, pages.size());
+    QHash<QString, QList<qint32>> pagesByPath;
+    for (qint32 p = 1; p < pages.size(); ++p)
+        if (const QString path = pagePath(pages.at(p)); !path.isEmpty())
+            pagesByPath[path].append(p);
+    QList<qint32> lastLinker(pages.size(), 0);   // counts each linking page once per target
+    FolderCache cache;
+    const Base site = baseOf(siteFolder);
+    for (qint32 p = 1; p < pages.size(); ++p) {
+        const PageRecord &page = pages.at(p);
+        const Base base = baseOf(page.Folder);
+        for (qint32 j = 1; j < page.Links.size(); ++j) {
+            Lookup found = lookUp(resolveFrom(page.Links.at(j), base, site), cache);
+            if (found.state == LinkState::Missing || found.state == LinkState::CaseDiffers) {
+                out.broken.insert(SiteLinks::key(p, j), std::move(found));
+                continue;
+            }
+            if (found.state != LinkState::Found)
+                continue;
+            if (const auto it = pagesByPath.constFind(found.path); it != pagesByPath.cend())
+                for (const qint32 target : *it)
+                    if (target != p && lastLinker.at(target) != p) {
+                        lastLinker[target] = p;
+                        ++out.linkedFrom[target];
+                    }
+        }
+    }
+    out.listingsRead = cache.listingsRead();
+    return out;
+}
+
+bool opensAsPage(const QString &path)
+{
+    for (const char16_t *ext : {u".htm", u".html", u".txt"})
+        if (path.endsWith(QStringView(ext), Qt::CaseInsensitive))
+            return true;
+    return false;
+}
+
+qint32 pageAtPath(const QList<PageRecord> &pages, const QString &path)
+{
+    for (qint32 p = 1; p < pages.size(); ++p)
+        if (pagePath(pages.at(p)) == path)
+            return p;
+    return 0;
+}
+
+QList<ReportRow> siteReport(const QList<PageRecord> &pages, const SiteLinks &links, const QString &siteFolder)
+{
+    QList<quint64> keys = links.broken.keys();
+    std::sort(keys.begin(), keys.end());
+    QList<ReportRow> broken, cased, unlinked;
+    for (const quint64 key : std::as_const(keys)) {
+        const Lookup &l = links.broken.value(key);
+        const qint32 page = qint32(key >> 32);
+        const QString &text = pages.at(page).Links.at(qint32(key & 0xffffffffu));
+        if (l.state == LinkState::CaseDiffers)
+            cased << ReportRow{ReportRow::Kind::CaseDiffers, page, text, l.path, l.onDisk};
+        else
+            broken << ReportRow{ReportRow::Kind::Broken, page, text, l.path, {}};
+    }
+    QStringList entrances;
+    for (const QString &name : indexNames)
+        entrances << cleanFilePath(siteFolder + u'/' + name);
+    for (qint32 p = 2; p < pages.size() && p < links.linkedFrom.size(); ++p) {
+        const QString path = pagePath(pages.at(p));
+        if (links.linkedFrom.at(p) == 0 && !path.isEmpty() && (siteFolder.isEmpty() || !entrances.contains(path)))
+            unlinked << ReportRow{ReportRow::Kind::Unlinked, p, {}, path, {}};
+    }
+    return broken + unlinked + cased;
+}
+
+}   // namespace linkCheck

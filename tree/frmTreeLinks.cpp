@@ -1,0 +1,100 @@
+// The site tree's links: the check of every link against the files on disk, a click on a
+// link label, and the site check window.
+
+#include "app/basSystem.h"
+#include "editor/frmChild1.h"
+#include "platform/Messages.h"
+#include "platform/Platform.h"
+#include "tree/BusyPointer.h"
+#include "tree/PageScan.h"
+#include "tree/TreeTexts.h"
+#include "tree/TreeView.h"
+#include "tree/VScrollBar.h"
+#include "tree/frmSiteCheck.h"
+#include "tree/frmTree.h"
+
+#include <QDir>
+
+#include <algorithm>
+
+using namespace basSystem;
+
+void frmTree::checkLinks()
+{
+    {
+        const BusyPointer busy;
+        mLinks = linkCheck::checkSite(gPageTable, gSite.Folder);
+    }
+    mPicTre->update();
+    if (mSiteCheck)
+        mSiteCheck->setReport(linkCheck::siteReport(gPageTable, mLinks, gSite.Folder), gPageTable);
+}
+
+void frmTree::lblLink_Click(qint32 page, qint32 link)
+{
+    linkCheck::FolderCache cache;
+    const linkCheck::Lookup found = linkCheck::lookUpLink(gPageTable, page, link, gSite.Folder, cache);
+    if (found.state != linkCheck::LinkState::Found)
+        return;
+    if (const qint32 target = linkCheck::pageAtPath(gPageTable, found.path)) {
+        lblHTML_Click(target);
+        return;
+    }
+    if (!linkCheck::opensAsPage(found.path))
+        return;
+    const QPointer<frmTree> self(this);
+    if (platform().askYesNo(treeTexts::addLinkedPagePrompt(found.path), messageTitle) && self)
+        addLinkedPage(found.path);
+}
+
+// Adds the file at `path` as the add-page command adds a chosen file, then shows it.
+void frmTree::addLinkedPage(const QString &path)
+{
+    const QString fileName = path.mid(path.lastIndexOf(u'/') + 1);
+    const QString folder = QDir::toNativeSeparators(path.left(path.size() - fileName.size()));
+    const QPointer<frmTree> self(this);
+    if (!pageNameUsable(folder, fileName) || !self)
+        return;
+    ScanPage(folder, fileName);
+    if (!self)
+        return;
+    DrawTree(1);
+    showChangeMarks();
+    checkLinks();
+    lblHTML_Click(qint32(pageCount()));
+}
+
+// A saved page may link elsewhere now, and a page saved under a new name may be the file
+// other pages' links looked for.
+void frmTree::pageSaved(frmChild1 *editor)
+{
+    if (editor->plId >= 1 && editor->plId <= pageCount()) {
+        gPageTable[editor->plId].Links = scanLinks(editor->text());
+        DrawTree(std::clamp(scrTre()->Value(), 1, qint32(pageCount())));
+    }
+    checkLinks();
+}
+
+void frmTree::cmdChk_Click()
+{
+    if (!mSiteCheck) {
+        const QPointer<frmTree> self(this);
+        mSiteCheck = new frmSiteCheck(
+            KForm::defaultArea(),
+            [self](qint32 page) {
+                if (self)
+                    self->lblHTML_Click(page);
+            },
+            [self] {
+                if (self)
+                    self->checkLinks();
+            });
+    }
+    checkLinks();
+    mSiteCheck->Show();
+}
+
+frmSiteCheck *frmTree::siteCheckWindow() const
+{
+    return mSiteCheck;
+}
