@@ -1,10 +1,12 @@
 // The frame's menu bar: the site tree's definition and page commands, the active page's
 // commands with their keys, the two tool windows, the editor windows and the version.
 
+#include "app/AppTexts.h"
 #include "app/basSystem.h"
 #include "app/mdiMain.h"
 #include "common/TextHelpers.h"
 #include "editor/frmChild1.h"
+#include "editor/frmSiteFind.h"
 #include "platform/CommandKeys.h"
 #include "platform/Messages.h"
 #include "platform/Platform.h"
@@ -49,6 +51,7 @@ frmChild1 *activeShownEditor()
 void mdiMain::createMenus()
 {
     createFileMenu();
+    createEditMenu();
     createPageMenu();
     createViewMenu();
     createWindowMenu();
@@ -106,6 +109,28 @@ void mdiMain::createFileMenu()
     fillRecentMenu();
     menu->addSeparator();
     addCommand(menu, QStringLiteral("終了(&X)"), &mdiMain::quit)->setShortcuts(commandKeys(CommandKey::Quit));
+}
+
+void mdiMain::createEditMenu()
+{
+    QMenu *menu = menuBar()->addMenu(appTexts::editMenu);
+    addEditorCommand(menu, appTexts::findCommand, CommandKey::Find, &frmChild1::showFind);
+    addEditorCommand(menu, appTexts::replaceCommand, CommandKey::Replace, &frmChild1::showReplace);
+    addEditorCommand(menu, appTexts::findNextCommand, CommandKey::FindNext, &frmChild1::findNext);
+    addEditorCommand(menu, appTexts::findPreviousCommand, CommandKey::FindPrevious, &frmChild1::findPrevious);
+    menu->addSeparator();
+    addCommand(menu, appTexts::findInSiteCommand, &mdiMain::openSiteFind)
+        ->setShortcuts(commandKeys(CommandKey::FindInSite));
+}
+
+frmSiteFind *mdiMain::showSiteFind()
+{
+    if (!mSiteFind || mSiteFind->isUnloaded())
+        mSiteFind = new frmSiteFind(mArea);
+    mSiteFind->Show();
+    mSiteFind->SetFocus();
+    mSiteFind->focusPattern();
+    return mSiteFind;
 }
 
 void mdiMain::createPageMenu()

@@ -15,6 +15,11 @@ enum class CommandKey {
     Quit,             // Ctrl+Q
     NextWindow,       // Ctrl+Tab
     PreviousWindow,   // Ctrl+Shift+Tab
+    Find,             // Ctrl+F
+    Replace,          // Ctrl+H
+    FindNext,         // F3
+    FindPrevious,     // Shift+F3
+    FindInSite,       // Ctrl+Shift+F
 };
 
 // The keys of `command`: its own key first (the one menus show), then whatever else the
