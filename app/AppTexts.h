@@ -49,4 +49,12 @@ inline const QString missingDefinition = QStringLiteral("定義ファイルが�
 // The site check command of the file menu.
 inline const QString siteCheckCommand = QStringLiteral("リンクの検査(&K)…");
 
+// The edit menu: find and replace in the active page and across the site.
+inline const QString editMenu = QStringLiteral("編集(&E)");
+inline const QString findCommand = QStringLiteral("検索(&F)…");
+inline const QString replaceCommand = QStringLiteral("置換(&R)…");
+inline const QString findNextCommand = QStringLiteral("次を検索(&N)");
+inline const QString findPreviousCommand = QStringLiteral("前を検索(&V)");
+inline const QString findInSiteCommand = QStringLiteral("サイト内検索・置換(&S)…");
+
 }   // namespace appTexts

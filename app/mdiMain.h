@@ -13,6 +13,7 @@ class QAction;
 class QMdiArea;
 class QMenu;
 class frmChild1;
+class frmSiteFind;
 enum class CommandKey;
 
 class mdiMain : public QMainWindow
@@ -44,6 +45,8 @@ public:
     // Shows the window, creating it on first use.
     frmTAG *showTagWindow();
     frmTree *showTreeWindow();
+    // Shows the site search window, creating it on first use, with the focus in its pattern.
+    frmSiteFind *showSiteFind();
 
     // Opens the definition at `path` in the site tree, as its open command does after the
     // file dialog; a path that no longer exists is named in a message and leaves the
@@ -56,6 +59,7 @@ protected:
 private:
     void createMenus();
     void createFileMenu();
+    void createEditMenu();
     void createPageMenu();
     void createViewMenu();
     void createWindowMenu();
@@ -74,6 +78,7 @@ private:
     void stepEditor(int step);
     void showAbout();
     void quit();
+    void openSiteFind() { showSiteFind(); }
 
     void restoreFrameGeometry();
     void recordFrameGeometry() const;
@@ -83,6 +88,7 @@ private:
     QMdiArea *mArea = nullptr;
     QPointer<frmTAG> mTag;
     QPointer<frmTree> mTree;
+    QPointer<frmSiteFind> mSiteFind;
     QMenu *mRecentMenu = nullptr;
     QMenu *mWindowMenu = nullptr;
     QAction *mWindowListStart = nullptr;

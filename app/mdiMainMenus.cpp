@@ -6,6 +6,7 @@
 #include "app/mdiMain.h"
 #include "common/TextHelpers.h"
 #include "editor/frmChild1.h"
+#include "editor/frmSiteFind.h"
 #include "platform/CommandKeys.h"
 #include "platform/Messages.h"
 #include "platform/Platform.h"
@@ -47,6 +48,7 @@ frmChild1 *activeShownEditor()
 void mdiMain::createMenus()
 {
     createFileMenu();
+    createEditMenu();
     createPageMenu();
     createViewMenu();
     createWindowMenu();
@@ -106,6 +108,28 @@ void mdiMain::createFileMenu()
     fillRecentMenu();
     menu->addSeparator();
     addCommand(menu, appTexts::quit, &mdiMain::quit)->setShortcuts(commandKeys(CommandKey::Quit));
+}
+
+void mdiMain::createEditMenu()
+{
+    QMenu *menu = menuBar()->addMenu(appTexts::editMenu);
+    addEditorCommand(menu, appTexts::findCommand, CommandKey::Find, &frmChild1::showFind);
+    addEditorCommand(menu, appTexts::replaceCommand, CommandKey::Replace, &frmChild1::showReplace);
+    addEditorCommand(menu, appTexts::findNextCommand, CommandKey::FindNext, &frmChild1::findNext);
+    addEditorCommand(menu, appTexts::findPreviousCommand, CommandKey::FindPrevious, &frmChild1::findPrevious);
+    menu->addSeparator();
+    addCommand(menu, appTexts::findInSiteCommand, &mdiMain::openSiteFind)
+        ->setShortcuts(commandKeys(CommandKey::FindInSite));
+}
+
+frmSiteFind *mdiMain::showSiteFind()
+{
+    if (!mSiteFind || mSiteFind->isUnloaded())
+        mSiteFind = new frmSiteFind(mArea);
+    mSiteFind->Show();
+    mSiteFind->SetFocus();
+    mSiteFind->focusPattern();
+    return mSiteFind;
 }
 
 void mdiMain::createPageMenu()

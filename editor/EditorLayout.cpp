@@ -18,6 +18,13 @@ TwipRect textBoxRect(Extent extent)
     return TwipRect{txtEdit.left, txtEdit.top, std::max(0, extent.width), std::max(0, extent.height)};
 }
 
+TextBoxAndBar withFindBar(const TwipRect &area, int barHeight)
+{
+    const int bar = std::clamp(barHeight, 0, area.height);
+    return TextBoxAndBar{TwipRect{area.left, area.top, area.width, area.height - bar},
+                         TwipRect{area.left, area.top + area.height - bar, area.width, bar}};
+}
+
 QRect firstPlacement(const QRect &visible, int toolsRight, QSize wanted, int index, int step)
 {
     const QSize size = wanted.boundedTo(visible.size());

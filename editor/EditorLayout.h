@@ -38,6 +38,14 @@ Extent followOuterSize(Extent extent, int prevWidth, int prevHeight, int width, 
 // Where the text box goes for `extent`: its designed left and top, no side below zero.
 TwipRect textBoxRect(Extent extent);
 
+// The text box and the find bar in the place `area` the text box has without the bar:
+// the bar, `barHeight` high, takes the bottom of it and the text box keeps the rest.
+struct TextBoxAndBar {
+    TwipRect textBox;
+    TwipRect bar;
+};
+TextBoxAndBar withFindBar(const TwipRect &area, int barHeight);
+
 // Where a newly shown editor window opens, in pixels: `wanted` cut down to the visible
 // part of the area, to the right of the tool windows (whose right edge is `toolsRight`)
 // while that leaves room, else against the area's right edge; then `index` cascade steps

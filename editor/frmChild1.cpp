@@ -3,6 +3,7 @@
 #include "common/TextHelpers.h"
 #include "editor/EditorText.h"
 #include "editor/EditorTexts.h"
+#include "editor/FindBar.h"
 #include "editor/LinkRewrite.h"
 #include "editor/PageFiles.h"
 #include "platform/CommandKeys.h"
@@ -14,12 +15,14 @@
 
 #include <QFileInfo>
 #include <QFont>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QStyle>
 #include <QtMath>
 #include <QFontMetricsF>
 #include <QPlainTextEdit>
+#include <QTextBlock>
 #include <QTextDocument>
 #include <QToolButton>
 
@@ -95,7 +98,7 @@ void frmChild1::createControls()
         setModifiedMark(modified);
         emit modifiedChanged(modified);
     });
-    placeControl(mTxtEdit, txtEditRect());
+    placeTextArea();
     setFocusProxy(mTxtEdit);
     watchForRecovery();
 
@@ -257,7 +260,7 @@ void frmChild1::Form_Resize()
     }
     mTxtExtent = editorLayout::followOuterSize(mTxtExtent, mlPrevWidth, mlPrevHeight, Width(), Height());
     if (mTxtEdit)
-        placeControl(mTxtEdit, txtEditRect());
+        placeTextArea();
     mlPrevWidth = Width();
     mlPrevHeight = Height();
 }
@@ -372,6 +375,87 @@ void frmChild1::cmdBrz_Click()
     // The preview file stays, so that the user can open it by hand.
     if (!platform().openInBrowser(path))
         ShowMessage(failureText(editorTexts::msgBrowserFailed, path, QString()));
+}
+
+void frmChild1::placeTextArea()
+{
+    if (!mFindBar || mFindBar->isHidden()) {
+        placeControl(mTxtEdit, txtEditRect());
+        return;
+    }
+    const auto places = editorLayout::withFindBar(txtEditRect(), pixelsToTwipsY(mFindBar->sizeHint().height()));
+    placeControl(mTxtEdit, places.textBox);
+    placeControl(mFindBar, places.bar);
+}
+
+FindBar *frmChild1::findBar()
+{
+    if (!mFindBar) {
+        mFindBar = new FindBar(txtEdit(), this);
+        connect(mFindBar, &FindBar::closeRequested, this, &frmChild1::closeFindBar);
+    }
+    return mFindBar;
+}
+
+void frmChild1::showFind()
+{
+    findBar()->open(false);
+    placeTextArea();
+}
+
+void frmChild1::showReplace()
+{
+    findBar()->open(true);
+    placeTextArea();
+}
+
+void frmChild1::closeFindBar()
+{
+    mFindBar->hide();
+    placeTextArea();
+    mTxtEdit->setFocus();
+}
+
+void frmChild1::findNext()
+{
+    if (findBar()->txtFind()->text().isEmpty())
+        showFind();
+    else
+        mFindBar->findNext();
+}
+
+void frmChild1::findPrevious()
+{
+    if (findBar()->txtFind()->text().isEmpty())
+        showFind();
+    else
+        mFindBar->findPrevious();
+}
+
+QString frmChild1::searchText() const
+{
+    if (!mDocumentFilled)
+        return textSearch::searchLines(editorText::documentText(mPendingText));
+    return textBoxSearchText(mTxtEdit);
+}
+
+qsizetype frmChild1::replaceAll(const textSearch::Query &query, const QString &replacement)
+{
+    return replaceAllInTextBox(txtEdit(), query, replacement);
+}
+
+void frmChild1::selectInLine(qsizetype line, qsizetype column, qsizetype length)
+{
+    QTextDocument *document = txtEdit()->document();
+    const QTextBlock block = document->findBlockByNumber(int(line - 1));
+    if (!block.isValid())
+        return;
+    const int start = block.position() + int(std::min(column - 1, qsizetype(block.length() - 1)));
+    QTextCursor cursor(document);
+    cursor.setPosition(start);
+    cursor.setPosition(std::min(start + int(length), document->characterCount() - 1), QTextCursor::KeepAnchor);
+    mTxtEdit->setTextCursor(cursor);
+    mTxtEdit->ensureCursorVisible();
 }
 
 void frmChild1::cmdClo_Click()

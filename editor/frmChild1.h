@@ -4,9 +4,11 @@
 // unloaded.
 
 #include "editor/EditorLayout.h"
+#include "editor/TextSearch.h"
 #include "platform/FileDialog.h"
 #include "platform/KForm.h"
 
+class FindBar;
 class QPlainTextEdit;
 class QTimer;
 class QToolButton;
@@ -59,6 +61,22 @@ public:
     void cmdBrz_Click();
     void cmdClo_Click();
 
+    // Find and replace. The find bar sits below the text box while it is shown.
+    void showFind();
+    void showReplace();
+    // Repeat the last find forward or backward; with nothing to repeat, the bar opens.
+    void findNext();
+    void findPrevious();
+    // The bar, made on first use.
+    FindBar *findBar();
+    // The text as textSearch reads it (lines joined by '\n'; positions are the text box's
+    // cursor positions), also before the text box exists.
+    QString searchText() const;
+    // Replaces every match as one undo step, marking the text modified; the count.
+    qsizetype replaceAll(const textSearch::Query &query, const QString &replacement);
+    // Selects `length` characters from `column` (from 1) of line `line` (from 1).
+    void selectInLine(qsizetype line, qsizetype column, qsizetype length);
+
     // Recovery copies. A few seconds after typing pauses, an editor with unsaved changes
     // writes its text into the recovery folder; saving or discarding the text removes the
     // copy, so that a copy left behind means work lost by a crash, a kill or the session's end.
@@ -99,6 +117,9 @@ private:
     void fillDocument() const;
     void replaceDocument(const QString &text);
     QSize usefulSize() const;
+    // Places the text box, and the find bar below it while the bar is shown.
+    void placeTextArea();
+    void closeFindBar();
 
     frmChild1 *self() const { return const_cast<frmChild1 *>(this); }
     // Asks before the text of a page that was not read replaces an existing file at `path`.
@@ -110,6 +131,7 @@ private:
     QToolButton *mCmdSAs = nullptr;
     QToolButton *mCmdBrz = nullptr;
     QToolButton *mCmdClo = nullptr;
+    FindBar *mFindBar = nullptr;
 
     // A text set while the window has never been shown waits here and goes into the
     // text box when it is first shown or reached, so that many hidden editors open fast.

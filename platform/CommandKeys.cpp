@@ -19,6 +19,11 @@ KeyBinding bindingOf(CommandKey command)
     case CommandKey::PreviousWindow:
         return {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), QKeySequence::PreviousChild};
     case CommandKey::SiteCheck: return {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_K), QKeySequence::UnknownKey};
+    case CommandKey::Find: return {QKeySequence(Qt::CTRL | Qt::Key_F), QKeySequence::Find};
+    case CommandKey::Replace: return {QKeySequence(Qt::CTRL | Qt::Key_H), QKeySequence::Replace};
+    case CommandKey::FindNext: return {QKeySequence(Qt::Key_F3), QKeySequence::FindNext};
+    case CommandKey::FindPrevious: return {QKeySequence(Qt::SHIFT | Qt::Key_F3), QKeySequence::FindPrevious};
+    case CommandKey::FindInSite: return {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F), QKeySequence::UnknownKey};
     }
     return {};
 }

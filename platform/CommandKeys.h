@@ -16,6 +16,11 @@ enum class CommandKey {
     NextWindow,       // Ctrl+Tab
     PreviousWindow,   // Ctrl+Shift+Tab
     SiteCheck,        // Ctrl+Shift+K
+    Find,             // Ctrl+F
+    Replace,          // Ctrl+H
+    FindNext,         // F3
+    FindPrevious,     // Shift+F3
+    FindInSite,       // Ctrl+Shift+F
 };
 
 // The keys of `command`: its own key first (the one menus show), then whatever else the

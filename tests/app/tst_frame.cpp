@@ -3,6 +3,7 @@
 #include "app/basSystem.h"
 #include "app/mdiMain.h"
 #include "editor/EditorLayout.h"
+#include "editor/FindBar.h"
 #include "editor/frmChild1.h"
 #include "platform/QtPlatform.h"
 #include "settings/FileHistory.h"
@@ -97,6 +98,13 @@ struct Fixture {
             seen << u"message "_s + m.section(u'\n', 0, 0);
         if (!env.platform.inputPrompts.isEmpty())
             seen << u"input"_s;
+        const frmChild1 *first = pageCount() > 0 ? liveEditor(gPageEditors.at(1)) : nullptr;
+        if (const auto *bar = first ? first->findChild<FindBar *>() : nullptr; bar && bar->isVisible())
+            seen << (bar->isReplacing() ? u"replace bar"_s : u"find bar"_s);
+        if (const auto *window = qobject_cast<KForm *>(
+                QApplication::focusWidget() ? QApplication::focusWidget()->parentWidget() : nullptr);
+            window && window->caption() == u"サイト内検索"_s)
+            seen << u"site search"_s;
         if (!env.platform.browserRequests.isEmpty())
             seen << u"browser"_s;
         if (frame.hasShutDown())
@@ -162,6 +170,14 @@ void tst_frame::commandsRunTheirHandlers_data()
     QTest::newRow("previous page") << u"ウィンドウ"_s << u"前のページ"_s << QKeySequence(u"Ctrl+Shift+Tab"_s)
                                    << u"active 2"_s;
     QTest::newRow("second window entry") << u"ウィンドウ"_s << u"2 a 2"_s << QKeySequence() << u"active 2"_s;
+    QTest::newRow("find") << u"編集"_s << u"検索…"_s << QKeySequence(u"Ctrl+F"_s) << u"find bar"_s;
+    QTest::newRow("replace") << u"編集"_s << u"置換…"_s << QKeySequence(u"Ctrl+H"_s) << u"replace bar"_s;
+    QTest::newRow("find next, nothing to repeat")
+        << u"編集"_s << u"次を検索"_s << QKeySequence(u"F3"_s) << u"find bar"_s;
+    QTest::newRow("find previous, nothing to repeat")
+        << u"編集"_s << u"前を検索"_s << QKeySequence(u"Shift+F3"_s) << u"find bar"_s;
+    QTest::newRow("site search") << u"編集"_s << u"サイト内検索・置換…"_s << QKeySequence(u"Ctrl+Shift+F"_s)
+                                 << u"site search"_s;
     QTest::newRow("about") << u"ヘルプ"_s << u"バージョン情報"_s << QKeySequence() << u"message pageKiln 0.1"_s;
 }
 

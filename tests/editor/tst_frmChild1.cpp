@@ -1,8 +1,11 @@
 #include "app/basSystem.h"
+#include "editor/FindBar.h"
 #include "editor/frmChild1.h"
 #include "support/TestEnv.h"
 
+#include <QCheckBox>
 #include <QDir>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QToolButton>
 #include <QtTest>
@@ -68,6 +71,8 @@ private Q_SLOTS:
     void previewWritesRewrittenCopy();
     void previewFailures();
     void previewNeverFollowsALink();
+    void findBarTakesRoomAndEscGivesItBack();
+    void replaceAllIsOneUndoStep();
 };
 
 void tst_frmChild1::designedWindow()
@@ -443,6 +448,60 @@ void tst_frmChild1::previewNeverFollowsALink()
     QVERIFY(!QFileInfo(env.path(u"temp1.htm"_s)).isSymLink());
     QCOMPARE(TestEnv::read(env.path(u"temp1.htm"_s)), QByteArray("<p>\r\n"));
     QVERIFY(env.platform.messages.isEmpty());
+}
+
+void tst_frmChild1::findBarTakesRoomAndEscGivesItBack()
+{
+    TestEnv env;
+    env.area();
+    auto *editor = new frmChild1();
+    editor->setText(u"日本 ﾆﾎﾝ 日本\r\n"_s);
+    QVERIFY(QTest::qWaitForWindowExposed(env.area()));
+    editor->Show();
+    QApplication::setActiveWindow(env.area());
+    editor->SetFocus();
+    const int fullHeight = editor->txtEdit()->height();
+    editor->showFind();
+    FindBar *bar = editor->findBar();
+    QVERIFY(bar->isVisible());
+    QCOMPARE(editor->txtEdit()->height() + bar->height(), fullHeight);
+    QTRY_COMPARE(QApplication::focusWidget(), bar->txtFind());
+    bar->txtFind()->setText(u"日本"_s);
+    QTest::keyClick(bar->txtFind(), Qt::Key_Escape);
+    QVERIFY(!bar->isVisible());
+    QCOMPARE(editor->txtEdit()->height(), fullHeight);
+    QCOMPARE(QApplication::focusWidget(), editor->txtEdit());
+    // F3 and Shift+F3 repeat the closed bar's search.
+    editor->findNext();
+    QCOMPARE(editor->txtEdit()->textCursor().selectionStart(), 0);
+    editor->findNext();
+    QCOMPARE(editor->txtEdit()->textCursor().selectionStart(), 7);
+    editor->findPrevious();
+    QCOMPARE(editor->txtEdit()->textCursor().selectionStart(), 0);
+    QVERIFY(!bar->isVisible());
+}
+
+void tst_frmChild1::replaceAllIsOneUndoStep()
+{
+    TestEnv env;
+    env.area();
+    auto *editor = new frmChild1();
+    const QString page = u"<b>a</b> <B>b</B>\r\n<b>c</b>\r\n"_s;
+    editor->setText(page);
+    editor->Show();
+    editor->showReplace();
+    FindBar *bar = editor->findBar();
+    QVERIFY(bar->isReplacing());
+    bar->txtFind()->setText(u"<b>(.)</b>"_s);
+    bar->txtReplace()->setText(u"<strong>\\1</strong>"_s);
+    bar->chkRegex()->setChecked(true);
+    QCOMPARE(bar->replaceAll(), 3);
+    QCOMPARE(editor->text(), u"<strong>a</strong> <strong>b</strong>\r\n<strong>c</strong>\r\n"_s);
+    QVERIFY(editor->isModified());
+    QVERIFY(editor->hasModifiedMark());
+    editor->txtEdit()->undo();
+    QCOMPARE(editor->text(), page);
+    QVERIFY(!editor->isModified());
 }
 
 QTEST_MAIN(tst_frmChild1)
