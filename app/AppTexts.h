@@ -3,4 +3,10 @@
 
 #include <QString>
 
-namespace appTexts { }   // namespace appTexts
+namespace appTexts {
+
+// --- the editors' word wrap ---
+inline const QString wordWrapCommand = QStringLiteral("右端で折り返す(&W)");
+// --- end of the editors' word wrap ---
+
+}   // namespace appTexts

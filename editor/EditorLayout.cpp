@@ -18,6 +18,14 @@ TwipRect textBoxRect(Extent extent)
     return TwipRect{txtEdit.left, txtEdit.top, std::max(0, extent.width), std::max(0, extent.height)};
 }
 
+TextArea splitTextArea(TwipRect box, int statusHeight)
+{
+    const int status = std::clamp(statusHeight, 0, box.height);
+    const int textHeight = box.height - status;
+    return TextArea{TwipRect{box.left, box.top, box.width, textHeight},
+                    TwipRect{box.left, box.top + textHeight, box.width, status}};
+}
+
 QRect firstPlacement(const QRect &visible, int toolsRight, QSize wanted, int index, int step)
 {
     const QSize size = wanted.boundedTo(visible.size());

@@ -38,6 +38,16 @@ Extent followOuterSize(Extent extent, int prevWidth, int prevHeight, int width, 
 // Where the text box goes for `extent`: its designed left and top, no side below zero.
 TwipRect textBoxRect(Extent extent);
 
+// The text box's place shared with the bars along its bottom edge: from the bottom up,
+// the status line (the caret's line and column), then the text box in what is left.
+struct TextArea {
+    TwipRect textBox;
+    TwipRect statusLine;
+};
+// `box` (the text box's place) split so that the status line, `statusHeight` high, takes
+// its bottom; the status line gets what height there is when `box` is lower than that.
+TextArea splitTextArea(TwipRect box, int statusHeight);
+
 // Where a newly shown editor window opens, in pixels: `wanted` cut down to the visible
 // part of the area, to the right of the tool windows (whose right edge is `toolsRight`)
 // while that leaves room, else against the area's right edge; then `index` cascade steps

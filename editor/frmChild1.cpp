@@ -2,8 +2,10 @@
 #include "app/basSystem.h"
 #include "common/TextHelpers.h"
 #include "editor/EditorText.h"
+#include "editor/EditorTexts.h"
 #include "editor/LinkRewrite.h"
 #include "editor/PageFiles.h"
+#include "editor/PageTextEdit.h"
 #include "platform/CommandKeys.h"
 #include "platform/Icons.h"
 #include "platform/Platform.h"
@@ -13,6 +15,7 @@
 
 #include <QFileInfo>
 #include <QFont>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QStyle>
@@ -84,10 +87,9 @@ QToolButton *frmChild1::cmdClo() const
 
 void frmChild1::createControls()
 {
-    mTxtEdit = new QPlainTextEdit(this);
+    mTxtEdit = new PageTextEdit(this);
     mTxtEdit->setFont(msGothicFont());
-    mTxtEdit->setLineWrapMode(QPlainTextEdit::NoWrap);
-    mTxtEdit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setWordWrap(gEditorWrap != 0);
     mTxtEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     mTxtEdit->setTabChangesFocus(false);
     mTxtEdit->setTabStopDistance(QFontMetricsF(mTxtEdit->font()).horizontalAdvance(QLatin1Char(' ')) * 8);
@@ -96,7 +98,12 @@ void frmChild1::createControls()
         setModifiedMark(modified);
         emit modifiedChanged(modified);
     });
-    placeControl(mTxtEdit, txtEditRect());
+    mStatusLine = new QLabel(this);
+    mStatusLine->setFont(mTxtEdit->font());
+    mStatusLine->setIndent(twipsToPixelsX(editorLayout::txtEdit.left));
+    connect(mTxtEdit, &QPlainTextEdit::cursorPositionChanged, this, &frmChild1::showCaretPlace);
+    showCaretPlace();
+    placeTextArea();
     setFocusProxy(mTxtEdit);
     watchForRecovery();
 
@@ -120,6 +127,40 @@ QToolButton *frmChild1::addButton(CommandIcon icon, const TwipRect &place, const
     button->setFocusPolicy(Qt::NoFocus);
     placeControl(button, place);
     return button;
+}
+
+QLabel *frmChild1::statusLine() const
+{
+    self()->ensureControls();
+    return mStatusLine;
+}
+
+// The text box's place from the layout rule, shared with the status line below it, one
+// text line high. Further bars along the bottom edge take their strip here.
+void frmChild1::placeTextArea()
+{
+    const int statusHeight = pixelsToTwipsY(QFontMetrics(mStatusLine->font()).lineSpacing() + 2);
+    const editorLayout::TextArea area = editorLayout::splitTextArea(txtEditRect(), statusHeight);
+    placeControl(mTxtEdit, area.textBox);
+    placeControl(mStatusLine, area.statusLine);
+}
+
+void frmChild1::showCaretPlace()
+{
+    const QTextCursor caret = mTxtEdit->textCursor();
+    mStatusLine->setText(editorTexts::caretPlace(caret.blockNumber() + 1, caret.positionInBlock() + 1));
+}
+
+bool frmChild1::wordWrap() const
+{
+    return mTxtEdit ? mTxtEdit->lineWrapMode() == QPlainTextEdit::WidgetWidth : gEditorWrap != 0;
+}
+
+void frmChild1::setWordWrap(bool on)
+{
+    ensureControls();
+    mTxtEdit->setLineWrapMode(on ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+    mTxtEdit->setHorizontalScrollBarPolicy(on ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOn);
 }
 
 void frmChild1::Form_Load()
@@ -174,6 +215,7 @@ void frmChild1::fillDocument() const
 void frmChild1::showEvent(QShowEvent *event)
 {
     fillDocument();
+    mTxtEdit->startHighlighting();   // only a shown editor colours its text
     KForm::showEvent(event);
 }
 
@@ -212,8 +254,10 @@ QSize frmChild1::usefulSize() const
     const QFontMetrics metrics(mTxtEdit->font());
     const int scrollBar = mTxtEdit->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, mTxtEdit);
     const int margins = 2 * (mTxtEdit->frameWidth() + qCeil(mTxtEdit->document()->documentMargin()));
-    const int textWidth = usefulColumns * metrics.horizontalAdvance(QLatin1Char('0')) + margins + scrollBar;
-    const int textHeight = usefulLines * metrics.lineSpacing() + margins + scrollBar;
+    const int textWidth = usefulColumns * metrics.horizontalAdvance(QLatin1Char('0')) + margins + scrollBar
+        + mTxtEdit->lineNumberWidth();
+    // One line more for the status line below the text box.
+    const int textHeight = (usefulLines + 1) * metrics.lineSpacing() + margins + scrollBar;
     return QSize(textWidth + twipsToPixelsX(editorLayout::designedWidth - editorLayout::txtEdit.width),
                  textHeight + twipsToPixelsY(editorLayout::designedHeight - editorLayout::txtEdit.height));
 }
@@ -241,7 +285,7 @@ void frmChild1::Form_Resize()
     }
     mTxtExtent = editorLayout::followOuterSize(mTxtExtent, mlPrevWidth, mlPrevHeight, Width(), Height());
     if (mTxtEdit)
-        placeControl(mTxtEdit, txtEditRect());
+        placeTextArea();
     mlPrevWidth = Width();
     mlPrevHeight = Height();
 }

@@ -7,6 +7,8 @@
 #include "platform/FileDialog.h"
 #include "platform/KForm.h"
 
+class PageTextEdit;
+class QLabel;
 class QPlainTextEdit;
 class QTimer;
 class QToolButton;
@@ -45,8 +47,16 @@ public:
     QToolButton *cmdSAs() const;
     QToolButton *cmdBrz() const;
     QToolButton *cmdClo() const;
-    // Where the text box stands in the client area, in twips.
+    // Where the text box stands in the client area, in twips, with the status line along
+    // its bottom edge.
     TwipRect txtEditRect() const { return editorLayout::textBoxRect(mTxtExtent); }
+    // The status line below the text box: the caret's line and column.
+    QLabel *statusLine() const;
+
+    // Long lines wrap at the text box's right edge, or scroll sideways (the default).
+    // Editors take the choice made last (basSystem::gEditorWrap) when first shown.
+    bool wordWrap() const;
+    void setWordWrap(bool on);
 
     // The save dialog; it keeps the name chosen last.
     FileDialog dlgChi;
@@ -97,6 +107,8 @@ private:
     void createControls();
     QToolButton *addButton(CommandIcon icon, const TwipRect &place, const QString &tip);
     void fillDocument() const;
+    void placeTextArea();
+    void showCaretPlace();
     QSize usefulSize() const;
 
     frmChild1 *self() const { return const_cast<frmChild1 *>(this); }
@@ -104,7 +116,8 @@ private:
     bool confirmReplaceUnread(const QString &path);
     void watchForRecovery();
 
-    QPlainTextEdit *mTxtEdit = nullptr;
+    PageTextEdit *mTxtEdit = nullptr;
+    QLabel *mStatusLine = nullptr;
     QToolButton *mCmdSav = nullptr;
     QToolButton *mCmdSAs = nullptr;
     QToolButton *mCmdBrz = nullptr;

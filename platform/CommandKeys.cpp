@@ -18,6 +18,7 @@ KeyBinding bindingOf(CommandKey command)
     case CommandKey::NextWindow: return {QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence::NextChild};
     case CommandKey::PreviousWindow:
         return {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), QKeySequence::PreviousChild};
+    case CommandKey::WordWrap: return {QKeySequence(Qt::ALT | Qt::Key_Z), QKeySequence::UnknownKey};
     }
     return {};
 }

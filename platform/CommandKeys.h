@@ -15,6 +15,7 @@ enum class CommandKey {
     Quit,             // Ctrl+Q
     NextWindow,       // Ctrl+Tab
     PreviousWindow,   // Ctrl+Shift+Tab
+    WordWrap,         // Alt+Z
 };
 
 // The keys of `command`: its own key first (the one menus show), then whatever else the
