@@ -21,6 +21,7 @@ qint32 gFrameTop = 0;
 qint32 gFrameWidth = 0;
 qint32 gFrameHeight = 0;
 qint32 gFrameMaximized = 0;
+qint32 gEditorWrap = 0;
 
 QString gCurDir;
 std::array<QString, 11> gHistory;

@@ -39,6 +39,10 @@ extern qint32 gFrameWidth;
 extern qint32 gFrameHeight;
 extern qint32 gFrameMaximized;
 
+// Whether editors wrap long lines (-1) or scroll sideways (0): the choice made last in
+// any editor, which editors take when first shown.
+extern qint32 gEditorWrap;
+
 extern QString gCurDir;
 extern std::array<QString, 11> gHistory;   // 1 to 10 are used, the newest first
 

@@ -73,6 +73,7 @@ private:
     void updateViewChecks();
     void setTreeShown(bool shown);
     void setTagShown(bool shown);
+    void toggleWordWrap();
     void activateNextEditor();
     void activatePreviousEditor();
     void stepEditor(int step);
@@ -94,6 +95,7 @@ private:
     QAction *mWindowListStart = nullptr;
     QAction *mTreeShown = nullptr;
     QAction *mTagShown = nullptr;
+    QAction *mWordWrap = nullptr;
     int mCloseReason;
     bool mSettingsLoaded = false;
     bool mUnloaded = false;

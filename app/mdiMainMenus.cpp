@@ -154,6 +154,11 @@ void mdiMain::createViewMenu()
     mTagShown->setCheckable(true);
     connect(mTreeShown, &QAction::triggered, this, &mdiMain::setTreeShown);
     connect(mTagShown, &QAction::triggered, this, &mdiMain::setTagShown);
+    menu->addSeparator();
+    mWordWrap = menu->addAction(appTexts::wordWrapCommand);
+    mWordWrap->setCheckable(true);
+    mWordWrap->setShortcuts(commandKeys(CommandKey::WordWrap));
+    connect(mWordWrap, &QAction::triggered, this, &mdiMain::toggleWordWrap);
     connect(menu, &QMenu::aboutToShow, this, &mdiMain::updateViewChecks);
 }
 
@@ -224,6 +229,20 @@ void mdiMain::updateViewChecks()
 {
     mTreeShown->setChecked(mTree && !mTree->isUnloaded() && mTree->Visible());
     mTagShown->setChecked(mTag && !mTag->isUnloaded() && mTag->Visible());
+    const frmChild1 *editor = activeShownEditor();
+    mWordWrap->setChecked(editor ? editor->wordWrap() : gEditorWrap != 0);
+}
+
+// Turns wrapping over in the active editor; the choice is remembered for editors shown
+// later and for the next start.
+void mdiMain::toggleWordWrap()
+{
+    frmChild1 *editor = activeShownEditor();
+    if (editor) {
+        editor->setWordWrap(!editor->wordWrap());
+        gEditorWrap = editor->wordWrap() ? -1 : 0;
+    }
+    mWordWrap->setChecked(editor ? editor->wordWrap() : gEditorWrap != 0);
 }
 
 void mdiMain::setTreeShown(bool shown)

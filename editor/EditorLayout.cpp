@@ -18,7 +18,7 @@ TwipRect textBoxRect(Extent extent)
     return TwipRect{txtEdit.left, txtEdit.top, std::max(0, extent.width), std::max(0, extent.height)};
 }
 
-TextBoxAndBar withFindBar(const TwipRect &area, int barHeight)
+TextBoxAndBar splitBottomBar(const TwipRect &area, int barHeight)
 {
     const int bar = std::clamp(barHeight, 0, area.height);
     return TextBoxAndBar{TwipRect{area.left, area.top, area.width, area.height - bar},

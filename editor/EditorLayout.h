@@ -38,13 +38,15 @@ Extent followOuterSize(Extent extent, int prevWidth, int prevHeight, int width, 
 // Where the text box goes for `extent`: its designed left and top, no side below zero.
 TwipRect textBoxRect(Extent extent);
 
-// The text box and the find bar in the place `area` the text box has without the bar:
-// the bar, `barHeight` high, takes the bottom of it and the text box keeps the rest.
+// The text box's place shared with the bars along its bottom edge. The bar, `barHeight`
+// high (or what height there is when `area` is lower), takes the bottom of `area` and the
+// text box keeps the rest. From the bottom up: the status line (the caret's line and
+// column), then the find bar while it is shown, then the text box.
 struct TextBoxAndBar {
     TwipRect textBox;
     TwipRect bar;
 };
-TextBoxAndBar withFindBar(const TwipRect &area, int barHeight);
+TextBoxAndBar splitBottomBar(const TwipRect &area, int barHeight);
 
 // Where a newly shown editor window opens, in pixels: `wanted` cut down to the visible
 // part of the area, to the right of the tool windows (whose right edge is `toolsRight`)

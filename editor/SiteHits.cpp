@@ -47,7 +47,8 @@ QVariant SiteHits::headerData(int section, Qt::Orientation orientation, int role
 QString SiteHits::shownLine(const textSearch::LineHit &hit, qsizetype width)
 {
     const QString &line = hit.lineText;
-    const qsizetype from = line.size() <= width ? 0 : std::clamp(hit.column - 1 - width / 4, qsizetype(0), line.size() - width);
+    const qsizetype from
+        = line.size() <= width ? 0 : std::clamp(hit.column - 1 - width / 4, qsizetype(0), line.size() - width);
     QString shown = line.mid(from, width);
     shown.replace(QLatin1Char('\t'), QLatin1Char(' '));
     return shown;

@@ -22,8 +22,8 @@ QRegularExpression compile(const QString &pattern, Options options)
     QString source = pattern;
     if (options.wholeWord)
         source = QStringLiteral("(?<!\\w)(?:") + pattern + QStringLiteral(")(?!\\w)");
-    QRegularExpression::PatternOptions flags =
-        QRegularExpression::MultilineOption | QRegularExpression::UseUnicodePropertiesOption;
+    QRegularExpression::PatternOptions flags
+        = QRegularExpression::MultilineOption | QRegularExpression::UseUnicodePropertiesOption;
     if (!options.matchCase)
         flags |= QRegularExpression::CaseInsensitiveOption;
     QRegularExpression re(source, flags);
@@ -88,8 +88,7 @@ QString searchLines(const QString &text)
 
 Query::Query(const QString &pattern, Options options)
     : mPattern(pattern), mOptions(options), mRegex(compile(pattern, options))
-{
-}
+{ }
 
 bool Query::isValid() const
 {
@@ -187,8 +186,8 @@ bool Query::matchesExactly(const QString &text, qsizetype start, qsizetype lengt
         return length == mPattern.size() && QStringView(text).mid(start, length).compare(mPattern, cs) == 0
             && (!mOptions.wholeWord || isWholeWord(text, start, length));
     }
-    const QRegularExpressionMatch m =
-        mRegex.match(text, start, QRegularExpression::NormalMatch, QRegularExpression::AnchorAtOffsetMatchOption);
+    const QRegularExpressionMatch m
+        = mRegex.match(text, start, QRegularExpression::NormalMatch, QRegularExpression::AnchorAtOffsetMatchOption);
     return m.hasMatch() && m.capturedLength() == length;
 }
 
@@ -197,8 +196,8 @@ QString Query::replacementAt(const QString &text, qsizetype start, const QString
     if (!mOptions.regex)
         return replacement;
     QString out;
-    const QRegularExpressionMatch m =
-        mRegex.match(text, start, QRegularExpression::NormalMatch, QRegularExpression::AnchorAtOffsetMatchOption);
+    const QRegularExpressionMatch m
+        = mRegex.match(text, start, QRegularExpression::NormalMatch, QRegularExpression::AnchorAtOffsetMatchOption);
     if (m.hasMatch())
         appendExpanded(out, replacement, m);
     return out;

@@ -6,6 +6,7 @@
 #include "editor/FindBar.h"
 #include "editor/LinkRewrite.h"
 #include "editor/PageFiles.h"
+#include "editor/PageTextEdit.h"
 #include "platform/CommandKeys.h"
 #include "platform/Icons.h"
 #include "platform/Platform.h"
@@ -15,6 +16,7 @@
 
 #include <QFileInfo>
 #include <QFont>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -84,10 +86,9 @@ QToolButton *frmChild1::cmdClo() const
 
 void frmChild1::createControls()
 {
-    mTxtEdit = new QPlainTextEdit(this);
+    mTxtEdit = new PageTextEdit(this);
     mTxtEdit->setFont(msGothicFont());
-    mTxtEdit->setLineWrapMode(QPlainTextEdit::NoWrap);
-    mTxtEdit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setWordWrap(gEditorWrap != 0);
     mTxtEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     mTxtEdit->setTabChangesFocus(false);
     mTxtEdit->setTabStopDistance(QFontMetricsF(mTxtEdit->font()).horizontalAdvance(QLatin1Char(' ')) * 8);
@@ -98,6 +99,11 @@ void frmChild1::createControls()
         setModifiedMark(modified);
         emit modifiedChanged(modified);
     });
+    mStatusLine = new QLabel(this);
+    mStatusLine->setFont(mTxtEdit->font());
+    mStatusLine->setIndent(twipsToPixelsX(editorLayout::txtEdit.left));
+    connect(mTxtEdit, &QPlainTextEdit::cursorPositionChanged, this, &frmChild1::showCaretPlace);
+    showCaretPlace();
     placeTextArea();
     setFocusProxy(mTxtEdit);
     watchForRecovery();
@@ -126,6 +132,47 @@ QToolButton *frmChild1::addButton(CommandIcon icon, const TwipRect &place, const
     button->setFocusPolicy(Qt::NoFocus);
     placeControl(button, place);
     return button;
+}
+
+QLabel *frmChild1::statusLine() const
+{
+    self()->ensureControls();
+    return mStatusLine;
+}
+
+// The text box's place from the layout rule, shared with the status line below it, one
+// text line high. Further bars along the bottom edge take their strip here.
+void frmChild1::placeTextArea()
+{
+    const int statusHeight = pixelsToTwipsY(QFontMetrics(mStatusLine->font()).lineSpacing() + 2);
+    const auto withStatus = editorLayout::splitBottomBar(txtEditRect(), statusHeight);
+    placeControl(mStatusLine, withStatus.bar);
+    if (!mFindBar || mFindBar->isHidden()) {
+        placeControl(mTxtEdit, withStatus.textBox);
+        return;
+    }
+    const int barHeight = pixelsToTwipsY(mFindBar->sizeHint().height());
+    const auto withBar = editorLayout::splitBottomBar(withStatus.textBox, barHeight);
+    placeControl(mTxtEdit, withBar.textBox);
+    placeControl(mFindBar, withBar.bar);
+}
+
+void frmChild1::showCaretPlace()
+{
+    const QTextCursor caret = mTxtEdit->textCursor();
+    mStatusLine->setText(editorTexts::caretPlace(caret.blockNumber() + 1, caret.positionInBlock() + 1));
+}
+
+bool frmChild1::wordWrap() const
+{
+    return mTxtEdit ? mTxtEdit->lineWrapMode() == QPlainTextEdit::WidgetWidth : gEditorWrap != 0;
+}
+
+void frmChild1::setWordWrap(bool on)
+{
+    ensureControls();
+    mTxtEdit->setLineWrapMode(on ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+    mTxtEdit->setHorizontalScrollBarPolicy(on ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOn);
 }
 
 void frmChild1::Form_Load()
@@ -193,6 +240,7 @@ void frmChild1::replaceDocument(const QString &text)
 void frmChild1::showEvent(QShowEvent *event)
 {
     fillDocument();
+    mTxtEdit->startHighlighting();   // only a shown editor colours its text
     KForm::showEvent(event);
 }
 
@@ -231,8 +279,10 @@ QSize frmChild1::usefulSize() const
     const QFontMetrics metrics(mTxtEdit->font());
     const int scrollBar = mTxtEdit->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, mTxtEdit);
     const int margins = 2 * (mTxtEdit->frameWidth() + qCeil(mTxtEdit->document()->documentMargin()));
-    const int textWidth = usefulColumns * metrics.horizontalAdvance(QLatin1Char('0')) + margins + scrollBar;
-    const int textHeight = usefulLines * metrics.lineSpacing() + margins + scrollBar;
+    const int textWidth = usefulColumns * metrics.horizontalAdvance(QLatin1Char('0')) + margins + scrollBar
+        + mTxtEdit->lineNumberWidth();
+    // One line more for the status line below the text box.
+    const int textHeight = (usefulLines + 1) * metrics.lineSpacing() + margins + scrollBar;
     return QSize(textWidth + twipsToPixelsX(editorLayout::designedWidth - editorLayout::txtEdit.width),
                  textHeight + twipsToPixelsY(editorLayout::designedHeight - editorLayout::txtEdit.height));
 }
@@ -375,17 +425,6 @@ void frmChild1::cmdBrz_Click()
     // The preview file stays, so that the user can open it by hand.
     if (!platform().openInBrowser(path))
         ShowMessage(failureText(editorTexts::msgBrowserFailed, path, QString()));
-}
-
-void frmChild1::placeTextArea()
-{
-    if (!mFindBar || mFindBar->isHidden()) {
-        placeControl(mTxtEdit, txtEditRect());
-        return;
-    }
-    const auto places = editorLayout::withFindBar(txtEditRect(), pixelsToTwipsY(mFindBar->sizeHint().height()));
-    placeControl(mTxtEdit, places.textBox);
-    placeControl(mFindBar, places.bar);
 }
 
 FindBar *frmChild1::findBar()

@@ -9,6 +9,8 @@
 #include "platform/KForm.h"
 
 class FindBar;
+class PageTextEdit;
+class QLabel;
 class QPlainTextEdit;
 class QTimer;
 class QToolButton;
@@ -47,8 +49,16 @@ public:
     QToolButton *cmdSAs() const;
     QToolButton *cmdBrz() const;
     QToolButton *cmdClo() const;
-    // Where the text box stands in the client area, in twips.
+    // Where the text box stands in the client area, in twips, with the status line along
+    // its bottom edge.
     TwipRect txtEditRect() const { return editorLayout::textBoxRect(mTxtExtent); }
+    // The status line below the text box: the caret's line and column.
+    QLabel *statusLine() const;
+
+    // Long lines wrap at the text box's right edge, or scroll sideways (the default).
+    // Editors take the choice made last (basSystem::gEditorWrap) when first shown.
+    bool wordWrap() const;
+    void setWordWrap(bool on);
 
     // The save dialog; it keeps the name chosen last.
     FileDialog dlgChi;
@@ -116,17 +126,20 @@ private:
     QToolButton *addButton(CommandIcon icon, const TwipRect &place, const QString &tip);
     void fillDocument() const;
     void replaceDocument(const QString &text);
-    QSize usefulSize() const;
-    // Places the text box, and the find bar below it while the bar is shown.
+    // Places the text box, the status line along its bottom edge, and the find bar above
+    // the status line while the bar is shown.
     void placeTextArea();
+    void showCaretPlace();
     void closeFindBar();
+    QSize usefulSize() const;
 
     frmChild1 *self() const { return const_cast<frmChild1 *>(this); }
     // Asks before the text of a page that was not read replaces an existing file at `path`.
     bool confirmReplaceUnread(const QString &path);
     void watchForRecovery();
 
-    QPlainTextEdit *mTxtEdit = nullptr;
+    PageTextEdit *mTxtEdit = nullptr;
+    QLabel *mStatusLine = nullptr;
     QToolButton *mCmdSav = nullptr;
     QToolButton *mCmdSAs = nullptr;
     QToolButton *mCmdBrz = nullptr;

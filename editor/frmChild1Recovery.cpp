@@ -3,6 +3,7 @@
 
 #include "app/basSystem.h"
 #include "editor/EditorText.h"
+#include "editor/PageTextEdit.h"
 #include "editor/RecoveryFolder.h"
 #include "editor/frmChild1.h"
 

@@ -24,6 +24,7 @@ KeyBinding bindingOf(CommandKey command)
     case CommandKey::FindNext: return {QKeySequence(Qt::Key_F3), QKeySequence::FindNext};
     case CommandKey::FindPrevious: return {QKeySequence(Qt::SHIFT | Qt::Key_F3), QKeySequence::FindPrevious};
     case CommandKey::FindInSite: return {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F), QKeySequence::UnknownKey};
+    case CommandKey::WordWrap: return {QKeySequence(Qt::ALT | Qt::Key_Z), QKeySequence::UnknownKey};
     }
     return {};
 }

@@ -21,6 +21,7 @@ enum class CommandKey {
     FindNext,         // F3
     FindPrevious,     // Shift+F3
     FindInSite,       // Ctrl+Shift+F
+    WordWrap,         // Alt+Z
 };
 
 // The keys of `command`: its own key first (the one menus show), then whatever else the

@@ -19,6 +19,12 @@ const QString historySection = QStringLiteral("HISTORY");
 // without it loads as before.
 const QString frameSection = QStringLiteral("FRAME INF");
 
+// The editors' own choices, in a section of their own after the frame's; a file without
+// it loads as wrap off, and it is written only once it matters (wrap turned on, or the
+// file already holds it), so that a file of someone who never wraps stays as it was.
+const QString editorSection = QStringLiteral("EDITOR INF");
+const QString wrapKey = QStringLiteral("WRAP");
+
 struct LongKey {
     const char *key;
     qint32 *variable;
@@ -79,6 +85,17 @@ void saveFrameGeometry(ProfileFile &file)
         file.setValue(frameSection, QLatin1String(k.key), QString::number(*k.variable));
 }
 
+void loadEditorChoices(const ProfileFile &file)
+{
+    gEditorWrap = profileLong(file.value(editorSection, wrapKey).value_or(QString())).value_or(0) != 0 ? -1 : 0;
+}
+
+void saveEditorChoices(ProfileFile &file)
+{
+    if (gEditorWrap != 0 || file.value(editorSection, wrapKey))
+        file.setValue(editorSection, wrapKey, QString::number(gEditorWrap));
+}
+
 QString historyKey(int i)
 {
     return QStringLiteral("FILE%1").arg(i, 2, 10, QLatin1Char('0'));
@@ -120,6 +137,7 @@ bool LoadSettings(QString *failure)
     for (int i = 1; i <= 10; ++i)
         gHistory[i] = file.value(historySection, historyKey(i)).value_or(QString());
     loadFrameGeometry(file);
+    loadEditorChoices(file);
     return true;
 }
 
@@ -136,6 +154,7 @@ bool SaveSettings(QString *failure)
     for (int i = 1; i <= 10; ++i)
         file.setValue(historySection, historyKey(i), gHistory[i]);
     saveFrameGeometry(file);
+    saveEditorChoices(file);
     // The file may have gone between the check and the write; never create it here.
     reason = settingsFileProblem(path);
     if (!reason.isEmpty() || !file.commit(&reason))

@@ -153,8 +153,8 @@ LinkTarget resolveFrom(QStringView link, const Base &page, const Base &site)
         return {};
     addSteps(base.steps, drive ? path.mid(2) : path, true);
     const QStringView last = path.mid(path.lastIndexOf(u'/') + 1);
-    const bool folder = isSlash(path.back()) || last == u"." || last == u".." || path.endsWith(u"\\..")
-        || path.endsWith(u"\\.");
+    const bool folder
+        = isSlash(path.back()) || last == u"." || last == u".." || path.endsWith(u"\\..") || path.endsWith(u"\\.");
     return {LinkKind::File, joined(base.root, base.steps), folder};
 }
 

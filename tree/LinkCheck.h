@@ -59,7 +59,7 @@ public:
 private:
     struct Listing {
         bool exists = false;
-        QHash<QString, bool> isFolder;   // by exact name
+        QHash<QString, bool> isFolder;          // by exact name
         QHash<QString, QString> byFoldedName;   // filled on first use
     };
     Listing &listing(const QString &folder);

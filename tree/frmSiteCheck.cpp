@@ -41,8 +41,8 @@ frmSiteCheck::frmSiteCheck(QMdiArea *area, std::function<void(qint32)> showPage,
     setHeight(5000);
     mSummary = new QLabel(this);
     mRows = new QTableWidget(0, 4, this);
-    mRows->setHorizontalHeaderLabels({treeTexts::siteCheckKind, treeTexts::siteCheckPage, treeTexts::siteCheckLink,
-                                      treeTexts::siteCheckTarget});
+    mRows->setHorizontalHeaderLabels(
+        {treeTexts::siteCheckKind, treeTexts::siteCheckPage, treeTexts::siteCheckLink, treeTexts::siteCheckTarget});
     mRows->setEditTriggers(QAbstractItemView::NoEditTriggers);
     mRows->setSelectionBehavior(QAbstractItemView::SelectRows);
     mRows->verticalHeader()->hide();

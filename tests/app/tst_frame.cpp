@@ -141,6 +141,7 @@ private Q_SLOTS:
     void filterLabelNamesPatternsOnce();
     void commandLine_data();
     void commandLine();
+    void wordWrapRememberedAcrossRestart();
 };
 
 void tst_frame::commandsRunTheirHandlers_data()
@@ -430,6 +431,34 @@ void tst_frame::commandLine()
     qputenv("DISPLAY", display);
     QCOMPARE(headless.exitCode, 1);
     QVERIFY(headless.answer.contains(u"xvfb-run -a -s \"-screen 0 1280x800x24\" pagekiln site.ksd"_s));
+}
+
+// Alt+Z wraps the active editor's lines; the next start opens editors wrapped, and Alt+Z
+// there turns it off again for the start after.
+void tst_frame::wordWrapRememberedAcrossRestart()
+{
+    TestEnv env;
+    env.writeSettings(0, 0);
+    const QString site = makeSite(env, u"a"_s, 2);
+    for (const bool wrappedBefore : {false, true}) {
+        resetSharedState();   // a new start
+        mdiMain frame;
+        QVERIFY(frame.MDIForm_Load());
+        frame.show();
+        frame.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&frame));
+        QVERIFY(frame.openDefinition(site));
+        frmChild1 *editor = gPageEditors.at(1);
+        editor->SetFocus();
+        QCOMPARE(editor->wordWrap(), wrappedBefore);
+        QTest::keySequence(editor->txtEdit(), QKeySequence(u"Alt+Z"_s));
+        QCOMPARE(editor->wordWrap(), !wrappedBefore);
+        QCOMPARE(editor->txtEdit()->lineWrapMode(),
+                 wrappedBefore ? QPlainTextEdit::NoWrap : QPlainTextEdit::WidgetWidth);
+        QCOMPARE(gPageEditors.at(2)->wordWrap(), wrappedBefore);   // the other editor keeps its own
+        frame.closeFrame(vbFormMDIForm);
+    }
+    QVERIFY(TestEnv::read(env.path(u"pageKiln.INI"_s)).contains("[EDITOR INF]\r\nWRAP=0\r\n"));
 }
 
 QTEST_MAIN(tst_frame)

@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QToolButton>
@@ -73,6 +74,8 @@ private Q_SLOTS:
     void previewNeverFollowsALink();
     void findBarTakesRoomAndEscGivesItBack();
     void replaceAllIsOneUndoStep();
+    void statusLineFollowsCaret_data();
+    void statusLineFollowsCaret();
 };
 
 void tst_frmChild1::designedWindow()
@@ -502,6 +505,36 @@ void tst_frmChild1::replaceAllIsOneUndoStep()
     editor->txtEdit()->undo();
     QCOMPARE(editor->text(), page);
     QVERIFY(!editor->isModified());
+}
+
+void tst_frmChild1::statusLineFollowsCaret_data()
+{
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("expected");
+    // The page is "ab", "日本語の行" and an empty last line; the caret starts at its top.
+    QTest::newRow("start") << QString() << u"1 行、1 列"_s;
+    QTest::newRow("down and right over Japanese") << u"down right right right"_s << u"2 行、4 列"_s;
+    QTest::newRow("end of a line") << u"down end"_s << u"2 行、6 列"_s;
+    QTest::newRow("last line") << u"ctrl+end"_s << u"3 行、1 列"_s;
+    QTest::newRow("typing a line break") << u"right return"_s << u"2 行、1 列"_s;
+}
+
+void tst_frmChild1::statusLineFollowsCaret()
+{
+    QFETCH(QString, keys);
+    QFETCH(QString, expected);
+    TestEnv env;
+    env.area();
+    frmChild1 *editor = openPage(1, env.path(QString()), u"p.htm"_s, u"ab\r\n日本語の行\r\n"_s);
+    editor->Show();
+    for (const QString &key : keys.split(u' ', Qt::SkipEmptyParts))
+        QTest::keySequence(editor->txtEdit(), QKeySequence(key));
+    QCOMPARE(editor->statusLine()->text(), expected);
+    // The status line lies below the text box, inside the text box's described place.
+    const QRect box = editor->txtEdit()->geometry();
+    const QRect status = editor->statusLine()->geometry();
+    QCOMPARE(status.top(), box.bottom() + 1);
+    QVERIFY(status.height() >= editor->txtEdit()->fontMetrics().height());
 }
 
 QTEST_MAIN(tst_frmChild1)

@@ -105,6 +105,7 @@ void resetSharedState()
     gTagWinHeight = gTagWinWidth = gTagWinTop = gTagWinLeft = gTagWinVisible = 0;
     gTreeWinHeight = gTreeWinWidth = gTreeWinTop = gTreeWinLeft = gTreeSplit = gTreeWinVisible = 0;
     gFrameLeft = gFrameTop = gFrameWidth = gFrameHeight = gFrameMaximized = 0;
+    gEditorWrap = 0;
     gCurDir.clear();
     gHistory.fill(QString());
     gActiveEditor.clear();

@@ -1,0 +1,109 @@
+#include "editor/PageTextEdit.h"
+#include "editor/HtmlHighlighter.h"
+
+#include <QPainter>
+#include <QTextBlock>
+
+namespace {
+// The margin that carries the line numbers; its owner paints it.
+class LineNumberArea : public QWidget
+{
+public:
+    explicit LineNumberArea(PageTextEdit *edit) : QWidget(edit), mEdit(edit) { }
+    QSize sizeHint() const override { return QSize(mEdit->lineNumberWidth(), 0); }
+
+protected:
+    void paintEvent(QPaintEvent *event) override { mEdit->paintLineNumbers(event); }
+
+private:
+    PageTextEdit *mEdit;
+};
+
+// Blank space on either side of the numbers, in widths of a digit.
+constexpr int marginPadding = 1;
+}   // namespace
+
+PageTextEdit::PageTextEdit(QWidget *parent) : QPlainTextEdit(parent), mLineNumbers(new LineNumberArea(this))
+{
+    connect(this, &QPlainTextEdit::blockCountChanged, this, &PageTextEdit::updateMarginWidth);
+    connect(this, &QPlainTextEdit::updateRequest, this, &PageTextEdit::updateMargin);
+    connect(this, &QPlainTextEdit::cursorPositionChanged, mLineNumbers, qOverload<>(&QWidget::update));
+    updateMarginWidth();
+}
+
+void PageTextEdit::startHighlighting()
+{
+    if (!mHighlighter)
+        mHighlighter = new HtmlHighlighter(document(), palette());
+}
+
+int PageTextEdit::lineNumberWidth() const
+{
+    return fontMetrics().horizontalAdvance(QLatin1Char('9')) * (mDigits + 2 * marginPadding);
+}
+
+void PageTextEdit::updateMarginWidth()
+{
+    const int digits = int(QString::number(std::max(1, blockCount())).size());
+    if (digits == mDigits)
+        return;
+    mDigits = digits;
+    setViewportMargins(lineNumberWidth(), 0, 0, 0);
+}
+
+void PageTextEdit::updateMargin(const QRect &rect, int dy)
+{
+    if (dy != 0)
+        mLineNumbers->scroll(0, dy);
+    else
+        mLineNumbers->update(0, rect.y(), mLineNumbers->width(), rect.height());
+}
+
+void PageTextEdit::resizeEvent(QResizeEvent *event)
+{
+    QPlainTextEdit::resizeEvent(event);
+    const QRect r = contentsRect();
+    mLineNumbers->setGeometry(QRect(r.left(), r.top(), lineNumberWidth(), r.height()));
+}
+
+// Colours the lines about to be painted first, so that they never show uncoloured.
+void PageTextEdit::paintEvent(QPaintEvent *event)
+{
+    if (mHighlighter) {
+        const QTextBlock first = firstVisibleBlock();
+        const qreal bottom = viewport()->height();
+        qreal top = blockBoundingGeometry(first).translated(contentOffset()).top();
+        QTextBlock last = first;
+        for (QTextBlock b = first; b.isValid() && top <= bottom; b = b.next()) {
+            last = b;
+            top += blockBoundingRect(b).height();
+        }
+        mHighlighter->colourLines(first.blockNumber(), last.blockNumber());
+    }
+    QPlainTextEdit::paintEvent(event);
+}
+
+void PageTextEdit::paintLineNumbers(QPaintEvent *event)
+{
+    QPainter painter(mLineNumbers);
+    painter.fillRect(event->rect(), palette().color(QPalette::Window));
+    const int current = textCursor().blockNumber();
+    const int right = mLineNumbers->width() - fontMetrics().horizontalAdvance(QLatin1Char('9')) * marginPadding;
+    const int lineHeight = fontMetrics().height();
+    QTextBlock block = firstVisibleBlock();
+    qreal top = blockBoundingGeometry(block).translated(contentOffset()).top();
+    while (block.isValid() && top <= event->rect().bottom()) {
+        const qreal height = blockBoundingRect(block).height();
+        if (block.isVisible() && top + height >= event->rect().top()) {
+            const bool isCurrent = block.blockNumber() == current;
+            if (isCurrent)
+                painter.fillRect(QRectF(0, top, mLineNumbers->width(), lineHeight),
+                                 palette().color(QPalette::Highlight));
+            painter.setPen(palette().color(isCurrent ? QPalette::HighlightedText : QPalette::PlaceholderText));
+            painter.drawText(QRect(0, int(top), right, lineHeight), Qt::AlignRight | Qt::AlignVCenter,
+                             QString::number(block.blockNumber() + 1));
+        }
+        top += height;
+        block = block.next();
+    }
+}
