@@ -11,6 +11,27 @@
 
 namespace {
 QPointer<QMdiArea> gDefaultArea;
+KForm::ShowBatch *gShowBatch = nullptr;
+}   // namespace
+
+KForm::ShowBatch::ShowBatch() : mOuter(gShowBatch)
+{
+    gShowBatch = this;
+}
+
+KForm::ShowBatch::~ShowBatch()
+{
+    gShowBatch = mOuter;
+    QPointer<QMdiSubWindow> last;
+    for (const QPointer<QMdiSubWindow> &sub : std::as_const(mShown)) {
+        if (!sub)
+            continue;
+        sub->setEnabled(true);
+        if (!sub->isHidden())
+            last = sub;
+    }
+    if (last && last->mdiArea())
+        last->mdiArea()->setActiveSubWindow(last);
 }
 
 void KForm::setDefaultArea(QMdiArea *area)
@@ -60,10 +81,13 @@ void KForm::makeSubWindow()
     mSub->hide();
     if (mArea)
         mArea->addSubWindow(mSub);
-    mSub->setWidget(this);
     // The form was hidden while it had no window; inside its window it is shown, so that
-    // the window shows its controls whenever the window itself is shown.
+    // the window shows its controls whenever the window itself is shown. It is shown before
+    // the window takes it as its widget: the window activates itself when its widget is
+    // shown, which would activate a window that is still being made.
+    setParent(mSub);
     QWidget::setVisible(true);
+    mSub->setWidget(this);
     mSub->setAttribute(Qt::WA_DeleteOnClose);
     // The frame's menus own the program's keys; the window menu's own close key (Ctrl+W
     // on most desktops) would make them ambiguous.
@@ -168,6 +192,18 @@ void KForm::Show()
     if (fresh)
         makeSubWindow();
     QMdiSubWindow *sub = mSub;
+    if (gShowBatch) {
+        // A window that is not enabled does not activate itself when shown.
+        if (sub->isEnabled()) {
+            sub->setEnabled(false);
+            gShowBatch->mShown.removeAll(sub);
+            gShowBatch->mShown << sub;
+        }
+        sub->show();
+        if (fresh)
+            applyTitle();
+        return;
+    }
     sub->show();
     if (fresh)
         applyTitle();

@@ -6,6 +6,7 @@
 
 #include "platform/Twips.h"
 
+#include <QList>
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <QWidget>
@@ -58,6 +59,22 @@ public:
 
     // Shows the form as a modeless child and makes it the active one.
     void Show();
+    // While a ShowBatch exists, forms shown are not activated one by one (each activation
+    // visits every window of the area, so showing many forms would cost the square of
+    // their number); when it ends, the last form shown becomes the active one.
+    class ShowBatch
+    {
+    public:
+        ShowBatch();
+        ~ShowBatch();
+        ShowBatch(const ShowBatch &) = delete;
+        ShowBatch &operator=(const ShowBatch &) = delete;
+
+    private:
+        friend class KForm;
+        QList<QPointer<QMdiSubWindow>> mShown;
+        ShowBatch *mOuter;
+    };
     void Hide();
     // Qt's show() and hide() on a form act on its window as Show and Hide do, so that a
     // form never appears as a bare widget outside the frame.

@@ -34,6 +34,7 @@ bool frmTree::gfReadKSD(const QString &path)
     if (d.stop == ksd::ReadStop::NoPages)
         return false;
     const QPointer<frmTree> self(this);
+    const KForm::ShowBatch batch;   // the last page shown ends up active, as if each were
     for (const ksd::PageEntry &entry : d.pages) {
         if (!self)
             return false;
