@@ -168,8 +168,8 @@ bool FindBar::findPrevious()
     const textSearch::Query query(mTxtFind->text(), options());
     if (!validQuery(query))
         return false;
-    const textSearch::Match match =
-        query.findPrevious(textBoxSearchText(mTextBox), mTextBox->textCursor().selectionStart());
+    const textSearch::Match match
+        = query.findPrevious(textBoxSearchText(mTextBox), mTextBox->textCursor().selectionStart());
     mLblStatus->setText(match.wrapped ? wrappedToEnd : QString());
     return select(match);
 }

@@ -49,8 +49,8 @@ void tst_sitefind::findsInUnsavedTextsAndReplacesWithoutWriting()
     window->txtFind()->setText(u"href"_s);
     window->cmdFind_Click();
     const QString line = u"<A HREF=\"x.htm\">x</A>"_s;
-    QCOMPARE(listed(*window), (QStringList{u"頁 1|2|"_s + line, u"頁 1|4|未保存の href"_s, u"頁 2|2|"_s + line,
-                                           u"頁 3|2|"_s + line}));
+    QCOMPARE(listed(*window),
+             (QStringList{u"頁 1|2|"_s + line, u"頁 1|4|未保存の href"_s, u"頁 2|2|"_s + line, u"頁 3|2|"_s + line}));
 
     // A click shows the hit's page in its editor with the hit selected.
     window->lstHits_Click(3);

@@ -38,12 +38,12 @@ void tst_textsearch::replaceAll_data()
     QTest::newRow("match case") << u"Abc abc ABC"_s << u"abc"_s << u"c"_s << u"x"_s << u"Abc x ABC"_s << 1;
     QTest::newRow("whole word") << u"cat catalog cat_x cat. 猫cat"_s << u"cat"_s << u"w"_s << u"dog"_s
                                 << u"dog catalog cat_x dog. 猫cat"_s << 2;
-    QTest::newRow("full-width is not half-width") << u"ＡＢＣ ABC ｱｲｳ アイウ"_s << u"ABC"_s << QString() << u"-"_s
-                                                  << u"ＡＢＣ - ｱｲｳ アイウ"_s << 1;
-    QTest::newRow("half-width kana is not full-width") << u"ｱｲｳ アイウ"_s << u"アイウ"_s << QString() << u"ア"_s
-                                                       << u"ｱｲｳ ア"_s << 1;
-    QTest::newRow("plain replacement taken as it is") << u"a.b"_s << u"."_s << QString() << u"\\1$1"_s
-                                                      << u"a\\1$1b"_s << 1;
+    QTest::newRow("full-width is not half-width")
+        << u"ＡＢＣ ABC ｱｲｳ アイウ"_s << u"ABC"_s << QString() << u"-"_s << u"ＡＢＣ - ｱｲｳ アイウ"_s << 1;
+    QTest::newRow("half-width kana is not full-width")
+        << u"ｱｲｳ アイウ"_s << u"アイウ"_s << QString() << u"ア"_s << u"ｱｲｳ ア"_s << 1;
+    QTest::newRow("plain replacement taken as it is")
+        << u"a.b"_s << u"."_s << QString() << u"\\1$1"_s << u"a\\1$1b"_s << 1;
     QTest::newRow("regex groups") << u"<B>太字</B> <B>y</B>"_s << u"<b>(.*?)</b>"_s << u"r"_s
                                   << u"<STRONG>\\1</STRONG>"_s << u"<STRONG>太字</STRONG> <STRONG>y</STRONG>"_s << 2;
     QTest::newRow("regex escapes") << u"a-b"_s << u"(\\w)-(\\w)"_s << u"r"_s << u"\\2\\n\\1\\t\\\\\\0"_s
@@ -83,15 +83,15 @@ void tst_textsearch::find_data()
     QTest::addColumn<int>("wrapStep");        // the step that went round an end
 
     QTest::newRow("next wraps") << u"ab ab ab"_s << u"ab"_s << QString() << true << 1 << QList<int>{3, 6, 0, 3} << 2;
-    QTest::newRow("previous wraps") << u"ab ab ab"_s << u"ab"_s << QString() << false << 4
-                                    << QList<int>{3, 0, 6, 3} << 2;
+    QTest::newRow("previous wraps") << u"ab ab ab"_s << u"ab"_s << QString() << false << 4 << QList<int>{3, 0, 6, 3}
+                                    << 2;
     QTest::newRow("whole word next") << u"abc ab ab"_s << u"ab"_s << u"w"_s << true << 0 << QList<int>{4, 7, 4} << 2;
-    QTest::newRow("whole word previous") << u"ab abc ab"_s << u"ab"_s << u"w"_s << false << 9
-                                         << QList<int>{7, 0, 7} << 2;
-    QTest::newRow("regex previous") << u"a1 b2 c3"_s << u"[a-c]\\d"_s << u"r"_s << false << 8
-                                    << QList<int>{6, 3, 0, 6} << 3;
-    QTest::newRow("empty matches advance") << u"a\nb\nc"_s << u"^"_s << u"r"_s << true << 0
-                                           << QList<int>{2, 4, 0, 2} << 2;
+    QTest::newRow("whole word previous") << u"ab abc ab"_s << u"ab"_s << u"w"_s << false << 9 << QList<int>{7, 0, 7}
+                                         << 2;
+    QTest::newRow("regex previous") << u"a1 b2 c3"_s << u"[a-c]\\d"_s << u"r"_s << false << 8 << QList<int>{6, 3, 0, 6}
+                                    << 3;
+    QTest::newRow("empty matches advance")
+        << u"a\nb\nc"_s << u"^"_s << u"r"_s << true << 0 << QList<int>{2, 4, 0, 2} << 2;
     QTest::newRow("Japanese") << u"日本語の日本"_s << u"日本"_s << QString() << true << 1 << QList<int>{4, 0} << 1;
 }
 
