@@ -1,17 +1,36 @@
 #include "editor/SiteHits.h"
 #include "editor/EditorTexts.h"
 
-void SiteHits::setHits(QList<SiteHit> hits, QHash<qint32, QString> titles)
+#include <algorithm>
+
+void SiteHits::setHits(QList<PageHits> pages)
 {
     beginResetModel();
-    mHits = std::move(hits);
-    mTitles = std::move(titles);
+    mPages = std::move(pages);
+    mEnds.clear();
+    mEnds.reserve(mPages.size());
+    qsizetype end = 0;
+    for (const PageHits &page : std::as_const(mPages))
+        mEnds.append(end += page.hits.size());
     endResetModel();
+}
+
+std::pair<const PageHits *, qsizetype> SiteHits::locate(qsizetype row) const
+{
+    const auto page = std::upper_bound(mEnds.cbegin(), mEnds.cend(), row) - mEnds.cbegin();
+    const qsizetype first = page == 0 ? 0 : mEnds.at(page - 1);
+    return {&mPages.at(page), row - first};
+}
+
+SiteHit SiteHits::at(qsizetype row) const
+{
+    const auto [page, i] = locate(row);
+    return SiteHit{page->page, page->hits.at(i)};
 }
 
 int SiteHits::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : int(mHits.size());
+    return parent.isValid() ? 0 : int(count());
 }
 
 int SiteHits::columnCount(const QModelIndex &parent) const
@@ -21,13 +40,14 @@ int SiteHits::columnCount(const QModelIndex &parent) const
 
 QVariant SiteHits::data(const QModelIndex &index, int role) const
 {
-    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= mHits.size())
+    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= count())
         return {};
-    const SiteHit &hit = mHits.at(index.row());
+    const auto [page, i] = locate(index.row());
+    const textSearch::LineHit &hit = page->hits.at(i);
     switch (index.column()) {
-    case PageColumn: return mTitles.value(hit.page);
-    case LineColumn: return hit.hit.line;
-    case TextColumn: return shownLine(hit.hit);
+    case PageColumn: return page->title;
+    case LineColumn: return hit.line;
+    case TextColumn: return shownLine(hit);
     default: return {};
     }
 }

@@ -6,8 +6,17 @@
 
 #include <QAbstractTableModel>
 
-struct SiteHit {
+// The hits in one page.
+struct PageHits {
     qint32 page = 0;   // index of the page in the page tables at the time of the search
+    QString title;
+    QList<textSearch::LineHit> hits;
+};
+Q_DECLARE_TYPEINFO(PageHits, Q_RELOCATABLE_TYPE);
+
+// One row of the list.
+struct SiteHit {
+    qint32 page = 0;
     textSearch::LineHit hit;
 };
 
@@ -19,10 +28,11 @@ public:
 
     using QAbstractTableModel::QAbstractTableModel;
 
-    // Replaces the list: `hits` in page order, `titles` by page index.
-    void setHits(QList<SiteHit> hits, QHash<qint32, QString> titles);
-    const SiteHit &at(qsizetype row) const { return mHits.at(row); }
-    qsizetype count() const { return mHits.size(); }
+    // Replaces the list with the hits of `pages`, in that order.
+    void setHits(QList<PageHits> pages);
+    SiteHit at(qsizetype row) const;
+    qsizetype count() const { return mEnds.isEmpty() ? 0 : mEnds.constLast(); }
+    qsizetype pageCount() const { return mPages.size(); }
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
@@ -33,6 +43,9 @@ public:
     static QString shownLine(const textSearch::LineHit &hit, qsizetype width = 200);
 
 private:
-    QList<SiteHit> mHits;
-    QHash<qint32, QString> mTitles;
+    // The page of `row` and the row's place among that page's hits.
+    std::pair<const PageHits *, qsizetype> locate(qsizetype row) const;
+
+    QList<PageHits> mPages;
+    QList<qsizetype> mEnds;   // for each page, the row after its last hit
 };

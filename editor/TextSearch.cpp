@@ -5,11 +5,6 @@
 namespace textSearch {
 
 namespace {
-inline bool isWordChar(QChar c)
-{
-    return c.isLetterOrNumber() || c == QLatin1Char('_');
-}
-
 inline bool isBreak(char16_t c)
 {
     return c == u'\r' || c == 0x2029 || c == 0xFDD0 || c == 0xFDD1;
@@ -17,11 +12,13 @@ inline bool isBreak(char16_t c)
 
 QRegularExpression compile(const QString &pattern, Options options)
 {
-    if (pattern.isEmpty() || !options.regex)
+    if (pattern.isEmpty())
         return {};
-    QString source = pattern;
+    // A plain pattern runs as an escaped expression too: the compiled matcher folds case
+    // many times faster than a character-by-character comparison.
+    QString source = options.regex ? pattern : QRegularExpression::escape(pattern);
     if (options.wholeWord)
-        source = QStringLiteral("(?<!\\w)(?:") + pattern + QStringLiteral(")(?!\\w)");
+        source = QStringLiteral("(?<!\\w)(?:") + source + QStringLiteral(")(?!\\w)");
     QRegularExpression::PatternOptions flags
         = QRegularExpression::MultilineOption | QRegularExpression::UseUnicodePropertiesOption;
     if (!options.matchCase)
@@ -73,16 +70,17 @@ QString searchLines(const QString &text)
         return text;
     QString out;
     out.reserve(n);
-    out.append(QStringView(s, i));
+    qsizetype runStart = 0;   // the characters from here to i go over as they are
     for (; i < n; ++i) {
-        if (!isBreak(s[i])) {
-            out.append(QChar(s[i]));
+        if (!isBreak(s[i]))
             continue;
-        }
+        out.append(QStringView(s + runStart, i - runStart));
         out.append(QLatin1Char('\n'));
         if (s[i] == u'\r' && i + 1 < n && s[i + 1] == u'\n')
             ++i;
+        runStart = i + 1;
     }
+    out.append(QStringView(s + runStart, n - runStart));
     return out;
 }
 
@@ -92,36 +90,18 @@ Query::Query(const QString &pattern, Options options)
 
 bool Query::isValid() const
 {
-    return !mPattern.isEmpty() && (!mOptions.regex || mRegex.isValid());
+    return !mPattern.isEmpty() && mRegex.isValid();
 }
 
 QString Query::errorString() const
 {
-    return mOptions.regex && !mPattern.isEmpty() && !mRegex.isValid() ? mRegex.errorString() : QString();
-}
-
-bool Query::isWholeWord(const QString &text, qsizetype start, qsizetype length) const
-{
-    const qsizetype end = start + length;
-    return (start == 0 || !isWordChar(text.at(start - 1))) && (end >= text.size() || !isWordChar(text.at(end)));
-}
-
-// The first plain match at or after `from`.
-Match Query::plainFrom(const QString &text, qsizetype from) const
-{
-    const Qt::CaseSensitivity cs = mOptions.matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
-    for (qsizetype at = text.indexOf(mPattern, from, cs); at >= 0; at = text.indexOf(mPattern, at + 1, cs))
-        if (!mOptions.wholeWord || isWholeWord(text, at, mPattern.size()))
-            return Match{at, mPattern.size()};
-    return {};
+    return !mPattern.isEmpty() && !mRegex.isValid() ? mRegex.errorString() : QString();
 }
 
 // The first match at or after `from`; with `skipEmptyAtFrom`, an empty match at `from`
 // is passed over.
 Match Query::firstFrom(const QString &text, qsizetype from, bool skipEmptyAtFrom) const
 {
-    if (!mOptions.regex)
-        return plainFrom(text, from);
     for (qsizetype at = from; at <= text.size(); at = stepOver(text, at)) {
         const QRegularExpressionMatch m = mRegex.match(text, at);
         if (!m.hasMatch())
@@ -135,16 +115,8 @@ Match Query::firstFrom(const QString &text, qsizetype from, bool skipEmptyAtFrom
 // The last match that starts before `before`.
 Match Query::lastBefore(const QString &text, qsizetype before) const
 {
-    if (!mOptions.regex) {
-        const Qt::CaseSensitivity cs = mOptions.matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
-        for (qsizetype at = before > 0 ? text.lastIndexOf(mPattern, before - 1, cs) : -1; at >= 0;
-             at = at > 0 ? text.lastIndexOf(mPattern, at - 1, cs) : -1)
-            if (!mOptions.wholeWord || isWholeWord(text, at, mPattern.size()))
-                return Match{at, mPattern.size()};
-        return {};
-    }
     Match last;
-    forEach(text, 0, [&](qsizetype start, qsizetype length, const QRegularExpressionMatch *) {
+    forEach(text, 0, [&](qsizetype start, qsizetype length, const QRegularExpressionMatch &) {
         if (start >= before)
             return false;
         last = Match{start, length};
@@ -181,11 +153,6 @@ bool Query::matchesExactly(const QString &text, qsizetype start, qsizetype lengt
 {
     if (!isValid() || start < 0 || start + length > text.size())
         return false;
-    if (!mOptions.regex) {
-        const Qt::CaseSensitivity cs = mOptions.matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
-        return length == mPattern.size() && QStringView(text).mid(start, length).compare(mPattern, cs) == 0
-            && (!mOptions.wholeWord || isWholeWord(text, start, length));
-    }
     const QRegularExpressionMatch m
         = mRegex.match(text, start, QRegularExpression::NormalMatch, QRegularExpression::AnchorAtOffsetMatchOption);
     return m.hasMatch() && m.capturedLength() == length;
@@ -207,12 +174,12 @@ Replaced Query::replaceAll(const QString &text, const QString &replacement) cons
 {
     Replaced result;
     qsizetype done = 0;
-    forEach(text, 0, [&](qsizetype start, qsizetype length, const QRegularExpressionMatch *m) {
+    forEach(text, 0, [&](qsizetype start, qsizetype length, const QRegularExpressionMatch &m) {
         if (result.count == 0)
             result.text.reserve(text.size());
         result.text.append(QStringView(text).mid(done, start - done));
-        if (m)
-            appendExpanded(result.text, replacement, *m);
+        if (mOptions.regex)
+            appendExpanded(result.text, replacement, m);
         else
             result.text.append(replacement);
         done = start + length;
@@ -234,7 +201,7 @@ QList<LineHit> Query::lineHits(const QString &text) const
     qsizetype lineEnd = -1;   // end of the line of the last hit; -1 before the first
     qsizetype scanned = 0;    // line breaks before this position are counted
     QString lineText;
-    forEach(text, 0, [&](qsizetype start, qsizetype length, const QRegularExpressionMatch *) {
+    forEach(text, 0, [&](qsizetype start, qsizetype length, const QRegularExpressionMatch &) {
         if (start > lineEnd) {
             for (qsizetype at = text.indexOf(QLatin1Char('\n'), scanned); at >= 0 && at < start;
                  at = text.indexOf(QLatin1Char('\n'), at + 1)) {

@@ -3,7 +3,8 @@
 // document text, see searchLines). Characters are compared as typed: full-width and
 // half-width forms are different characters; "match case" off folds case only.
 //
-// A whole word is a match with no letter, digit or '_' right before or right after it.
+// A whole word is a match with no letter, digit or '_' (Unicode's word characters, so
+// kana and kanji too) right before or right after it.
 // With regular expressions (Perl syntax, Unicode classes), ^ and $ match at every line
 // and '.' never crosses a line break; in a replacement, \0 stands for the whole match,
 // \1 to \9 for a group, \n for a line break, \t for a tab and \\ for a backslash; any
@@ -75,14 +76,12 @@ public:
     // Every match with its line, left to right.
     QList<LineHit> lineHits(const QString &text) const;
 
-    // Calls `visit(start, length, match)` for every match, left to right (`match` is null
-    // without regular expressions); stops when it returns false.
+    // Calls `visit(start, length, match)` for every match at or after `from`, left to
+    // right; stops when it returns false.
     template<typename Visit>
     void forEach(const QString &text, qsizetype from, Visit visit) const;
 
 private:
-    Match plainFrom(const QString &text, qsizetype from) const;
-    bool isWholeWord(const QString &text, qsizetype start, qsizetype length) const;
     Match firstFrom(const QString &text, qsizetype from, bool skipEmptyAtFrom) const;
     Match lastBefore(const QString &text, qsizetype before) const;
 
@@ -96,18 +95,14 @@ void Query::forEach(const QString &text, qsizetype from, Visit visit) const
 {
     if (!isValid())
         return;
-    if (mOptions.regex) {
-        QRegularExpressionMatchIterator it = mRegex.globalMatch(text, from);
-        while (it.hasNext()) {
-            const QRegularExpressionMatch m = it.next();
-            if (!visit(m.capturedStart(), m.capturedLength(), &m))
-                return;
-        }
-        return;
-    }
-    for (Match m = plainFrom(text, from); m.found(); m = plainFrom(text, m.end()))
-        if (!visit(m.start, m.length, static_cast<const QRegularExpressionMatch *>(nullptr)))
+    QRegularExpressionMatchIterator it = mRegex.globalMatch(text, from);
+    while (it.hasNext()) {
+        const QRegularExpressionMatch m = it.next();
+        if (!visit(m.capturedStart(), m.capturedLength(), m))
             return;
+    }
 }
 
 }   // namespace textSearch
+
+Q_DECLARE_TYPEINFO(textSearch::LineHit, Q_RELOCATABLE_TYPE);

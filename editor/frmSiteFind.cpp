@@ -93,7 +93,7 @@ bool frmSiteFind::validQuery(const textSearch::Query &query)
     if (query.isValid())
         return true;
     mLblStatus->setText(query.errorString().isEmpty() ? QString() : regexError(query.errorString()));
-    mHits.setHits({}, {});
+    mHits.setHits({});
     mEditors.clear();
     return false;
 }
@@ -103,23 +103,20 @@ void frmSiteFind::cmdFind_Click()
     const textSearch::Query q = query();
     if (!validQuery(q))
         return;
-    QList<SiteHit> hits;
-    QHash<qint32, QString> titles;
+    QList<PageHits> pages;
     mEditors.clear();
     for (qint32 id = 1; id <= qint32(pageCount()); ++id) {
         frmChild1 *editor = liveEditor(gPageEditors.at(id));
         if (!editor)
             continue;
-        const QList<textSearch::LineHit> found = q.lineHits(editor->searchText());
+        QList<textSearch::LineHit> found = q.lineHits(editor->searchText());
         if (found.isEmpty())
             continue;
-        titles.insert(id, gPageTable.at(id).Title);
         mEditors.insert(id, editor);
-        for (const textSearch::LineHit &hit : found)
-            hits.append(SiteHit{id, hit});
+        pages.append(PageHits{id, gPageTable.at(id).Title, std::move(found)});
     }
-    mLblStatus->setText(hitCount(hits.size(), titles.size()));
-    mHits.setHits(std::move(hits), std::move(titles));
+    mHits.setHits(std::move(pages));
+    mLblStatus->setText(hitCount(mHits.count(), mHits.pageCount()));
 }
 
 void frmSiteFind::cmdReplaceAll_Click()
@@ -145,7 +142,7 @@ void frmSiteFind::lstHits_Click(int row)
 {
     if (row < 0 || row >= mHits.count())
         return;
-    const SiteHit &hit = mHits.at(row);
+    const SiteHit hit = mHits.at(row);
     frmChild1 *editor = mEditors.value(hit.page);
     if (!editor || editor->isUnloaded())
         return;
