@@ -128,9 +128,9 @@ void tst_links::resolve_data()
     QTest::newRow("query only") << "?x=1" << S << "" << false;
     QTest::newRow("empty") << "" << E << "" << false;
     QTest::newRow("blank") << "   " << E << "" << false;
-    for (const char *external : {"http://example.jp/a.htm", "HTTPS://example.jp/", "mailto:a@example.jp",
-                                 "ftp://example.jp/f", "javascript:void(0)", "//cdn.example.jp/x.js", "tel:0123",
-                                 "file:///site/a.htm"})
+    for (const char *external :
+         {"http://example.jp/a.htm", "HTTPS://example.jp/", "mailto:a@example.jp", "ftp://example.jp/f",
+          "javascript:void(0)", "//cdn.example.jp/x.js", "tel:0123", "file:///site/a.htm"})
         QTest::newRow(external) << QString::fromUtf8(external) << X << "" << false;
 }
 
@@ -145,7 +145,8 @@ void tst_links::resolve()
     QCOMPARE(t.path, path);
     QCOMPARE(t.folder, folder);
     // A page that was never saved has no folder to resolve from.
-    QCOMPARE(kindName(resolveLink(link, u"", u"/site/").kind), kind == F && !link.startsWith(u'/') && !link.startsWith(u"C:") ? E : kind);
+    QCOMPARE(kindName(resolveLink(link, u"", u"/site/").kind),
+             kind == F && !link.startsWith(u'/') && !link.startsWith(u"C:") ? E : kind);
 }
 
 void tst_links::lookUpOnDisk_data()
@@ -156,20 +157,32 @@ void tst_links::lookUpOnDisk_data()
     QTest::addColumn<QString>("onDisk");   // the same, for a letter-case difference
     const int found = int(LinkState::Found), missing = int(LinkState::Missing), cased = int(LinkState::CaseDiffers);
     // The linking page lies in site/sub/.
-    QTest::newRow("file") << "a.htm" << found << "site/sub/a.htm" << "";
-    QTest::newRow("upper case") << "A.htm" << cased << "site/sub/A.htm" << "site/sub/a.htm";
+    QTest::newRow("file") << "a.htm" << found << "site/sub/a.htm"
+                          << "";
+    QTest::newRow("upper case") << "A.htm" << cased << "site/sub/A.htm"
+                                << "site/sub/a.htm";
     QTest::newRow("folder in other case") << "../pics/photo.htm" << cased << "site/pics/photo.htm"
                                           << "site/Pics/Photo.HTM";
-    QTest::newRow("up") << "../top.htm" << found << "site/top.htm" << "";
-    QTest::newRow("folder's index.htm") << "../docs/" << found << "site/docs/index.htm" << "";
-    QTest::newRow("folder without slash") << "../docs" << found << "site/docs/index.htm" << "";
-    QTest::newRow("folder without index") << "../empty/" << missing << "site/empty/index.html" << "";
-    QTest::newRow("japanese, escaped") << "%E6%97%A5%E6%9C%AC.htm" << found << "site/sub/日本.htm" << "";
-    QTest::newRow("outside the site") << "../../outside/o.htm" << found << "outside/o.htm" << "";
-    QTest::newRow("outside, missing") << "../../outside/none.htm" << missing << "outside/none.htm" << "";
-    QTest::newRow("missing") << "missing.htm" << missing << "site/sub/missing.htm" << "";
-    QTest::newRow("missing folder") << "nowhere/x.htm" << missing << "site/sub/nowhere/x.htm" << "";
-    QTest::newRow("external") << "http://example.jp/a.htm" << int(LinkState::NotChecked) << "" << "";
+    QTest::newRow("up") << "../top.htm" << found << "site/top.htm"
+                        << "";
+    QTest::newRow("folder's index.htm") << "../docs/" << found << "site/docs/index.htm"
+                                        << "";
+    QTest::newRow("folder without slash") << "../docs" << found << "site/docs/index.htm"
+                                          << "";
+    QTest::newRow("folder without index") << "../empty/" << missing << "site/empty/index.html"
+                                          << "";
+    QTest::newRow("japanese, escaped") << "%E6%97%A5%E6%9C%AC.htm" << found << "site/sub/日本.htm"
+                                       << "";
+    QTest::newRow("outside the site") << "../../outside/o.htm" << found << "outside/o.htm"
+                                      << "";
+    QTest::newRow("outside, missing") << "../../outside/none.htm" << missing << "outside/none.htm"
+                                      << "";
+    QTest::newRow("missing") << "missing.htm" << missing << "site/sub/missing.htm"
+                             << "";
+    QTest::newRow("missing folder") << "nowhere/x.htm" << missing << "site/sub/nowhere/x.htm"
+                                    << "";
+    QTest::newRow("external") << "http://example.jp/a.htm" << int(LinkState::NotChecked) << ""
+                              << "";
 }
 
 void tst_links::lookUpOnDisk()
@@ -210,8 +223,8 @@ void tst_links::siteCheckLists()
     QCOMPARE(links.linkedFrom, (QList<qint32>{0, 1, 1, 0, 0, 0}));
     QList<QStringList> rows;
     for (const ReportRow &r : siteReport(gPageTable, links, site))
-        rows << QStringList{QString::number(int(r.kind)), QString::number(r.page), r.link,
-                            r.target.mid(site.size()), r.onDisk.mid(site.size())};
+        rows << QStringList{QString::number(int(r.kind)), QString::number(r.page), r.link, r.target.mid(site.size()),
+                            r.onDisk.mid(site.size())};
     const QList<QStringList> expected{
         {u"0"_qs, u"1"_qs, u"missing.htm"_qs, u"missing.htm"_qs, {}},
         {u"1"_qs, u"3"_qs, {}, u"sub/b.htm"_qs, {}},
@@ -228,11 +241,11 @@ void tst_links::marksFollowSavesAndNewFiles()
     env.writeCp932(QStringLiteral("s/p2.htm"), linkPage({}));
     env.writeCp932(QStringLiteral("s/p1.htm"), linkPage({QStringLiteral("p2.htm")}));
     const QString folder = env.path(QStringLiteral("s")) + u'/';
-    env.writeCp932(QStringLiteral("s/site.ksd"),
-                   definitionHeader(QStringLiteral("Velmoran HTML Editor Ver 0.0"), QStringLiteral("S"), folder)
-                       + definitionList(QStringLiteral("002"),
-                                        {QStringLiteral("0*%1*p1.htm").arg(folder),
-                                         QStringLiteral("0*%1*p2.htm").arg(folder)}));
+    env.writeCp932(
+        QStringLiteral("s/site.ksd"),
+        definitionHeader(QStringLiteral("Velmoran HTML Editor Ver 0.0"), QStringLiteral("S"), folder)
+            + definitionList(QStringLiteral("002"),
+                             {QStringLiteral("0*%1*p1.htm").arg(folder), QStringLiteral("0*%1*p2.htm").arg(folder)}));
     frmTree *tree = openSite(env, env.path(QStringLiteral("s/site.ksd")));
     QCOMPARE(brokenCaptions(tree, 1), QStringList());
 
@@ -266,11 +279,11 @@ void tst_links::linkClick()
     env.writeCp932(QStringLiteral("s/other.htm"), QStringLiteral("<TITLE>他</TITLE>"));
     env.writeCp932(QStringLiteral("s/p1.htm"), linkPage({QStringLiteral("p2.htm#x"), QStringLiteral("other.htm")}));
     const QString folder = env.path(QStringLiteral("s")) + u'/';
-    env.writeCp932(QStringLiteral("s/site.ksd"),
-                   definitionHeader(QStringLiteral("Velmoran HTML Editor Ver 0.0"), QStringLiteral("S"), folder)
-                       + definitionList(QStringLiteral("002"),
-                                        {QStringLiteral("0*%1*p1.htm").arg(folder),
-                                         QStringLiteral("0*%1*p2.htm").arg(folder)}));
+    env.writeCp932(
+        QStringLiteral("s/site.ksd"),
+        definitionHeader(QStringLiteral("Velmoran HTML Editor Ver 0.0"), QStringLiteral("S"), folder)
+            + definitionList(QStringLiteral("002"),
+                             {QStringLiteral("0*%1*p1.htm").arg(folder), QStringLiteral("0*%1*p2.htm").arg(folder)}));
     frmTree *tree = openSite(env, env.path(QStringLiteral("s/site.ksd")));
     QVERIFY(!gPageEditors.at(2)->Visible());
 
