@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <optional>
 
 namespace {
@@ -121,15 +122,16 @@ int check(const QString &root)
     const double made = t.nsecsElapsed() / 1e6;
     const linkCheck::SiteLinks links = linkCheck::checkSite(pages, root + u'/');
     const double checked = t.nsecsElapsed() / 1e6 - made;
-    std::printf("%.1f %.1f %lld %lld %.1f\n", made, checked, qlonglong(links.broken.size()),
-                qlonglong(links.listingsRead), peakMegabytes());
+    const double cpu = 1000.0 * double(std::clock()) / CLOCKS_PER_SEC;
+    std::printf("%.1f %.1f %lld %lld %.1f %.0f\n", made, checked, qlonglong(links.broken.size()),
+                qlonglong(links.listingsRead), peakMegabytes(), cpu);
     std::fflush(stdout);
     std::_Exit(0);
 }
 
 struct Run {
     double wallMs = 0;
-    QList<QByteArray> figures;   // table made, check, broken links, listings, peak MB
+    QList<QByteArray> figures;   // table made, check, broken links, listings, peak MB, processor ms
 };
 
 std::optional<Run> spawn(const QString &root)
@@ -159,10 +161,10 @@ void report(const char *what, QList<Run> runs)
     std::sort(runs.begin(), runs.end(), [](const Run &a, const Run &b) { return a.wallMs < b.wallMs; });
     const Run &m = runs.at(runs.size() / 2);
     std::printf("%-28s median %.0f ms spawn to exit (best %.0f, worst %.0f, %lld runs); table %s ms, check %s ms; "
-                "%s broken, %s listings; peak %s MB\n",
+                "%s broken, %s listings; peak %s MB; processor time %s ms\n",
                 what, m.wallMs, runs.constFirst().wallMs, runs.constLast().wallMs, qlonglong(runs.size()),
                 m.figures.value(0).constData(), m.figures.value(1).constData(), m.figures.value(2).constData(),
-                m.figures.value(3).constData(), m.figures.value(4).constData());
+                m.figures.value(3).constData(), m.figures.value(4).constData(), m.figures.value(5).constData());
 }
 }   // namespace
 

@@ -134,19 +134,26 @@ QString borrowed(QStringView text)
     return QString::fromRawData(text.data(), text.size());
 }
 
-LinkTarget resolveFrom(QStringView link, const Base &page, const Base &site)
+struct Resolved {
+    LinkKind kind = LinkKind::Empty;
+    bool folder = false;
+};
+
+// Resolves `link` into `out` (for a file; `out` is reused from link to link, so that a
+// link that is found costs no copy of its path).
+Resolved resolveInto(QString &out, QStringView link, const Base &page, const Base &site)
 {
     const QStringView s = link.trimmed();
     if (s.isEmpty())
         return {};
     if (s.front() == u'#' || s.front() == u'?')
-        return {LinkKind::SamePage, {}, false};
+        return {LinkKind::SamePage, false};
     if (s.size() >= 2 && isSlash(s[0]) && isSlash(s[1]))
-        return {LinkKind::External, {}, false};
+        return {LinkKind::External, false};
     const qsizetype scheme = schemeLength(s);
     const bool drive = scheme == 2 && s.size() > 2 && isSlash(s[2]);
     if (scheme > 0 && !drive)
-        return {LinkKind::External, {}, false};
+        return {LinkKind::External, false};
     qsizetype end = 0;
     while (end < s.size() && s[end] != u'?' && s[end] != u'#')
         ++end;
@@ -157,8 +164,7 @@ LinkTarget resolveFrom(QStringView link, const Base &page, const Base &site)
                                 : page;
     if (!base.usable)
         return {};
-    QString out;
-    out.reserve(base.path.size() + path.size() + 1);
+    out.truncate(0);
     out += base.path;
     appendSteps(out, base.rootLength, drive ? path.mid(2) : path, true);
     if (out.size() == base.rootLength)
@@ -166,7 +172,14 @@ LinkTarget resolveFrom(QStringView link, const Base &page, const Base &site)
     const QStringView last = path.mid(path.lastIndexOf(u'/') + 1);
     const bool folder
         = isSlash(path.back()) || last == u"." || last == u".." || path.endsWith(u"\\..") || path.endsWith(u"\\.");
-    return {LinkKind::File, std::move(out), folder};
+    return {LinkKind::File, folder};
+}
+
+LinkTarget resolveFrom(QStringView link, const Base &page, const Base &site)
+{
+    QString path;
+    const Resolved r = resolveInto(path, link, page, site);
+    return {r.kind, r.kind == LinkKind::File ? path : QString(), r.folder};
 }
 
 Lookup missingOrCase(const QString &path, FolderCache &cache)
@@ -330,18 +343,24 @@ SiteLinks checkSite(const QList<PageRecord> &pages, const QString &siteFolder)
     QList<qint32> lastLinker(pages.size(), 0);   // counts each linking page once per target
     FolderCache cache;
     const Base site = baseOf(siteFolder);
+    QString path;
     for (qint32 p = 1; p < pages.size(); ++p) {
         const PageRecord &page = pages.at(p);
         const Base base = baseOf(page.Folder);
         for (qint32 j = 1; j < page.Links.size(); ++j) {
-            Lookup found = lookUp(resolveFrom(page.Links.at(j), base, site), cache);
+            const Resolved r = resolveInto(path, page.Links.at(j), base, site);
+            if (r.kind != LinkKind::File)
+                continue;
+            // The common case, a file found as named, needs no copy of its path.
+            Lookup found;
+            if (r.folder || cache.entry(path) != FolderCache::Entry::File)
+                found = lookUp(LinkTarget{LinkKind::File, path, r.folder}, cache);
             if (found.state == LinkState::Missing || found.state == LinkState::CaseDiffers) {
                 out.broken.insert(SiteLinks::key(p, j), std::move(found));
                 continue;
             }
-            if (found.state != LinkState::Found)
-                continue;
-            if (const auto it = pagesByPath.constFind(found.path); it != pagesByPath.cend())
+            const QString &target = found.state == LinkState::Found ? found.path : path;
+            if (const auto it = pagesByPath.constFind(target); it != pagesByPath.cend())
                 for (const qint32 target : *it)
                     if (target != p && lastLinker.at(target) != p) {
                         lastLinker[target] = p;
