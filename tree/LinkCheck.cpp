@@ -54,61 +54,59 @@ int hexValue(QChar c)
     return -1;
 }
 
-// A folder to resolve from: its root ("" for "/", "C:" for a drive) and its steps.
+// A folder to resolve from, as a path without a trailing "/" ("" for the root "/", "C:"
+// for a drive's root), and the length of its root, which ".." never climbs above.
 struct Base {
     bool usable = false;
-    QString root;
-    QStringList steps;
+    QString path;
+    qsizetype rootLength = 0;
 };
 
-// Adds the steps of `path` to `steps`: "." and empty steps dropped, ".." taking the last
-// one back (never above the root).
-void addSteps(QStringList &steps, QStringView path, bool decode)
+// Appends the steps of `steps` to `out`: "." and empty steps dropped, ".." taking the
+// last one back (never above the root), escapes decoded when `decode` is set.
+void appendSteps(QString &out, qsizetype rootLength, QStringView steps, bool decode)
 {
     qsizetype start = 0;
-    for (qsizetype i = 0; i <= path.size(); ++i) {
-        if (i < path.size() && !isSlash(path[i]))
+    for (qsizetype i = 0; i <= steps.size(); ++i) {
+        if (i < steps.size() && !isSlash(steps[i]))
             continue;
-        const QStringView raw = path.mid(start, i - start);
+        QStringView step = steps.mid(start, i - start);
         start = i + 1;
-        if (raw.isEmpty())
-            continue;
-        QString step = decode ? decodePercent(raw) : raw.toString();
-        if (step == u".")
+        QString decoded;
+        if (decode && step.contains(u'%')) {
+            decoded = decodePercent(step);
+            step = decoded;
+        }
+        if (step.isEmpty() || step == u".")
             continue;
         if (step == u"..") {
-            if (!steps.isEmpty())
-                steps.removeLast();
+            if (const qsizetype cut = out.lastIndexOf(u'/'); cut >= rootLength)
+                out.truncate(cut);
             continue;
         }
-        steps.append(std::move(step));
+        out += u'/';
+        out += step;
     }
 }
 
-// The root of an absolute path and where its steps begin; nullopt for a relative path.
-std::optional<std::pair<QString, qsizetype>> rootOf(QStringView path)
+// The length of the root of an absolute path ("/": 0, "C:/": 2); -1 for a relative path.
+qsizetype rootLengthOf(QStringView path)
 {
     if (!path.isEmpty() && isSlash(path.front()))
-        return std::pair{QString(), qsizetype(0)};
+        return 0;
     if (path.size() >= 3 && isAsciiLetter(path[0]) && path[1] == u':' && isSlash(path[2]))
-        return std::pair{path.left(2).toString(), qsizetype(2)};
-    return std::nullopt;
+        return 2;
+    return -1;
 }
 
 Base baseOf(QStringView folder)
 {
-    Base base;
-    if (const auto root = rootOf(folder)) {
-        base.usable = true;
-        base.root = root->first;
-        addSteps(base.steps, folder.mid(root->second), false);
-    }
+    const qsizetype root = rootLengthOf(folder);
+    if (root < 0)
+        return {};
+    Base base{true, folder.left(root).toString(), root};
+    appendSteps(base.path, root, folder.mid(root), false);
     return base;
-}
-
-QString joined(const QString &root, const QStringList &steps)
-{
-    return root + u'/' + steps.join(u'/');
 }
 
 QString childPath(const QString &folder, const QString &name)
@@ -118,44 +116,70 @@ QString childPath(const QString &folder, const QString &name)
     return folder + u'/' + name;
 }
 
-// The folder part of an absolute path ("/" and "C:/" for the roots' children).
+// Where the folder part of an absolute path ends ("/" and "C:/" for the roots' children).
+qsizetype folderLength(QStringView path, qsizetype slash)
+{
+    return (slash == 0 || (slash == 2 && path[1] == u':')) ? slash + 1 : slash;
+}
+
 QString parentOf(const QString &path)
 {
     const qsizetype slash = path.lastIndexOf(u'/');
-    if (slash < 0)
-        return QString();
-    if (slash == 0 || (slash == 2 && path[1] == u':'))
-        return path.left(slash + 1);
-    return path.left(slash);
+    return slash < 0 ? QString() : path.left(folderLength(path, slash));
 }
 
-LinkTarget resolveFrom(QStringView link, const Base &page, const Base &site)
+// A key for looking up a hash of texts without copying the text.
+QString borrowed(QStringView text)
+{
+    return QString::fromRawData(text.data(), text.size());
+}
+
+struct Resolved {
+    LinkKind kind = LinkKind::Empty;
+    bool folder = false;
+};
+
+// Resolves `link` into `out` (for a file; `out` is reused from link to link, so that a
+// link that is found costs no copy of its path).
+Resolved resolveInto(QString &out, QStringView link, const Base &page, const Base &site)
 {
     const QStringView s = link.trimmed();
     if (s.isEmpty())
         return {};
     if (s.front() == u'#' || s.front() == u'?')
-        return {LinkKind::SamePage, {}, false};
+        return {LinkKind::SamePage, false};
     if (s.size() >= 2 && isSlash(s[0]) && isSlash(s[1]))
-        return {LinkKind::External, {}, false};
+        return {LinkKind::External, false};
     const qsizetype scheme = schemeLength(s);
     const bool drive = scheme == 2 && s.size() > 2 && isSlash(s[2]);
     if (scheme > 0 && !drive)
-        return {LinkKind::External, {}, false};
+        return {LinkKind::External, false};
     qsizetype end = 0;
     while (end < s.size() && s[end] != u'?' && s[end] != u'#')
         ++end;
     const QStringView path = s.left(end);
-    Base base = drive ? Base{true, path.left(2).toString(), {}} : isSlash(path.front()) ? site : page;
-    if (isSlash(path.front()) && !site.usable)
-        base = Base{true, QString(), {}};
+    const Base fromRoot{true, QString(), 0};
+    const Base &base = drive    ? Base{true, path.left(2).toString(), 2}
+        : isSlash(path.front()) ? (site.usable ? site : fromRoot)
+                                : page;
     if (!base.usable)
         return {};
-    addSteps(base.steps, drive ? path.mid(2) : path, true);
+    out.truncate(0);
+    out += base.path;
+    appendSteps(out, base.rootLength, drive ? path.mid(2) : path, true);
+    if (out.size() == base.rootLength)
+        out += u'/';
     const QStringView last = path.mid(path.lastIndexOf(u'/') + 1);
     const bool folder
         = isSlash(path.back()) || last == u"." || last == u".." || path.endsWith(u"\\..") || path.endsWith(u"\\.");
-    return {LinkKind::File, joined(base.root, base.steps), folder};
+    return {LinkKind::File, folder};
+}
+
+LinkTarget resolveFrom(QStringView link, const Base &page, const Base &site)
+{
+    QString path;
+    const Resolved r = resolveInto(path, link, page, site);
+    return {r.kind, r.kind == LinkKind::File ? path : QString(), r.folder};
 }
 
 Lookup missingOrCase(const QString &path, FolderCache &cache)
@@ -204,28 +228,40 @@ QString cleanFilePath(const QString &path)
     return QDir::cleanPath(QDir::fromNativeSeparators(path));
 }
 
-FolderCache::Listing &FolderCache::listing(const QString &folder)
+FolderCache::Listing &FolderCache::listing(QStringView folder)
 {
-    if (const auto it = mFolders.find(folder); it != mFolders.end())
-        return *it;
-    Listing read;
-    read.exists = QFileInfo(folder).isDir();
-    QDirIterator dir(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    if (mLast && folder == mLastFolder)
+        return *mLast;
+    if (const auto it = mFolders.constFind(borrowed(folder)); it != mFolders.cend()) {
+        mLastFolder = it.key();
+        mLast = *it;
+        return **it;
+    }
+    auto read = std::make_unique<Listing>();
+    const QString name = folder.toString();
+    read->exists = QFileInfo(name).isDir();
+    QDirIterator dir(name, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     while (dir.hasNext()) {
         dir.next();
-        read.isFolder.insert(dir.fileName(), dir.fileInfo().isDir());
+        read->isFolder.insert(dir.fileName(), dir.fileInfo().isDir());
     }
-    return *mFolders.insert(folder, std::move(read));
+    mLastFolder = name;
+    mLast = read.get();
+    mFolders.insert(name, read.get());
+    mStore.push_back(std::move(read));
+    return *mLast;
 }
 
 FolderCache::Entry FolderCache::entry(const QString &path)
 {
-    const QString folder = parentOf(path);
-    const QString name = path.mid(path.lastIndexOf(u'/') + 1);
-    if (folder.isEmpty() || name.isEmpty())
-        return folder.isEmpty() ? Entry::None : Entry::Folder;
-    const Listing &l = listing(folder);
-    const auto it = l.isFolder.constFind(name);
+    const qsizetype slash = path.lastIndexOf(u'/');
+    if (slash < 0)
+        return Entry::None;
+    const QStringView name = QStringView(path).mid(slash + 1);
+    if (name.isEmpty())
+        return Entry::Folder;   // a root
+    const Listing &l = listing(QStringView(path).left(folderLength(path, slash)));
+    const auto it = l.isFolder.constFind(borrowed(name));
     return it == l.isFolder.cend() ? Entry::None : (*it ? Entry::Folder : Entry::File);
 }
 
@@ -233,7 +269,7 @@ QString FolderCache::pathIgnoringCase(const QString &path)
 {
     if (const auto it = mIgnoringCase.constFind(path); it != mIgnoringCase.cend())
         return *it;
-    if (const auto it = mFolders.constFind(path); it != mFolders.cend() && it->exists)
+    if (const auto it = mFolders.constFind(path); it != mFolders.cend() && (*it)->exists)
         return path;   // a folder already read, as named
     const qsizetype slash = path.lastIndexOf(u'/');
     const QString name = path.mid(slash + 1);
@@ -307,18 +343,24 @@ SiteLinks checkSite(const QList<PageRecord> &pages, const QString &siteFolder)
     QList<qint32> lastLinker(pages.size(), 0);   // counts each linking page once per target
     FolderCache cache;
     const Base site = baseOf(siteFolder);
+    QString path;
     for (qint32 p = 1; p < pages.size(); ++p) {
         const PageRecord &page = pages.at(p);
         const Base base = baseOf(page.Folder);
         for (qint32 j = 1; j < page.Links.size(); ++j) {
-            Lookup found = lookUp(resolveFrom(page.Links.at(j), base, site), cache);
+            const Resolved r = resolveInto(path, page.Links.at(j), base, site);
+            if (r.kind != LinkKind::File)
+                continue;
+            // The common case, a file found as named, needs no copy of its path.
+            Lookup found;
+            if (r.folder || cache.entry(path) != FolderCache::Entry::File)
+                found = lookUp(LinkTarget{LinkKind::File, path, r.folder}, cache);
             if (found.state == LinkState::Missing || found.state == LinkState::CaseDiffers) {
                 out.broken.insert(SiteLinks::key(p, j), std::move(found));
                 continue;
             }
-            if (found.state != LinkState::Found)
-                continue;
-            if (const auto it = pagesByPath.constFind(found.path); it != pagesByPath.cend())
+            const QString &target = found.state == LinkState::Found ? found.path : path;
+            if (const auto it = pagesByPath.constFind(target); it != pagesByPath.cend())
                 for (const qint32 target : *it)
                     if (target != p && lastLinker.at(target) != p) {
                         lastLinker[target] = p;

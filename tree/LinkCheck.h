@@ -16,6 +16,9 @@
 #include <QString>
 #include <QStringView>
 
+#include <memory>
+#include <vector>
+
 namespace linkCheck {
 
 enum class LinkKind {
@@ -62,8 +65,11 @@ private:
         QHash<QString, bool> isFolder;          // by exact name
         QHash<QString, QString> byFoldedName;   // filled on first use
     };
-    Listing &listing(const QString &folder);
-    QHash<QString, Listing> mFolders;
+    Listing &listing(QStringView folder);
+    QHash<QString, Listing *> mFolders;
+    std::vector<std::unique_ptr<Listing>> mStore;
+    QString mLastFolder;   // the folder looked into last, and its listing
+    Listing *mLast = nullptr;
     QHash<QString, QString> mIgnoringCase;
 };
 

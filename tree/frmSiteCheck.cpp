@@ -9,9 +9,13 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 using linkCheck::ReportRow;
 
@@ -37,7 +41,7 @@ frmSiteCheck::frmSiteCheck(QMdiArea *area, std::function<void(qint32)> showPage,
     : KForm(area, Border::Sizable), mShowPage(std::move(showPage))
 {
     setCaption(treeTexts::siteCheckCaption);
-    setWidth(9000);
+    setWidth(12000);
     setHeight(5000);
     mSummary = new QLabel(this);
     mRows = new QTableWidget(0, 4, this);
@@ -47,6 +51,8 @@ frmSiteCheck::frmSiteCheck(QMdiArea *area, std::function<void(qint32)> showPage,
     mRows->setSelectionBehavior(QAbstractItemView::SelectRows);
     mRows->verticalHeader()->hide();
     mRows->horizontalHeader()->setStretchLastSection(true);
+    mRows->setWordWrap(false);
+    mRows->setTextElideMode(Qt::ElideLeft);   // the end of a path names the file
     mCopy = new QPushButton(treeTexts::siteCheckCopy, this);
     mRecheck = new QPushButton(treeTexts::siteCheckRecheck, this);
     auto *buttons = new QHBoxLayout;
@@ -67,6 +73,23 @@ frmSiteCheck::frmSiteCheck(QMdiArea *area, std::function<void(qint32)> showPage,
     connect(mRows, &QTableWidget::cellClicked, this, [this](int row, int) { lstRows_Click(row); });
 }
 
+// The window opens inside the visible part of the area, at its bottom right, so that the
+// site tree and the tag list beside it stay in view.
+void frmSiteCheck::chooseFirstPlace()
+{
+    QMdiSubWindow *sub = subWindow();
+    QMdiArea *area = sub ? sub->mdiArea() : nullptr;
+    if (!area)
+        return;
+    const QRect visible = area->viewport()->rect();
+    const int width = std::min(twipsToPixelsX(double(Width())), visible.width());
+    const int height = std::min(twipsToPixelsY(double(Height())), visible.height());
+    setWidth(pixelsToTwipsX(width));
+    setHeight(pixelsToTwipsY(height));
+    setLeft(pixelsToTwipsX(visible.right() + 1 - width));
+    setTop(pixelsToTwipsY(visible.bottom() + 1 - height));
+}
+
 void frmSiteCheck::setReport(const QList<ReportRow> &rows, const QList<basSystem::PageRecord> &pages)
 {
     mRows->setRowCount(0);
@@ -78,11 +101,15 @@ void frmSiteCheck::setReport(const QList<ReportRow> &rows, const QList<basSystem
         ++counts[int(row.kind)];
         const QString page = row.page < pages.size() ? siteCommands::pageDisplayName(pages.at(row.page)) : QString();
         const QString cells[] = {kindText(row.kind), page, row.link, targetText(row)};
-        for (int c = 0; c < 4; ++c)
-            mRows->setItem(r, c, new QTableWidgetItem(cells[c]));
+        for (int c = 0; c < 4; ++c) {
+            auto *item = new QTableWidgetItem(cells[c]);
+            item->setToolTip(cells[c]);
+            mRows->setItem(r, c, item);
+        }
         mRowPages << row.page;
     }
     mRows->resizeColumnsToContents();
+    mRows->resizeRowsToContents();
     mSummary->setText(rows.isEmpty() ? treeTexts::siteCheckAllGood
                                      : treeTexts::siteCheckSummary(counts[0], counts[1], counts[2]));
 }

@@ -31,6 +31,9 @@ public:
     QPushButton *cmdRecheck() const { return mRecheck; }
     QLabel *lblSummary() const { return mSummary; }
 
+protected:
+    void chooseFirstPlace() override;
+
 private:
     std::function<void(qint32)> mShowPage;
     QList<qint32> mRowPages;
