@@ -48,8 +48,9 @@ QByteArray makePage()
 {
     QByteArray page = "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>大きなページ</title></head><body>\n";
     for (int i = 0; page.size() < pageBytes; ++i) {
-        page += "<p class=\"para\" id=p" + QByteArray::number(i) + ">日本語の文章がここに続きます &amp; "
-                                                                     "<a href=\"page.htm\">次へ</a></p>\n";
+        page += "<p class=\"para\" id=p" + QByteArray::number(i)
+            + ">日本語の文章がここに続きます &amp; "
+              "<a href=\"page.htm\">次へ</a></p>\n";
         if (i % 50 == 0 && i < 1000)   // comments near the top only: see the "<!--" figure
             page += "<!-- 区切り\n     " + QByteArray::number(i) + " -->\n";
     }
