@@ -57,8 +57,7 @@ inline const QString findNextCommand = QStringLiteral("次を検索(&N)");
 inline const QString findPreviousCommand = QStringLiteral("前を検索(&V)");
 inline const QString findInSiteCommand = QStringLiteral("サイト内検索・置換(&S)…");
 
-// --- the editors' word wrap ---
+// The editors' word wrap, in the view menu.
 inline const QString wordWrapCommand = QStringLiteral("右端で折り返す(&W)");
-// --- end of the editors' word wrap ---
 
 }   // namespace appTexts

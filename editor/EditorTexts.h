@@ -78,12 +78,11 @@ inline QString siteReplacedCount(qsizetype hits, qsizetype pages)
     return QStringLiteral("%1 ページで %2 件置換しました (未保存)").arg(pages).arg(hits);
 }
 
-// --- the status line below the text box ---
-// The caret's place: its line and column, both counted from 1.
+// The status line below the text box: the caret's place, its line and column, both
+// counted from 1.
 inline QString caretPlace(int line, int column)
 {
     return QStringLiteral("%1 行、%2 列").arg(line).arg(column);
 }
-// --- end of the status line ---
 
 }   // namespace editorTexts
