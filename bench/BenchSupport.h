@@ -1,9 +1,13 @@
 #pragma once
-// Set-up shared by the benchmarks that open windows.
+// Set-up and measures shared by the benchmarks.
 
 #include "platform/KForm.h"
 
+#include <QElapsedTimer>
+#include <QFile>
 #include <QMdiArea>
+
+#include <unistd.h>
 
 // Benchmarks run offscreen unless told otherwise.
 inline void useOffscreenUnlessSet()
@@ -18,4 +22,30 @@ inline void openFormArea(QMdiArea &area)
     area.resize(1200, 900);
     area.show();
     KForm::setDefaultArea(&area);
+}
+
+// This process's peak memory so far, in megabytes: the line "VmHWM: N kB" of its status.
+inline double peakMegabytes()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    return 0;
+}
+
+// Empties the kernel's page cache, so that the next run reads its files from disk. Only
+// root may; false otherwise.
+inline bool dropPageCache()
+{
+    ::sync();
+    QFile drop(QStringLiteral("/proc/sys/vm/drop_caches"));
+    return drop.open(QIODevice::WriteOnly) && drop.write("3\n") == 2;
+}
+
+inline double msSince(const QElapsedTimer &timer)
+{
+    return double(timer.nsecsElapsed()) / 1e6;
 }

@@ -27,11 +27,6 @@ QString samplePage(qsizetype characters, int seed)
     return page + QStringLiteral("</body></html>\r\n");
 }
 
-double msSince(const QElapsedTimer &timer)
-{
-    return double(timer.nsecsElapsed()) / 1e6;
-}
-
 void manyHiddenEditors(int count, qsizetype pageCharacters)
 {
     std::vector<QString> pages;

@@ -50,17 +50,6 @@ qint64 monotonicNs()
     return qint64(ts.tv_sec) * 1000000000 + ts.tv_nsec;
 }
 
-double peakMegabytes()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    return 0;
-}
-
 // The child: opens the site as the open command does, then runs the search and prints
 // "command-ms spawn-to-list-ms hits peak-MB".
 int run(int argc, char *argv[], const QString &site, const Case &c, qint64 spawnedNs)
@@ -112,13 +101,6 @@ bool spawn(const QString &site, const Case &c, Figures *out)
         return false;
     *out = Figures{f[0].toDouble(), f[1].toDouble(), f[2].toLongLong(), f[3].toDouble()};
     return true;
-}
-
-bool dropPageCache()
-{
-    ::sync();
-    QFile drop(QStringLiteral("/proc/sys/vm/drop_caches"));
-    return drop.open(QIODevice::WriteOnly) && drop.write("3\n") == 2;
 }
 
 void report(const Case &c, const char *cache, QList<Figures> runs)

@@ -32,17 +32,6 @@ constexpr int keyPresses = 400;
 constexpr int warmRuns = 5;
 constexpr int coldRuns = 3;
 
-double peakMegabytes()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    return 0;
-}
-
 // A page of ordinary markup: tags with attributes, Japanese prose, references, comments.
 QByteArray makePage()
 {
@@ -154,13 +143,6 @@ std::optional<Run> spawn(const QString &file)
     if (run.figures.size() != 7)
         return std::nullopt;
     return run;
-}
-
-bool dropPageCache()
-{
-    ::sync();
-    QFile drop(QStringLiteral("/proc/sys/vm/drop_caches"));
-    return drop.open(QIODevice::WriteOnly) && drop.write("3\n") == 2;
 }
 
 void report(const char *what, QList<Run> runs)

@@ -4,6 +4,7 @@
 // after a first run) and with the page cache dropped where the kernel lets us. Peak
 // memory is the child's VmHWM.
 
+#include "BenchSupport.h"
 #include "tree/LinkCheck.h"
 
 #include <QCoreApplication>
@@ -90,17 +91,6 @@ QStringList linksOf(const Names &n, int f, int p)
     return links;
 }
 
-double peakMegabytes()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    return 0;
-}
-
 // The child: the page table as a read site holds it, then the check.
 int check(const QString &root)
 {
@@ -143,13 +133,6 @@ std::optional<Run> spawn(const QString &root)
     if (!child.waitForFinished(120000) || child.exitCode() != 0)
         return std::nullopt;
     return Run{wall.nsecsElapsed() / 1e6, child.readAllStandardOutput().trimmed().split(' ')};
-}
-
-bool dropPageCache()
-{
-    ::sync();
-    QFile drop(QStringLiteral("/proc/sys/vm/drop_caches"));
-    return drop.open(QIODevice::WriteOnly) && drop.write("3\n") == 2;
 }
 
 void report(const char *what, QList<Run> runs)

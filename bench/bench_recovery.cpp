@@ -27,10 +27,6 @@ QString samplePage(qsizetype bytes)
     return page + QStringLiteral("</body></html>\r\n");
 }
 
-double msSince(const QElapsedTimer &timer)
-{
-    return double(timer.nsecsElapsed()) / 1e6;
-}
 }   // namespace
 
 int main(int argc, char *argv[])

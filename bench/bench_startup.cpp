@@ -43,23 +43,6 @@ namespace {
 constexpr int warmRuns = 5;
 constexpr int coldRuns = 3;
 
-// The line "VmHWM: N kB" of this process's status, in megabytes.
-double peakMegabytes()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    return 0;
-}
-
-double msSince(const QElapsedTimer &timer)
-{
-    return timer.nsecsElapsed() / 1e6;
-}
-
 // The first page not marked open, whose editor has never been shown; 0 when all are open.
 qint32 firstHiddenPage()
 {
