@@ -427,6 +427,13 @@ void frmChild1::cmdBrz_Click()
         ShowMessage(failureText(editorTexts::msgBrowserFailed, path, QString()));
 }
 
+void frmChild1::showFocused()
+{
+    Show();
+    if (isEnabled())
+        SetFocus();
+}
+
 FindBar *frmChild1::findBar()
 {
     if (!mFindBar) {
@@ -436,15 +443,9 @@ FindBar *frmChild1::findBar()
     return mFindBar;
 }
 
-void frmChild1::showFind()
+void frmChild1::openFindBar(bool replacing)
 {
-    findBar()->open(false);
-    placeTextArea();
-}
-
-void frmChild1::showReplace()
-{
-    findBar()->open(true);
+    findBar()->open(replacing);
     placeTextArea();
 }
 

@@ -71,9 +71,13 @@ public:
     void cmdBrz_Click();
     void cmdClo_Click();
 
+    // Shows the editor and gives it the focus; an editor disabled while a site is read
+    // gets it when it is enabled again.
+    void showFocused();
+
     // Find and replace. The find bar sits below the text box while it is shown.
-    void showFind();
-    void showReplace();
+    void showFind() { openFindBar(false); }
+    void showReplace() { openFindBar(true); }
     // Repeat the last find forward or backward; with nothing to repeat, the bar opens.
     void findNext();
     void findPrevious();
@@ -130,6 +134,7 @@ private:
     // the status line while the bar is shown.
     void placeTextArea();
     void showCaretPlace();
+    void openFindBar(bool replacing);
     void closeFindBar();
     QSize usefulSize() const;
 

@@ -146,8 +146,6 @@ void frmSiteFind::lstHits_Click(int row)
     frmChild1 *editor = mEditors.value(hit.page);
     if (!editor || editor->isUnloaded())
         return;
-    editor->Show();
-    if (editor->isEnabled())
-        editor->SetFocus();
+    editor->showFocused();
     editor->selectInLine(hit.hit.line, hit.hit.column, hit.hit.length);
 }

@@ -272,12 +272,8 @@ void frmTree::lblHTML_Click(qint32 index)
 {
     if (index < 1 || index >= gPageEditors.size())
         return;
-    frmChild1 *editor = liveEditor(gPageEditors.at(index));
-    if (!editor)
-        return;
-    editor->Show();
-    if (editor->isEnabled())
-        editor->SetFocus();
+    if (frmChild1 *editor = liveEditor(gPageEditors.at(index)))
+        editor->showFocused();
 }
 
 bool frmTree::eventFilter(QObject *watched, QEvent *event)

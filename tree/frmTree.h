@@ -148,6 +148,8 @@ private:
     void moveSplitter(qint32 left);
     void pageSaved(frmChild1 *editor);
     void addLinkedPage(const QString &path);
+    bool addExistingPage(const QString &folder, const QString &fileName);
+    void showPagesAdded();
 
     QToolButton *mCmdCre = nullptr;
     QToolButton *mCmdOpe = nullptr;

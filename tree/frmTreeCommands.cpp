@@ -229,11 +229,28 @@ void frmTree::cmdHAd_Click()
 {
     const QPointer<frmTree> self(this);
     preparePageDialog(dlgTree, gSite.Folder);
-    if (!dlgTree.ShowOpen() || !self || !pageNameUsable(dlgTree.folder(), dlgTree.FileTitle) || !self)
+    if (!dlgTree.ShowOpen() || !self)
         return;
-    ScanPage(dlgTree.folder(), dlgTree.FileTitle);
+    addExistingPage(dlgTree.folder(), dlgTree.FileTitle);
+}
+
+// Adds the file `folder` + `fileName` as a page, when its name can go into the definition;
+// false when it did not (or the tree went away meanwhile).
+bool frmTree::addExistingPage(const QString &folder, const QString &fileName)
+{
+    const QPointer<frmTree> self(this);
+    if (!pageNameUsable(folder, fileName) || !self)
+        return false;
+    ScanPage(folder, fileName);
     if (!self)
-        return;
+        return false;
+    showPagesAdded();
+    return true;
+}
+
+// The tree from its first page, the change marks and the link check, after a page came in.
+void frmTree::showPagesAdded()
+{
     DrawTree(1);
     showChangeMarks();
     checkLinks();
@@ -260,9 +277,7 @@ frmChild1 *frmTree::addNewPage(const QString &title)
     watchEditor(editor);
     addPage(std::move(page), editor);
     editor->Show();
-    DrawTree(1);
-    showChangeMarks();
-    checkLinks();
+    showPagesAdded();
     return editor;
 }
 

@@ -52,16 +52,8 @@ void frmTree::addLinkedPage(const QString &path)
 {
     const QString fileName = path.mid(path.lastIndexOf(u'/') + 1);
     const QString folder = QDir::toNativeSeparators(path.left(path.size() - fileName.size()));
-    const QPointer<frmTree> self(this);
-    if (!pageNameUsable(folder, fileName) || !self)
-        return;
-    ScanPage(folder, fileName);
-    if (!self)
-        return;
-    DrawTree(1);
-    showChangeMarks();
-    checkLinks();
-    lblHTML_Click(qint32(pageCount()));
+    if (addExistingPage(folder, fileName))
+        lblHTML_Click(qint32(pageCount()));
 }
 
 // A saved page may link elsewhere now, and a page saved under a new name may be the file
