@@ -34,7 +34,16 @@ kill -TERM $pid
 wait $pid || { echo "the program did not end normally on SIGTERM"; exit 1; }
 SESSION
 chmod +x "$dir/session.sh"
-QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x800x24" "$dir/session.sh" "$dir"
+# xvfb-run -a can lose the race for a display number to another X server starting at the
+# same moment; only then, when the program could not reach the display, start again.
+for attempt in 1 2 3; do
+  if QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x800x24" "$dir/session.sh" "$dir" > "$dir/session.log" 2>&1; then
+    break
+  fi
+  cat "$dir/session.log"
+  grep -q 'could not connect to display' "$dir/session.log" && [ "$attempt" -lt 3 ] || exit 1
+  echo "no display (attempt $attempt); starting the X server again"
+done
 
 grep -q $'^TAG_W=2820\r$' "$dir/pageKiln.INI" || { echo "settings were not written back"; cat -A "$dir/pageKiln.INI"; exit 1; }
 grep -q $'^TAG_V=-1\r$' "$dir/pageKiln.INI" || { echo "the palette was not recorded as open"; exit 1; }
