@@ -2,6 +2,7 @@
 
 #include <QPalette>
 #include <QTextDocument>
+#include <QTextBlock>
 #include <QTextLayout>
 
 using htmlHighlight::Kind;
@@ -22,9 +23,23 @@ QTextCharFormat foreground(const QColor &colour)
     format.setForeground(colour);
     return format;
 }
+
+// A line's user state holds the state it ends in, and whether it carries colours.
+constexpr int colouredFlag = 0x100;
+
+State endState(const QTextBlock &block)
+{
+    return block.isValid() && block.userState() >= 0 ? State(block.userState() & ~colouredFlag) : State::Text;
+}
+
+bool isColoured(const QTextBlock &block)
+{
+    return block.userState() >= 0 && (block.userState() & colouredFlag) != 0;
+}
 }   // namespace
 
-HtmlHighlighter::HtmlHighlighter(QTextDocument *document, const QPalette &palette) : QSyntaxHighlighter(document)
+HtmlHighlighter::HtmlHighlighter(QTextDocument *document, const QPalette &palette)
+    : QObject(document), mDocument(document)
 {
     const bool dark = palette.color(QPalette::Base).lightness() < 128;
     const Scheme &s = dark ? darkScheme : lightScheme;
@@ -35,30 +50,58 @@ HtmlHighlighter::HtmlHighlighter(QTextDocument *document, const QPalette &palett
     mFormats[size_t(Kind::Value)] = foreground(QColor(s.value));
     mFormats[size_t(Kind::Comment)] = foreground(QColor(s.comment));
     mFormats[size_t(Kind::CharRef)] = foreground(QColor(s.charRef));
+    connect(document, &QTextDocument::contentsChange, this, &HtmlHighlighter::followChange);
+    followChange(0, 0, document->characterCount());
 }
 
 void HtmlHighlighter::colourLines(int first, int last)
 {
     mFirst = first;
     mLast = last;
-    // A line with text has colours once it was coloured (text too has a colour of its own).
-    for (QTextBlock block = document()->findBlockByNumber(first); block.isValid() && block.blockNumber() <= last;
-         block = block.next())
-        if (block.length() > 1 && block.layout()->formats().isEmpty())
-            rehighlightBlock(block);
+    QTextBlock block = mDocument->findBlockByNumber(first);
+    for (int number = first; block.isValid() && number <= last; block = block.next(), ++number)
+        if (block.length() > 1 && !isColoured(block))
+            colourLine(block, endState(block.previous()));
 }
 
-void HtmlHighlighter::highlightBlock(const QString &text)
+void HtmlHighlighter::followChange(int from, int /*removed*/, int added)
 {
-    const int previous = previousBlockState();
-    const State in = previous < 0 ? State::Text : State(previous);
-    const int number = currentBlock().blockNumber();
-    if (number < mFirst || number > mLast) {
-        setCurrentBlockState(int(htmlHighlight::classifyLine(text, in, nullptr)));
+    QTextBlock block = mDocument->findBlock(from);
+    if (!block.isValid())
         return;
+    const int changeEnd = from + added;
+    State in = endState(block.previous());
+    for (int number = block.blockNumber(); block.isValid(); block = block.next(), ++number) {
+        const State before = endState(block);
+        const bool known = block.userState() >= 0;
+        const State out = htmlHighlight::classifyLine(block.text(), in, nullptr);
+        if (number >= mFirst && number <= mLast)
+            colourLine(block, in);   // sets the state too
+        else if (isColoured(block))
+            dropColours(block);
+        block.setUserState(int(out) | (isColoured(block) ? colouredFlag : 0));
+        if (block.position() > changeEnd && known && before == out)
+            break;
+        in = out;
     }
+}
+
+// Gives a shown line its colours, classified from the state `in` it begins in.
+void HtmlHighlighter::colourLine(QTextBlock block, State in)
+{
     mSpans.clear();
-    setCurrentBlockState(int(htmlHighlight::classifyLine(text, in, &mSpans)));
+    const State out = htmlHighlight::classifyLine(block.text(), in, &mSpans);
+    mRanges.clear();
     for (const htmlHighlight::Span &span : std::as_const(mSpans))
-        setFormat(int(span.start), int(span.length), mFormats[size_t(span.kind)]);
+        mRanges.append({int(span.start), int(span.length), mFormats[size_t(span.kind)]});
+    block.layout()->setFormats(mRanges);
+    block.setUserState(int(out) | colouredFlag);
+    mDocument->markContentsDirty(block.position(), block.length());
+}
+
+// A line out of sight loses its colours; they are made again when it is next shown.
+void HtmlHighlighter::dropColours(QTextBlock block)
+{
+    block.layout()->clearFormats();
+    block.setUserState(int(endState(block)));
 }
