@@ -7,6 +7,8 @@
 //   bench_site generate DIR [PAGES] [open]
 //                              only generates the site into DIR: PAGES pages (1,000 unless
 //                              given), with every page marked open when `open` is given
+//   bench_site large DIR [MB]  only generates a site of one page of MB megabytes (50 unless
+//                              given, a million short lines), marked open
 //   bench_site open DIR        opens DIR/site.ksd and prints its own figures
 //   bench_site scan DIR        only scans the pages (no windows), for the breakdown
 //   bench_site editors DIR     only creates the 1,000 hidden editors with the pages' texts
@@ -32,6 +34,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 
 namespace {
 constexpr int pageCount = 1000;   // the site this program opens itself
@@ -59,25 +62,57 @@ QByteArray makePage(int n, int pages)
     return bytes + tail;
 }
 
-bool generate(const QString &dir, int pages = pageCount, bool allOpen = false)
+// Writes DIR/site.ksd listing the page files `names` (in DIR), each marked open or not.
+bool writeDefinition(const QString &folder, const QStringList &names, const std::function<bool(int)> &open)
 {
-    QDir().mkpath(dir);
-    const QString folder = QDir(dir).absolutePath() + QLatin1Char('/');
     QString ksd = QStringLiteral(
                       "[KSD INF]\r\nVER=Velmoran HTML Editor Ver 0.0\r\nPNM=ベンチマークのサイト\r\nDIR=%1\r\nURL=\r\n"
                       "[HTML LIST]\r\nCNT=%2\r\n")
                       .arg(folder)
-                      .arg(pages, 3, 10, QLatin1Char('0'));
-    for (int n = 1; n <= pages; ++n) {
-        if (!writeFile(folder + QStringLiteral("page%1.htm").arg(n), makePage(n, pages)))
-            return false;
-        ksd += QStringLiteral("%1=%2*%3*page%4.htm\r\n")
+                      .arg(names.size(), 3, 10, QLatin1Char('0'));
+    for (int n = 1; n <= names.size(); ++n)
+        ksd += QStringLiteral("%1=%2*%3*%4\r\n")
                    .arg(n, 3, 10, QLatin1Char('0'))
-                   .arg(allOpen || n % 200 == 0 ? -1 : 0)   // a few pages were left open
-                   .arg(folder)
-                   .arg(n);
-    }
+                   .arg(open(n) ? -1 : 0)
+                   .arg(folder, names.at(n - 1));
     return writeFile(folder + QStringLiteral("site.ksd"), encodeStrict(ksd, TextEncoding::Cp932).value());
+}
+
+bool generate(const QString &dir, int pages = pageCount, bool allOpen = false)
+{
+    QDir().mkpath(dir);
+    const QString folder = QDir(dir).absolutePath() + QLatin1Char('/');
+    QStringList names;
+    for (int n = 1; n <= pages; ++n) {
+        names << QStringLiteral("page%1.htm").arg(n);
+        if (!writeFile(folder + names.constLast(), makePage(n, pages)))
+            return false;
+    }
+    // A few pages were left open.
+    return writeDefinition(folder, names, [allOpen](int n) { return allOpen || n % 200 == 0; });
+}
+
+// A site of one open page of about `megabytes` MB in Shift-JIS: short lines of Japanese
+// text with a link now and then, about fifty bytes each (a million lines for 50 MB).
+bool generateLargePage(const QString &dir, int megabytes)
+{
+    QDir().mkpath(dir);
+    const QString folder = QDir(dir).absolutePath() + QLatin1Char('/');
+    const qsizetype bytes = qsizetype(megabytes) << 20;
+    QByteArray page = encodeStrict(QStringLiteral("<HTML>\r\n<HEAD><TITLE>大きなページ</TITLE></HEAD>\r\n<BODY>\r\n"),
+                                   TextEncoding::Cp932)
+                          .value();
+    const QByteArray line
+        = encodeStrict(QStringLiteral("<P>本文の段落です。これは長いページの一行。</P>\r\n"), TextEncoding::Cp932)
+              .value();
+    const QByteArray link
+        = encodeStrict(QStringLiteral("<P><A HREF=\"page.htm\">次のページへ</A></P>\r\n"), TextEncoding::Cp932).value();
+    page.reserve(bytes + line.size());
+    for (int n = 1; page.size() < bytes; ++n)
+        page += n % 20 == 0 ? link : line;
+    page += "</BODY>\r\n</HTML>\r\n";
+    return writeFile(folder + QStringLiteral("large.htm"), page)
+        && writeDefinition(folder, {QStringLiteral("large.htm")}, [](int) { return true; });
 }
 
 long peakKilobytes(int who)
@@ -166,6 +201,10 @@ int main(int argc, char *argv[])
         const int pages = argc > 3 ? std::max(1, atoi(argv[3])) : pageCount;
         const bool allOpen = argc > 4 && qstrcmp(argv[4], "open") == 0;
         return generate(QString::fromLocal8Bit(argv[2]), pages, allOpen) ? 0 : 1;
+    }
+    if (argc >= 3 && qstrcmp(argv[1], "large") == 0) {
+        const int megabytes = argc > 3 ? std::max(1, atoi(argv[3])) : 50;
+        return generateLargePage(QString::fromLocal8Bit(argv[2]), megabytes) ? 0 : 1;
     }
     if (argc == 3 && qstrcmp(argv[1], "open") == 0) {
         useOffscreenUnlessSet();

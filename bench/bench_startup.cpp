@@ -12,6 +12,7 @@
 // filled on first show, is painted.
 //
 //   bench_startup [RESOURCES] [quick]   every figure (quick: one round, no 16,000 pages);
+//   bench_startup RESOURCES large       only the 50 MB page;
 //                                       offscreen unless QT_QPA_PLATFORM says otherwise
 //                                       (run under xvfb-run with QT_QPA_PLATFORM=xcb for a
 //                                       real window)
@@ -78,8 +79,26 @@ int shown(int argc, char *argv[], const QString &folder, const QString &site)
         QCoreApplication::processEvents();
         clickMs = msSince(click);
     }
-    std::printf("%.1f %.2f\n", peak, clickMs);
+    // A site of one open page: that editor enlarged to fill the area, until painted.
+    double enlargeMs = -1;
+    double enlargedPeak = peak;
+    if (basSystem::pageCount() == 1 && basSystem::gPageEditors.at(1)->Visible()) {
+        QElapsedTimer enlarge;
+        enlarge.start();
+        basSystem::gPageEditors.at(1)->subWindow()->showMaximized();
+        QCoreApplication::processEvents();
+        enlargeMs = msSince(enlarge);
+        enlargedPeak = peakMegabytes();
+    }
+    std::printf("%.1f %.2f %.2f %.1f\n", peak, clickMs, enlargeMs, enlargedPeak);
     std::fflush(stdout);
+    // A long page goes on coming into its text box: the second line says when it is all in.
+    if (basSystem::pageCount() == 1 && basSystem::gPageEditors.at(1)->isFilling()) {
+        while (basSystem::gPageEditors.at(1)->isFilling())
+            QCoreApplication::processEvents();
+        std::printf("%.1f\n", peakMegabytes());
+        std::fflush(stdout);
+    }
     std::_Exit(0);   // tearing down is no part of starting
 }
 
@@ -87,6 +106,10 @@ struct Run {
     double ms = 0;
     double peakMb = 0;
     double clickMs = -1;
+    double enlargeMs = -1;   // one open page's editor enlarged to fill the area
+    double enlargedPeakMb = 0;
+    double filledMs = -1;   // a long page: start to its whole text in the text box
+    double filledPeakMb = 0;
 };
 
 std::optional<Run> spawn(const QStringList &arguments, const QProcessEnvironment &environment)
@@ -104,9 +127,17 @@ std::optional<Run> spawn(const QStringList &arguments, const QProcessEnvironment
         child.waitForReadyRead(120000);
     const double ms = msSince(wall);
     const QList<QByteArray> figures = child.readLine().trimmed().split(' ');
-    if (!child.waitForFinished(120000) || child.exitCode() != 0 || figures.size() != 2)
+    Run run{ms, figures.value(0).toDouble(), figures.value(1).toDouble(), figures.value(2).toDouble(),
+            figures.value(3).toDouble()};
+    while (!child.canReadLine() && child.state() == QProcess::Running)
+        child.waitForReadyRead(120000);
+    if (child.canReadLine()) {
+        run.filledMs = msSince(wall);
+        run.filledPeakMb = child.readLine().trimmed().toDouble();
+    }
+    if (!child.waitForFinished(120000) || child.exitCode() != 0 || figures.size() != 4)
         return std::nullopt;
-    return Run{ms, figures.at(0).toDouble(), figures.at(1).toDouble()};
+    return run;
 }
 
 // A fontconfig set-up that reads the same fonts but keeps its cache in an empty folder,
@@ -169,6 +200,10 @@ void report(const char *what, QList<Run> runs)
                 runs.constFirst().ms, runs.constLast().ms, qlonglong(runs.size()), middle.peakMb);
     if (!clicks.isEmpty())
         std::printf(", first title click %.1f ms", median(clicks));
+    if (middle.enlargeMs >= 0)
+        std::printf(", editor enlarged %.0f ms, peak after %.1f MB", middle.enlargeMs, middle.enlargedPeakMb);
+    if (middle.filledMs >= 0)
+        std::printf("; whole text in at %.0f ms, peak %.1f MB", middle.filledMs, middle.filledPeakMb);
     std::printf("\n");
     std::fflush(stdout);
 }
@@ -180,6 +215,29 @@ bool generateSite(const QString &dir, int pages, bool allOpen)
     if (allOpen)
         arguments << QStringLiteral("open");
     return QProcess::execute(QCoreApplication::applicationDirPath() + QStringLiteral("/bench_site"), arguments) == 0;
+}
+
+// One page of 50 MB (a million lines) marked open: start to its editor shown, then the
+// editor enlarged to fill the area; warm and with the page evicted from the cache.
+void largePage(const QTemporaryDir &folder, const QProcessEnvironment &environment)
+{
+    const QString dir = folder.filePath(QStringLiteral("large"));
+    if (QProcess::execute(QCoreApplication::applicationDirPath() + QStringLiteral("/bench_site"),
+                          {QStringLiteral("large"), dir, QStringLiteral("50")})
+        != 0)
+        return;
+    const QStringList arguments{folder.path(), dir + QStringLiteral("/site.ksd")};
+    spawn(arguments, environment);   // fills the caches
+    QList<Run> warm, cold;
+    for (int i = 0; i < coldRuns; ++i) {
+        if (const auto run = spawn(arguments, environment))
+            warm << *run;
+        if (evictSite(dir))
+            if (const auto run = spawn(arguments, environment))
+                cold << *run;
+    }
+    report("one 50 MB page open, warm (goal < 1.5 s)", warm);
+    report("one 50 MB page open, cold page cache", cold);
 }
 
 struct Site {
@@ -242,6 +300,11 @@ int main(int argc, char *argv[])
     QTemporaryDir folder;
     for (const char *name : {"pageKiln.INI", "TagDB.TXT"})
         QFile::copy(resources + QLatin1Char('/') + QLatin1String(name), folder.filePath(QLatin1String(name)));
+    const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    if (argc > 2 && qstrcmp(argv[2], "large") == 0) {
+        largePage(folder, environment);
+        return 0;
+    }
     const QString site = folder.filePath(QStringLiteral("site"));
     const QString allOpen = folder.filePath(QStringLiteral("open"));
     if (!generateSite(site, 1000, false) || !generateSite(allOpen, 1000, true)) {
@@ -253,7 +316,6 @@ int main(int argc, char *argv[])
     std::printf("start to frame shown, both tool windows, sites of 8 KB pages with 20 links (platform %s)\n",
                 qgetenv("QT_QPA_PLATFORM").constData());
 
-    const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     spawn(arguments, environment);   // fills the caches
     spawn(allOpenArguments, environment);
     QList<Run> warm, coldFonts, coldPages, opened;
@@ -277,6 +339,7 @@ int main(int argc, char *argv[])
     report("1,000 pages, cold font cache", coldFonts);
     report("1,000 pages, cold page cache", coldPages);
     report("1,000 pages all marked open (goal < 1 s)", opened);
+    largePage(folder, environment);
     growth(folder, environment, quick ? QList<int>{1000, 4000} : QList<int>{1000, 4000, 16000}, quick ? 1 : 3);
     return warm.isEmpty() ? 1 : 0;
 }

@@ -84,4 +84,17 @@ QString crLfText(const QString &text)
     return lines.contains(QChar(escape)) ? withoutEscapePairs(lines) : lines;
 }
 
+qsizetype pieceEnd(QStringView text, qsizetype from)
+{
+    const qsizetype n = text.size();
+    int lines = 0;
+    for (qsizetype i = from; i < n; ++i) {
+        if (text[i] != QLatin1Char('\n'))
+            continue;
+        if (++lines >= pieceLines || i + 1 - from >= pieceChars)
+            return i + 1;
+    }
+    return n;
+}
+
 }   // namespace editorText

@@ -24,4 +24,16 @@ QString documentText(const QString &text);
 // character. A text that needs no change is returned as it is, without a copy.
 QString crLfText(const QString &text);
 
+// A long text goes into the text box piece by piece, each of a few thousand lines, so
+// that the first screen shows at once and the program answers while the rest comes in.
+// Texts up to `wholeTextChars` go in at once.
+constexpr qsizetype wholeTextChars = qsizetype(1) << 18;
+constexpr qsizetype pieceChars = qsizetype(1) << 16;
+constexpr int pieceLines = 2000;
+
+// Where the piece of `text` that starts at `from` ends: just after the first LF that
+// completes `pieceLines` lines or `pieceChars` characters, or at the end of the text. A
+// piece never splits a CR LF pair.
+qsizetype pieceEnd(QStringView text, qsizetype from);
+
 }   // namespace editorText

@@ -85,4 +85,10 @@ inline QString caretPlace(int line, int column)
     return QStringLiteral("%1 行、%2 列").arg(line).arg(column);
 }
 
+// The status line while a long page still goes into the text box.
+inline QString caretPlaceLoading(int line, int column, int percent)
+{
+    return QStringLiteral("%1 行、%2 列　読み込み中 %3%").arg(line).arg(column).arg(percent);
+}
+
 }   // namespace editorTexts

@@ -25,7 +25,9 @@
 #include <QFontMetricsF>
 #include <QPlainTextEdit>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
+#include <QTimer>
 #include <QToolButton>
 
 #include <utility>
@@ -160,7 +162,12 @@ void frmChild1::placeTextArea()
 void frmChild1::showCaretPlace()
 {
     const QTextCursor caret = mTxtEdit->textCursor();
-    mStatusLine->setText(editorTexts::caretPlace(caret.blockNumber() + 1, caret.positionInBlock() + 1));
+    const int line = caret.blockNumber() + 1;
+    const int column = caret.positionInBlock() + 1;
+    if (isFilling())
+        mStatusLine->setText(editorTexts::caretPlaceLoading(line, column, int(mFillFrom * 100 / mFillText.size())));
+    else
+        mStatusLine->setText(editorTexts::caretPlace(line, column));
 }
 
 bool frmChild1::wordWrap() const
@@ -187,6 +194,7 @@ void frmChild1::Form_Load()
 
 QString frmChild1::text() const
 {
+    finishFilling();
     if (!mDocumentFilled)
         return editorText::crLfText(editorText::documentText(mPendingText));
     return editorText::crLfText(mTxtEdit->document()->toRawText());
@@ -209,6 +217,7 @@ bool frmChild1::isModified() const
 QPlainTextEdit *frmChild1::txtEdit() const
 {
     fillDocument();
+    finishFilling();
     return mTxtEdit;
 }
 
@@ -221,20 +230,88 @@ void frmChild1::fillDocument() const
     self()->replaceDocument(std::exchange(mPendingText, QString()));
 }
 
-// Puts `text` into the text box as the unchanged text. The document passes through
-// "modified" on the way; telling the tree (which then looks at every page) would cost
-// each editor filled at opening a walk over the whole site.
+// Puts `text` into the text box as the unchanged text; a long one only its first piece,
+// the rest following piece by piece. The document passes through "modified" on the way;
+// telling the tree (which then looks at every page) would cost each editor filled at
+// opening a walk over the whole site.
+
 void frmChild1::replaceDocument(const QString &text)
 {
+    stopFilling();
     const bool wasModified = mTxtEdit->document()->isModified();
+    const qsizetype firstEnd = text.size() > editorText::wholeTextChars ? editorText::pieceEnd(text, 0) : text.size();
     mReplacingText = true;
-    mTxtEdit->setPlainText(editorText::documentText(text));
+    mTxtEdit->setPlainText(editorText::documentText(firstEnd == text.size() ? text : text.first(firstEnd)));
     mTxtEdit->document()->setModified(false);
     mReplacingText = false;
+    if (firstEnd < text.size())
+        startFilling(text, firstEnd);
     if (wasModified) {
         setModifiedMark(false);
         emit modifiedChanged(false);
     }
+}
+
+// The rest of the text goes in while the program is idle; no edit can come between the
+// pieces, and none of them is an undo step.
+void frmChild1::startFilling(const QString &text, qsizetype from)
+{
+    mFillText = text;
+    mFillFrom = from;
+    if (!mFillTimer) {
+        mFillTimer = new QTimer(this);
+        connect(mFillTimer, &QTimer::timeout, this, &frmChild1::fillNextPiece);
+    }
+    mTxtEdit->setReadOnly(true);
+    mTxtEdit->document()->setUndoRedoEnabled(false);
+    mFillTimer->start(0);
+    showCaretPlace();
+}
+
+void frmChild1::fillNextPiece()
+{
+    const qsizetype end = editorText::pieceEnd(mFillText, mFillFrom);
+    appendToDocument(QStringView(mFillText).sliced(mFillFrom, end - mFillFrom));
+    mFillFrom = end;
+    if (mFillFrom == mFillText.size())
+        stopFilling();
+    else
+        showCaretPlace();
+}
+
+bool frmChild1::isFilling() const
+{
+    return mFillTimer && mFillTimer->isActive();
+}
+
+void frmChild1::finishFilling() const
+{
+    if (!isFilling())
+        return;
+    self()->appendToDocument(QStringView(mFillText).sliced(mFillFrom));
+    self()->stopFilling();
+}
+
+void frmChild1::stopFilling()
+{
+    if (!isFilling())
+        return;
+    mFillTimer->stop();
+    mFillText = QString();
+    mFillFrom = 0;
+    mTxtEdit->document()->setUndoRedoEnabled(true);
+    mTxtEdit->setReadOnly(false);
+    showCaretPlace();
+}
+
+void frmChild1::appendToDocument(QStringView piece)
+{
+    QTextCursor end(mTxtEdit->document());
+    end.movePosition(QTextCursor::End);
+    mReplacingText = true;
+    end.insertText(editorText::documentText(piece.toString()));
+    mTxtEdit->document()->setModified(false);
+    mReplacingText = false;
 }
 
 void frmChild1::showEvent(QShowEvent *event)

@@ -40,8 +40,12 @@ public:
     // True while the text differs from what was last read or saved (undoing back to it
     // counts as no change).
     bool isModified() const;
-    // The text box itself, holding the editor's text.
+    // The text box itself, holding the editor's whole text.
     QPlainTextEdit *txtEdit() const;
+    // True while a long text still goes into the shown text box piece by piece. The text
+    // box is read-only meanwhile; whatever reaches for the whole text (text(), txtEdit(),
+    // find, save) puts the rest in at once.
+    bool isFilling() const;
 
     // The controls are made on first use (a shown window, or a reach from outside), so that
     // a thousand hidden editors cost no controls each.
@@ -130,6 +134,11 @@ private:
     QToolButton *addButton(CommandIcon icon, const TwipRect &place, const QString &tip);
     void fillDocument() const;
     void replaceDocument(const QString &text);
+    void startFilling(const QString &text, qsizetype from);
+    void fillNextPiece();
+    void finishFilling() const;
+    void stopFilling();
+    void appendToDocument(QStringView piece);
     // Places the text box, the status line along its bottom edge, and the find bar above
     // the status line while the bar is shown.
     void placeTextArea();
@@ -156,6 +165,10 @@ private:
     mutable QString mPendingText;
     mutable bool mDocumentFilled = false;
     bool mReplacingText = false;
+    // The rest of a long text, from mFillFrom on, while it goes in piece by piece.
+    QString mFillText;
+    qsizetype mFillFrom = 0;
+    QTimer *mFillTimer = nullptr;
 
     editorLayout::Extent mTxtExtent;
     bool mNotRead = false;

@@ -161,6 +161,13 @@ PageScan scanPageFile(const QString &path)
         return failed;
     }
     PageScan scan = scanPageText(content.text);
+    if (const qsizetype lines = scan.Text.count(QLatin1Char('\n')) + 1; lines > maxPageLines) {
+        PageScan refused = scanPageText(QString());
+        refused.readOk = false;
+        refused.error = QStringLiteral("the page has too many lines");
+        refused.tooManyLines = lines;
+        return refused;
+    }
     scan.Encoding = content.encoding;
     scan.FileHash = pageFileHash(bytes);
     return scan;

@@ -8,16 +8,20 @@
 #include <QStringList>
 #include <QStringView>
 
-// The largest page the program opens, in bytes: 8 MiB. An ordinary page of that size
-// opens and shows in under a second; one made only of line ends (the slowest kind for the
-// text box) in under twenty. Larger pages are refused before they are read, so that
-// none can exhaust the memory or hold the program for minutes.
-constexpr qint64 maxPageBytes = qint64(8) << 20;
+// The largest page the program opens, in bytes: 64 MiB. A long page shows its first
+// screen at once and its text box takes in the rest while the program stays usable (a
+// page of 50 MB and a million lines: about a second to the first screen, 330 MB in all).
+// Larger pages are refused before they are read, so that none can exhaust the memory.
+constexpr qint64 maxPageBytes = qint64(64) << 20;
+// The most lines a page may have: each line costs the text box about 130 bytes, so that
+// a page of nothing but line ends would otherwise take gigabytes.
+constexpr qsizetype maxPageLines = qsizetype(4) << 20;
 
 struct PageScan {
-    bool readOk = false;        // false when the file could not be read (the rest is then empty)
-    QString error;              // why it could not be read
-    qint64 tooLargeSize = -1;   // the file's size when it was refused as larger than maxPageBytes
+    bool readOk = false;           // false when the file could not be read (the rest is then empty)
+    QString error;                 // why it could not be read
+    qint64 tooLargeSize = -1;      // the file's size when it was refused as larger than maxPageBytes
+    qsizetype tooManyLines = -1;   // the page's lines when it was refused for more than maxPageLines
     QString Title;
     QStringList Links;   // index 0 holds nothing; links stand at 1 to the upper bound
     QString Text;
@@ -42,5 +46,6 @@ QStringList scanLinksReference(QStringView text);
 // Title, links and CR LF text of a page already decoded.
 PageScan scanPageText(const QString &decoded);
 // Reads the page file at `path` in its code page and scans it; a file that cannot be read,
-// or is larger than maxPageBytes, gives an empty page with readOk false.
+// is larger than maxPageBytes or has more than maxPageLines lines, gives an empty page with
+// readOk false.
 PageScan scanPageFile(const QString &path);

@@ -24,6 +24,10 @@ inline QString pageTooLarge(qint64 size, qint64 limit)
 {
     return QStringLiteral("ページが大きすぎるため開けません（%1 バイト、上限 %2 バイト）。").arg(size).arg(limit);
 }
+inline QString pageTooManyLines(qsizetype lines, qsizetype limit)
+{
+    return QStringLiteral("ページの行数が多すぎるため開けません（%1 行、上限 %2 行）。").arg(lines).arg(limit);
+}
 
 // Reading and writing the definition file.
 inline const QString definitionReadFailed = QStringLiteral("定義ファイルの取得に失敗しました。");

@@ -192,6 +192,8 @@ void frmTree::ScanPage(const QString &folder, const QString &fileName)
         ShowMessage(failureText(editorTexts::msgNameUnusable, shownPath, QString()));
     else if (scan.tooLargeSize >= 0)
         ShowMessage(treeTexts::pageTooLarge(scan.tooLargeSize, maxPageBytes) + QLatin1Char('\n') + shownPath);
+    else if (scan.tooManyLines >= 0)
+        ShowMessage(treeTexts::pageTooManyLines(scan.tooManyLines, maxPageLines) + QLatin1Char('\n') + shownPath);
     else if (!scan.readOk && !path.isEmpty())
         ShowMessage(failureText(treeTexts::pageReadFailed, shownPath, scan.error));
 }

@@ -10,6 +10,7 @@
 #include "site/frmProp.h"
 #include "support/TestEnv.h"
 #include "tags/TagDatabase.h"
+#include "tree/PageScan.h"
 #include "tree/frmTree.h"
 
 #include <QDirIterator>
@@ -57,6 +58,8 @@ QByteArray defective(const QByteArray &valid, const QString &defect)
         return valid + "\x81\x20\xFF\xFD\x80\xA0\r\n";
     if (defect == u"10 MB line")
         return valid + QByteArray(10 * 1024 * 1024, 'w') + "\r\n";
+    if (defect == u"line ends beyond the limit")
+        return valid + QByteArray("\r\n").repeated(maxPageLines);
     return valid;
 }
 
@@ -222,14 +225,14 @@ void tst_badinput::defects_data()
         QTest::addRow("settings, %s", defect) << u"settings"_s << d << !broken << (broken ? loadFailed : QString());
         QTest::addRow("definition, %s", defect)
             << u"definition"_s << d << !broken << (broken ? notDefinition : QString());
-        // A page over the size limit is refused with its size (the tree names the file below).
-        const QString pageMessage = qstrcmp(defect, "10 MB line") == 0
-            ? QStringLiteral("ページが大きすぎるため開けません（%1 バイト、上限 8388608 バイト）。")
-                  .arg(pageBody.size() + 10 * 1024 * 1024 + 2)
-            : QString();
-        QTest::addRow("page, %s", defect) << u"page"_s << d << true << pageMessage;
+        QTest::addRow("page, %s", defect) << u"page"_s << d << true << QString();
         QTest::addRow("tag database, %s", defect) << u"tags"_s << d << true << QString();
     }
+    // A page of more lines than the text box can hold in reasonable memory is refused
+    // with its line count (the tree names the file below).
+    QTest::addRow("page, line ends beyond the limit")
+        << u"page"_s << u"line ends beyond the limit"_s << true
+        << QStringLiteral("ページの行数が多すぎるため開けません（%1 行、上限 4194304 行）。").arg(maxPageLines + 2);
 }
 
 void tst_badinput::defects()
@@ -423,8 +426,8 @@ void tst_badinput::saving_data()
         << u"back later"_s << int(vbYes) << question << QStringList{u"site/page.htm"_s};
     QTest::newRow("page not read, still missing")
         << u"still missing"_s << 0 << QString() << QStringList{u"site/page.htm"_s};
-    const QString tooLarge = QStringLiteral("ページが大きすぎるため開けません（%1 バイト、上限 8388608 バイト）。");
-    QTest::newRow("page over the size limit") << u"8388609"_s << int(vbNo) << tooLarge.arg(8388609) << QStringList();
+    const QString tooLarge = QStringLiteral("ページが大きすぎるため開けません（%1 バイト、上限 67108864 バイト）。");
+    QTest::newRow("page over the size limit") << u"67108865"_s << int(vbNo) << tooLarge.arg(67108865) << QStringList();
     QTest::newRow("2 GB page") << u"2147483648"_s << int(vbNo) << tooLarge.arg(2147483648) << QStringList();
     QTest::newRow("Shift-JIS name on a UTF-8 system") << u"code-page name"_s << 0 << unusable << QStringList();
     QTest::newRow("undecodable name, add page") << u"undecodable name"_s << 0 << unusable << QStringList();

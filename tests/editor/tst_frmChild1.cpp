@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QToolButton>
 #include <QtTest>
 
@@ -35,6 +37,19 @@ frmChild1 *openPage(int id, const QString &folder, const QString &fileName, cons
     editor->setText(text);
     editor->plId = id;
     return editor;
+}
+
+// The colour of line `line` (from 0) once the text box has brought it into view and
+// painted it; invalid unless the whole line has one colour.
+QColor shownColour(QPlainTextEdit *box, int line)
+{
+    const QTextBlock block = box->document()->findBlockByNumber(line);
+    box->setTextCursor(QTextCursor(block));
+    box->centerCursor();
+    for (int i = 0; i < 100 && block.layout()->formats().isEmpty(); ++i)
+        QTest::qWait(10);
+    const QList<QTextLayout::FormatRange> ranges = block.layout()->formats();
+    return ranges.size() == 1 ? ranges.constFirst().format.foreground().color() : QColor();
 }
 
 const QString saveFailed = QStringLiteral("ファイルの保存に失敗しました。\n");
@@ -76,6 +91,8 @@ private Q_SLOTS:
     void replaceAllIsOneUndoStep();
     void statusLineFollowsCaret_data();
     void statusLineFollowsCaret();
+    void longTextComesInPieces_data();
+    void longTextComesInPieces();
 };
 
 void tst_frmChild1::designedWindow()
@@ -538,4 +555,43 @@ void tst_frmChild1::statusLineFollowsCaret()
 }
 
 QTEST_MAIN(tst_frmChild1)
+void tst_frmChild1::longTextComesInPieces_data()
+{
+    QTest::addColumn<bool>("readWhileFilling");
+    QTest::newRow("left to come in") << false;
+    QTest::newRow("whole text asked for at once") << true;
+}
+
+// A long page shows its first piece at once and takes in the rest while the program is
+// idle, read-only meanwhile. Whoever asks for the text gets all of it; the colours carry
+// a comment's state from piece to piece.
+void tst_frmChild1::longTextComesInPieces()
+{
+    QFETCH(bool, readWhileFilling);
+    TestEnv env;
+    env.area();
+    QString text = u"<!-- 始め\u2029\r\n"_s;
+    for (int i = 0; i < 30000; ++i)
+        text += u"<p>本文 %1</p>\r\n"_s.arg(i);
+    text += u"-->\r\n<p>後</p>\r\n"_s;
+    auto *editor = new frmChild1();
+    editor->setText(text);
+    editor->Show();
+    auto *box = editor->findChild<QPlainTextEdit *>();
+    QVERIFY(editor->isFilling());
+    QVERIFY(box->isReadOnly());
+    QVERIFY(editor->statusLine()->text().contains(u"読み込み中"_s));
+    if (readWhileFilling)
+        QCOMPARE(editor->text(), text);
+    QTRY_VERIFY(!editor->isFilling());
+    QCOMPARE(editor->text(), text);
+    QVERIFY(!box->isReadOnly() && !editor->isModified() && !box->document()->isUndoAvailable());
+    QCOMPARE(editor->statusLine()->text(), u"1 行、1 列"_s);
+
+    const QColor comment = shownColour(box, 0);
+    QVERIFY(comment.isValid());
+    QCOMPARE(shownColour(box, 25000), comment);
+    QVERIFY(shownColour(box, 30002) != comment);
+}
+
 #include "tst_frmChild1.moc"
