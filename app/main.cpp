@@ -4,6 +4,7 @@
 #include "app/mdiMain.h"
 #include "common/TextHelpers.h"
 #include "platform/Platform.h"
+#include "platform/WindowStyle.h"
 
 #include <QApplication>
 
@@ -20,6 +21,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(basSystem::appTitle);
     QApplication::setApplicationVersion(basSystem::appVersion);
     installQtTranslation(app);
+    installWindowStyle();
     mdiMain frame;
     installShutdownHandlers(&frame);
     if (!frame.MDIForm_Load())

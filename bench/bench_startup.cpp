@@ -24,6 +24,7 @@
 #include "editor/frmChild1.h"
 #include "app/mdiMain.h"
 #include "platform/QtPlatform.h"
+#include "platform/WindowStyle.h"
 
 #include <QApplication>
 #include <QDir>
@@ -59,6 +60,7 @@ int shown(int argc, char *argv[], const QString &folder, const QString &site)
 {
     QApplication app(argc, argv);
     installQtTranslation(app);
+    installWindowStyle();
     QtPlatform::setProgramFolderOverride(folder);
     mdiMain frame;
     if (!frame.MDIForm_Load())
@@ -92,9 +94,10 @@ int shown(int argc, char *argv[], const QString &folder, const QString &site)
     }
     std::printf("%.1f %.2f %.2f %.1f\n", peak, clickMs, enlargeMs, enlargedPeak);
     std::fflush(stdout);
-    // A long page goes on coming into its text box: the second line says when it is all in.
-    if (basSystem::pageCount() == 1 && basSystem::gPageEditors.at(1)->isFilling()) {
-        while (basSystem::gPageEditors.at(1)->isFilling())
+    // Shown editors still taking in their texts (a long page, or editors under the one on
+    // top): the second line says when every text is in.
+    if (frmChild1::textsComing()) {
+        while (frmChild1::textsComing())
             QCoreApplication::processEvents();
         std::printf("%.1f\n", peakMegabytes());
         std::fflush(stdout);
@@ -203,7 +206,7 @@ void report(const char *what, QList<Run> runs)
     if (middle.enlargeMs >= 0)
         std::printf(", editor enlarged %.0f ms, peak after %.1f MB", middle.enlargeMs, middle.enlargedPeakMb);
     if (middle.filledMs >= 0)
-        std::printf("; whole text in at %.0f ms, peak %.1f MB", middle.filledMs, middle.filledPeakMb);
+        std::printf("; every text in at %.0f ms, peak %.1f MB", middle.filledMs, middle.filledPeakMb);
     std::printf("\n");
     std::fflush(stdout);
 }

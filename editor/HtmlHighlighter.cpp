@@ -41,9 +41,11 @@ bool isColoured(const QTextBlock &block)
 HtmlHighlighter::HtmlHighlighter(QTextDocument *document, const QPalette &palette)
     : QObject(document), mDocument(document)
 {
-    const bool dark = palette.color(QPalette::Base).lightness() < 128;
+    // The active colours: an editor shown while a site is read is disabled for a moment,
+    // and its palette then gives the greyed ones.
+    const bool dark = palette.color(QPalette::Active, QPalette::Base).lightness() < 128;
     const Scheme &s = dark ? darkScheme : lightScheme;
-    mFormats[size_t(Kind::Text)] = foreground(palette.color(QPalette::Text));
+    mFormats[size_t(Kind::Text)] = foreground(palette.color(QPalette::Active, QPalette::Text));
     mFormats[size_t(Kind::Tag)] = foreground(QColor(s.tag));
     mFormats[size_t(Kind::TagName)] = foreground(QColor(s.tagName));
     mFormats[size_t(Kind::AttributeName)] = foreground(QColor(s.attributeName));

@@ -46,9 +46,15 @@ int PageTextEdit::lineNumberWidth() const
     return fontMetrics().horizontalAdvance(QLatin1Char('9')) * (mDigits + 2 * marginPadding);
 }
 
+void PageTextEdit::setLinesToCome(qsizetype lines)
+{
+    mLinesToCome = lines;
+    updateMarginWidth();
+}
+
 void PageTextEdit::updateMarginWidth()
 {
-    const int digits = int(QString::number(std::max(1, blockCount())).size());
+    const int digits = int(QString::number(std::max<qsizetype>({1, blockCount(), mLinesToCome})).size());
     if (digits == mDigits)
         return;
     mDigits = digits;

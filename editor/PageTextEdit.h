@@ -18,6 +18,10 @@ public:
     void startHighlighting();
     bool isHighlighting() const { return mHighlighter != nullptr; }
 
+    // The margin takes the width of `lines` line numbers until told 0, so that filling
+    // the text box does not widen it (and lay the text out anew) at 10, 100, 1,000 lines.
+    void setLinesToCome(qsizetype lines);
+
     // The width of the line-number margin, in pixels.
     int lineNumberWidth() const;
     // Paints the line numbers of the shown lines into the margin.
@@ -34,4 +38,5 @@ private:
     QWidget *mLineNumbers = nullptr;
     HtmlHighlighter *mHighlighter = nullptr;
     int mDigits = 0;
+    qsizetype mLinesToCome = 0;
 };

@@ -14,6 +14,8 @@
 #include "platform/Messages.h"
 #include "site/SiteFile.h"
 
+#include <QApplication>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QFont>
 #include <QLabel>
@@ -25,6 +27,7 @@
 #include <QFontMetricsF>
 #include <QPlainTextEdit>
 #include <QTextBlock>
+#include <QPointer>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTimer>
@@ -39,6 +42,13 @@ namespace {
 // The text a new editor window shows at least, where the area has room for it.
 constexpr int usefulColumns = 80;
 constexpr int usefulLines = 25;
+
+// Editors shown together while a site is read wait here for their text: the last shown
+// (on top) first, one each time the program is idle.
+QList<QPointer<frmChild1>> gWaitingEditors;
+QPointer<QTimer> gFillTimer;
+constexpr int fillSliceMs = 20;
+int gLongTextsFilling = 0;
 
 // The record of page `id`, or nullptr when the page table has no such page.
 PageRecord *pageRecord(qint32 id)
@@ -108,6 +118,8 @@ void frmChild1::createControls()
     showCaretPlace();
     placeTextArea();
     setFocusProxy(mTxtEdit);
+    mTxtEdit->installEventFilter(this);
+    mTxtEdit->viewport()->installEventFilter(this);
     watchForRecovery();
 
     mCmdSav
@@ -230,6 +242,48 @@ void frmChild1::fillDocument() const
     self()->replaceDocument(std::exchange(mPendingText, QString()));
 }
 
+void frmChild1::fillLater()
+{
+    gWaitingEditors << QPointer(this);
+    if (!gFillTimer) {
+        gFillTimer = new QTimer(qApp);
+        connect(gFillTimer, &QTimer::timeout, gFillTimer, &frmChild1::fillWaitingEditor);
+    }
+    gFillTimer->start(0);
+}
+
+// Fills waiting editors for a few milliseconds, so that the program answers in between
+// but does not repaint the area after every editor.
+void frmChild1::fillWaitingEditor()
+{
+    QElapsedTimer spent;
+    spent.start();
+    while (!gWaitingEditors.isEmpty() && spent.elapsed() < fillSliceMs) {
+        const QPointer<frmChild1> editor = gWaitingEditors.takeLast();
+        if (editor && !editor->mDocumentFilled)
+            editor->fillDocument();
+    }
+    if (gWaitingEditors.isEmpty())
+        gFillTimer->stop();
+}
+
+bool frmChild1::textsComing()
+{
+    return gLongTextsFilling > 0 || (gFillTimer && gFillTimer->isActive());
+}
+
+// A waiting editor gets its text before anything can reach its text box: a click, the
+// focus, a drop.
+bool frmChild1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (!mDocumentFilled && mTxtEdit && (watched == mTxtEdit || watched == mTxtEdit->viewport())) {
+        const QEvent::Type type = event->type();
+        if (type == QEvent::FocusIn || type == QEvent::MouseButtonPress || type == QEvent::DragEnter)
+            fillDocument();
+    }
+    return KForm::eventFilter(watched, event);
+}
+
 // Puts `text` into the text box as the unchanged text; a long one only its first piece,
 // the rest following piece by piece. The document passes through "modified" on the way;
 // telling the tree (which then looks at every page) would cost each editor filled at
@@ -241,11 +295,14 @@ void frmChild1::replaceDocument(const QString &text)
     const bool wasModified = mTxtEdit->document()->isModified();
     const qsizetype firstEnd = text.size() > editorText::wholeTextChars ? editorText::pieceEnd(text, 0) : text.size();
     mReplacingText = true;
+    mTxtEdit->setLinesToCome(text.count(QLatin1Char('\n')) + 1);
     mTxtEdit->setPlainText(editorText::documentText(firstEnd == text.size() ? text : text.first(firstEnd)));
     mTxtEdit->document()->setModified(false);
     mReplacingText = false;
     if (firstEnd < text.size())
         startFilling(text, firstEnd);
+    else
+        mTxtEdit->setLinesToCome(0);
     if (wasModified) {
         setModifiedMark(false);
         emit modifiedChanged(false);
@@ -263,8 +320,10 @@ void frmChild1::startFilling(const QString &text, qsizetype from)
         connect(mFillTimer, &QTimer::timeout, this, &frmChild1::fillNextPiece);
     }
     mTxtEdit->setReadOnly(true);
+    mTxtEdit->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     mTxtEdit->document()->setUndoRedoEnabled(false);
     mFillTimer->start(0);
+    ++gLongTextsFilling;
     showCaretPlace();
 }
 
@@ -297,10 +356,12 @@ void frmChild1::stopFilling()
     if (!isFilling())
         return;
     mFillTimer->stop();
+    --gLongTextsFilling;
     mFillText = QString();
     mFillFrom = 0;
     mTxtEdit->document()->setUndoRedoEnabled(true);
     mTxtEdit->setReadOnly(false);
+    mTxtEdit->setLinesToCome(0);
     showCaretPlace();
 }
 
@@ -314,9 +375,16 @@ void frmChild1::appendToDocument(QStringView piece)
     mReplacingText = false;
 }
 
+// Editors shown together while a site is read take their text when the program is idle,
+// the one on top first, so that a site with every page open shows at once; an editor
+// shown on its own takes it at once.
 void frmChild1::showEvent(QShowEvent *event)
 {
-    fillDocument();
+    ensureControls();
+    if (KForm::ShowBatch::active() && !mDocumentFilled)
+        fillLater();
+    else
+        fillDocument();
     mTxtEdit->startHighlighting();   // only a shown editor colours its text
     KForm::showEvent(event);
 }
@@ -366,6 +434,7 @@ QSize frmChild1::usefulSize() const
 
 void frmChild1::Form_Activate()
 {
+    fillDocument();
     gActiveEditor = this;
     mbNoResize = false;
 }

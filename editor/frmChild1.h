@@ -46,6 +46,8 @@ public:
     // box is read-only meanwhile; whatever reaches for the whole text (text(), txtEdit(),
     // find, save) puts the rest in at once.
     bool isFilling() const;
+    // True while a shown editor still waits for its text or takes in a long one.
+    static bool textsComing();
 
     // The controls are made on first use (a shown window, or a reach from outside), so that
     // a thousand hidden editors cost no controls each.
@@ -133,6 +135,9 @@ private:
     void createControls();
     QToolButton *addButton(CommandIcon icon, const TwipRect &place, const QString &tip);
     void fillDocument() const;
+    void fillLater();
+    static void fillWaitingEditor();
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void replaceDocument(const QString &text);
     void startFilling(const QString &text, qsizetype from);
     void fillNextPiece();

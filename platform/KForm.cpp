@@ -14,6 +14,11 @@ QPointer<QMdiArea> gDefaultArea;
 KForm::ShowBatch *gShowBatch = nullptr;
 }   // namespace
 
+bool KForm::ShowBatch::active()
+{
+    return gShowBatch != nullptr;
+}
+
 KForm::ShowBatch::ShowBatch() : mOuter(gShowBatch)
 {
     gShowBatch = this;

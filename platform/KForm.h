@@ -65,6 +65,8 @@ public:
     class ShowBatch
     {
     public:
+        // True while a ShowBatch exists.
+        static bool active();
         ShowBatch();
         ~ShowBatch();
         ShowBatch(const ShowBatch &) = delete;

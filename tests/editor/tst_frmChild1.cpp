@@ -93,6 +93,7 @@ private Q_SLOTS:
     void statusLineFollowsCaret();
     void longTextComesInPieces_data();
     void longTextComesInPieces();
+    void editorsShownTogetherFillWhenIdle();
 };
 
 void tst_frmChild1::designedWindow()
@@ -592,6 +593,31 @@ void tst_frmChild1::longTextComesInPieces()
     QVERIFY(comment.isValid());
     QCOMPARE(shownColour(box, 25000), comment);
     QVERIFY(shownColour(box, 30002) != comment);
+}
+
+// Editors shown together while a site is read: the one on top has its text at once, the
+// others take theirs when the program is idle, or at once when reached.
+void tst_frmChild1::editorsShownTogetherFillWhenIdle()
+{
+    TestEnv env;
+    env.area();
+    QList<frmChild1 *> editors;
+    {
+        const KForm::ShowBatch batch;
+        for (int i = 0; i < 3; ++i) {
+            editors << new frmChild1();
+            editors.constLast()->setText(u"<p>%1</p>\r\n"_s.arg(i));
+            editors.constLast()->Show();
+        }
+    }
+    const auto shownText = [](frmChild1 *editor) { return editor->findChild<QPlainTextEdit *>()->toPlainText(); };
+    QCOMPARE(shownText(editors.at(2)), u"<p>2</p>\n"_s);
+    QCOMPARE(shownText(editors.at(0)), QString());
+    QCOMPARE(editors.at(0)->text(), u"<p>0</p>\r\n"_s);
+    editors.at(1)->showFocused();
+    QCOMPARE(shownText(editors.at(1)), u"<p>1</p>\n"_s);
+    QTRY_COMPARE(shownText(editors.at(0)), u"<p>0</p>\n"_s);
+    QVERIFY(!frmChild1::textsComing());
 }
 
 #include "tst_frmChild1.moc"
