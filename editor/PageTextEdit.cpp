@@ -75,7 +75,7 @@ void PageTextEdit::updateMargin(const QRect &rect, int dy)
 // so a long text without wrapping keeps its layout; the scroll bars follow the new size.
 void PageTextEdit::resizeEvent(QResizeEvent *event)
 {
-    if (lineWrapMode() == NoWrap && blockCount() > relayoutLines && event->oldSize().isValid()) {
+    if (lineWrapMode() == NoWrap && blockCount() > relayoutLines) {
         QResizeEvent sameWidth(event->size(), QSize(event->size().width(), event->oldSize().height()));
         QPlainTextEdit::resizeEvent(&sameWidth);
     } else {
