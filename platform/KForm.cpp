@@ -12,6 +12,24 @@
 namespace {
 QPointer<QMdiArea> gDefaultArea;
 KForm::ShowBatch *gShowBatch = nullptr;
+
+// Forms that were never shown wait on a hidden widget of the area (its shelf) instead of
+// among the area's own children: whatever repaints, raises or resizes a window inside the
+// area walks the area's children and looks at every one stacked above the area's viewport,
+// so that thousands of hidden editors there would make every click pay for them.
+QWidget *shelfOf(QMdiArea *area)
+{
+    if (!area)
+        return nullptr;
+    static const QString shelfName = QStringLiteral("kformShelf");
+    auto *shelf = area->findChild<QWidget *>(shelfName, Qt::FindDirectChildrenOnly);
+    if (!shelf) {
+        shelf = new QWidget(area);
+        shelf->setObjectName(shelfName);
+        shelf->hide();
+    }
+    return shelf;
+}
 }   // namespace
 
 bool KForm::ShowBatch::active()
@@ -51,9 +69,9 @@ QMdiArea *KForm::defaultArea()
 
 KForm::KForm(QMdiArea *area, Border border) : mArea(area), mBorder(border)
 {
-    // Until it is first shown a form is a hidden widget of the area; its window frame is
-    // made on first use, so that a thousand hidden editors cost no window each.
-    setParent(area);
+    // Until it is first shown a form is a hidden widget on the area's shelf; its window frame
+    // is made on first use, so that a thousand hidden editors cost no window each.
+    setParent(shelfOf(area));
     QWidget::setVisible(false);
 }
 

@@ -54,6 +54,9 @@ void tst_kform::hiddenFormHasNoWindowYet()
     form->setLeft(300);
     QVERIFY(env.area()->subWindowList().isEmpty());
     QVERIFY(!form->Visible());
+    // Hidden forms stay out of the area's own children, which every repaint inside it walks.
+    QVERIFY(!env.area()->findChildren<KForm *>(Qt::FindDirectChildrenOnly).contains(form));
+    QVERIFY(env.area()->findChildren<KForm *>().contains(form));
     QCOMPARE(form->Width(), 3180);
     QCOMPARE(form->Left(), 300);
     QCOMPARE(form->resizes, 2);
