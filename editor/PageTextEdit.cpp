@@ -5,6 +5,8 @@
 #include <QResizeEvent>
 #include <QTextBlock>
 
+#include <algorithm>
+
 namespace {
 // The margin that carries the line numbers; its owner paints it.
 class LineNumberArea : public QWidget
@@ -85,19 +87,16 @@ void PageTextEdit::resizeEvent(QResizeEvent *event)
     mLineNumbers->setGeometry(QRect(r.left(), r.top(), lineNumberWidth(), r.height()));
 }
 
-// Colours the lines about to be painted first, so that they never show uncoloured.
+// Colours the lines about to be painted first, so that they never show uncoloured. They
+// are counted from the line height, before any of them is laid out (a wrapped line only
+// has a few more lines coloured than are seen), so that each is laid out once, with its
+// colours, rather than once to be measured and again once coloured.
 void PageTextEdit::paintEvent(QPaintEvent *event)
 {
     if (mHighlighter) {
-        const QTextBlock first = firstVisibleBlock();
-        const qreal bottom = viewport()->height();
-        qreal top = blockBoundingGeometry(first).translated(contentOffset()).top();
-        QTextBlock last = first;
-        for (QTextBlock b = first; b.isValid() && top <= bottom; b = b.next()) {
-            last = b;
-            top += blockBoundingRect(b).height();
-        }
-        mHighlighter->colourLines(first.blockNumber(), last.blockNumber());
+        const int first = firstVisibleBlock().blockNumber();
+        const int lines = viewport()->height() / std::max(1, fontMetrics().lineSpacing()) + 1;
+        mHighlighter->colourLines(first, first + lines);
     }
     QPlainTextEdit::paintEvent(event);
 }
