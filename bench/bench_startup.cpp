@@ -17,7 +17,9 @@
 //                                       offscreen unless QT_QPA_PLATFORM says otherwise
 //                                       (run under xvfb-run with QT_QPA_PLATFORM=xcb for a
 //                                       real window)
-//   bench_startup shown FOLDER SITE     one start in FOLDER (the program folder) opening SITE
+//   bench_startup shown FOLDER SITE [N] one start in FOLDER (the program folder) opening SITE;
+//                                       with N, then N more clicks on hidden pages' titles
+//                                       one after another (their spread after the figures)
 
 #include "BenchSupport.h"
 #include "app/Translation.h"
@@ -38,6 +40,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <optional>
 #include <unistd.h>
@@ -55,9 +58,32 @@ qint32 firstHiddenPage()
     return 0;
 }
 
+// Clicks on `count` more hidden pages' titles in turn, each until its editor is painted,
+// and prints their spread: many samples of the first-click wait from one start.
+void timeMoreClicks(frmTree *tree, int count)
+{
+    QList<double> times;
+    for (qint32 page = 1; page < basSystem::gPageEditors.size() && times.size() < count; ++page) {
+        if (const frmChild1 *editor = basSystem::gPageEditors.at(page); !editor || editor->Visible())
+            continue;
+        QElapsedTimer click;
+        click.start();
+        tree->lblHTML_Click(page);
+        QCoreApplication::processEvents();
+        times << msSince(click);
+    }
+    if (times.isEmpty())
+        return;
+    std::sort(times.begin(), times.end());
+    const auto at = [&times](double share) { return times.at(qsizetype(share * double(times.size() - 1))); };
+    std::printf("%lld more clicks: p10 %.2f, median %.2f, p90 %.2f ms\n", qlonglong(times.size()), at(0.1), at(0.5),
+                at(0.9));
+    std::fflush(stdout);
+}
+
 // The child: what main() does, then the figures once the frame is on screen: the peak
 // memory, then the first click on a hidden page's title until its editor is painted.
-int shown(int argc, char *argv[], const QString &folder, const QString &site)
+int shown(int argc, char *argv[], const QString &folder, const QString &site, int moreClicks)
 {
     QApplication app(argc, argv);
     installQtTranslation(app);
@@ -101,6 +127,8 @@ int shown(int argc, char *argv[], const QString &folder, const QString &site)
     }
     std::printf("%.1f %.2f %.1f\n", filledPeak, enlargeMs, peakMegabytes());
     std::fflush(stdout);
+    if (moreClicks > 0 && frame.treeWindow())
+        timeMoreClicks(frame.treeWindow(), moreClicks);
     std::_Exit(0);   // tearing down is no part of starting
 }
 
@@ -140,7 +168,9 @@ std::optional<Run> spawn(const QStringList &arguments, const QProcessEnvironment
     const double ms = msSince(wall);
     const QList<double> filled = readFigures(child, 3);
     const double filledMs = msSince(wall);
-    if (!child.waitForFinished(120000) || child.exitCode() != 0 || shown.isEmpty() || filled.isEmpty())
+    // A child that has already gone counts as finished (waiting for it would report a failure).
+    if ((child.state() != QProcess::NotRunning && !child.waitForFinished(120000)) || child.exitCode() != 0
+        || shown.isEmpty() || filled.isEmpty())
         return std::nullopt;
     return Run{ms, shown[0], shown[1], filledMs, filled[0], filled[1], filled[2]};
 }
@@ -294,9 +324,10 @@ void growth(const QTemporaryDir &folder, const QProcessEnvironment &environment,
 
 int main(int argc, char *argv[])
 {
-    if (argc == 4 && qstrcmp(argv[1], "shown") == 0) {
+    if ((argc == 4 || argc == 5) && qstrcmp(argv[1], "shown") == 0) {
         useOffscreenUnlessSet();
-        return shown(argc, argv, QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
+        return shown(argc, argv, QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]),
+                     argc == 5 ? std::atoi(argv[4]) : 0);
     }
     QCoreApplication app(argc, argv);
     useOffscreenUnlessSet();
