@@ -1,6 +1,12 @@
 #include "common/TextHelpers.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace basSystem {
 
@@ -24,11 +30,20 @@ QString failureText(const QString &message, const QString &path, const QString &
 
 QString StripControlChars(QStringView text)
 {
-    QString out;
-    out.reserve(text.size());
-    for (QChar c : text)
-        if (c.unicode() > 31)
-            out += c;
+    const char16_t *src = text.utf16();
+    const qsizetype n = text.size();
+    qsizetype kept = 0;   // a text without control characters, the usual case, is copied whole
+    while (kept < n && src[kept] > 31)
+        ++kept;
+    if (kept == n)
+        return text.toString();
+    QString out(n, Qt::Uninitialized);
+    char16_t *dst = reinterpret_cast<char16_t *>(out.data());
+    std::copy(src, src + kept, dst);
+    for (qsizetype i = kept + 1; i < n; ++i)
+        if (src[i] > 31)
+            dst[kept++] = src[i];
+    out.truncate(kept);
     return out;
 }
 
@@ -45,6 +60,59 @@ qsizetype indexOfChar(QStringView text, QChar c, qsizetype from)
         return -1;
     return text.indexOf(c, from);
 }
+
+bool matchesUpperAt(const char16_t *at, QLatin1StringView needle)
+{
+    for (qsizetype k = 0; k < needle.size(); ++k)
+        if (asciiUpper(at[k]) != char16_t(uchar(needle.at(k).toLatin1())))
+            return false;
+    return true;
+}
+
+// A character c matches an upper-case needle character exactly when (c | bits) == value:
+// a letter matches in either case (its lower-case form differs by 0x20 alone), any
+// other character only itself.
+struct UpperMatch {
+    char16_t bits = 0;
+    char16_t value = 0;
+};
+
+// The test for the needle character `c`; false for a lower-case letter, which no text
+// character matches after upper-casing (the plain search then runs without the filter).
+bool upperMatch(QLatin1Char c, UpperMatch &match)
+{
+    const char16_t u = uchar(c.toLatin1());
+    if (u >= u'a' && u <= u'z')
+        return false;
+    const bool letter = u >= u'A' && u <= u'Z';
+    match = {char16_t(letter ? 0x20 : 0), char16_t(letter ? u | 0x20 : u)};
+    return true;
+}
+
+// The first position in [from, end) whose character and the next match the needle's
+// first two characters, or `end` (the text holds at least one character past `end`).
+// Eight positions at a time where the processor allows; the full needle is compared by
+// the caller.
+qsizetype skipToCandidate(const char16_t *data, qsizetype end, qsizetype from, const std::array<UpperMatch, 2> &head)
+{
+    qsizetype i = from;
+#if defined(__SSE2__)
+    const __m128i bits0 = _mm_set1_epi16(short(head[0].bits)), value0 = _mm_set1_epi16(short(head[0].value));
+    const __m128i bits1 = _mm_set1_epi16(short(head[1].bits)), value1 = _mm_set1_epi16(short(head[1].value));
+    for (; i + 8 <= end; i += 8) {
+        const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i *>(data + i));
+        const __m128i second = _mm_loadu_si128(reinterpret_cast<const __m128i *>(data + i + 1));
+        const __m128i hit = _mm_and_si128(_mm_cmpeq_epi16(_mm_or_si128(first, bits0), value0),
+                                          _mm_cmpeq_epi16(_mm_or_si128(second, bits1), value1));
+        if (const int mask = _mm_movemask_epi8(hit))
+            return i + std::countr_zero(unsigned(mask)) / 2;
+    }
+#endif
+    for (; i < end; ++i)
+        if ((data[i] | head[0].bits) == head[0].value && (data[i + 1] | head[1].bits) == head[1].value)
+            return i;
+    return end;
+}
 }   // namespace
 
 qsizetype indexOfUpper(QStringView text, QLatin1StringView needle, qsizetype from)
@@ -55,17 +123,18 @@ qsizetype indexOfUpper(QStringView text, QLatin1StringView needle, qsizetype fro
         from = 0;
     if (m == 0)
         return from <= n ? from : -1;
-    const char16_t first = char16_t(uchar(needle.at(0).toLatin1()));
     const char16_t *data = text.utf16();
-    for (qsizetype i = from; i + m <= n; ++i) {
-        if (asciiUpper(data[i]) != first)
-            continue;
-        qsizetype k = 1;
-        while (k < m && asciiUpper(data[i + k]) == char16_t(uchar(needle.at(k).toLatin1())))
-            ++k;
-        if (k == m)
-            return i;
+    const qsizetype end = n - m + 1;   // the positions at which the needle fits
+    std::array<UpperMatch, 2> head{};
+    if (m < 2 || !upperMatch(needle.at(0), head[0]) || !upperMatch(needle.at(1), head[1])) {
+        for (qsizetype i = from; i < end; ++i)
+            if (matchesUpperAt(data + i, needle))
+                return i;
+        return -1;
     }
+    for (qsizetype i = skipToCandidate(data, end, from, head); i < end; i = skipToCandidate(data, end, i + 1, head))
+        if (matchesUpperAt(data + i, needle))
+            return i;
     return -1;
 }
 
