@@ -113,6 +113,14 @@ void tst_codepage::lines_data()
     QTest::newRow("mixed") << "a\rb\nc\r\n\r\nd" << QStringList{u"a"_qs, u"b"_qs, u"c"_qs, QString(), u"d"_qs};
     QTest::newRow("lf cr is two breaks") << "a\n\rb" << QStringList{u"a"_qs, QString(), u"b"_qs};
     QTest::newRow("only break") << "\r\n" << QStringList{QString()};
+    // Eight characters are looked at together: pairs and lone breaks on either side of
+    // the seams, and characters whose low byte is a CR or an LF (U+010D, U+010A).
+    QTest::newRow("pair across a seam") << "1234567\r\nabcdefgh\r\n" << QStringList{u"1234567"_qs, u"abcdefgh"_qs};
+    QTest::newRow("lone CR before a seam") << "1234567\rabcdefgh\r\n" << QStringList{u"1234567"_qs, u"abcdefgh"_qs};
+    QTest::newRow("lone LF after a seam") << "12345678\nabcdefg" << QStringList{u"12345678"_qs, u"abcdefg"_qs};
+    QTest::newRow("lone CR at the end") << "12345678abcdefg\r" << QStringList{u"12345678abcdefg"_qs};
+    QTest::newRow("look-alike characters") << QStringLiteral("a\u010D\u010Ab\u010A\u010Dcdefgh\r\n")
+                                           << QStringList{QStringLiteral("a\u010D\u010Ab\u010A\u010Dcdefgh")};
 }
 
 void tst_codepage::lines()
