@@ -1,7 +1,6 @@
 #include "common/TextHelpers.h"
 
 #include <algorithm>
-#include <array>
 #include <bit>
 
 #if defined(__SSE2__)
@@ -61,44 +60,64 @@ qsizetype indexOfChar(QStringView text, QChar c, qsizetype from)
     return text.indexOf(c, from);
 }
 
-bool matchesUpperAt(const char16_t *at, QLatin1StringView needle)
+}   // namespace
+
+qsizetype indexOfUpper(QStringView text, QLatin1StringView needle, qsizetype from)
 {
-    for (qsizetype k = 0; k < needle.size(); ++k)
-        if (asciiUpper(at[k]) != char16_t(uchar(needle.at(k).toLatin1())))
-            return false;
-    return true;
+    return UpperFinder(needle).indexIn(text, from);
 }
 
-// A character c matches an upper-case needle character exactly when (c | bits) == value:
-// a letter matches in either case (its lower-case form differs by 0x20 alone), any
-// other character only itself.
-struct UpperMatch {
-    char16_t bits = 0;
-    char16_t value = 0;
-};
-
-// The test for the needle character `c`; false for a lower-case letter, which no text
-// character matches after upper-casing (the plain search then runs without the filter).
-bool upperMatch(QLatin1Char c, UpperMatch &match)
+UpperFinder::UpperFinder(QLatin1StringView needle) : mNeedle(needle)
 {
-    const char16_t u = uchar(c.toLatin1());
-    if (u >= u'a' && u <= u'z')
-        return false;
-    const bool letter = u >= u'A' && u <= u'Z';
-    match = {char16_t(letter ? 0x20 : 0), char16_t(letter ? u | 0x20 : u)};
+    // A lower-case needle letter matches no character once upper-cased: such a needle,
+    // and one of a single character, is searched without the filter.
+    const auto match = [](QLatin1Char c, Match &m) {
+        const char16_t u = uchar(c.toLatin1());
+        const bool letter = u >= u'A' && u <= u'Z';
+        m = {char16_t(letter ? 0x20 : 0), char16_t(letter ? u | 0x20 : u)};
+        return !(u >= u'a' && u <= u'z');
+    };
+    mFiltered = needle.size() >= 2 && match(needle.at(0), mFirst) && match(needle.at(1), mSecond);
+}
+
+qsizetype UpperFinder::indexIn(QStringView text, qsizetype from) const
+{
+    const qsizetype n = text.size();
+    const qsizetype m = mNeedle.size();
+    from = std::max<qsizetype>(from, 0);
+    if (m == 0)
+        return from <= n ? from : -1;
+    const char16_t *data = text.utf16();
+    const qsizetype end = n - m + 1;   // the positions at which the needle fits
+    if (!mFiltered) {
+        for (qsizetype i = from; i < end; ++i)
+            if (matchesAt(data + i))
+                return i;
+        return -1;
+    }
+    for (qsizetype i = skipToCandidate(data, end, from); i < end; i = skipToCandidate(data, end, i + 1))
+        if (matchesAt(data + i))
+            return i;
+    return -1;
+}
+
+bool UpperFinder::matchesAt(const char16_t *at) const
+{
+    for (qsizetype k = 0; k < mNeedle.size(); ++k)
+        if (asciiUpper(at[k]) != char16_t(uchar(mNeedle.at(k).toLatin1())))
+            return false;
     return true;
 }
 
 // The first position in [from, end) whose character and the next match the needle's
 // first two characters, or `end` (the text holds at least one character past `end`).
-// Eight positions at a time where the processor allows; the full needle is compared by
-// the caller.
-qsizetype skipToCandidate(const char16_t *data, qsizetype end, qsizetype from, const std::array<UpperMatch, 2> &head)
+// Eight positions at a time where the processor allows; the caller compares the rest.
+qsizetype UpperFinder::skipToCandidate(const char16_t *data, qsizetype end, qsizetype from) const
 {
     qsizetype i = from;
 #if defined(__SSE2__)
-    const __m128i bits0 = _mm_set1_epi16(short(head[0].bits)), value0 = _mm_set1_epi16(short(head[0].value));
-    const __m128i bits1 = _mm_set1_epi16(short(head[1].bits)), value1 = _mm_set1_epi16(short(head[1].value));
+    const __m128i bits0 = _mm_set1_epi16(short(mFirst.bits)), value0 = _mm_set1_epi16(short(mFirst.value));
+    const __m128i bits1 = _mm_set1_epi16(short(mSecond.bits)), value1 = _mm_set1_epi16(short(mSecond.value));
     for (; i + 8 <= end; i += 8) {
         const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i *>(data + i));
         const __m128i second = _mm_loadu_si128(reinterpret_cast<const __m128i *>(data + i + 1));
@@ -109,33 +128,9 @@ qsizetype skipToCandidate(const char16_t *data, qsizetype end, qsizetype from, c
     }
 #endif
     for (; i < end; ++i)
-        if ((data[i] | head[0].bits) == head[0].value && (data[i + 1] | head[1].bits) == head[1].value)
+        if ((data[i] | mFirst.bits) == mFirst.value && (data[i + 1] | mSecond.bits) == mSecond.value)
             return i;
     return end;
-}
-}   // namespace
-
-qsizetype indexOfUpper(QStringView text, QLatin1StringView needle, qsizetype from)
-{
-    const qsizetype n = text.size();
-    const qsizetype m = needle.size();
-    if (from < 0)
-        from = 0;
-    if (m == 0)
-        return from <= n ? from : -1;
-    const char16_t *data = text.utf16();
-    const qsizetype end = n - m + 1;   // the positions at which the needle fits
-    std::array<UpperMatch, 2> head{};
-    if (m < 2 || !upperMatch(needle.at(0), head[0]) || !upperMatch(needle.at(1), head[1])) {
-        for (qsizetype i = from; i < end; ++i)
-            if (matchesUpperAt(data + i, needle))
-                return i;
-        return -1;
-    }
-    for (qsizetype i = skipToCandidate(data, end, from, head); i < end; i = skipToCandidate(data, end, i + 1, head))
-        if (matchesUpperAt(data + i, needle))
-            return i;
-    return -1;
 }
 
 QString upperCopy(QStringView text)

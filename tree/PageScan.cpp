@@ -5,6 +5,8 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+
 using namespace basSystem;
 
 namespace {
@@ -14,7 +16,7 @@ namespace {
 class HrefFinder
 {
 public:
-    explicit HrefFinder(QStringView text) : mText(text) { }
+    explicit HrefFinder(QStringView text) : mText(text), mFinder(QLatin1StringView(" HREF")) { }
 
     qsizetype next(qsizetype from)
     {
@@ -22,13 +24,14 @@ public:
             return -1;
         if (from <= mAt)
             return mAt;
-        mAt = indexOfUpper(mText, QLatin1StringView(" HREF"), from);
+        mAt = mFinder.indexIn(mText, from);
         mDone = mAt < 0;
         return mAt;
     }
 
 private:
     QStringView mText;
+    UpperFinder mFinder;
     qsizetype mAt = -1;
     bool mDone = false;
 };
@@ -48,7 +51,7 @@ public:
             return -1;
         if (from >= mFrom && from <= mAt)
             return mAt;
-        const qsizetype at = mText.first(mNoneFrom).indexOf(QLatin1Char('"'), from);
+        const qsizetype at = quoteBefore(from, mNoneFrom);
         if (at < 0) {
             mNoneFrom = from;
             return -1;
@@ -59,6 +62,18 @@ public:
     }
 
 private:
+    // The first quote in [from, end), or -1. A value's quotes stand a few characters apart:
+    // those are looked at one by one, a longer stretch by Qt's search.
+    qsizetype quoteBefore(qsizetype from, qsizetype end) const
+    {
+        const char16_t *s = mText.utf16();
+        const qsizetype near = std::min(end, from + 32);
+        for (qsizetype i = from; i < near; ++i)
+            if (s[i] == u'"')
+                return i;
+        return near < end ? mText.first(end).indexOf(QLatin1Char('"'), near) : -1;
+    }
+
     QStringView mText;
     qsizetype mNoneFrom;
     qsizetype mFrom = 0;
@@ -70,16 +85,28 @@ private:
 // no character of the value.
 QString withoutHalfCharacter(QString value)
 {
-    if (!value.isEmpty() && value.front().isLowSurrogate())
+    if (!value.isEmpty() && value.at(0).isLowSurrogate())
         value.remove(0, 1);
     return value;
 }
 
+// The index of the first character from `i` on that control characters stripping keeps.
+qsizetype firstKept(QStringView raw, qsizetype i)
+{
+    while (i < raw.size() && raw.at(i).unicode() <= 31)
+        ++i;
+    return i;
+}
+
+// Adds the value withoutHalfCharacter(StripControlChars(raw)) unless it is empty or
+// begins with "#"; a value left out is never copied.
 void addLink(QStringList &links, QStringView raw)
 {
-    QString value = withoutHalfCharacter(StripControlChars(raw));
-    if (!value.isEmpty() && value.at(0) != QLatin1Char('#'))
-        links.append(std::move(value));
+    qsizetype first = firstKept(raw, 0);
+    if (first < raw.size() && raw.at(first).isLowSurrogate())
+        first = firstKept(raw, first + 1);
+    if (first < raw.size() && raw.at(first) != QLatin1Char('#'))
+        links.append(StripControlChars(raw.sliced(first)));
 }
 
 }   // namespace
