@@ -50,6 +50,11 @@ void tst_codepage::detect_data()
     QTest::newRow("truncated utf-8") << QByteArray("abc\xE6\x97") << plain << int(TextEncoding::Cp932);
     QTest::newRow("overlong utf-8") << QByteArray("\xC0\xAF") << plain << int(TextEncoding::Cp932);
     QTest::newRow("surrogate in utf-8") << QByteArray("\xED\xA0\x80") << plain << int(TextEncoding::Cp932);
+    QTest::newRow("utf-8 outside the BMP after eight ASCII bytes")
+        << QStringLiteral("12345678\U0001F600\u00E9").toUtf8() << plain << int(TextEncoding::Utf8);
+    QTest::newRow("utf-8 broken after many characters")
+        << QByteArray(QStringLiteral("日本語の文章 abcdefgh").toUtf8() + "\x93\xFA") << page
+        << int(TextEncoding::Cp932);
 }
 
 void tst_codepage::detect()
@@ -58,6 +63,9 @@ void tst_codepage::detect()
     QFETCH(int, mode);
     QFETCH(int, expected);
     QCOMPARE(int(detectEncoding(bytes, DetectMode(mode))), expected);
+    TextEncoding detected = TextEncoding::Utf8;
+    QCOMPARE(decodeDetected(bytes, DetectMode(mode), detected), decodeText(bytes, TextEncoding(expected)));
+    QCOMPARE(int(detected), expected);
 }
 
 void tst_codepage::cp932RoundTrip_data()
