@@ -13,33 +13,47 @@
 #include <cstdio>
 #include <cstring>
 
-TextFileContent readTextFile(const QString &path, DetectMode mode, QByteArray *bytesRead)
+std::optional<QByteArray> readFileBytes(const QString &path, QString *error)
 {
-    TextFileContent content;
     const QFileInfo info(path);
     if (!info.exists()) {
-        content.error = QStringLiteral("file not found");
-        return content;
+        *error = QStringLiteral("file not found");
+        return std::nullopt;
     }
     if (!info.isFile()) {
-        content.error = QStringLiteral("not an ordinary file");
-        return content;
+        *error = QStringLiteral("not an ordinary file");
+        return std::nullopt;
     }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        content.error = file.errorString();
-        return content;
+        *error = file.errorString();
+        return std::nullopt;
     }
-    const QByteArray bytes = file.readAll();
+    QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
-        content.error = file.errorString();
-        return content;
+        *error = file.errorString();
+        return std::nullopt;
     }
-    content.encoding = detectEncoding(bytes, mode);
-    content.text = decodeText(bytes, content.encoding);
+    return bytes;
+}
+
+TextFileContent decodeFileBytes(QByteArrayView bytes, DetectMode mode)
+{
+    TextFileContent content;
+    content.text = decodeDetected(bytes, mode, content.encoding);
     content.ok = true;
+    return content;
+}
+
+TextFileContent readTextFile(const QString &path, DetectMode mode, QByteArray *bytesRead)
+{
+    TextFileContent content;
+    std::optional<QByteArray> bytes = readFileBytes(path, &content.error);
+    if (!bytes)
+        return content;
+    content = decodeFileBytes(*bytes, mode);
     if (bytesRead)
-        *bytesRead = bytes;
+        *bytesRead = std::move(*bytes);
     return content;
 }
 

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <future>
 
 using namespace basSystem;
 
@@ -170,6 +171,10 @@ PageScan scanPageText(const QString &decoded)
     return scan;
 }
 
+// From this size on a second thread pays: it starts in tens of microseconds, and the
+// hash of a megabyte takes a hundred.
+constexpr qsizetype hashAsideBytes = qsizetype(1) << 20;
+
 PageScan scanPageFile(const QString &path)
 {
     if (const QFileInfo info(path); info.isFile() && info.size() > maxPageBytes) {
@@ -179,14 +184,19 @@ PageScan scanPageFile(const QString &path)
         refused.tooLargeSize = info.size();
         return refused;
     }
-    QByteArray bytes;
-    TextFileContent content = readTextFile(path, DetectMode::Page, &bytes);
-    if (!content.ok) {
+    QString error;
+    const std::optional<QByteArray> bytes = readFileBytes(path, &error);
+    if (!bytes) {
         PageScan failed = scanPageText(QString());
         failed.readOk = false;
-        failed.error = content.error;
+        failed.error = error;
         return failed;
     }
+    // A large page is hashed on a second thread while it is decoded and scanned.
+    std::future<QByteArray> hash
+        = std::async(bytes->size() >= hashAsideBytes ? std::launch::async : std::launch::deferred,
+                     [&bytes] { return pageFileHash(*bytes); });
+    const TextFileContent content = decodeFileBytes(*bytes, DetectMode::Page);
     PageScan scan = scanPageText(content.text);
     if (const qsizetype lines = scan.Text.count(QLatin1Char('\n')) + 1; lines > maxPageLines) {
         PageScan refused = scanPageText(QString());
@@ -196,6 +206,6 @@ PageScan scanPageFile(const QString &path)
         return refused;
     }
     scan.Encoding = content.encoding;
-    scan.FileHash = pageFileHash(bytes);
+    scan.FileHash = hash.get();
     return scan;
 }
