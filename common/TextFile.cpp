@@ -9,6 +9,7 @@
 #include <emmintrin.h>
 #endif
 
+#include <bit>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -195,4 +196,23 @@ QString withCrLfBreaks(const QString &text, bool breakAfterLast, bool (*isExtraB
     if (lastOpen)
         out.append(QLatin1String("\r\n"));
     return out;
+}
+
+qsizetype lineFeedCount(QStringView text)
+{
+    const char16_t *s = text.utf16();
+    const qsizetype n = text.size();
+    qsizetype count = 0;
+    qsizetype i = 0;
+#if defined(__SSE2__)
+    const __m128i lf = _mm_set1_epi16(u'\n');
+    for (; i + 8 <= n; i += 8) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + i));
+        if (const int mask = _mm_movemask_epi8(_mm_cmpeq_epi16(block, lf)))   // most blocks hold none
+            count += std::popcount(unsigned(mask)) / 2;
+    }
+#endif
+    for (; i < n; ++i)
+        count += s[i] == u'\n';
+    return count;
 }

@@ -66,3 +66,7 @@ QStringList splitLines(QStringView text);
 // break gets one (an empty text stays empty). A text already in that form is returned as
 // it is, without a copy; otherwise the text is walked once.
 QString withCrLfBreaks(const QString &text, bool breakAfterLast, bool (*isExtraBreak)(char16_t) = nullptr);
+
+// The number of line feeds in `text`, counted eight characters at a time where the
+// processor allows.
+qsizetype lineFeedCount(QStringView text);

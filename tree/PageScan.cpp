@@ -215,7 +215,7 @@ PageScan scanPageFile(const QString &path)
                      [&bytes] { return pageFileHash(*bytes); });
     const TextFileContent content = decodeFileBytes(*bytes, DetectMode::Page);
     PageScan scan = scanPageText(content.text);
-    if (const qsizetype lines = scan.Text.count(QLatin1Char('\n')) + 1; lines > maxPageLines) {
+    if (const qsizetype lines = lineFeedCount(scan.Text) + 1; lines > maxPageLines) {
         PageScan refused = scanPageText(QString());
         refused.readOk = false;
         refused.error = QStringLiteral("the page has too many lines");

@@ -140,6 +140,7 @@ void tst_codepage::lines()
     for (const QString &l : lines)
         joined += l + QStringLiteral("\r\n");
     QCOMPARE(withCrLfBreaks(text, true), joined);
+    QCOMPARE(lineFeedCount(joined), lines.size());
 }
 
 void tst_codepage::readRefusesFolders()
