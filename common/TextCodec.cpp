@@ -4,6 +4,8 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <cstring>
+
 namespace {
 constexpr char cp932Name[] = "windows-31j";
 const QByteArray utf8Bom("\xEF\xBB\xBF", 3);
@@ -181,6 +183,50 @@ std::optional<QByteArray> encodeCp932Lines(const QString &text, bool references)
     }
     return out;
 }
+
+// The UTF-8 sequence starting at p[i]: its length in bytes with its code point in `cp`,
+// or 0 when it is not valid UTF-8 (a stray continuation byte, a cut-off or overlong
+// sequence, a surrogate, a code point above U+10FFFF).
+inline int utf8SequenceAt(const uchar *p, qsizetype n, qsizetype i, char32_t &cp)
+{
+    const uchar c = p[i];
+    if (c < 0x80) {
+        cp = c;
+        return 1;
+    }
+    int extra;
+    if (c >= 0xC2 && c <= 0xDF) {
+        extra = 1;
+        cp = c & 0x1F;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+        extra = 2;
+        cp = c & 0x0F;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        extra = 3;
+        cp = c & 0x07;
+    } else {
+        return 0;
+    }
+    if (i + extra >= n)
+        return 0;
+    for (int k = 1; k <= extra; ++k) {
+        if ((p[i + k] & 0xC0) != 0x80)
+            return 0;
+        cp = (cp << 6) | (p[i + k] & 0x3F);
+    }
+    const bool overlong = (extra == 2 && cp < 0x800) || (extra == 3 && cp < 0x10000);
+    if (overlong || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF)
+        return 0;
+    return extra + 1;
+}
+
+// Whether the eight bytes at p are all ASCII.
+inline bool asciiOnly8(const uchar *p)
+{
+    quint64 word;
+    std::memcpy(&word, p, sizeof word);
+    return (word & 0x8080808080808080ULL) == 0;
+}
 }   // namespace
 
 bool isKeptByte(QChar c)
@@ -198,39 +244,46 @@ bool isValidUtf8(QByteArrayView bytes)
     const auto *p = reinterpret_cast<const uchar *>(bytes.data());
     const qsizetype n = bytes.size();
     qsizetype i = 0;
+    char32_t cp = 0;
     while (i < n) {
-        const uchar c = p[i];
-        if (c < 0x80) {
-            ++i;
-            continue;
-        }
-        int extra;
-        char32_t cp;
-        if (c >= 0xC2 && c <= 0xDF) {
-            extra = 1;
-            cp = c & 0x1F;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            extra = 2;
-            cp = c & 0x0F;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            extra = 3;
-            cp = c & 0x07;
-        } else {
+        const int length = utf8SequenceAt(p, n, i, cp);
+        if (length == 0)
             return false;
-        }
-        if (i + extra >= n)
-            return false;
-        for (int k = 1; k <= extra; ++k) {
-            if ((p[i + k] & 0xC0) != 0x80)
-                return false;
-            cp = (cp << 6) | (p[i + k] & 0x3F);
-        }
-        const bool overlong = (extra == 2 && cp < 0x800) || (extra == 3 && cp < 0x10000);
-        if (overlong || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF)
-            return false;
-        i += extra + 1;
+        i += length;
     }
     return true;
+}
+
+std::optional<QString> decodeIfValidUtf8(QByteArrayView bytes)
+{
+    const auto *p = reinterpret_cast<const uchar *>(bytes.data());
+    const qsizetype n = bytes.size();
+    QString text(n, Qt::Uninitialized);   // UTF-16 never takes more units than UTF-8 takes bytes
+    char16_t *const begin = reinterpret_cast<char16_t *>(text.data());
+    char16_t *out = begin;
+    qsizetype i = 0;
+    while (i < n) {
+        if (i + 8 <= n && asciiOnly8(p + i)) {
+            for (int k = 0; k < 8; ++k)
+                out[k] = p[i + k];
+            out += 8;
+            i += 8;
+            continue;
+        }
+        char32_t cp = 0;
+        const int length = utf8SequenceAt(p, n, i, cp);
+        if (length == 0)
+            return std::nullopt;
+        if (cp >= 0x10000) {
+            *out++ = QChar::highSurrogate(cp);
+            *out++ = QChar::lowSurrogate(cp);
+        } else {
+            *out++ = char16_t(cp);
+        }
+        i += length;
+    }
+    text.truncate(out - begin);   // the room stays, as with Qt's own decoder
+    return text;
 }
 
 TextEncoding detectEncoding(QByteArrayView bytes, DetectMode mode)
@@ -242,6 +295,22 @@ TextEncoding detectEncoding(QByteArrayView bytes, DetectMode mode)
     if (mode == DetectMode::Page && headDeclaresUtf8(bytes))
         return TextEncoding::Utf8;
     return TextEncoding::Cp932;
+}
+
+QString decodeDetected(QByteArrayView bytes, DetectMode mode, TextEncoding &encoding)
+{
+    // Bytes after a byte-order mark are valid exactly when the whole is.
+    const bool bom = bytes.startsWith(utf8Bom);
+    if (bom || hasNonAscii(bytes)) {
+        if (std::optional<QString> text = decodeIfValidUtf8(bom ? bytes.sliced(3) : bytes)) {
+            encoding = bom ? TextEncoding::Utf8Bom : TextEncoding::Utf8;
+            return *std::move(text);
+        }
+        encoding = TextEncoding::Cp932;
+    } else {
+        encoding = detectEncoding(bytes, mode);
+    }
+    return decodeText(bytes, encoding);
 }
 
 QString decodeText(QByteArrayView bytes, TextEncoding encoding)

@@ -38,6 +38,13 @@ TextEncoding detectEncoding(QByteArrayView bytes, DetectMode mode = DetectMode::
 
 QString decodeText(QByteArrayView bytes, TextEncoding encoding);
 
+// The bytes decoded when they are valid UTF-8 (as isValidUtf8 judges them), checked and
+// decoded in one pass; nothing, as soon as a byte shows they are not.
+std::optional<QString> decodeIfValidUtf8(QByteArrayView bytes);
+// detectEncoding and decodeText in one, with `encoding` set to what was detected; bytes
+// that may be UTF-8 are decoded while they are checked, not checked first and decoded again.
+QString decodeDetected(QByteArrayView bytes, DetectMode mode, TextEncoding &encoding);
+
 // The text in `encoding`, or nothing when a character cannot be represented in it. Kept
 // bytes are written back as themselves in code page 932; UTF-8 writes a kept byte b as
 // the private-use character U+F700 + b, as earlier versions did.

@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 struct TextFileContent {
     bool ok = false;
     QString text;   // the whole file, decoded
@@ -18,6 +20,10 @@ struct TextFileContent {
 // Reads an ordinary file (not a folder, device or pipe) and decodes it; `bytes`, when
 // given, receives the file's bytes as read.
 TextFileContent readTextFile(const QString &path, DetectMode mode = DetectMode::Plain, QByteArray *bytes = nullptr);
+// The two halves of readTextFile: the bytes of an ordinary file (nothing, with `error`
+// saying why, when it cannot be read), and those bytes decoded in their code page.
+std::optional<QByteArray> readFileBytes(const QString &path, QString *error);
+TextFileContent decodeFileBytes(QByteArrayView bytes, DetectMode mode);
 
 // What a write does with a symbolic link at its path.
 enum class LinkPolicy {
@@ -60,3 +66,7 @@ QStringList splitLines(QStringView text);
 // break gets one (an empty text stays empty). A text already in that form is returned as
 // it is, without a copy; otherwise the text is walked once.
 QString withCrLfBreaks(const QString &text, bool breakAfterLast, bool (*isExtraBreak)(char16_t) = nullptr);
+
+// The number of line feeds in `text`, counted eight characters at a time where the
+// processor allows.
+qsizetype lineFeedCount(QStringView text);

@@ -41,6 +41,28 @@ QString GetHrefValue(QStringView text, qsizetype &nextPos);
 // search the routines above run on their upper-case copy, without making one.
 qsizetype indexOfUpper(QStringView text, QLatin1StringView needle, qsizetype from = 0);
 
+// The same search prepared once for many calls with one needle (which must outlive it).
+class UpperFinder
+{
+public:
+    explicit UpperFinder(QLatin1StringView needle);
+    qsizetype indexIn(QStringView text, qsizetype from = 0) const;
+
+private:
+    // A character c matches an upper-case needle character exactly when
+    // (c | bits) == value: a letter in either case, any other character only itself.
+    struct Match {
+        char16_t bits = 0;
+        char16_t value = 0;
+    };
+    bool matchesAt(const char16_t *at) const;
+    qsizetype skipToCandidate(const char16_t *data, qsizetype end, qsizetype from) const;
+
+    QLatin1StringView mNeedle;
+    Match mFirst, mSecond;
+    bool mFiltered = false;   // whether the first two characters narrow the search
+};
+
 // The upper-case copy the contract speaks of: the letters a to z become A to Z and
 // nothing else changes, so the copy always has the text's length.
 QString upperCopy(QStringView text);

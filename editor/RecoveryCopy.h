@@ -26,7 +26,9 @@ struct RecoveryCopy {
     QString text;          // the editor's text, lines ending in CR LF
 };
 
-// The hash a copy records of the page file's bytes.
+// The hash a copy records of the page file's bytes: 16 hexadecimal digits, taken at
+// memory speed (every page is hashed as it is read). Copies written by earlier versions
+// hold a SHA-1 (40 digits) instead; isStale still reads them.
 QByteArray pageFileHash(QByteArrayView bytes);
 
 QByteArray formatRecoveryCopy(const RecoveryCopy &copy);
@@ -39,7 +41,9 @@ std::optional<RecoveryCopy> parseRecoveryCopy(QByteArrayView bytes);
 QString recoveryFileName(const RecoveryCopy &copy);
 
 // True when the page file no longer holds the bytes the copy was taken against: the
-// page was changed elsewhere (or deleted, or created) since.
+// page was changed elsewhere (or deleted, or created) since. `currentPageHash` is
+// pageFileHash() of the file as its editor read it; for a copy holding a SHA-1 the file
+// at the copy's page path is read again and must still be those bytes.
 bool isStale(const RecoveryCopy &copy, const QByteArray &currentPageHash);
 
 // The question asked when copies are found for an opened definition's pages: the

@@ -24,8 +24,17 @@ bool mayHoldDuplicateSpellings(const QByteArray &b)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QByteArray bytes = fuzzBytes(data, size);
-    const TextEncoding enc = detectEncoding(bytes, size % 2 ? DetectMode::Page : DetectMode::Plain);
+    // The one-pass UTF-8 decoding accepts exactly the bytes Qt decodes into a text that
+    // encodes back to the same bytes, and gives that text.
+    const std::optional<QString> utf8 = decodeIfValidUtf8(bytes);
+    const QString viaQt = decodeText(bytes, TextEncoding::Utf8);
+    FUZZ_CHECK(utf8.has_value() == (viaQt.toUtf8() == bytes));
+    FUZZ_CHECK(!utf8 || *utf8 == viaQt);
+    const DetectMode mode = size % 2 ? DetectMode::Page : DetectMode::Plain;
+    const TextEncoding enc = detectEncoding(bytes, mode);
     const QString text = decodeText(bytes, enc);
+    TextEncoding detected = enc == TextEncoding::Cp932 ? TextEncoding::Utf8 : TextEncoding::Cp932;
+    FUZZ_CHECK(decodeDetected(bytes, mode, detected) == text && detected == enc);
     (void)splitLines(text);
     const QByteArray again = encodeWithReferences(text, enc);
     if (enc != TextEncoding::Cp932) {

@@ -50,6 +50,11 @@ void tst_codepage::detect_data()
     QTest::newRow("truncated utf-8") << QByteArray("abc\xE6\x97") << plain << int(TextEncoding::Cp932);
     QTest::newRow("overlong utf-8") << QByteArray("\xC0\xAF") << plain << int(TextEncoding::Cp932);
     QTest::newRow("surrogate in utf-8") << QByteArray("\xED\xA0\x80") << plain << int(TextEncoding::Cp932);
+    QTest::newRow("utf-8 outside the BMP after eight ASCII bytes")
+        << QStringLiteral("12345678\U0001F600\u00E9").toUtf8() << plain << int(TextEncoding::Utf8);
+    QTest::newRow("utf-8 broken after many characters")
+        << QByteArray(QStringLiteral("日本語の文章 abcdefgh").toUtf8() + "\x93\xFA") << page
+        << int(TextEncoding::Cp932);
 }
 
 void tst_codepage::detect()
@@ -58,6 +63,9 @@ void tst_codepage::detect()
     QFETCH(int, mode);
     QFETCH(int, expected);
     QCOMPARE(int(detectEncoding(bytes, DetectMode(mode))), expected);
+    TextEncoding detected = TextEncoding::Utf8;
+    QCOMPARE(decodeDetected(bytes, DetectMode(mode), detected), decodeText(bytes, TextEncoding(expected)));
+    QCOMPARE(int(detected), expected);
 }
 
 void tst_codepage::cp932RoundTrip_data()
@@ -113,6 +121,14 @@ void tst_codepage::lines_data()
     QTest::newRow("mixed") << "a\rb\nc\r\n\r\nd" << QStringList{u"a"_qs, u"b"_qs, u"c"_qs, QString(), u"d"_qs};
     QTest::newRow("lf cr is two breaks") << "a\n\rb" << QStringList{u"a"_qs, QString(), u"b"_qs};
     QTest::newRow("only break") << "\r\n" << QStringList{QString()};
+    // Eight characters are looked at together: pairs and lone breaks on either side of
+    // the seams, and characters whose low byte is a CR or an LF (U+010D, U+010A).
+    QTest::newRow("pair across a seam") << "1234567\r\nabcdefgh\r\n" << QStringList{u"1234567"_qs, u"abcdefgh"_qs};
+    QTest::newRow("lone CR before a seam") << "1234567\rabcdefgh\r\n" << QStringList{u"1234567"_qs, u"abcdefgh"_qs};
+    QTest::newRow("lone LF after a seam") << "12345678\nabcdefg" << QStringList{u"12345678"_qs, u"abcdefg"_qs};
+    QTest::newRow("lone CR at the end") << "12345678abcdefg\r" << QStringList{u"12345678abcdefg"_qs};
+    QTest::newRow("look-alike characters") << QStringLiteral("a\u010D\u010Ab\u010A\u010Dcdefgh\r\n")
+                                           << QStringList{QStringLiteral("a\u010D\u010Ab\u010A\u010Dcdefgh")};
 }
 
 void tst_codepage::lines()
@@ -124,6 +140,7 @@ void tst_codepage::lines()
     for (const QString &l : lines)
         joined += l + QStringLiteral("\r\n");
     QCOMPARE(withCrLfBreaks(text, true), joined);
+    QCOMPARE(lineFeedCount(joined), lines.size());
 }
 
 void tst_codepage::readRefusesFolders()

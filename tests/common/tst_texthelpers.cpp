@@ -167,6 +167,13 @@ void tst_texthelpers::indexOfUpperFromPosition()
     QCOMPARE(indexOfUpper(text, QLatin1StringView(" HREF"), 2), 8);
     QCOMPARE(indexOfUpper(text, QLatin1StringView(" HREF"), 9), -1);
     QCOMPARE(indexOfUpper(text, QLatin1StringView(" HREF"), 100), -1);
+    // Characters that share a low byte with a space or an H (U+0120, U+0148, U+0168) do
+    // not match; a match in the last place the needle fits is found.
+    const QString alike = QStringLiteral("日本語の文章\u0120\u0148REF \u0148ref \u0168REF HREF\u0120 1234567 hREf");
+    QCOMPARE(indexOfUpper(alike, QLatin1StringView(" HREF")), 21);
+    QCOMPARE(indexOfUpper(alike, QLatin1StringView(" HREF"), 22), alike.size() - 5);
+    QCOMPARE(indexOfUpper(alike, QLatin1StringView("</TITLE")), -1);
+    QCOMPARE(indexOfUpper(text, QLatin1StringView(" href")), -1);   // a lower-case needle letter matches nothing
 }
 
 void tst_texthelpers::fileDialogKeepsNameAndFolder()

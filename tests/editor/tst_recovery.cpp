@@ -12,6 +12,7 @@
 #include "tree/frmTree.h"
 
 #include <QApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QPlainTextEdit>
 #include <QProcess>
@@ -145,6 +146,9 @@ private Q_SLOTS:
     void copyRoundTrip();
     void notACopy_data();
     void notACopy();
+    void pageHashIsXxh64();
+    void staleAgainstEitherHash_data();
+    void staleAgainstEitherHash();
     void offeredWhenTheDefinitionOpens_data();
     void offeredWhenTheDefinitionOpens();
     void savedOrDiscardedTextLeavesNoCopy();
@@ -202,6 +206,47 @@ void tst_recovery::notACopy()
 {
     QFETCH(QByteArray, bytes);
     QVERIFY(!parseRecoveryCopy(bytes));
+}
+
+// Copies outlive the program: the recorded hash must not change between versions.
+void tst_recovery::pageHashIsXxh64()
+{
+    QByteArray stripes(1000, Qt::Uninitialized);
+    for (int i = 0; i < stripes.size(); ++i)
+        stripes[i] = char(i * 7);
+    QCOMPARE(pageFileHash(""), QByteArray("ef46db3751d8e999"));
+    QCOMPARE(pageFileHash("abc"), QByteArray("44bc2cf5ad770999"));
+    QCOMPARE(pageFileHash(stripes), QByteArray("25275608a9cfc168"));   // as the xxHash library gives it
+}
+
+void tst_recovery::staleAgainstEitherHash_data()
+{
+    QTest::addColumn<QByteArray>("copiedBytes");   // the page file when the copy was taken
+    QTest::addColumn<QByteArray>("readBytes");     // when its editor read it
+    QTest::addColumn<QByteArray>("fileBytes");     // now
+    QTest::addColumn<bool>("sha1");                // the copy records a SHA-1, as earlier versions did
+    QTest::addColumn<bool>("stale");
+    const QByteArray page("<TITLE>a</TITLE>\r\n"), other("<TITLE>b</TITLE>\r\n");
+    QTest::newRow("unchanged") << page << page << page << false << false;
+    QTest::newRow("changed") << page << other << other << false << true;
+    QTest::newRow("SHA-1, unchanged") << page << page << page << true << false;
+    QTest::newRow("SHA-1, changed") << page << other << other << true << true;
+    // The editor read other bytes than the copy was taken against, even if the file holds them again.
+    QTest::newRow("SHA-1, file changed back after it was read") << page << other << page << true << true;
+}
+
+void tst_recovery::staleAgainstEitherHash()
+{
+    QFETCH(QByteArray, copiedBytes);
+    QFETCH(QByteArray, readBytes);
+    QFETCH(QByteArray, fileBytes);
+    QFETCH(bool, sha1);
+    QFETCH(bool, stale);
+    TestEnv env;
+    RecoveryCopy copy{env.write(u"a.htm"_s, fileBytes), {}, 1, {}, TextEncoding::Cp932, {}, u"x"_s};
+    copy.pageHash
+        = sha1 ? QCryptographicHash::hash(copiedBytes, QCryptographicHash::Sha1).toHex() : pageFileHash(copiedBytes);
+    QCOMPARE(isStale(copy, pageFileHash(readBytes)), stale);
 }
 
 void tst_recovery::offeredWhenTheDefinitionOpens_data()
