@@ -9,8 +9,9 @@
 // site's size (1,000, 4,000 and 16,000 pages, warm and cold, taking turns in every round
 // so that the ratios compare runs made side by side); a site with all 1,000 pages marked
 // open and a site of one 50 MB page, each also until every shown editor holds its whole
-// text (the 50 MB page's editor then enlarged); and, inside each run, the first click on
-// a hidden page's title until its editor, filled on first show, is painted.
+// text (the 50 MB page's editor then enlarged); and, inside each run once the program is
+// idle, the first click on a hidden page's title until its editor, filled on first show,
+// is painted.
 //
 //   bench_startup [RESOURCES] [quick]   every figure (quick: one round, no 16,000 pages);
 //   bench_startup RESOURCES large|open  only the 50 MB page, or only the all-open site;
@@ -81,8 +82,8 @@ void timeMoreClicks(frmTree *tree, int count)
     std::fflush(stdout);
 }
 
-// The child: what main() does, then the figures once the frame is on screen: the peak
-// memory, then the first click on a hidden page's title until its editor is painted.
+// The child: what main() does, then the figures once the frame is on screen (the peak
+// memory), and again once the program is idle.
 int shown(int argc, char *argv[], const QString &folder, const QString &site, int moreClicks)
 {
     QApplication app(argc, argv);
@@ -98,8 +99,16 @@ int shown(int argc, char *argv[], const QString &folder, const QString &site, in
     while (!frame.windowHandle() || !frame.windowHandle()->isExposed())
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     QCoreApplication::processEvents();
-    const double peak = peakMegabytes();
+    std::printf("%.1f\n", peakMegabytes());
+    std::fflush(stdout);
 
+    // The second line once every shown editor holds its whole text (editors under the one
+    // on top and a long page take theirs while the program is idle): the peak memory; the
+    // first click on a hidden page's title until its editor is painted; and for a site of
+    // one open page that editor enlarged to fill the area until painted.
+    while (frmChild1::textsComing())
+        QCoreApplication::processEvents();
+    const double filledPeak = peakMegabytes();
     double clickMs = -1;
     if (const qint32 page = firstHiddenPage(); page && frame.treeWindow()) {
         QElapsedTimer click;
@@ -108,15 +117,6 @@ int shown(int argc, char *argv[], const QString &folder, const QString &site, in
         QCoreApplication::processEvents();
         clickMs = msSince(click);
     }
-    std::printf("%.1f %.2f\n", peak, clickMs);
-    std::fflush(stdout);
-
-    // The second line once every shown editor holds its whole text (editors under the one
-    // on top and a long page take theirs while the program is idle): the peak memory, and
-    // for a site of one open page that editor enlarged to fill the area until painted.
-    while (frmChild1::textsComing())
-        QCoreApplication::processEvents();
-    const double filledPeak = peakMegabytes();
     double enlargeMs = -1;
     if (basSystem::pageCount() == 1 && basSystem::gPageEditors.at(1)->Visible()) {
         QElapsedTimer enlarge;
@@ -125,7 +125,7 @@ int shown(int argc, char *argv[], const QString &folder, const QString &site, in
         QCoreApplication::processEvents();
         enlargeMs = msSince(enlarge);
     }
-    std::printf("%.1f %.2f %.1f\n", filledPeak, enlargeMs, peakMegabytes());
+    std::printf("%.1f %.2f %.2f %.1f\n", filledPeak, clickMs, enlargeMs, peakMegabytes());
     std::fflush(stdout);
     if (moreClicks > 0 && frame.treeWindow())
         timeMoreClicks(frame.treeWindow(), moreClicks);
@@ -164,15 +164,15 @@ std::optional<Run> spawn(const QStringList &arguments, const QProcessEnvironment
     if (!child.waitForStarted(120000))
         return std::nullopt;
     // The frame is shown when the child prints its first line; its exit is no part of it.
-    const QList<double> shown = readFigures(child, 2);
+    const QList<double> shown = readFigures(child, 1);
     const double ms = msSince(wall);
-    const QList<double> filled = readFigures(child, 3);
+    const QList<double> filled = readFigures(child, 4);
     const double filledMs = msSince(wall);
     // A child that has already gone counts as finished (waiting for it would report a failure).
     if ((child.state() != QProcess::NotRunning && !child.waitForFinished(120000)) || child.exitCode() != 0
         || shown.isEmpty() || filled.isEmpty())
         return std::nullopt;
-    return Run{ms, shown[0], shown[1], filledMs, filled[0], filled[1], filled[2]};
+    return Run{ms, shown[0], filled[1], filledMs, filled[0], filled[2], filled[3]};
 }
 
 // A fontconfig set-up that reads the same fonts but keeps its cache in an empty folder,

@@ -222,6 +222,9 @@ PageScan scanPageFile(const QString &path)
         refused.tooManyLines = lines;
         return refused;
     }
+    // The decoder leaves room for a character per byte. The text stays as long as the
+    // page is open, so it gives back what double-byte characters did not use.
+    scan.Text.squeeze();
     scan.Encoding = content.encoding;
     scan.FileHash = hash.get();
     return scan;
