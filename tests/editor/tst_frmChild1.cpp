@@ -1,4 +1,5 @@
 #include "app/basSystem.h"
+#include "editor/EditorText.h"
 #include "editor/FindBar.h"
 #include "editor/frmChild1.h"
 #include "support/TestEnv.h"
@@ -94,6 +95,8 @@ private Q_SLOTS:
     void longTextComesInPieces_data();
     void longTextComesInPieces();
     void editorsShownTogetherFillWhenIdle();
+    void piecesEndAfterALineFeed_data();
+    void piecesEndAfterALineFeed();
 };
 
 void tst_frmChild1::designedWindow()
@@ -618,6 +621,28 @@ void tst_frmChild1::editorsShownTogetherFillWhenIdle()
     QCOMPARE(shownText(editors.at(1)), u"<p>1</p>\n"_s);
     QTRY_COMPARE(shownText(editors.at(0)), u"<p>0</p>\n"_s);
     QVERIFY(!frmChild1::textsComing());
+}
+
+void tst_frmChild1::piecesEndAfterALineFeed_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<qsizetype>("from");
+    QTest::addColumn<qsizetype>("end");
+    const QString lines = u"x\r\n"_s.repeated(editorText::pieceLines + 5);
+    const QString longLine = QString(editorText::pieceChars + 7, u'w') + u"\r\nrest"_s;
+    QTest::newRow("shorter than a piece") << u"a\r\nb"_s << qsizetype(0) << qsizetype(4);
+    QTest::newRow("line count reached") << lines << qsizetype(3) << qsizetype(3 + 3 * editorText::pieceLines);
+    QTest::newRow("one line longer than a piece") << longLine << qsizetype(0) << editorText::pieceChars + 9;
+    QTest::newRow("no line feed left") << longLine << editorText::pieceChars + 9 << longLine.size();
+}
+
+// A piece ends just after a line feed, so that no CR LF pair is split between pieces.
+void tst_frmChild1::piecesEndAfterALineFeed()
+{
+    QFETCH(QString, text);
+    QFETCH(qsizetype, from);
+    QFETCH(qsizetype, end);
+    QCOMPARE(editorText::pieceEnd(text, from), end);
 }
 
 #include "tst_frmChild1.moc"
