@@ -76,20 +76,16 @@ void HtmlHighlighter::followChange(int from, int /*removed*/, int added)
     for (int number = block.blockNumber(); block.isValid(); block = block.next(), ++number) {
         const State before = endState(block);
         const bool known = block.userState() >= 0;
-        const State out = htmlHighlight::classifyLine(block.text(), in, nullptr);
-        if (number >= mFirst && number <= mLast)
-            colourLine(block, in);   // sets the state too
-        else if (isColoured(block))
-            dropColours(block);
-        block.setUserState(int(out) | (isColoured(block) ? colouredFlag : 0));
+        const State out = number >= mFirst && number <= mLast ? colourLine(block, in) : classifyUnseen(block, in);
         if (block.position() > changeEnd && known && before == out)
             break;
         in = out;
     }
 }
 
-// Gives a shown line its colours, classified from the state `in` it begins in.
-void HtmlHighlighter::colourLine(QTextBlock block, State in)
+// Gives a shown line its colours, classified from the state `in` it begins in; the state
+// it ends in.
+State HtmlHighlighter::colourLine(QTextBlock block, State in)
 {
     mSpans.clear();
     const State out = htmlHighlight::classifyLine(block.text(), in, &mSpans);
@@ -99,11 +95,16 @@ void HtmlHighlighter::colourLine(QTextBlock block, State in)
     block.layout()->setFormats(mRanges);
     block.setUserState(int(out) | colouredFlag);
     mDocument->markContentsDirty(block.position(), block.length());
+    return out;
 }
 
-// A line out of sight loses its colours; they are made again when it is next shown.
-void HtmlHighlighter::dropColours(QTextBlock block)
+// Classifies a line out of sight; it loses any colours it had, which are made again when
+// it is next shown.
+State HtmlHighlighter::classifyUnseen(QTextBlock block, State in)
 {
-    block.layout()->clearFormats();
-    block.setUserState(int(endState(block)));
+    if (isColoured(block))
+        block.layout()->clearFormats();
+    const State out = htmlHighlight::classifyLine(block.text(), in, nullptr);
+    block.setUserState(int(out));
+    return out;
 }

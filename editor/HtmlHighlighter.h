@@ -34,8 +34,8 @@ private:
     // Classifies the lines from the one holding `from` on, until past the change and a
     // line ends in the state it ended in before.
     void followChange(int from, int removed, int added);
-    void colourLine(QTextBlock block, htmlHighlight::State in);
-    void dropColours(QTextBlock block);
+    htmlHighlight::State colourLine(QTextBlock block, htmlHighlight::State in);
+    htmlHighlight::State classifyUnseen(QTextBlock block, htmlHighlight::State in);
 
     QTextDocument *mDocument;
     std::array<QTextCharFormat, 7> mFormats;

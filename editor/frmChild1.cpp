@@ -1,5 +1,6 @@
 #include "editor/frmChild1.h"
 #include "app/basSystem.h"
+#include "common/TextFile.h"
 #include "common/TextHelpers.h"
 #include "editor/EditorText.h"
 #include "editor/EditorTexts.h"
@@ -33,6 +34,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <algorithm>
 #include <utility>
 
 using namespace basSystem;
@@ -48,7 +50,6 @@ constexpr int usefulLines = 25;
 QList<QPointer<frmChild1>> gWaitingEditors;
 QPointer<QTimer> gFillTimer;
 constexpr int fillSliceMs = 20;
-int gLongTextsFilling = 0;
 
 // The record of page `id`, or nullptr when the page table has no such page.
 PageRecord *pageRecord(qint32 id)
@@ -269,7 +270,10 @@ void frmChild1::fillWaitingEditor()
 
 bool frmChild1::textsComing()
 {
-    return gLongTextsFilling > 0 || (gFillTimer && gFillTimer->isActive());
+    if (gFillTimer && gFillTimer->isActive())
+        return true;
+    return std::any_of(gPageEditors.cbegin(), gPageEditors.cend(),
+                       [](const QPointer<frmChild1> &editor) { return editor && editor->isFilling(); });
 }
 
 // A waiting editor gets its text before anything can reach its text box: a click, the
@@ -288,14 +292,13 @@ bool frmChild1::eventFilter(QObject *watched, QEvent *event)
 // the rest following piece by piece. The document passes through "modified" on the way;
 // telling the tree (which then looks at every page) would cost each editor filled at
 // opening a walk over the whole site.
-
 void frmChild1::replaceDocument(const QString &text)
 {
     stopFilling();
     const bool wasModified = mTxtEdit->document()->isModified();
     const qsizetype firstEnd = text.size() > editorText::wholeTextChars ? editorText::pieceEnd(text, 0) : text.size();
     mReplacingText = true;
-    mTxtEdit->setLinesToCome(text.count(QLatin1Char('\n')) + 1);
+    mTxtEdit->setLinesToCome(lineFeedCount(text) + 1);
     mTxtEdit->setPlainText(editorText::documentText(firstEnd == text.size() ? text : text.first(firstEnd)));
     mTxtEdit->document()->setModified(false);
     mReplacingText = false;
@@ -323,7 +326,6 @@ void frmChild1::startFilling(const QString &text, qsizetype from)
     mTxtEdit->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     mTxtEdit->document()->setUndoRedoEnabled(false);
     mFillTimer->start(0);
-    ++gLongTextsFilling;
     showCaretPlace();
 }
 
@@ -356,7 +358,6 @@ void frmChild1::stopFilling()
     if (!isFilling())
         return;
     mFillTimer->stop();
-    --gLongTextsFilling;
     mFillText = QString();
     mFillFrom = 0;
     mTxtEdit->document()->setUndoRedoEnabled(true);
