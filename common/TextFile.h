@@ -21,8 +21,10 @@ struct TextFileContent {
 // given, receives the file's bytes as read.
 TextFileContent readTextFile(const QString &path, DetectMode mode = DetectMode::Plain, QByteArray *bytes = nullptr);
 // The two halves of readTextFile: the bytes of an ordinary file (nothing, with `error`
-// saying why, when it cannot be read), and those bytes decoded in their code page.
-std::optional<QByteArray> readFileBytes(const QString &path, QString *error);
+// saying why, when it cannot be read), and those bytes decoded in their code page. With a
+// `sizeLimit`, a larger file is not read, and `refusedSize` receives its size.
+std::optional<QByteArray> readFileBytes(const QString &path, QString *error, qint64 sizeLimit = -1,
+                                        qint64 *refusedSize = nullptr);
 TextFileContent decodeFileBytes(QByteArrayView bytes, DetectMode mode);
 
 // What a write does with a symbolic link at its path.

@@ -3,8 +3,6 @@
 #include "common/TextHelpers.h"
 #include "editor/RecoveryCopy.h"
 
-#include <QFileInfo>
-
 #include <bit>
 #include <future>
 
@@ -194,19 +192,14 @@ constexpr qsizetype hashAsideBytes = qsizetype(1) << 20;
 
 PageScan scanPageFile(const QString &path)
 {
-    if (const QFileInfo info(path); info.isFile() && info.size() > maxPageBytes) {
-        PageScan refused = scanPageText(QString());
-        refused.readOk = false;
-        refused.error = QStringLiteral("the page is too large");
-        refused.tooLargeSize = info.size();
-        return refused;
-    }
     QString error;
-    const std::optional<QByteArray> bytes = readFileBytes(path, &error);
+    qint64 refusedSize = -1;
+    const std::optional<QByteArray> bytes = readFileBytes(path, &error, maxPageBytes, &refusedSize);
     if (!bytes) {
         PageScan failed = scanPageText(QString());
         failed.readOk = false;
         failed.error = error;
+        failed.tooLargeSize = refusedSize;
         return failed;
     }
     // A large page is hashed on a second thread while it is decoded and scanned.
@@ -228,4 +221,50 @@ PageScan scanPageFile(const QString &path)
     scan.Encoding = content.encoding;
     scan.FileHash = hash.get();
     return scan;
+}
+
+PageScanAhead::PageScanAhead(QStringList paths)
+    : mPaths(std::move(paths)),
+      mScans(size_t(mPaths.size())),
+      mScanned(std::make_unique<std::atomic<bool>[]>(size_t(mPaths.size())))
+{
+    // One page gains nothing from a second thread.
+    if (mPaths.size() > 1)
+        mWorker = std::thread([this] {
+            while (!mStop.load(std::memory_order_relaxed) && scanNext()) { }
+        });
+}
+
+PageScanAhead::~PageScanAhead()
+{
+    mStop = true;
+    if (mWorker.joinable())
+        mWorker.join();
+}
+
+bool PageScanAhead::scanNext()
+{
+    const qsizetype index = mNext.fetch_add(1);
+    if (index >= mPaths.size())
+        return false;
+    mScans[size_t(index)] = scanPageFile(mPaths.at(index));
+    {
+        const std::lock_guard lock(mMutex);
+        mScanned[size_t(index)].store(true, std::memory_order_release);
+    }
+    mScannedOne.notify_all();
+    return true;
+}
+
+PageScan PageScanAhead::take(qsizetype index)
+{
+    std::atomic<bool> &scanned = mScanned[size_t(index)];
+    while (!scanned.load(std::memory_order_acquire)) {
+        if (scanNext())
+            continue;
+        // Every page is claimed: the one wanted is on the other thread.
+        std::unique_lock lock(mMutex);
+        mScannedOne.wait(lock, [&scanned] { return scanned.load(std::memory_order_acquire); });
+    }
+    return std::move(mScans[size_t(index)]);
 }

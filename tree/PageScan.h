@@ -8,6 +8,13 @@
 #include <QStringList>
 #include <QStringView>
 
+#include <atomic>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
 // The largest page the program opens, in bytes: 64 MiB. A long page shows its first
 // screen at once and its text box takes in the rest while the program stays usable (a
 // page of 50 MB and a million lines: about a second to the first screen, 330 MB in all).
@@ -49,3 +56,32 @@ PageScan scanPageText(const QString &decoded);
 // is larger than maxPageBytes or has more than maxPageLines lines, gives an empty page with
 // readOk false.
 PageScan scanPageFile(const QString &path);
+
+// Scans the page files of a site ahead of the thread that takes them in page order, on a
+// second thread, so that reading and decoding pages overlaps with making their editors.
+// A taker whose page is still being scanned scans the next pages itself meanwhile.
+class PageScanAhead
+{
+public:
+    explicit PageScanAhead(QStringList paths);
+    // Stops the scanning thread and waits for the page it is on.
+    ~PageScanAhead();
+    PageScanAhead(const PageScanAhead &) = delete;
+    PageScanAhead &operator=(const PageScanAhead &) = delete;
+
+    // The scan of paths[index]; each index is taken once.
+    PageScan take(qsizetype index);
+
+private:
+    // Scans the first page nobody has claimed; false when every page is claimed.
+    bool scanNext();
+
+    const QStringList mPaths;
+    std::vector<PageScan> mScans;
+    std::unique_ptr<std::atomic<bool>[]> mScanned;
+    std::atomic<qsizetype> mNext{0};
+    std::atomic<bool> mStop{false};
+    std::mutex mMutex;
+    std::condition_variable mScannedOne;
+    std::thread mWorker;
+};

@@ -163,11 +163,16 @@ void frmTree::Form_Resize()
 
 void frmTree::ScanPage(const QString &folder, const QString &fileName)
 {
+    addScannedPage(folder, fileName, [&] { return scanPageFile(folder + fileName); });
+}
+
+void frmTree::addScannedPage(const QString &folder, const QString &fileName, const std::function<PageScan()> &scanPage)
+{
     const QString path = folder + fileName;
     PageScan scan;
     {
         const BusyPointer busy;
-        scan = scanPageFile(path);
+        scan = scanPage();
         PageRecord page;
         page.Title = scan.Title;
         page.FileName = fileName;

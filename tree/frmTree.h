@@ -9,9 +9,12 @@
 #include "platform/FileDialog.h"
 #include "platform/KForm.h"
 #include "tree/LinkCheck.h"
+#include "tree/PageScan.h"
 #include "tree/TreeModel.h"
 
 #include <QPointer>
+
+#include <functional>
 
 class QPushButton;
 class QToolButton;
@@ -44,6 +47,8 @@ public:
 
     // Reads the page folder + fileName into a new page record and a hidden editor.
     void ScanPage(const QString &folder, const QString &fileName);
+    // The same with the page's scan given by `scanPage`.
+    void addScannedPage(const QString &folder, const QString &fileName, const std::function<PageScan()> &scanPage);
     // Rebuilds the tree's labels from page `start` on.
     void DrawTree(qint32 start);
     // Removes every drawn label (the templates stay).

@@ -35,10 +35,16 @@ bool frmTree::gfReadKSD(const QString &path)
         return false;
     const QPointer<frmTree> self(this);
     const KForm::ShowBatch batch;   // the last page shown ends up active, as if each were
-    for (const ksd::PageEntry &entry : d.pages) {
+    QStringList paths;
+    paths.reserve(d.pages.size());
+    for (const ksd::PageEntry &entry : d.pages)
+        paths << entry.Folder + entry.FileName;
+    PageScanAhead scans(std::move(paths));
+    for (qsizetype i = 0; i < d.pages.size(); ++i) {
         if (!self)
             return false;
-        ScanPage(entry.Folder, entry.FileName);
+        const ksd::PageEntry &entry = d.pages.at(i);
+        addScannedPage(entry.Folder, entry.FileName, [&scans, i] { return scans.take(i); });
         if (frmChild1 *editor = liveEditor(gPageEditors.constLast())) {
             if (entry.open)
                 editor->Show();
