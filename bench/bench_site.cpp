@@ -17,6 +17,7 @@
 #include "app/basSystem.h"
 #include "common/TextCodec.h"
 #include "platform/KForm.h"
+#include "platform/WindowStyle.h"
 #include "editor/frmChild1.h"
 #include "tree/PageScan.h"
 #include "tree/frmTree.h"
@@ -127,6 +128,7 @@ int open(int argc, char *argv[], const QString &dir)
     QElapsedTimer total;
     total.start();
     QApplication app(argc, argv);
+    installWindowStyle();
     QMdiArea area;
     openFormArea(area);
     basSystem::gTreeWinWidth = 3210;

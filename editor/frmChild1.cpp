@@ -394,15 +394,14 @@ void frmChild1::showEvent(QShowEvent *event)
 // cascading from the editors already shown.
 void frmChild1::chooseFirstPlace()
 {
-    QMdiSubWindow *sub = subWindow();
-    QMdiArea *area = sub ? sub->mdiArea() : nullptr;
+    QMdiArea *area = formArea();
     if (!area)
         return;
     const QRect visible = area->viewport()->rect();
     int toolsRight = visible.x();
     int shownEditors = 0;
     for (const QMdiSubWindow *other : area->subWindowList()) {
-        if (other == sub || other->isHidden())
+        if (other->isHidden())
             continue;
         const auto *form = qobject_cast<const KForm *>(other->widget());
         if (form && form->isToolWindow())
@@ -410,6 +409,7 @@ void frmChild1::chooseFirstPlace()
         else
             ++shownEditors;
     }
+    QMdiSubWindow *sub = subWindow();
     const int step = sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, sub);
     const QRect r = editorLayout::firstPlacement(visible, toolsRight, usefulSize(), shownEditors, step);
     setWidth(pixelsToTwipsX(r.width()));

@@ -95,15 +95,26 @@ void KForm::makeSubWindow()
     Qt::WindowFlags flags = Qt::SubWindow;
     if (mBorder == Border::SizableToolWindow)
         flags |= Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
-    mSub = new QMdiSubWindow(nullptr, flags);
+    // The area raises a window it takes in above all others, comparing each of its windows
+    // with all of them unless the new one stays on top: the window stays on top only while
+    // it joins.
+    mSub = new QMdiSubWindow(nullptr, flags | Qt::WindowStaysOnTopHint);
     mSubObject = mSub;
     connect(mSub, &QMdiSubWindow::windowStateChanged, this, &KForm::onStateChanged);
     // The window joins the area before it takes the form, so that the form moves within the
     // frame: moving it out into a window of its own would walk the frame's whole focus
     // chain, which holds every hidden form. It stays hidden until shown.
     mSub->hide();
+    if (!mPlaced)
+        chooseFirstPlace();
+    // A window the form places itself joins the area at no size: the area looks for the
+    // place least covered by the shown windows only for a window with a size, comparing
+    // each candidate place with every shown window.
+    if (mPlaced)
+        mSub->resize(0, 0);
     if (mArea)
         mArea->addSubWindow(mSub);
+    mSub->setWindowFlags(flags);
     // The form was hidden while it had no window; inside its window it is shown, so that
     // the window shows its controls whenever the window itself is shown. It is shown before
     // the window takes it as its widget: the window activates itself when its widget is
@@ -121,13 +132,16 @@ void KForm::makeSubWindow()
     if (focusProxy())
         mSub->setFocusProxy(this);
     mSub->hide();
-    if (!mPlaced)
-        chooseFirstPlace();
     applySize();
     // A form whose place was never set is placed by the area, as a new window should be.
     if (mPlaced)
         mSub->move(twipsToPixelsX(mLeft), twipsToPixelsY(mTop));
     mSub->installEventFilter(this);
+}
+
+QMdiArea *KForm::formArea() const
+{
+    return mArea;
 }
 
 int KForm::Left() const

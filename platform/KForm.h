@@ -105,9 +105,11 @@ protected:
     virtual void Form_QueryUnload(bool &cancel, int reason);
     // Called before the form's window is made, for a form that makes its controls late.
     virtual void ensureControls() { }
-    // Called once the form's window is made when no place was set: a form may choose its
-    // size and place here; otherwise the area places it.
+    // Called once the form's window is made, before it joins the area, when no place was
+    // set: a form may choose its size and place here; otherwise the area places it.
     virtual void chooseFirstPlace() { }
+    // The area the form's window joins.
+    QMdiArea *formArea() const;
 
     bool eventFilter(QObject *watched, QEvent *event) override;
 

@@ -77,8 +77,7 @@ frmSiteCheck::frmSiteCheck(QMdiArea *area, std::function<void(qint32)> showPage,
 // site tree and the tag list beside it stay in view.
 void frmSiteCheck::chooseFirstPlace()
 {
-    QMdiSubWindow *sub = subWindow();
-    QMdiArea *area = sub ? sub->mdiArea() : nullptr;
+    QMdiArea *area = formArea();
     if (!area)
         return;
     const QRect visible = area->viewport()->rect();

@@ -43,6 +43,7 @@ private Q_SLOTS:
     void userCloseCanBeCancelled();
     void unloadWithoutWindowDiscardsTheForm();
     void sizesAreKeptInTwips();
+    void laterWindowsStackAboveAndNoneStaysOnTop();
 };
 
 void tst_kform::hiddenFormHasNoWindowYet()
@@ -137,6 +138,25 @@ void tst_kform::sizesAreKeptInTwips()
     form->subWindow()->move(100, 10);
     QCOMPARE(form->Left(), 1500);
     QCOMPARE(form->Top(), 150);
+}
+
+void tst_kform::laterWindowsStackAboveAndNoneStaysOnTop()
+{
+    TestEnv env;
+    QList<ProbeForm *> forms;
+    for (int i = 0; i < 3; ++i) {
+        forms << new ProbeForm(env.area());
+        forms.last()->Show();
+    }
+    const QList<QMdiSubWindow *> stack = env.area()->subWindowList(QMdiArea::StackingOrder);
+    QCOMPARE(stack.size(), 3);
+    for (int i = 0; i < 3; ++i) {
+        QCOMPARE(stack.at(i), forms.at(i)->subWindow());
+        QVERIFY(!stack.at(i)->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    }
+    // The first window raised again goes above the others, as it would not if it stayed on top.
+    forms.first()->subWindow()->raise();
+    QCOMPARE(env.area()->subWindowList(QMdiArea::StackingOrder).last(), forms.first()->subWindow());
 }
 
 QTEST_MAIN(tst_kform)
