@@ -51,6 +51,20 @@ QList<QPointer<frmChild1>> gWaitingEditors;
 QPointer<QTimer> gFillTimer;
 constexpr int fillSliceMs = 20;
 
+// The outer size in pixels of an editor whose text box `box` shows 80 columns by 25 lines.
+QSize usefulSizeFor(const PageTextEdit &box)
+{
+    const QFontMetrics metrics(box.font());
+    const int scrollBar = box.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &box);
+    const int margins = 2 * (box.frameWidth() + qCeil(box.document()->documentMargin()));
+    const int textWidth
+        = usefulColumns * metrics.horizontalAdvance(QLatin1Char('0')) + margins + scrollBar + box.lineNumberWidth();
+    // One line more for the status line below the text box.
+    const int textHeight = (usefulLines + 1) * metrics.lineSpacing() + margins + scrollBar;
+    return QSize(textWidth + twipsToPixelsX(editorLayout::designedWidth - editorLayout::txtEdit.width),
+                 textHeight + twipsToPixelsY(editorLayout::designedHeight - editorLayout::txtEdit.height));
+}
+
 // The record of page `id`, or nullptr when the page table has no such page.
 PageRecord *pageRecord(qint32 id)
 {
@@ -135,6 +149,14 @@ void frmChild1::createControls()
     connect(mCmdSAs, &QToolButton::clicked, this, &frmChild1::cmdSAs_Click);
     connect(mCmdBrz, &QToolButton::clicked, this, &frmChild1::cmdBrz_Click);
     connect(mCmdClo, &QToolButton::clicked, this, &frmChild1::cmdClo_Click);
+    // An editor shown while a site was read makes its controls once it is already shown.
+    if (isVisible()) {
+        for (QWidget *control :
+             {static_cast<QWidget *>(mTxtEdit), static_cast<QWidget *>(mStatusLine), static_cast<QWidget *>(mCmdSav),
+              static_cast<QWidget *>(mCmdSAs), static_cast<QWidget *>(mCmdBrz), static_cast<QWidget *>(mCmdClo)})
+            control->show();
+        passFocusToProxy();
+    }
 }
 
 // A picture button that never takes the focus, so that Tab in the text box types a tab.
@@ -241,6 +263,8 @@ void frmChild1::fillDocument() const
     self()->ensureControls();
     mDocumentFilled = true;
     self()->replaceDocument(std::exchange(mPendingText, QString()));
+    if (isVisible())
+        mTxtEdit->startHighlighting();   // only a shown editor colours its text
 }
 
 void frmChild1::fillLater()
@@ -376,17 +400,17 @@ void frmChild1::appendToDocument(QStringView piece)
     mReplacingText = false;
 }
 
-// Editors shown together while a site is read take their text when the program is idle,
-// the one on top first, so that a site with every page open shows at once; an editor
+// Editors shown together while a site is read take their controls and text when the
+// program is idle, the one on top first, so that a site with every page open shows at once; an editor
 // shown on its own takes it at once.
 void frmChild1::showEvent(QShowEvent *event)
 {
-    ensureControls();
-    if (KForm::ShowBatch::active() && !mDocumentFilled)
-        fillLater();
-    else
+    if (KForm::ShowBatch::active() && !mDocumentFilled) {
+        fillLater();   // its controls too: a thousand text boxes take a while to make
+    } else {
         fillDocument();
-    mTxtEdit->startHighlighting();   // only a shown editor colours its text
+        mTxtEdit->startHighlighting();   // only a shown editor colours its text
+    }
     KForm::showEvent(event);
 }
 
@@ -422,15 +446,15 @@ void frmChild1::chooseFirstPlace()
 // window grows with the text box one for one.
 QSize frmChild1::usefulSize() const
 {
-    const QFontMetrics metrics(mTxtEdit->font());
-    const int scrollBar = mTxtEdit->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, mTxtEdit);
-    const int margins = 2 * (mTxtEdit->frameWidth() + qCeil(mTxtEdit->document()->documentMargin()));
-    const int textWidth = usefulColumns * metrics.horizontalAdvance(QLatin1Char('0')) + margins + scrollBar
-        + mTxtEdit->lineNumberWidth();
-    // One line more for the status line below the text box.
-    const int textHeight = (usefulLines + 1) * metrics.lineSpacing() + margins + scrollBar;
-    return QSize(textWidth + twipsToPixelsX(editorLayout::designedWidth - editorLayout::txtEdit.width),
-                 textHeight + twipsToPixelsY(editorLayout::designedHeight - editorLayout::txtEdit.height));
+    if (mTxtEdit)
+        return usefulSizeFor(*mTxtEdit);
+    // An editor shown while a site is read has no text box yet: one like it is made once.
+    static const QSize freshBox = [] {
+        PageTextEdit box(nullptr);
+        box.setFont(msGothicFont());
+        return usefulSizeFor(box);
+    }();
+    return freshBox;
 }
 
 void frmChild1::Form_Activate()

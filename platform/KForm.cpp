@@ -91,7 +91,9 @@ QMdiSubWindow *KForm::subWindow()
 // a Japanese title costs a text shaping each time.
 void KForm::makeSubWindow()
 {
-    ensureControls();
+    // Windows shown together may make their controls later, when the program is idle.
+    if (!gShowBatch)
+        ensureControls();
     Qt::WindowFlags flags = Qt::SubWindow;
     if (mBorder == Border::SizableToolWindow)
         flags |= Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
@@ -128,15 +130,20 @@ void KForm::makeSubWindow()
     if (QMenu *menu = mSub->systemMenu())
         for (QAction *action : menu->actions())
             action->setShortcuts({});
-    // A form that names a control to take its focus gets it whenever its window is focused.
-    if (focusProxy())
-        mSub->setFocusProxy(this);
+    passFocusToProxy();
     mSub->hide();
     applySize();
     // A form whose place was never set is placed by the area, as a new window should be.
     if (mPlaced)
         mSub->move(twipsToPixelsX(mLeft), twipsToPixelsY(mTop));
     mSub->installEventFilter(this);
+}
+
+void KForm::passFocusToProxy()
+{
+    // A form that names a control to take its focus gets it whenever its window is focused.
+    if (mSub && focusProxy())
+        mSub->setFocusProxy(this);
 }
 
 QMdiArea *KForm::formArea() const

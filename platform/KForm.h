@@ -108,6 +108,9 @@ protected:
     // Called once the form's window is made, before it joins the area, when no place was
     // set: a form may choose its size and place here; otherwise the area places it.
     virtual void chooseFirstPlace() { }
+    // Lets the form's window give its focus to the control the form names, for a form that
+    // makes its controls once its window exists.
+    void passFocusToProxy();
     // The area the form's window joins.
     QMdiArea *formArea() const;
 
