@@ -108,6 +108,8 @@ int shown(int argc, char *argv[], const QString &folder, const QString &site, in
     // one open page that editor enlarged to fill the area until painted.
     while (frmChild1::textsComing())
         QCoreApplication::processEvents();
+    // What the last fill left to do (painting, laying out) is done before the program is idle.
+    QCoreApplication::processEvents();
     const double filledPeak = peakMegabytes();
     double clickMs = -1;
     if (const qint32 page = firstHiddenPage(); page && frame.treeWindow()) {
