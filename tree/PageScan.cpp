@@ -5,6 +5,7 @@
 
 #include <bit>
 #include <future>
+#include <utility>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -206,8 +207,10 @@ PageScan scanPageFile(const QString &path)
     std::future<QByteArray> hash
         = std::async(bytes->size() >= hashAsideBytes ? std::launch::async : std::launch::deferred,
                      [&bytes] { return pageFileHash(*bytes); });
-    const TextFileContent content = decodeFileBytes(*bytes, DetectMode::Page);
-    PageScan scan = scanPageText(content.text);
+    TextFileContent content = decodeFileBytes(*bytes, DetectMode::Page);
+    // The decoded text is handed over, so that the scan's text (the same one, when its lines
+    // already end in CR LF) is not shared and squeezing it below frees room in place.
+    PageScan scan = scanPageText(std::exchange(content.text, QString()));
     if (const qsizetype lines = lineFeedCount(scan.Text) + 1; lines > maxPageLines) {
         PageScan refused = scanPageText(QString());
         refused.readOk = false;
