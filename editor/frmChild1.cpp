@@ -151,9 +151,8 @@ void frmChild1::createControls()
     connect(mCmdClo, &QToolButton::clicked, this, &frmChild1::cmdClo_Click);
     // An editor shown while a site was read makes its controls once it is already shown.
     if (isVisible()) {
-        for (QWidget *control :
-             {static_cast<QWidget *>(mTxtEdit), static_cast<QWidget *>(mStatusLine), static_cast<QWidget *>(mCmdSav),
-              static_cast<QWidget *>(mCmdSAs), static_cast<QWidget *>(mCmdBrz), static_cast<QWidget *>(mCmdClo)})
+        const QList<QWidget *> controls{mTxtEdit, mStatusLine, mCmdSav, mCmdSAs, mCmdBrz, mCmdClo};
+        for (QWidget *control : controls)
             control->show();
         passFocusToProxy();
     }
@@ -401,8 +400,8 @@ void frmChild1::appendToDocument(QStringView piece)
 }
 
 // Editors shown together while a site is read take their controls and text when the
-// program is idle, the one on top first, so that a site with every page open shows at once; an editor
-// shown on its own takes it at once.
+// program is idle, the one on top first, so that a site with every page open shows at
+// once; an editor shown on its own takes them at once.
 void frmChild1::showEvent(QShowEvent *event)
 {
     if (KForm::ShowBatch::active() && !mDocumentFilled) {
