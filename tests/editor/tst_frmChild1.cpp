@@ -626,6 +626,17 @@ void tst_frmChild1::editorsShownTogetherFillWhenIdle()
     QTRY_COMPARE(QApplication::focusWidget(), editors.at(1)->findChild<QPlainTextEdit *>());
     QTRY_COMPARE(shownText(editors.at(0)), u"<p>0</p>\n"_s);
     QVERIFY(!frmChild1::textsComing());
+    // Windows shown together are disabled until all are shown: an editor given its text
+    // meanwhile must not take its colours from the greyed palette.
+    QPlainTextEdit *box = nullptr;
+    {
+        const KForm::ShowBatch batch;
+        auto *early = new frmChild1();
+        early->setText(u"plain words\r\n"_s);
+        early->Show();
+        box = early->txtEdit();
+    }
+    QCOMPARE(shownColour(box, 0).rgba(), box->palette().color(QPalette::Active, QPalette::Text).rgba());
 }
 
 void tst_frmChild1::piecesEndAfterALineFeed_data()
