@@ -59,6 +59,16 @@ qint32 firstHiddenPage()
     return 0;
 }
 
+// A click on page `page`'s title until its editor is painted, in milliseconds.
+double clickTitleMs(frmTree *tree, qint32 page)
+{
+    QElapsedTimer click;
+    click.start();
+    tree->lblHTML_Click(page);
+    QCoreApplication::processEvents();
+    return msSince(click);
+}
+
 // Clicks on `count` more hidden pages' titles in turn, each until its editor is painted,
 // and prints their spread: many samples of the first-click wait from one start.
 void timeMoreClicks(frmTree *tree, int count)
@@ -67,11 +77,7 @@ void timeMoreClicks(frmTree *tree, int count)
     for (qint32 page = 1; page < basSystem::gPageEditors.size() && times.size() < count; ++page) {
         if (const frmChild1 *editor = basSystem::gPageEditors.at(page); !editor || editor->Visible())
             continue;
-        QElapsedTimer click;
-        click.start();
-        tree->lblHTML_Click(page);
-        QCoreApplication::processEvents();
-        times << msSince(click);
+        times << clickTitleMs(tree, page);
     }
     if (times.isEmpty())
         return;
@@ -112,13 +118,8 @@ int shown(int argc, char *argv[], const QString &folder, const QString &site, in
     QCoreApplication::processEvents();
     const double filledPeak = peakMegabytes();
     double clickMs = -1;
-    if (const qint32 page = firstHiddenPage(); page && frame.treeWindow()) {
-        QElapsedTimer click;
-        click.start();
-        frame.treeWindow()->lblHTML_Click(page);
-        QCoreApplication::processEvents();
-        clickMs = msSince(click);
-    }
+    if (const qint32 page = firstHiddenPage(); page && frame.treeWindow())
+        clickMs = clickTitleMs(frame.treeWindow(), page);
     double enlargeMs = -1;
     if (basSystem::pageCount() == 1 && basSystem::gPageEditors.at(1)->Visible()) {
         QElapsedTimer enlarge;

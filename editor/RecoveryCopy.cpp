@@ -1,9 +1,9 @@
 #include "editor/RecoveryCopy.h"
+#include "common/TextFile.h"
 #include "common/TextHelpers.h"
 #include "editor/EditorTexts.h"
 
 #include <QCryptographicHash>
-#include <QFile>
 #include <QtEndian>
 
 #include <bit>
@@ -232,12 +232,9 @@ bool isStale(const RecoveryCopy &copy, const QByteArray &currentPageHash)
     // A copy taken by an earlier version recorded the SHA-1 of the page file. The file is
     // read once more: it still holds what was read when its hash is the current one, and
     // then its SHA-1 says whether that is what the copy was taken against.
-    QFile file(copy.pagePath);
-    if (!file.open(QIODevice::ReadOnly))
-        return true;
-    const QByteArray bytes = file.readAll();
-    return file.error() != QFileDevice::NoError || pageFileHash(bytes) != currentPageHash
-        || sha1Hex(bytes) != copy.pageHash;
+    QString error;
+    const std::optional<QByteArray> bytes = readFileBytes(copy.pagePath, &error);
+    return !bytes || pageFileHash(*bytes) != currentPageHash || sha1Hex(*bytes) != copy.pageHash;
 }
 
 QString recoveryPrompt(const QStringList &pages, const QStringList &changedPages)

@@ -103,7 +103,8 @@ protected:
     virtual void Form_Activate() { }
     virtual void Form_Deactivate() { }
     virtual void Form_QueryUnload(bool &cancel, int reason);
-    // Called before the form's window is made, for a form that makes its controls late.
+    // Called before the form's window is made, for a form that makes its controls late;
+    // not for windows shown together (ShowBatch), whose forms make them when first needed.
     virtual void ensureControls() { }
     // Called once the form's window is made, before it joins the area, when no place was
     // set: a form may choose its size and place here; otherwise the area places it.

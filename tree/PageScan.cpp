@@ -191,15 +191,24 @@ PageScan scanPageText(const QString &decoded)
 // hash of a megabyte takes a hundred.
 constexpr qsizetype hashAsideBytes = qsizetype(1) << 20;
 
+namespace {
+// An empty page that could not be read, saying why.
+PageScan unreadPage(const QString &error)
+{
+    PageScan page = scanPageText(QString());
+    page.readOk = false;
+    page.error = error;
+    return page;
+}
+}   // namespace
+
 PageScan scanPageFile(const QString &path)
 {
     QString error;
     qint64 refusedSize = -1;
     const std::optional<QByteArray> bytes = readFileBytes(path, &error, maxPageBytes, &refusedSize);
     if (!bytes) {
-        PageScan failed = scanPageText(QString());
-        failed.readOk = false;
-        failed.error = error;
+        PageScan failed = unreadPage(error);
         failed.tooLargeSize = refusedSize;
         return failed;
     }
@@ -212,9 +221,7 @@ PageScan scanPageFile(const QString &path)
     // already end in CR LF) is not shared and squeezing it below frees room in place.
     PageScan scan = scanPageText(std::exchange(content.text, QString()));
     if (const qsizetype lines = lineFeedCount(scan.Text) + 1; lines > maxPageLines) {
-        PageScan refused = scanPageText(QString());
-        refused.readOk = false;
-        refused.error = QStringLiteral("the page has too many lines");
+        PageScan refused = unreadPage(QStringLiteral("the page has too many lines"));
         refused.tooManyLines = lines;
         return refused;
     }

@@ -9,7 +9,6 @@
 #include "platform/FileDialog.h"
 #include "platform/KForm.h"
 #include "tree/LinkCheck.h"
-#include "tree/PageScan.h"
 #include "tree/TreeModel.h"
 
 #include <QPointer>
@@ -23,6 +22,7 @@ class VScrollBar;
 class frmProp;
 class frmChild1;
 class frmSiteCheck;
+struct PageScan;
 enum class CommandIcon;
 
 class frmTree : public KForm

@@ -5,6 +5,7 @@
 #include "editor/frmChild1.h"
 #include "site/SiteFile.h"
 #include "tree/frmTree.h"
+#include "tree/PageScan.h"
 #include "tree/TreeTexts.h"
 #include "platform/Messages.h"
 
