@@ -167,7 +167,7 @@ namespace {
 // pairs (never ending between the two), found eight characters at a time where the
 // processor allows; 0 elsewhere. In each block the line feeds must stand exactly one
 // place after the carriage returns, the last block's final CR carried into the next.
-qsizetype regularPrefix(const char16_t *s, qsizetype n)
+qsizetype regularPrefix(const char16_t *s, qsizetype n, qsizetype &breaks)
 {
     qsizetype i = 0;
 #if defined(__SSE2__)
@@ -179,23 +179,28 @@ qsizetype regularPrefix(const char16_t *s, qsizetype n)
         const unsigned lfs = unsigned(_mm_movemask_epi8(_mm_packs_epi16(_mm_cmpeq_epi16(block, lf), block))) & 0xFF;
         if (lfs != (((crs << 1) | carry) & 0xFF))
             break;
+        if (lfs)   // most blocks hold none
+            breaks += std::popcount(lfs);
         carry = crs >> 7;
     }
     i -= carry;   // a CR whose line feed was not seen yet is left to the caller
 #else
     Q_UNUSED(s);
     Q_UNUSED(n);
+    Q_UNUSED(breaks);
 #endif
     return i;
 }
 
-// The index of the first line break that is not a CR LF pair, -1 when there is none.
-qsizetype firstIrregularBreak(const char16_t *s, qsizetype n, bool (*isExtraBreak)(char16_t))
+// The index of the first line break that is not a CR LF pair, -1 when there is none;
+// `breaks` receives the number of CR LF pairs before it.
+qsizetype firstIrregularBreak(const char16_t *s, qsizetype n, bool (*isExtraBreak)(char16_t), qsizetype &breaks)
 {
-    for (qsizetype i = isExtraBreak ? 0 : regularPrefix(s, n); i < n; ++i) {
+    breaks = 0;
+    for (qsizetype i = isExtraBreak ? 0 : regularPrefix(s, n, breaks); i < n; ++i) {
         const char16_t c = s[i];
         if (c == u'\r' && i + 1 < n && s[i + 1] == u'\n')
-            ++i;
+            ++i, ++breaks;
         else if (c == u'\r' || c == u'\n' || (isExtraBreak && isExtraBreak(c)))
             return i;
     }
@@ -203,15 +208,19 @@ qsizetype firstIrregularBreak(const char16_t *s, qsizetype n, bool (*isExtraBrea
 }
 }   // namespace
 
-QString withCrLfBreaks(const QString &text, bool breakAfterLast, bool (*isExtraBreak)(char16_t))
+QString withCrLfBreaks(const QString &text, bool breakAfterLast, bool (*isExtraBreak)(char16_t), qsizetype *breaks)
 {
     const auto *s = reinterpret_cast<const char16_t *>(text.constData());
     const qsizetype n = text.size();
-    const qsizetype first = firstIrregularBreak(s, n, isExtraBreak);
+    qsizetype written = 0;   // the line breaks of the result
+    const qsizetype first = firstIrregularBreak(s, n, isExtraBreak, written);
     const bool lastOpen = breakAfterLast && n > 0 && s[n - 1] != u'\n' && s[n - 1] != u'\r'
         && !(isExtraBreak && isExtraBreak(s[n - 1]));
-    if (first < 0 && !lastOpen)
+    if (first < 0 && !lastOpen) {
+        if (breaks)
+            *breaks = written;
         return text;
+    }
     QString out;
     out.reserve(n + n / 16 + 2);
     qsizetype run = 0;   // the start of the characters not yet copied
@@ -225,6 +234,7 @@ QString withCrLfBreaks(const QString &text, bool breakAfterLast, bool (*isExtraB
 #endif
         out.append(QStringView(s + run, i - run));
         out.append(QLatin1String("\r\n"));
+        ++written;
         if (c == u'\r' && i + 1 < n && s[i + 1] == u'\n')
             ++i;
         run = i + 1;
@@ -234,8 +244,12 @@ QString withCrLfBreaks(const QString &text, bool breakAfterLast, bool (*isExtraB
 #endif
     }
     out.append(QStringView(s + run, n - run));
-    if (lastOpen)
+    if (lastOpen) {
         out.append(QLatin1String("\r\n"));
+        ++written;
+    }
+    if (breaks)
+        *breaks = written;
     return out;
 }
 

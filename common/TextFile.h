@@ -66,8 +66,10 @@ QStringList splitLines(QStringView text);
 // `text` with every line break written as CR LF: CR LF, a lone CR, a lone LF, and each
 // character for which `isExtraBreak` holds. With `breakAfterLast` a last line without a
 // break gets one (an empty text stays empty). A text already in that form is returned as
-// it is, without a copy; otherwise the text is walked once.
-QString withCrLfBreaks(const QString &text, bool breakAfterLast, bool (*isExtraBreak)(char16_t) = nullptr);
+// it is, without a copy; otherwise the text is walked once. `breaks`, when given, receives
+// the number of line breaks in the result, counted in the same walk.
+QString withCrLfBreaks(const QString &text, bool breakAfterLast, bool (*isExtraBreak)(char16_t) = nullptr,
+                       qsizetype *breaks = nullptr);
 
 // The number of line feeds in `text`, counted eight characters at a time where the
 // processor allows.

@@ -3,6 +3,7 @@
 #include "common/TextHelpers.h"
 #include "editor/RecoveryCopy.h"
 
+#include <algorithm>
 #include <bit>
 #include <future>
 #include <utility>
@@ -118,8 +119,14 @@ void addLink(QStringList &links, QStringView raw)
     qsizetype first = firstKept(raw, 0);
     if (first < raw.size() && raw.at(first).isLowSurrogate())
         first = firstKept(raw, first + 1);
-    if (first < raw.size() && raw.at(first) != QLatin1Char('#'))
-        links.append(StripControlChars(raw.sliced(first)));
+    if (first >= raw.size() || raw.at(first) == QLatin1Char('#'))
+        return;
+    const QStringView value = raw.sliced(first);
+    // A value without control characters, the usual one, is made in its place in the list.
+    if (std::all_of(value.begin(), value.end(), [](QChar c) { return c.unicode() > 31; }))
+        links.emplace_back(value.data(), value.size());
+    else
+        links.append(StripControlChars(value));
 }
 
 }   // namespace
@@ -176,11 +183,11 @@ QStringList scanLinksReference(QStringView text)
     return links;
 }
 
-PageScan scanPageText(const QString &decoded)
+PageScan scanPageText(const QString &decoded, qsizetype *lineBreaks)
 {
     PageScan scan;
     scan.readOk = true;
-    scan.Text = withCrLfBreaks(decoded, true);
+    scan.Text = withCrLfBreaks(decoded, true, nullptr, lineBreaks);
     qsizetype endPos = 0;
     scan.Title = GetTagText(scan.Text, QStringLiteral("TITLE"), endPos).value_or(QString());
     scan.Links = scanLinks(scan.Text);
@@ -219,8 +226,9 @@ PageScan scanPageFile(const QString &path)
     TextFileContent content = decodeFileBytes(*bytes, DetectMode::Page);
     // The decoded text is handed over, so that the scan's text (the same one, when its lines
     // already end in CR LF) is not shared and squeezing it below frees room in place.
-    PageScan scan = scanPageText(std::exchange(content.text, QString()));
-    if (const qsizetype lines = lineFeedCount(scan.Text) + 1; lines > maxPageLines) {
+    qsizetype lineBreaks = 0;
+    PageScan scan = scanPageText(std::exchange(content.text, QString()), &lineBreaks);
+    if (const qsizetype lines = lineBreaks + 1; lines > maxPageLines) {
         PageScan refused = unreadPage(QStringLiteral("the page has too many lines"));
         refused.tooManyLines = lines;
         return refused;
