@@ -183,15 +183,23 @@ QStringList scanLinksReference(QStringView text)
     return links;
 }
 
-PageScan scanPageText(const QString &decoded, qsizetype *lineBreaks)
+namespace {
+// Title and links of a page whose lines end in CR LF.
+PageScan scanCrLfText(QString text)
 {
     PageScan scan;
     scan.readOk = true;
-    scan.Text = withCrLfBreaks(decoded, true, nullptr, lineBreaks);
+    scan.Text = std::move(text);
     qsizetype endPos = 0;
     scan.Title = GetTagText(scan.Text, QStringLiteral("TITLE"), endPos).value_or(QString());
     scan.Links = scanLinks(scan.Text);
     return scan;
+}
+}   // namespace
+
+PageScan scanPageText(const QString &decoded)
+{
+    return scanCrLfText(withCrLfBreaks(decoded, true));
 }
 
 // From this size on a second thread pays: it starts in tens of microseconds, and the
@@ -225,14 +233,16 @@ PageScan scanPageFile(const QString &path)
                      [&bytes] { return pageFileHash(*bytes); });
     TextFileContent content = decodeFileBytes(*bytes, DetectMode::Page);
     // The decoded text is handed over, so that the scan's text (the same one, when its lines
-    // already end in CR LF) is not shared and squeezing it below frees room in place.
+    // already end in CR LF) is not shared and squeezing it below frees room in place. A page
+    // with too many lines is refused before its links are walked.
     qsizetype lineBreaks = 0;
-    PageScan scan = scanPageText(std::exchange(content.text, QString()), &lineBreaks);
+    QString text = withCrLfBreaks(std::exchange(content.text, QString()), true, nullptr, &lineBreaks);
     if (const qsizetype lines = lineBreaks + 1; lines > maxPageLines) {
         PageScan refused = unreadPage(QStringLiteral("the page has too many lines"));
         refused.tooManyLines = lines;
         return refused;
     }
+    PageScan scan = scanCrLfText(std::move(text));
     // The decoder leaves room for a character per byte. The text stays as long as the
     // page is open, so it gives back what double-byte characters did not use.
     scan.Text.squeeze();

@@ -50,9 +50,8 @@ QStringList scanLinks(QStringView text);
 // page's length.
 QStringList scanLinksReference(QStringView text);
 
-// Title, links and CR LF text of a page already decoded; `lineBreaks`, when given,
-// receives the number of line breaks in that text.
-PageScan scanPageText(const QString &decoded, qsizetype *lineBreaks = nullptr);
+// Title, links and CR LF text of a page already decoded.
+PageScan scanPageText(const QString &decoded);
 // Reads the page file at `path` in its code page and scans it; a file that cannot be read,
 // is larger than maxPageBytes or has more than maxPageLines lines, gives an empty page with
 // readOk false.
