@@ -27,13 +27,21 @@ QString failureText(const QString &message, const QString &path, const QString &
     return text;
 }
 
+qsizetype firstControlChar(QStringView text)
+{
+    const char16_t *src = text.utf16();
+    const qsizetype n = text.size();
+    qsizetype i = 0;
+    while (i < n && src[i] > 31)
+        ++i;
+    return i;
+}
+
 QString StripControlChars(QStringView text)
 {
     const char16_t *src = text.utf16();
     const qsizetype n = text.size();
-    qsizetype kept = 0;   // a text without control characters, the usual case, is copied whole
-    while (kept < n && src[kept] > 31)
-        ++kept;
+    qsizetype kept = firstControlChar(text);   // a text without any, the usual case, is copied whole
     if (kept == n)
         return text.toString();
     QString out(n, Qt::Uninitialized);

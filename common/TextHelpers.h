@@ -24,6 +24,9 @@ QString folderOfChosenFile(const QString &fullPath, const QString &fileName);
 
 // `text` without every character of code 0 to 31.
 QString StripControlChars(QStringView text);
+// The index of the first character of code 0 to 31 in `text`, or its length when it holds
+// none (the usual case, in which StripControlChars() gives the text as it is).
+qsizetype firstControlChar(QStringView text);
 
 // The text between the first opening tag "<" + tagName (upper case, may carry
 // attributes) and the following closing tag, without control characters; searched

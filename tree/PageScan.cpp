@@ -3,7 +3,6 @@
 #include "common/TextHelpers.h"
 #include "editor/RecoveryCopy.h"
 
-#include <algorithm>
 #include <bit>
 #include <future>
 #include <utility>
@@ -123,7 +122,7 @@ void addLink(QStringList &links, QStringView raw)
         return;
     const QStringView value = raw.sliced(first);
     // A value without control characters, the usual one, is made in its place in the list.
-    if (std::all_of(value.begin(), value.end(), [](QChar c) { return c.unicode() > 31; }))
+    if (firstControlChar(value) == value.size())
         links.emplace_back(value.data(), value.size());
     else
         links.append(StripControlChars(value));
@@ -195,6 +194,15 @@ PageScan scanCrLfText(QString text)
     scan.Links = scanLinks(scan.Text);
     return scan;
 }
+
+// An empty page that could not be read, saying why.
+PageScan unreadPage(const QString &error)
+{
+    PageScan page = scanCrLfText(QString());
+    page.readOk = false;
+    page.error = error;
+    return page;
+}
 }   // namespace
 
 PageScan scanPageText(const QString &decoded)
@@ -205,17 +213,6 @@ PageScan scanPageText(const QString &decoded)
 // From this size on a second thread pays: it starts in tens of microseconds, and the
 // hash of a megabyte takes a hundred.
 constexpr qsizetype hashAsideBytes = qsizetype(1) << 20;
-
-namespace {
-// An empty page that could not be read, saying why.
-PageScan unreadPage(const QString &error)
-{
-    PageScan page = scanPageText(QString());
-    page.readOk = false;
-    page.error = error;
-    return page;
-}
-}   // namespace
 
 PageScan scanPageFile(const QString &path)
 {
