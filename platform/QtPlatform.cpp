@@ -42,15 +42,20 @@ SaveChoice QtPlatform::showSaveQuestion(const QString &prompt, const QString &ti
     return SaveChoice::Cancel;
 }
 
-bool QtPlatform::showYesNoQuestion(const QString &prompt, const QString &title)
+YesNoChoice QtPlatform::showYesNoQuestion(const QString &prompt, const QString &title)
 {
     QMessageBox box(QMessageBox::Question, title, prompt, QMessageBox::NoButton, QApplication::activeWindow());
     QPushButton *yes = box.addButton(platformTexts::yes, QMessageBox::YesRole);
     QPushButton *no = box.addButton(platformTexts::no, QMessageBox::NoRole);
+    // Esc and the close box press a button nobody sees: they answer neither.
+    QPushButton *closed = box.addButton(QMessageBox::Cancel);
+    closed->hide();
     box.setDefaultButton(yes);
-    box.setEscapeButton(no);
+    box.setEscapeButton(closed);
     exec(box);
-    return box.clickedButton() == yes;
+    if (box.clickedButton() == yes)
+        return YesNoChoice::Yes;
+    return box.clickedButton() == no ? YesNoChoice::No : YesNoChoice::Closed;
 }
 
 int QtPlatform::exec(QDialog &dialog)
