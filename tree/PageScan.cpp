@@ -224,6 +224,12 @@ PageScan scanPageFile(const QString &path)
         failed.tooLargeSize = refusedSize;
         return failed;
     }
+    // Read as code page 932, a UTF-16 page would be saved back garbled: it is not opened.
+    if (QString encoding = unreadableEncoding(*bytes); !encoding.isEmpty()) {
+        PageScan refused = unreadPage(QStringLiteral("the page is in ") + encoding);
+        refused.unreadableEncoding = std::move(encoding);
+        return refused;
+    }
     // A large page is hashed on a second thread while it is decoded and scanned.
     std::future<QByteArray> hash
         = std::async(bytes->size() >= hashAsideBytes ? std::launch::async : std::launch::deferred,
