@@ -9,9 +9,12 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <memory>
+
 class QAction;
 class QMdiArea;
 class QMenu;
+class RecoveryStore;
 class frmChild1;
 class frmSiteFind;
 enum class CommandKey;
@@ -86,6 +89,8 @@ private:
 
     bool settleUnsavedChanges();
 
+    // The program's recovery copies, its folders locked for as long as the frame lives.
+    std::shared_ptr<RecoveryStore> mRecoveryStore;
     QMdiArea *mArea = nullptr;
     QPointer<frmTAG> mTag;
     QPointer<frmTree> mTree;

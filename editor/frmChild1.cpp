@@ -8,6 +8,7 @@
 #include "editor/LinkRewrite.h"
 #include "editor/PageFiles.h"
 #include "editor/PageTextEdit.h"
+#include "editor/RecoveryCopier.h"
 #include "platform/CommandKeys.h"
 #include "platform/Icons.h"
 #include "platform/Platform.h"
@@ -198,10 +199,11 @@ void frmChild1::showCaretPlace()
     const QTextCursor caret = mTxtEdit->textCursor();
     const int line = caret.blockNumber() + 1;
     const int column = caret.positionInBlock() + 1;
-    if (isFilling())
-        mStatusLine->setText(editorTexts::caretPlaceLoading(line, column, int(mFillFrom * 100 / mFillText.size())));
-    else
-        mStatusLine->setText(editorTexts::caretPlace(line, column));
+    QString place = isFilling() ? editorTexts::caretPlaceLoading(line, column, int(mFillFrom * 100 / mFillText.size()))
+                                : editorTexts::caretPlace(line, column);
+    if (mRecovery && !mRecovery->failure().isEmpty())
+        place += editorTexts::recoveryFailedMark;
+    mStatusLine->setText(place);
 }
 
 bool frmChild1::wordWrap() const

@@ -1,7 +1,7 @@
 #include "tree/PageScan.h"
+#include "common/PageHash.h"
 #include "common/TextFile.h"
 #include "common/TextHelpers.h"
-#include "editor/RecoveryCopy.h"
 
 #include <bit>
 #include <future>
