@@ -6,6 +6,7 @@
 #include "editor/EditorTexts.h"
 
 #include <QCryptographicHash>
+#include <QStringDecoder>
 
 namespace {
 const QByteArray formatLine = QByteArrayLiteral("pageKiln recovery copy 1");
@@ -28,6 +29,15 @@ std::optional<TextEncoding> encodingNamed(QByteArrayView name)
     return std::nullopt;
 }
 
+// UTF-8 as it stands: a U+FEFF at the start is a character of the text, not a mark to drop
+// (QString::fromUtf8 drops it).
+QString fromUtf8(QByteArrayView bytes)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8,
+                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    return decoder.decode(bytes);
+}
+
 QByteArray escaped(const QString &value)
 {
     QByteArray out = value.toUtf8();
@@ -48,7 +58,7 @@ QString unescaped(QByteArrayView value)
         const char next = value[++i];
         out += next == 'r' ? '\r' : next == 'n' ? '\n' : next;
     }
-    return QString::fromUtf8(out);
+    return fromUtf8(out);
 }
 
 // UTF-8, with each lone surrogate as the three bytes of its code point.
@@ -91,12 +101,12 @@ QString textFrom(QByteArrayView bytes)
         const auto b0 = uchar(bytes[i]), b1 = uchar(bytes[i + 1]), b2 = uchar(bytes[i + 2]);
         if (b0 != 0xED || b1 < 0xA0 || b1 > 0xBF || (b2 & 0xC0) != 0x80)
             continue;
-        out += QString::fromUtf8(bytes.sliced(runStart, i - runStart));
+        out += fromUtf8(bytes.sliced(runStart, i - runStart));
         out += QChar(char16_t(0xD000 | ((b1 & 0x3F) << 6) | (b2 & 0x3F)));
         i += 2;
         runStart = i + 1;
     }
-    out += QString::fromUtf8(bytes.sliced(runStart));
+    out += fromUtf8(bytes.sliced(runStart));
     return out;
 }
 

@@ -343,6 +343,8 @@ void tst_recovery::copyRoundTrip_data()
         << RecoveryCopy{u"/we\nb/a\\r.htm"_s, u"C:\\site\r\n.ksd"_s, 7, u"a\\nb"_s, TextEncoding::Utf8Bom,
                         pageFileHash(""),     u"\n\n本文\r\n"_s};
     QTest::newRow("new page, empty text") << RecoveryCopy{{}, u"/s.ksd"_s, 2, u"新規"_s, TextEncoding::Cp932, {}, {}};
+    QTest::newRow("U+FEFF first, and after a kept byte")
+        << RecoveryCopy{{}, {}, 1, u"\uFEFF題"_s, TextEncoding::Cp932, {}, u"\uFEFFa"_s + kept + u"\uFEFFb"_s};
 }
 
 void tst_recovery::copyRoundTrip()
