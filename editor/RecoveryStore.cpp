@@ -26,12 +26,20 @@ QString instanceId()
         + QString::number(QRandomGenerator::system()->generate(), 16);
 }
 
-// True when `folder` is a folder of this user's, not a link: another user could otherwise
-// plant the shared temporary folder's entry and read the copies.
-bool ownFolder(const QString &folder)
+// Why `folder` cannot hold copies; empty when it is a folder of this user's, made if need
+// be. Not a link: another user could otherwise plant the shared temporary folder's entry
+// and read the copies.
+QString folderProblem(const QString &folder)
 {
+    QDir().mkpath(folder);
     struct stat st;
-    return ::lstat(QFile::encodeName(folder).constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid();
+    if (::lstat(QFile::encodeName(folder).constData(), &st) != 0)
+        return QStringLiteral("the folder cannot be made");
+    if (!S_ISDIR(st.st_mode))
+        return QStringLiteral("not a folder");
+    if (st.st_uid != ::geteuid())
+        return QStringLiteral("the folder belongs to another user");
+    return QString();
 }
 
 // A lock held for as long as a program runs: only a dead owner makes it stale, never its age.
@@ -40,11 +48,6 @@ std::unique_ptr<QLockFile> lockAt(const QString &path)
     auto lock = std::make_unique<QLockFile>(path);
     lock->setStaleLockTime(0);
     return lock->tryLock(0) ? std::move(lock) : nullptr;
-}
-
-QString lockFailure(const QString &path)
-{
-    return QStringLiteral("cannot lock ") + path;
 }
 
 QStringList copyNames(const QDir &dir)
@@ -117,18 +120,17 @@ bool RecoveryStore::claimFolder(qsizetype index, QString *error)
     if (mOwnLocks[size_t(index)])
         return true;
     const QString location = mLocations.at(index);
-    if (!QDir().mkpath(location) || !ownFolder(location)) {
-        *error = QStringLiteral("cannot use the folder ") + location;
+    *error = folderProblem(location);
+    if (!error->isEmpty())
         return false;
-    }
     QFile::setPermissions(location, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     std::unique_ptr<QLockFile> lock = lockAt(lockPath(index, mId));
     if (!lock) {
-        *error = lockFailure(lockPath(index, mId));
+        *error = QStringLiteral("its lock file cannot be made");
         return false;
     }
     if (!QDir(location).mkpath(mId)) {
-        *error = QStringLiteral("cannot create the folder ") + location + QLatin1Char('/') + mId;
+        *error = QStringLiteral("no folder can be made in it");
         return false;
     }
     mOwnLocks[size_t(index)] = std::move(lock);
