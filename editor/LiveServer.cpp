@@ -20,6 +20,7 @@
 #include <condition_variable>
 #include <cstring>
 #include <mutex>
+#include <optional>
 
 using namespace liveRequest;
 
@@ -96,6 +97,8 @@ struct LiveServer::Impl {
     MHD_Result serveFolder(MHD_Connection *c, const Target &target, const ServerView &view, bool setCookie);
     MHD_Result serveFile(MHD_Connection *c, const Target &target, liveFiles::Opened opened, const ServerView &view,
                          bool setCookie);
+    QByteArray textBytes(const QString &address, liveFiles::Opened &opened, const std::optional<PageText> &pageText,
+                         QByteArray &type, quint64 generation);
     MHD_Result openChannel(MHD_Connection *c, const Target &target);
     QByteArray mimeType(const QString &fileName);
     void remember(MHD_Connection *c, const QString &address, const QString &file, quint16 port);
@@ -125,6 +128,8 @@ MHD_Result queue(MHD_Connection *c, unsigned status, MHD_Response *response)
 MHD_Result refuse(MHD_Connection *c, unsigned status)
 {
     MHD_Response *response = MHD_create_response_from_buffer(0, nullptr, MHD_RESPMEM_PERSISTENT);
+    if (!response)
+        return MHD_NO;
     if (status == MHD_HTTP_METHOD_NOT_ALLOWED)
         MHD_add_response_header(response, MHD_HTTP_HEADER_ALLOW, "GET, HEAD");
     return queue(c, status, response);
@@ -458,6 +463,8 @@ MHD_Result LiveServer::Impl::serveFolder(MHD_Connection *c, const Target &target
         if (!target.query.isEmpty())
             location += '?' + target.query;
         MHD_Response *response = MHD_create_response_from_buffer(0, nullptr, MHD_RESPMEM_PERSISTENT);
+        if (!response)
+            return MHD_NO;
         MHD_add_response_header(response, "Location", location.constData());
         return queue(c, MHD_HTTP_MOVED_PERMANENTLY, response);
     }
@@ -486,33 +493,47 @@ MHD_Result LiveServer::Impl::serveFile(MHD_Connection *c, const Target &target, 
     if (!pageText && opened.kind != liveFiles::Opened::File)
         return refuse(c, MHD_HTTP_NOT_FOUND);
     QByteArray type = mimeType(QFileInfo(opened.path).fileName());
-    const bool html = isHtml(type);
     MHD_Response *response;
-    if (!pageText && !html) {
+    if (!pageText && !isHtml(type)) {
         response = MHD_create_response_from_fd64(uint64_t(opened.size), opened.fd);
-    } else {
-        QByteArray bytes;
-        TextEncoding encoding;
-        if (pageText) {
-            if (opened.fd >= 0)
-                ::close(opened.fd);
-            bytes = encodeWithReferences(pageText->text, pageText->encoding);
-            encoding = pageText->encoding;
-        } else {
-            bytes = readAll(opened.fd, opened.size);
+        if (!response)
             ::close(opened.fd);
-            encoding = detectEncoding(bytes, DetectMode::Page);
-        }
-        if (html)
-            bytes = withScript(std::move(bytes), reloadScript(target.path, view.generation));
-        if (html || type.startsWith("text/"))
-            type += "; charset=" + charsetName(encoding);
-        response = MHD_create_response_from_buffer(size_t(bytes.size()), bytes.data(), MHD_RESPMEM_MUST_COPY);
+    } else {
+        const QByteArray bytes = textBytes(target.path, opened, pageText, type, view.generation);
+        response = MHD_create_response_from_buffer(size_t(bytes.size()), const_cast<char *>(bytes.constData()),
+                                                   MHD_RESPMEM_MUST_COPY);
     }
+    if (!response)
+        return MHD_NO;
     MHD_add_response_header(response, "Content-Type", type.constData());
     if (setCookie)
         addCookie(response, view);
     return queue(c, MHD_HTTP_OK, response);
+}
+
+// The bytes of a text: the editor's text in its page's code page, or the file as it is.
+// Pages get the reload script, and `type` the charset.
+QByteArray LiveServer::Impl::textBytes(const QString &address, liveFiles::Opened &opened,
+                                       const std::optional<PageText> &pageText, QByteArray &type, quint64 generation)
+{
+    QByteArray bytes;
+    TextEncoding encoding;
+    if (pageText) {
+        bytes = encodeWithReferences(pageText->text, pageText->encoding);
+        encoding = pageText->encoding;
+    } else {
+        bytes = readAll(opened.fd, opened.size);
+        encoding = detectEncoding(bytes, DetectMode::Page);
+    }
+    if (opened.fd >= 0)
+        ::close(opened.fd);
+    opened.fd = -1;
+    const bool html = isHtml(type);
+    if (html)
+        bytes = withScript(std::move(bytes), reloadScript(address, generation));
+    if (html || type.startsWith("text/"))
+        type += "; charset=" + charsetName(encoding);
+    return bytes;
 }
 
 MHD_Result LiveServer::Impl::openChannel(MHD_Connection *c, const Target &target)
@@ -522,6 +543,10 @@ MHD_Result LiveServer::Impl::openChannel(MHD_Connection *c, const Target &target
     auto *channel = new Channel{this, QString::fromUtf8(page), since};
     MHD_Response *response
         = MHD_create_response_from_callback(MHD_SIZE_UNKNOWN, 1024, &readChannel, channel, &freeChannel);
+    if (!response) {
+        delete channel;
+        return MHD_NO;
+    }
     MHD_add_response_header(response, "Content-Type", "text/event-stream");
     return queue(c, MHD_HTTP_OK, response);
 }

@@ -464,7 +464,7 @@ void tst_livepreview::pagesNotShown()
 }
 
 // The status line shows the address with a button that copies it; the stop command and
-// quitting close the port.
+// quitting close the port, and end the reload channels that pages hold open.
 void tst_livepreview::startStopAndQuit()
 {
     QVERIFY(openFrame());
@@ -475,11 +475,14 @@ void tst_livepreview::startStopAndQuit()
     QCOMPARE(QGuiApplication::clipboard()->text(), address);
 
     const quint16 port = mFrame->livePreview()->server().port();
+    std::unique_ptr<QTcpSocket> channel(openChannel(u"/p1.htm"_s, "0"));
+    QTRY_VERIFY(channel->bytesAvailable() > 0);
     for (QAction *action : mFrame->findChildren<QAction *>())
         if (action->text().startsWith(u"ライブプレビューを停止"_s))
             action->trigger();
     QVERIFY(!mFrame->statusBar()->isVisible());
     QCOMPARE(send(port, "GET / HTTP/1.1\r\n\r\n").status, 0);
+    QTRY_COMPARE(channel->state(), QAbstractSocket::UnconnectedState);
 
     mEnv->platform.browserRequests.clear();
     const QString again = startFromMenu(*mFrame, mEnv->platform);
