@@ -87,7 +87,9 @@ QString LivePreview::pageAddress(frmChild1 *editor, QString *error)
         *error = failureText(editorTexts::msgLiveOutside, QDir::toNativeSeparators(file), QString());
         return QString();
     }
-    if (!mServer.isRunning() ? !startServer(root, error) : (mServer.setRoot(root), false))
+    if (mServer.isRunning())
+        mServer.setRoot(root);
+    else if (!startServer(root, error))
         return QString();
     // Texts typed since the last pause are shown at once.
     for (qsizetype i = 1; i < gPageEditors.size(); ++i)
@@ -136,13 +138,12 @@ void LivePreview::takeText(frmChild1 *editor)
         dropText(editor);
         return;
     }
-    if (!mTextFiles.contains(editor))
-        connect(editor, &QObject::destroyed, this, [this, editor] { dropText(editor); });
+    connect(editor, &QObject::destroyed, this, &LivePreview::dropText, Qt::UniqueConnection);
     mTextFiles.insert(editor, file);
     mServer.setPageText(file, editor->text(), pageEncoding(editor));
 }
 
-void LivePreview::dropText(const frmChild1 *editor)
+void LivePreview::dropText(const QObject *editor)
 {
     const QString file = mTextFiles.take(editor);
     if (!file.isEmpty())

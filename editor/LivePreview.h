@@ -45,7 +45,7 @@ private:
     void takeText(frmChild1 *editor);
     void typingPaused(frmChild1 *editor);
     void pageSaved(frmChild1 *editor);
-    void dropText(const frmChild1 *editor);
+    void dropText(const QObject *editor);
     void watch(const QString &file);
     void fileChanged(const QString &file);
     void folderChanged(const QString &folder);
@@ -64,7 +64,7 @@ private:
     LiveServer mServer;
     QString mAddress;
     // The file whose editor text the server holds, for each editor that gave one.
-    QHash<const frmChild1 *, QString> mTextFiles;
+    QHash<const QObject *, QString> mTextFiles;
     QFileSystemWatcher *mWatcher;
     QHash<QString, Stamp> mStamps;
     QHash<QString, QStringList> mFilesOfFolder;

@@ -16,6 +16,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
@@ -272,7 +273,7 @@ bool LiveServer::start(const QString &root, QString *error, const Limits &limits
     stop();
     const QString canonical = QFileInfo(root).canonicalFilePath();
     if (canonical.isEmpty() || !QFileInfo(canonical).isDir() || canonical == QLatin1String("/")) {
-        *error = root;
+        *error = QString::fromLocal8Bit(std::strerror(ENOTDIR));
         return false;
     }
     QByteArray random(tokenBytes, Qt::Uninitialized);

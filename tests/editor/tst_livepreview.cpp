@@ -141,7 +141,7 @@ void tst_livepreview::init()
     mSite = writeSite(*mEnv);
     mBrowser = std::make_unique<QNetworkAccessManager>();
     mBrowser->setProxy(QNetworkProxy::NoProxy);
-    TypingPause::setDelay(30);
+    TypingPause::setDelay(200);   // longer than a key takes, even under the sanitizers
 }
 
 void tst_livepreview::cleanup()
