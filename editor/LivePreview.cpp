@@ -23,6 +23,9 @@ LiveServer::Limits gLimits;
 constexpr int gatherMs = 50;
 // At most this many files and folders are watched for changes on disk.
 constexpr qsizetype maxWatched = 8000;
+// Files newly served are watched this many at a time, so that keys typed meanwhile come
+// in between.
+constexpr qsizetype watchBatch = 50;
 
 // The path of `editor`'s page file, with links resolved where it exists; empty for a page
 // that was never saved.
@@ -115,6 +118,10 @@ void LivePreview::stop()
     if (!mServer.isRunning())
         return;
     mServer.stop();
+    {
+        std::lock_guard lock(mSeenMutex);
+        mSeen.clear();
+    }
     mTextFiles.clear();
     mStamps.clear();
     mFilesOfFolder.clear();
@@ -174,6 +181,20 @@ LivePreview::Stamp LivePreview::stampOf(const QString &file)
     return Stamp{true, info.size(), info.lastModified().toMSecsSinceEpoch()};
 }
 
+void LivePreview::watchSeen()
+{
+    QStringList batch;
+    {
+        std::lock_guard lock(mSeenMutex);
+        batch = mSeen.first(std::min(mSeen.size(), watchBatch));
+        mSeen.remove(0, batch.size());
+        if (!mSeen.isEmpty())
+            QMetaObject::invokeMethod(this, &LivePreview::watchSeen, Qt::QueuedConnection);
+    }
+    for (const QString &file : std::as_const(batch))
+        watch(file);
+}
+
 // A file the server served (or looked for) is watched, and so is its folder: most
 // programs save by writing a new file and renaming it over the old one, which only the
 // folder sees.
@@ -182,11 +203,12 @@ void LivePreview::watch(const QString &file)
     if (!mServer.isRunning() || mStamps.contains(file) || mStamps.size() >= maxWatched)
         return;
     const QString folder = QFileInfo(file).path();
-    mStamps.insert(file, stampOf(file));
+    const Stamp stamp = stampOf(file);
+    mStamps.insert(file, stamp);
     if (!mFilesOfFolder.contains(folder) && QFileInfo(folder).isDir())
         mWatcher->addPath(folder);
     mFilesOfFolder[folder] << file;
-    if (QFileInfo::exists(file))
+    if (stamp.exists)
         mWatcher->addPath(file);
 }
 

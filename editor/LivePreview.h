@@ -13,6 +13,8 @@
 #include <QSet>
 #include <QStringList>
 
+#include <mutex>
+
 class QFileSystemWatcher;
 class QTimer;
 class frmChild1;
@@ -46,6 +48,7 @@ private:
     void typingPaused(frmChild1 *editor);
     void pageSaved(frmChild1 *editor);
     void dropText(const QObject *editor);
+    void watchSeen();
     void watch(const QString &file);
     void fileChanged(const QString &file);
     void folderChanged(const QString &folder);
@@ -65,6 +68,9 @@ private:
     QString mAddress;
     // The file whose editor text the server holds, for each editor that gave one.
     QHash<const QObject *, QString> mTextFiles;
+    // Files the server's threads reported, waiting to be watched.
+    std::mutex mSeenMutex;
+    QStringList mSeen;
     QFileSystemWatcher *mWatcher;
     QHash<QString, Stamp> mStamps;
     QHash<QString, QStringList> mFilesOfFolder;
