@@ -1,6 +1,7 @@
 #include "app/mdiMain.h"
 #include "app/basSystem.h"
 #include "common/TextHelpers.h"
+#include "editor/LivePreview.h"
 #include "editor/RecoveryStore.h"
 #include "editor/frmChild1.h"
 #include "platform/Icons.h"
@@ -45,6 +46,8 @@ mdiMain::mdiMain() : mRecoveryStore(RecoveryStore::start()), mCloseReason(vbForm
     setCentralWidget(mArea);
     KForm::setDefaultArea(mArea);
     setGeometry(firstStartGeometry(*this));
+    mLive = new LivePreview(this);
+    connect(mLive, &LivePreview::addressChanged, this, &mdiMain::showLiveAddress);
     createMenus();
 }
 
@@ -167,6 +170,7 @@ void mdiMain::MDIForm_Unload()
     if (mUnloaded)
         return;
     mUnloaded = true;
+    mLive->stop();
     // Settings that were never read in full are not written back over the file.
     QString failure;
     if (mSettingsLoaded) {

@@ -3,40 +3,37 @@
 #include <QTextDocument>
 #include <QTimer>
 
+#include <utility>
+
 namespace {
-int gDelayMs = typingPauseMs;
+int gDelayMs = 0;
 }
 
-TypingPause::TypingPause(QTextDocument *document, std::function<bool()> isUsersChange, QObject *parent)
-    : QObject(parent),
-      mDocument(document),
-      mIsUsersChange(std::move(isUsersChange)),
-      mTimer(new QTimer(this)),
-      mRevision(document->revision())
+TypingPause::TypingPause(QTextDocument *document, QObject *parent)
+    : QObject(parent), mTimer(new QTimer(this)), mRevision(document->revision())
 {
     mTimer->setSingleShot(true);
+    // A coarse timer may end the pause a twentieth early.
+    mTimer->setTimerType(Qt::PreciseTimer);
     connect(mTimer, &QTimer::timeout, this, &TypingPause::paused);
-    connect(document, &QTextDocument::contentsChange, this, [this] {
-        const int revision = mDocument->revision();
-        if (revision == mRevision)
+    // Each change only restarts the timer. The first change of a text reports its contents
+    // before the document counts as modified; its modification change follows at once.
+    connect(document, &QTextDocument::contentsChange, this, [this, document] {
+        // Colours and layout change the document too, but leave its text and revision.
+        if (std::exchange(mRevision, document->revision()) == mRevision)
             return;
-        mRevision = revision;
-        if (mIsUsersChange())
-            mTimer->start(gDelayMs);
+        if (document->isModified())
+            mTimer->start(delay());
     });
-}
-
-void TypingPause::stop()
-{
-    mTimer->stop();
-}
-
-bool TypingPause::isWaiting() const
-{
-    return mTimer->isActive();
+    connect(document, &QTextDocument::modificationChanged, this, [this] { mTimer->start(delay()); });
 }
 
 void TypingPause::setDelay(int ms)
 {
     gDelayMs = ms;
+}
+
+int TypingPause::delay()
+{
+    return gDelayMs > 0 ? gDelayMs : typingPauseMs;
 }

@@ -1,41 +1,31 @@
 #pragma once
-// Tells when typing in a document pauses: `paused` comes once the user's text has not
-// changed for typingPauseMs. Each change only restarts the wait, so a burst of typing
-// gives one pause. Changes of colours and layout (the document's revision stays) start
-// no wait, and neither do changes the owner does not count as the user's (a text the
-// program puts in).
+// A pause in typing: the moment a page's text has stopped changing for a while. Work that
+// need not follow every key (the recovery copy, the live preview's reload) waits for it.
 
 #include <QObject>
-
-#include <functional>
 
 class QTextDocument;
 class QTimer;
 
-// How long typing must pause: the page editor's recovery copy waits this long after the
-// last change.
+// How long a text must stay unchanged before typing counts as paused, in milliseconds.
 constexpr int typingPauseMs = 2000;
 
 class TypingPause : public QObject
 {
     Q_OBJECT
 public:
-    // `isUsersChange` tells, when the document changes, whether the change is the user's.
-    TypingPause(QTextDocument *document, std::function<bool()> isUsersChange, QObject *parent);
+    // Follows the changes of `document` while it holds unsaved changes, and a change back
+    // to the saved text.
+    TypingPause(QTextDocument *document, QObject *parent);
 
-    // Forgets a pause still to come.
-    void stop();
-    bool isWaiting() const;
-
-    // The wait of every pause; tests shorten it.
+    // Tests shorten the pause; 0 puts typingPauseMs back.
     static void setDelay(int ms);
+    static int delay();
 
 signals:
     void paused();
 
 private:
-    QTextDocument *mDocument;
-    std::function<bool()> mIsUsersChange;
     QTimer *mTimer;
-    int mRevision;
+    int mRevision;   // the document's, at the last change
 };

@@ -15,7 +15,6 @@ class QPlainTextEdit;
 class QTimer;
 class QToolButton;
 class RecoveryCopier;
-class TypingPause;
 struct RecoveryCopy;
 enum class CommandIcon;
 
@@ -127,7 +126,8 @@ signals:
     void modifiedChanged(bool modified);
     // The page was written, possibly under a new name.
     void saved();
-    // Typing paused after a change of the user's (see editor/TypingPause.h).
+    // Typing paused (TypingPause) in a text with unsaved changes, or after a change back
+    // to the saved text.
     void typingPaused();
 
 protected:
@@ -193,7 +193,6 @@ private:
     qint32 mlPrevWidth = 0;
     qint32 mlPrevHeight = 0;
 
-    TypingPause *mTypingPause = nullptr;
     RecoveryCopier *mRecovery = nullptr;
     QByteArray mFileHash;
 };

@@ -6,7 +6,6 @@
 #include "editor/EditorTexts.h"
 #include "editor/PageTextEdit.h"
 #include "editor/RecoveryCopier.h"
-#include "editor/TypingPause.h"
 #include "editor/frmChild1.h"
 
 #include <QLabel>
@@ -17,13 +16,8 @@ using namespace basSystem;
 
 void frmChild1::watchForRecovery()
 {
-    QTextDocument *document = mTxtEdit->document();
-    // A text the program puts in is no change of the user's.
-    mTypingPause = new TypingPause(
-        document, [this] { return !mReplacingText; }, this);
-    connect(mTypingPause, &TypingPause::paused, this, &frmChild1::typingPaused);
     mRecovery = new RecoveryCopier(
-        document, [this] { return recoveryCopyDescription(); }, this);
+        mTxtEdit->document(), [this] { return recoveryCopyDescription(); }, this);
     connect(mRecovery, &RecoveryCopier::finished, this, &frmChild1::showRecoveryState);
     // A change back to the saved text is followed too, so that its copy goes away.
     connect(this, &frmChild1::typingPaused, this, &frmChild1::keepRecoveryCopy);
@@ -75,7 +69,6 @@ void frmChild1::dropRecoveryCopy()
 {
     if (!mRecovery)
         return;
-    mTypingPause->stop();
     mRecovery->drop();
 }
 
