@@ -20,7 +20,8 @@ TypingPause::TypingPause(QTextDocument *document, QObject *parent)
     // before the document counts as modified; its modification change follows at once.
     connect(document, &QTextDocument::contentsChange, this, [this, document] {
         // Colours and layout change the document too, but leave its text and revision.
-        if (std::exchange(mRevision, document->revision()) == mRevision)
+        const int revision = document->revision();
+        if (std::exchange(mRevision, revision) == revision)
             return;
         if (document->isModified())
             mTimer->start(delay());
