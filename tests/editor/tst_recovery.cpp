@@ -115,6 +115,13 @@ void discardAndQuit(Program &program)
     program.frame->closeFrame(vbFormMDIForm);
 }
 
+// Settings with the site tree shown, and site "A" of `pages` pages; its definition.
+QString siteA(const TestEnv &env, int pages)
+{
+    env.writeSettings(0, -1);
+    return env.writeSite(u"a"_s, u"A"_s, pages);
+}
+
 // What the child types before its k-th pause, and the page's text after it.
 QString typedChunk(int k)
 {
@@ -435,8 +442,7 @@ void tst_recovery::offeredWhenTheDefinitionOpens()
     QFETCH(bool, pageChanged);
     QFETCH(bool, restore);
     TestEnv env;
-    env.writeSettings(0, -1);
-    const QString a = env.writeSite(u"a"_s, u"A"_s, 2);
+    const QString a = siteA(env, 2);
     const QString b = env.writeSite(u"b"_s, u"B"_s, 1);
     const QString page2 = env.path(u"a/p2.htm"_s);
     const QByteArray page2Bytes = TestEnv::read(page2);
@@ -490,8 +496,7 @@ void tst_recovery::offeredWhenTheDefinitionOpens()
 void tst_recovery::earlierVersionsCopiesAreOffered()
 {
     TestEnv env;
-    env.writeSettings(0, -1);
-    const QString a = env.writeSite(u"a"_s, u"A"_s, 1);
+    const QString a = siteA(env, 1);
     const RecoveryCopy copy{env.path(u"a/p1.htm"_s), a, 1, u"A 1"_s, TextEncoding::Cp932, {}, u"以前の版の変更\r\n"_s};
     const QString left = writeEarlierVersionsCopy(env, copy);
     Program program(env.platform);
@@ -506,8 +511,7 @@ void tst_recovery::earlierVersionsCopiesAreOffered()
 void tst_recovery::savedOrDiscardedTextLeavesNoCopy()
 {
     TestEnv env;
-    env.writeSettings(0, -1);
-    const QString a = env.writeSite(u"a"_s, u"A"_s, 2);
+    const QString a = siteA(env, 2);
     Program program(env.platform);
     program.open(a);
     type(Program::editor(1), u"一"_s);
@@ -555,8 +559,7 @@ void tst_recovery::oneCopyPerEditor()
 void tst_recovery::newPagesCopiesOutliveRemovedPages()
 {
     TestEnv env;
-    env.writeSettings(0, -1);
-    const QString a = env.writeSite(u"a"_s, u"A"_s, 1);
+    const QString a = siteA(env, 1);
     {
         Program before(env.platform);
         before.open(a);
@@ -605,8 +608,7 @@ void tst_recovery::questionClosedWithoutAnswerKeepsCopies()
     QFETCH(int, signal);
     QFETCH(bool, kept);
     TestEnv env;
-    env.writeSettings(0, -1);
-    const QString a = env.writeSite(u"a"_s, u"A"_s, 1);
+    const QString a = siteA(env, 1);
     std::unique_ptr<QProcess> typist(startChild({u"--child"_s, env.dir.path(), a, u"hold"_s}));
     QVERIFY(typist->waitForReadyRead(30000));
     endChild(*typist, SIGKILL);
@@ -632,8 +634,7 @@ void tst_recovery::questionClosedWithoutAnswerKeepsCopies()
 void tst_recovery::runningProgramsCopiesAreLeftAlone()
 {
     TestEnv env;
-    env.writeSettings(0, -1);
-    const QString a = env.writeSite(u"a"_s, u"A"_s, 1);
+    const QString a = siteA(env, 1);
     std::unique_ptr<QProcess> other(startChild({u"--child"_s, env.dir.path(), a, u"hold"_s}));
     QVERIFY(other->waitForReadyRead(30000));
     const QStringList othersCopy = copyTexts();
@@ -659,8 +660,7 @@ void tst_recovery::runningProgramsCopiesAreLeftAlone()
 void tst_recovery::copyThatCannotBeWrittenIsShown()
 {
     TestEnv env;
-    env.writeSettings(0, -1);
-    const QString a = env.writeSite(u"a"_s, u"A"_s, 1);
+    const QString a = siteA(env, 1);
     const qint64 limit = 4096;
     std::unique_ptr<QProcess> child(startChild({u"--full-disk"_s, env.dir.path(), a, QString::number(limit)}));
     QVERIFY(child->waitForFinished(60000));
@@ -695,8 +695,7 @@ void tst_recovery::copyGoesToTheTemporaryFolder()
 {
     QFETCH(bool, fullDisk);
     TestEnv env;
-    env.writeSettings(0, -1);
-    const QString a = env.writeSite(u"a"_s, u"A"_s, 1);
+    const QString a = siteA(env, 1);
     const QStringList locations = RecoveryStore::defaultLocations();
     std::unique_ptr<TinyTmpfs> tmpfs;
     if (fullDisk) {
@@ -737,8 +736,7 @@ void tst_recovery::unreadableCopiesAreReportedAndLeft()
 {
     QFETCH(QString, kind);
     TestEnv env;
-    env.writeSettings(0, -1);
-    const QString a = env.writeSite(u"a"_s, u"A"_s, 1);
+    const QString a = siteA(env, 1);
     const QString location = RecoveryStore::defaultLocations().constFirst();
     const QString path = location + u"/left.recovery"_s;
     QDir().mkpath(location);
@@ -773,8 +771,7 @@ void tst_recovery::copyHoldsTheTextAsTakenWhileTypingGoesOn()
 {
     TypingPause::setDelay(3600 * 1000);   // no copy but the one asked for here
     TestEnv env;
-    env.writeSettings(0, -1);
-    const QString a = env.writeSite(u"a"_s, u"A"_s, 1);
+    const QString a = siteA(env, 1);
     Program program(env.platform);
     program.open(a);
     frmChild1 *editor = Program::editor(1);
@@ -804,8 +801,7 @@ void tst_recovery::copyHoldsTheTextAsTakenWhileTypingGoesOn()
 void tst_recovery::killedProgramKeepsWhatWasTypedBeforeThePause()
 {
     TestEnv env;
-    env.writeSettings(0, -1);
-    const QString a = env.writeSite(u"a"_s, u"A"_s, 1);
+    const QString a = siteA(env, 1);
     const QString original = scanPageFile(env.path(u"a/p1.htm"_s)).Text;
     QRandomGenerator random(testSeed());
     for (int run = 0; run < 50; ++run) {
@@ -833,8 +829,7 @@ void tst_recovery::killedProgramKeepsWhatWasTypedBeforeThePause()
 void tst_recovery::terminatedProgramKeepsEverythingTyped()
 {
     TestEnv env;
-    env.writeSettings(0, -1);
-    const QString a = env.writeSite(u"a"_s, u"A"_s, 1);
+    const QString a = siteA(env, 1);
     const QString original = scanPageFile(env.path(u"a/p1.htm"_s)).Text;
     for (int run = 0; run < 3; ++run) {
         QProcess child;
