@@ -8,6 +8,7 @@
 #include "editor/LinkRewrite.h"
 #include "editor/PageFiles.h"
 #include "editor/PageTextEdit.h"
+#include "editor/PreviewCharset.h"
 #include "platform/CommandKeys.h"
 #include "platform/Icons.h"
 #include "platform/Platform.h"
@@ -588,13 +589,15 @@ void frmChild1::cmdBrz_Click()
     const TextEncoding encoding = page ? page->Encoding : TextEncoding::Cp932;
     const QString path = AppFilePath(pageFiles::previewFileName(plId));
     QString error;
-    if (!pageFiles::writePreviewText(path, linkRewrite::previewText(text(), folder), encoding, &error)) {
+    const QString preview = previewCharset::withDeclaredCharset(linkRewrite::previewText(text(), folder), encoding);
+    if (!pageFiles::writePreviewText(path, preview, encoding, &error)) {
         ShowMessage(failureText(editorTexts::msgPreviewFailed, path, error));
         return;
     }
-    // The preview file stays, so that the user can open it by hand.
-    if (!platform().openInBrowser(path))
-        ShowMessage(failureText(editorTexts::msgBrowserFailed, path, QString()));
+    // The window goes on while the desktop opens the browser; should it fail, the user is
+    // told why. The preview file stays, so that the user can open it by hand.
+    platform().openInBrowser(
+        path, [path](const QString &reason) { ShowMessage(failureText(editorTexts::msgBrowserFailed, path, reason)); });
 }
 
 void frmChild1::showFocused()

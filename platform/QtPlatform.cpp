@@ -1,4 +1,5 @@
 #include "platform/QtPlatform.h"
+#include "platform/DesktopOpener.h"
 #include "platform/PlatformTexts.h"
 #include "platform/FileDialog.h"
 
@@ -136,7 +137,11 @@ int QtPlatform::showModal(QDialog &dialog)
 
 bool QtPlatform::openInBrowser(const QString &path)
 {
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    if (openWithDesktop(path, failed))
+        return;
+    // A desktop without an opener: Qt's own way, which answers at once and gives no reason.
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+        failed(QString());
 }
 
 void QtPlatform::setBusyPointer(bool busy)

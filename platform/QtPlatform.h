@@ -10,7 +10,7 @@ class QtPlatform : public Platform
 {
 public:
     void cancelModalRequests() override;
-    bool openInBrowser(const QString &path) override;
+    void openInBrowser(const QString &path, std::function<void(const QString &reason)> failed) override;
     void setBusyPointer(bool busy) override;
     bool isBusyPointer() const override;
     void sendKey(QWidget *target, int key, const QString &text) override;
