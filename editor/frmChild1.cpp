@@ -20,6 +20,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QFont>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -256,6 +257,12 @@ QPlainTextEdit *frmChild1::txtEdit() const
     return mTxtEdit;
 }
 
+QPlainTextEdit *frmChild1::textBoxAsItStands() const
+{
+    self()->ensureControls();
+    return mTxtEdit;
+}
+
 void frmChild1::fillDocument() const
 {
     if (mDocumentFilled)
@@ -301,9 +308,16 @@ bool frmChild1::textsComing()
 }
 
 // A waiting editor gets its text before anything can reach its text box: a click, the
-// focus, a drop.
+// focus, a drop. Esc in the text box closes the find bar, as it does inside the bar.
 bool frmChild1::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == mTxtEdit && event->type() == QEvent::KeyPress && mFindBar && mFindBar->isVisible()) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier) {
+            closeFindBar();
+            return true;
+        }
+    }
     if (!mDocumentFilled && mTxtEdit && (watched == mTxtEdit || watched == mTxtEdit->viewport())) {
         const QEvent::Type type = event->type();
         if (type == QEvent::FocusIn || type == QEvent::MouseButtonPress || type == QEvent::DragEnter)

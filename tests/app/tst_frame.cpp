@@ -4,12 +4,14 @@
 #include "app/mdiMain.h"
 #include "editor/EditorLayout.h"
 #include "editor/FindBar.h"
+#include "editor/frmSiteFind.h"
 #include "editor/frmChild1.h"
 #include "platform/QtPlatform.h"
 #include "settings/FileHistory.h"
 #include "settings/Settings.h"
 #include "support/TestEnv.h"
 
+#include <QClipboard>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QMdiArea>
@@ -142,6 +144,9 @@ private Q_SLOTS:
     void commandLine_data();
     void commandLine();
     void wordWrapRememberedAcrossRestart();
+    void editCommandsFollowTheActiveText();
+    void siteSearchOpensInSight_data();
+    void siteSearchOpensInSight();
 };
 
 void tst_frame::commandsRunTheirHandlers_data()
@@ -459,6 +464,73 @@ void tst_frame::wordWrapRememberedAcrossRestart()
         frame.closeFrame(vbFormMDIForm);
     }
     QVERIFY(TestEnv::read(env.path(u"pageKiln.INI"_s)).contains("[EDITOR INF]\r\nWRAP=0\r\n"));
+}
+
+void tst_frame::editCommandsFollowTheActiveText()
+{
+    Fixture f;
+    QVERIFY(f.start());
+    // Which of undo, redo, cut, copy, paste and select all are enabled, as 0 and 1.
+    const auto enabled = [&f] {
+        QString states;
+        for (const QString &item :
+             {u"元に戻す"_s, u"やり直し"_s, u"切り取り"_s, u"コピー"_s, u"貼り付け"_s, u"すべて選択"_s})
+            states += menuItem(f.frame, u"編集"_s, item)->isEnabled() ? u'1' : u'0';
+        return states;
+    };
+    const auto run = [&f](const QString &item) { menuItem(f.frame, u"編集"_s, item)->trigger(); };
+    QApplication::clipboard()->clear();
+    QPlainTextEdit *box = gPageEditors.at(1)->txtEdit();
+    const QString page = box->toPlainText();
+    QCOMPARE(enabled(), u"000001"_s);
+    QTest::keyClicks(box, u"ab"_s);
+    QCOMPARE(enabled(), u"100001"_s);
+    run(u"元に戻す"_s);
+    QCOMPARE(box->toPlainText(), page);
+    QCOMPARE(enabled(), u"010001"_s);
+    // Redo answers Ctrl+Y and Ctrl+Shift+Z, in the text box and out of it.
+    for (const char *key : {"Ctrl+Y", "Ctrl+Shift+Z"}) {
+        QTest::keySequence(box, QKeySequence(QString::fromLatin1(key)));
+        QCOMPARE(box->toPlainText(), u"ab"_s + page);
+        QTest::keySequence(box, QKeySequence(u"Ctrl+Z"_s));
+        QCOMPARE(box->toPlainText(), page);
+    }
+    QTest::keySequence(f.frame.treeWindow(), QKeySequence(u"Ctrl+Y"_s));
+    QCOMPARE(box->toPlainText(), u"ab"_s + page);
+    run(u"すべて選択"_s);
+    QCOMPARE(enabled(), u"101101"_s);
+    run(u"コピー"_s);
+    QCOMPARE(QApplication::clipboard()->text(), u"ab"_s + page);
+    run(u"切り取り"_s);
+    QCOMPARE(box->toPlainText(), QString());
+    QCOMPARE(enabled(), u"100011"_s);
+    run(u"貼り付け"_s);
+    QCOMPARE(box->toPlainText(), u"ab"_s + page);
+    // With no page shown there is nothing to edit.
+    gPageEditors.at(1)->cmdClo_Click();
+    gPageEditors.at(2)->cmdClo_Click();
+    QCOMPARE(enabled(), u"000000"_s);
+}
+
+void tst_frame::siteSearchOpensInSight_data()
+{
+    QTest::addColumn<QSize>("frameSize");
+    QTest::newRow("roomy") << QSize(1200, 800);
+    QTest::newRow("cramped") << QSize(500, 300);
+}
+
+void tst_frame::siteSearchOpensInSight()
+{
+    QFETCH(QSize, frameSize);
+    Fixture f;
+    QVERIFY(f.start());
+    f.frame.resize(frameSize);
+    QTRY_COMPARE(f.frame.size(), frameSize);
+    const QRect placed = f.frame.showSiteFind()->subWindow()->geometry();
+    const QRect visible = f.frame.area()->viewport()->rect();
+    QVERIFY2(visible.contains(placed),
+             qPrintable(
+                 u"placed at %1,%2 %3x%4"_s.arg(placed.x()).arg(placed.y()).arg(placed.width()).arg(placed.height())));
 }
 
 QTEST_MAIN(tst_frame)

@@ -438,7 +438,7 @@ void tst_frmChild1::previewWritesRewrittenCopy()
     editor->txtEdit()->appendPlainText(u"<a href=\"HTTPS://x\">日本</a>"_s);
     QTest::mouseClick(editor->cmdBrz(), Qt::LeftButton);
     QCOMPARE(TestEnv::read(preview),
-             TestEnv::cp932(u"<img src=\""_s + folder + u"logo.gif\">\r\n\r\n<a href=\"HTTPS://x\">日本</a>"_s));
+             TestEnv::cp932(meta + u"<img src=\""_s + folder + u"logo.gif\">\r\n\r\n<a href=\"HTTPS://x\">日本</a>"_s));
     QCOMPARE(env.platform.browserRequests, (QStringList{preview, preview}));
     QCOMPARE(TestEnv::read(page), QByteArray("<img src=\"logo.gif\">\r\n"));
     QVERIFY(env.platform.messages.isEmpty());
@@ -525,6 +525,12 @@ void tst_frmChild1::findBarTakesRoomAndEscGivesItBack()
     QVERIFY(!bar->isVisible());
     QCOMPARE(editor->txtEdit()->height(), fullHeight);
     QCOMPARE(QApplication::focusWidget(), editor->txtEdit());
+    // Esc from the text box closes the bar too.
+    editor->showFind();
+    editor->txtEdit()->setFocus();
+    QTest::keyClick(editor->txtEdit(), Qt::Key_Escape);
+    QVERIFY(!bar->isVisible());
+    QCOMPARE(editor->txtEdit()->height(), fullHeight);
     // F3 and Shift+F3 repeat the closed bar's search.
     editor->findNext();
     QCOMPARE(editor->txtEdit()->textCursor().selectionStart(), 0);
