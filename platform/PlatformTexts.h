@@ -6,11 +6,12 @@
 
 namespace platformTexts {
 
-inline const QString save = QStringLiteral("保存");
-inline const QString discard = QStringLiteral("保存しない");
-inline const QString cancel = QStringLiteral("キャンセル");
-inline const QString yes = QStringLiteral("はい");
-inline const QString no = QStringLiteral("いいえ");
+// Each with its keyboard mnemonic, as the file dialog's buttons have theirs.
+inline const QString save = QStringLiteral("保存(&S)");
+inline const QString discard = QStringLiteral("保存しない(&N)");
+inline const QString cancel = QStringLiteral("キャンセル(&C)");
+inline const QString yes = QStringLiteral("はい(&Y)");
+inline const QString no = QStringLiteral("いいえ(&N)");
 
 // The desktop's opener ended with a failure and gave no reason.
 inline QString openerExitCode(int code)

@@ -3,6 +3,7 @@
 
 #include <QDialog>
 #include <QList>
+#include <QMessageBox>
 #include <QPointer>
 
 // The desktop as Qt offers it.
@@ -32,6 +33,8 @@ protected:
 private:
     // Runs `dialog` modally, listed among the open requests while it runs.
     int exec(QDialog &dialog);
+    // A question answered with はい or いいえ; `yesDefault` makes はい the default button.
+    bool askYesNoBox(QMessageBox::Icon icon, const QString &prompt, const QString &title, bool yesDefault);
 
     int mBusyDepth = 0;
     QList<QPointer<QDialog>> mOpen;   // the open modal requests, innermost last

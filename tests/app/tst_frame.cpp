@@ -6,6 +6,7 @@
 #include "editor/FindBar.h"
 #include "editor/frmSiteFind.h"
 #include "editor/frmChild1.h"
+#include "platform/Messages.h"
 #include "platform/QtPlatform.h"
 #include "settings/FileHistory.h"
 #include "settings/Settings.h"
@@ -17,6 +18,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -147,6 +149,7 @@ private Q_SLOTS:
     void editCommandsFollowTheActiveText();
     void siteSearchOpensInSight_data();
     void siteSearchOpensInSight();
+    void ownBoxesHaveMnemonicsAndStandOverTheFrame();
 };
 
 void tst_frame::commandsRunTheirHandlers_data()
@@ -531,6 +534,47 @@ void tst_frame::siteSearchOpensInSight()
     QVERIFY2(visible.contains(placed),
              qPrintable(
                  u"placed at %1,%2 %3x%4"_s.arg(placed.x()).arg(placed.y()).arg(placed.width()).arg(placed.height())));
+}
+
+void tst_frame::ownBoxesHaveMnemonicsAndStandOverTheFrame()
+{
+    Fixture f;
+    QVERIFY(f.start());
+    // Another window has the focus, as a browser would after a preview.
+    QWidget other;
+    other.setGeometry(0, 0, 200, 100);
+    other.show();
+    other.activateWindow();
+    QTRY_VERIFY(other.isActiveWindow());
+    // The desktop's own boxes, not the scripted ones: each is read and closed as by Esc.
+    Platform *scripted = setPlatform(nullptr);
+    QStringList buttons;
+    QList<QPoint> offsets;
+    const auto answerNext = [&] {
+        QTimer::singleShot(0, &f.frame, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            QStringList texts;
+            for (const QAbstractButton *b : box->buttons())
+                texts << b->text();
+            texts.sort();
+            buttons << texts.join(u' ');
+            offsets << box->geometry().center() - f.frame.geometry().center();
+            box->escapeButton()->click();
+        });
+    };
+    answerNext();
+    platform().askToSave(u"?"_s, messageTitle);
+    answerNext();
+    platform().askYesNo(u"?"_s, messageTitle);
+    answerNext();
+    platform().messageBox(u"?"_s, messageTitle, vbYesNo);
+    setPlatform(scripted);
+    const QString yesNo = u"いいえ(&N) はい(&Y)"_s;
+    QCOMPARE(buttons, (QStringList{u"キャンセル(&C) 保存(&S) 保存しない(&N)"_s, yesNo, yesNo}));
+    for (const QPoint &offset : offsets)
+        QVERIFY2(offset.manhattanLength() < 40,
+                 qPrintable(u"%1,%2 off the frame's centre"_s.arg(offset.x()).arg(offset.y())));
 }
 
 QTEST_MAIN(tst_frame)
