@@ -12,14 +12,16 @@
 
 EditCommands::EditCommands(QMenu *menu, QMdiArea *area) : QObject(menu)
 {
-    mUndo = addCommand(menu, appTexts::undoCommand, CommandKey::Undo, &EditCommands::undo);
-    mRedo = addCommand(menu, appTexts::redoCommand, CommandKey::Redo, &EditCommands::redo);
+    mUndo = addCommand(menu, appTexts::undoCommand, CommandKey::Undo, &QPlainTextEdit::undo);
+    mRedo = addCommand(menu, appTexts::redoCommand, CommandKey::Redo, &QPlainTextEdit::redo);
     menu->addSeparator();
-    mCut = addCommand(menu, appTexts::cutCommand, CommandKey::Cut, &EditCommands::cut);
-    mCopy = addCommand(menu, appTexts::copyCommand, CommandKey::Copy, &EditCommands::copy);
-    mPaste = addCommand(menu, appTexts::pasteCommand, CommandKey::Paste, &EditCommands::paste);
+    mCut = addCommand(menu, appTexts::cutCommand, CommandKey::Cut, &QPlainTextEdit::cut);
+    mCopy = addCommand(menu, appTexts::copyCommand, CommandKey::Copy, &QPlainTextEdit::copy);
+    mPaste = addCommand(menu, appTexts::pasteCommand, CommandKey::Paste, &QPlainTextEdit::paste);
     menu->addSeparator();
-    mSelectAll = addCommand(menu, appTexts::selectAllCommand, CommandKey::SelectAll, &EditCommands::selectAll);
+    mSelectAll = menu->addAction(appTexts::selectAllCommand);
+    mSelectAll->setShortcuts(commandKeys(CommandKey::SelectAll));
+    connect(mSelectAll, &QAction::triggered, this, &EditCommands::selectAll);
     for (QAction *shownOnly : {mCut, mCopy, mPaste, mSelectAll})
         shownOnly->setShortcutContext(Qt::WidgetShortcut);   // answered only while the menu is open
     connect(area, &QMdiArea::subWindowActivated, this, &EditCommands::editorActivated);
@@ -27,11 +29,14 @@ EditCommands::EditCommands(QMenu *menu, QMdiArea *area) : QObject(menu)
     refresh();
 }
 
-QAction *EditCommands::addCommand(QMenu *menu, const QString &text, CommandKey key, void (EditCommands::*handler)())
+QAction *EditCommands::addCommand(QMenu *menu, const QString &text, CommandKey key, void (QPlainTextEdit::*command)())
 {
     QAction *action = menu->addAction(text);
     action->setShortcuts(commandKeys(key));
-    connect(action, &QAction::triggered, this, handler);
+    connect(action, &QAction::triggered, this, [this, command] {
+        if (mTextBox)
+            (mTextBox->*command)();
+    });
     return action;
 }
 
@@ -73,36 +78,6 @@ void EditCommands::refresh()
     mCopy->setEnabled(selected);
     mPaste->setEnabled(editable && mTextBox->canPaste());
     mSelectAll->setEnabled(mTextBox != nullptr);
-}
-
-void EditCommands::undo()
-{
-    if (mTextBox)
-        mTextBox->undo();
-}
-
-void EditCommands::redo()
-{
-    if (mTextBox)
-        mTextBox->redo();
-}
-
-void EditCommands::cut()
-{
-    if (mTextBox)
-        mTextBox->cut();
-}
-
-void EditCommands::copy()
-{
-    if (mTextBox)
-        mTextBox->copy();
-}
-
-void EditCommands::paste()
-{
-    if (mTextBox)
-        mTextBox->paste();
 }
 
 // Everything, a long text that is still coming in included.

@@ -30,15 +30,11 @@ public:
     void refresh();
 
 private:
-    QAction *addCommand(QMenu *menu, const QString &text, CommandKey key, void (EditCommands::*handler)());
+    // A command run by the text box's own slot.
+    QAction *addCommand(QMenu *menu, const QString &text, CommandKey key, void (QPlainTextEdit::*command)());
     void editorActivated(QMdiSubWindow *window);
     void follow(frmChild1 *editor);
     void refreshUndo();
-    void undo();
-    void redo();
-    void cut();
-    void copy();
-    void paste();
     void selectAll();
 
     QAction *mUndo = nullptr;
