@@ -40,10 +40,15 @@ QAction *EditCommands::addCommand(QMenu *menu, const QString &text, CommandKey k
     return action;
 }
 
-// A tool window activated leaves the page commands on the editor activated last.
+// A tool window activated leaves the commands on the editor activated last; with no
+// window active (the frame in the background, or closing) there is nothing to follow.
 void EditCommands::editorActivated(QMdiSubWindow *window)
 {
-    auto *editor = window ? qobject_cast<frmChild1 *>(window->widget()) : nullptr;
+    if (!window) {
+        follow(nullptr);
+        return;
+    }
+    auto *editor = qobject_cast<frmChild1 *>(window->widget());
     follow(editor ? editor : activeShownEditor());
 }
 

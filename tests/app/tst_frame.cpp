@@ -491,6 +491,15 @@ void tst_frame::editCommandsFollowTheActiveText()
     run(u"元に戻す"_s);
     QCOMPARE(box->toPlainText(), page);
     QCOMPARE(enabled(), u"010001"_s);
+    // The frame going to the background and back leaves the commands on the page.
+    {
+        QWidget other;
+        other.show();
+        other.activateWindow();
+        QTRY_VERIFY(other.isActiveWindow());
+    }
+    f.frame.activateWindow();
+    QTRY_VERIFY(f.frame.isActiveWindow());
     // Redo answers Ctrl+Y and Ctrl+Shift+Z, in the text box and out of it.
     for (const char *key : {"Ctrl+Y", "Ctrl+Shift+Z"}) {
         QTest::keySequence(box, QKeySequence(QString::fromLatin1(key)));
