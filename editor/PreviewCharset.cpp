@@ -8,16 +8,23 @@ namespace previewCharset {
 
 namespace {
 
-// Where the head ends: its end tag or the body's start tag, whichever comes first.
-qsizetype headEnd(QStringView text)
+// The start of the page, where its head and any declaration stand (a browser looks for
+// one in the first 1,024 bytes); a long page costs no more than a short one.
+QStringView pageStart(QStringView text)
 {
-    const qsizetype headClose = text.indexOf(u"</head", 0, Qt::CaseInsensitive);
-    const qsizetype bodyOpen = text.indexOf(u"<body", 0, Qt::CaseInsensitive);
-    return std::min(headClose < 0 ? text.size() : headClose, bodyOpen < 0 ? text.size() : bodyOpen);
+    return text.first(std::min(text.size(), headReach));
+}
+
+// The head within `start`: up to its end tag or the body's start tag, whichever comes first.
+QStringView headOf(QStringView start)
+{
+    const qsizetype headClose = start.indexOf(u"</head", 0, Qt::CaseInsensitive);
+    const qsizetype bodyOpen = start.indexOf(u"<body", 0, Qt::CaseInsensitive);
+    return start.first(std::min(headClose < 0 ? start.size() : headClose, bodyOpen < 0 ? start.size() : bodyOpen));
 }
 
 // The position right after the first match of `pattern` in `text`, or -1.
-qsizetype after(const QString &text, const QRegularExpression &pattern)
+qsizetype after(QStringView text, const QRegularExpression &pattern)
 {
     const QRegularExpressionMatch m = pattern.match(text);
     return m.hasMatch() ? m.capturedEnd() : -1;
@@ -29,7 +36,7 @@ bool declaresCharset(QStringView text)
 {
     static const QRegularExpression meta(QStringLiteral("<meta\\s[^>]*charset\\s*="),
                                          QRegularExpression::CaseInsensitiveOption);
-    return meta.match(text.first(headEnd(text))).hasMatch();
+    return meta.match(headOf(pageStart(text))).hasMatch();
 }
 
 QString withDeclaredCharset(QString text, TextEncoding encoding)
@@ -42,11 +49,12 @@ QString withDeclaredCharset(QString text, TextEncoding encoding)
                                          QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression doctype(QStringLiteral("^\\s*<!doctype[^>]*>"),
                                             QRegularExpression::CaseInsensitiveOption);
-    qsizetype at = after(text, head);
+    const QStringView start = pageStart(text);
+    qsizetype at = after(start, head);
     if (at < 0)
-        at = after(text, html);
+        at = after(start, html);
     if (at < 0)
-        at = after(text, doctype);
+        at = after(start, doctype);
     return text.insert(std::max<qsizetype>(at, 0), shiftJisMeta);
 }
 

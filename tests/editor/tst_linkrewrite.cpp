@@ -147,6 +147,8 @@ void tst_linkrewrite::charsetDeclared_data()
     QTest::newRow("declared by http-equiv") << cp932 << equiv << equiv;
     QTest::newRow("a charset in the body does not count")
         << cp932 << u"<head></head><body><meta charset=x>"_s << u"<head>@</head><body><meta charset=x>"_s;
+    const QString far = QString(previewCharset::headReach, u' ') + u"<head><meta charset=x>"_s;
+    QTest::newRow("past the page's start nothing is looked for") << cp932 << far << u"@"_s + far;
     QTest::newRow("UTF-8 page") << int(TextEncoding::Utf8) << u"<head>"_s << u"<head>"_s;
 }
 
