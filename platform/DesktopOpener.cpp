@@ -1,21 +1,25 @@
 #include "platform/DesktopOpener.h"
 #include "platform/PlatformTexts.h"
 
+#include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTemporaryFile>
 
-#include <memory>
+#include <algorithm>
+#include <utility>
 
 namespace {
-// What is kept of the opener's error output: its last lines are the answer, and a browser
-// it starts in the foreground may go on writing there for as long as it runs.
-constexpr qsizetype keptErrorBytes = 4096;
+// How much of the opener's error output is read at its end: its last lines are its answer.
+constexpr qint64 readErrorBytes = 4096;
 
-void keepTail(QByteArray &kept, const QByteArray &more)
+// The last readErrorBytes of `file`, or nothing when there is none.
+QByteArray tailOf(QTemporaryFile *file)
 {
-    kept += more;
-    if (kept.size() > keptErrorBytes)
-        kept = kept.right(keptErrorBytes);
+    if (!file)
+        return QByteArray();
+    file->seek(std::max<qint64>(0, file->size() - readErrorBytes));
+    return file->readAll();
 }
 }   // namespace
 
@@ -34,23 +38,29 @@ bool openWithDesktop(const QString &path, std::function<void(const QString &reas
     if (opener.isEmpty())
         return false;
     // The process has no parent, so that the program's end never kills an opener that is
-    // still running, nor the browser it may have started in the foreground. It goes away
-    // once it has answered.
+    // still running, nor the browser it may have started in the foreground; it goes away
+    // once it has answered. For the same reason its error output goes into a file, not
+    // into a pipe that would break when the program ends: the file's name is removed as
+    // soon as the opener runs, and the file read through the handle kept open here.
     auto *process = new QProcess;
-    auto errors = std::make_shared<QByteArray>();
+    auto *errors = new QTemporaryFile(process);
+    if (errors->open()) {
+        process->setStandardErrorFile(errors->fileName());
+        QObject::connect(process, &QProcess::started, errors, [errors] { QFile::remove(errors->fileName()); });
+    } else {
+        delete std::exchange(errors, nullptr);
+        process->setStandardErrorFile(QProcess::nullDevice());
+    }
     process->setProgram(opener);
     process->setArguments({path});
     process->setStandardInputFile(QProcess::nullDevice());
     process->setStandardOutputFile(QProcess::nullDevice());
-    QObject::connect(process, &QProcess::readyReadStandardError, process,
-                     [process, errors] { keepTail(*errors, process->readAllStandardError()); });
     QObject::connect(process, &QProcess::finished, process,
                      [process, errors, failed](int exitCode, QProcess::ExitStatus status) {
-                         keepTail(*errors, process->readAllStandardError());
                          if (status == QProcess::CrashExit)
-                             failed(openerReason(*errors, process->errorString()));
+                             failed(openerReason(tailOf(errors), process->errorString()));
                          else if (exitCode != 0)
-                             failed(openerReason(*errors, platformTexts::openerExitCode(exitCode)));
+                             failed(openerReason(tailOf(errors), platformTexts::openerExitCode(exitCode)));
                          process->deleteLater();
                      });
     QObject::connect(process, &QProcess::errorOccurred, process, [process, failed](QProcess::ProcessError error) {
