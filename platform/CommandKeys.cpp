@@ -33,6 +33,7 @@ KeyBinding bindingOf(CommandKey command)
     case CommandKey::Copy: return {QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence::Copy};
     case CommandKey::Paste: return {QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence::Paste};
     case CommandKey::SelectAll: return {QKeySequence(Qt::CTRL | Qt::Key_A), QKeySequence::SelectAll};
+    case CommandKey::LivePreview: return {QKeySequence(Qt::CTRL | Qt::Key_F5), QKeySequence::UnknownKey};
     }
     return {};
 }

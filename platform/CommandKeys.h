@@ -28,6 +28,7 @@ enum class CommandKey {
     Copy,             // Ctrl+C
     Paste,            // Ctrl+V
     SelectAll,        // Ctrl+A
+    LivePreview,      // Ctrl+F5
 };
 
 // The keys of `command`: its own key first (the one menus show), then whatever else the

@@ -17,6 +17,8 @@
 #include <QScreen>
 #include <QUrl>
 
+#include <utility>
+
 namespace {
 QString gProgramFolderOverride;
 
@@ -149,13 +151,26 @@ int QtPlatform::showModal(QDialog &dialog)
     return exec(dialog);
 }
 
+namespace {
+// `target` (a path or an address) with the desktop's opener; on a desktop without one, Qt's
+// own way to `url`, which answers at once and gives no reason.
+void openInDesktopBrowser(const QString &target, const QUrl &url, std::function<void(const QString &reason)> failed)
+{
+    if (openWithDesktop(target, failed))
+        return;
+    if (!QDesktopServices::openUrl(url))
+        failed(QString());
+}
+}   // namespace
+
 void QtPlatform::openInBrowser(const QString &path, std::function<void(const QString &reason)> failed)
 {
-    if (openWithDesktop(path, failed))
-        return;
-    // A desktop without an opener: Qt's own way, which answers at once and gives no reason.
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
-        failed(QString());
+    openInDesktopBrowser(path, QUrl::fromLocalFile(path), std::move(failed));
+}
+
+void QtPlatform::openAddressInBrowser(const QString &address, std::function<void(const QString &reason)> failed)
+{
+    openInDesktopBrowser(address, QUrl(address), std::move(failed));
 }
 
 void QtPlatform::setBusyPointer(bool busy)

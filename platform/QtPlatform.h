@@ -12,6 +12,7 @@ class QtPlatform : public Platform
 public:
     void cancelModalRequests() override;
     void openInBrowser(const QString &path, std::function<void(const QString &reason)> failed) override;
+    void openAddressInBrowser(const QString &address, std::function<void(const QString &reason)> failed) override;
     void setBusyPointer(bool busy) override;
     bool isBusyPointer() const override;
     void sendKey(QWidget *target, int key, const QString &text) override;

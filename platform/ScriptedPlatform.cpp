@@ -93,6 +93,11 @@ void ScriptedPlatform::openInBrowser(const QString &path, std::function<void(con
         failed(browserFailReason);
 }
 
+void ScriptedPlatform::openAddressInBrowser(const QString &address, std::function<void(const QString &reason)> failed)
+{
+    openInBrowser(address, std::move(failed));
+}
+
 void ScriptedPlatform::setBusyPointer(bool busy)
 {
     if (busy) {

@@ -58,7 +58,7 @@ public:
     QList<Message> messages;
     QList<DialogRequest> dialogs;
     QStringList inputPrompts;
-    // The files opened in the browser. With browserFails the desktop answers at once that
+    // The files and addresses opened in the browser. With browserFails the desktop answers at once that
     // it failed, for browserFailReason; with realOpener the desktop's own opener runs.
     QStringList browserRequests;
     bool browserFails = false;
@@ -72,6 +72,7 @@ public:
     QStringList messageTexts() const;
 
     void openInBrowser(const QString &path, std::function<void(const QString &reason)> failed) override;
+    void openAddressInBrowser(const QString &address, std::function<void(const QString &reason)> failed) override;
     void setBusyPointer(bool busy) override;
     bool isBusyPointer() const override;
     void sendKey(QWidget *target, int key, const QString &text) override;
