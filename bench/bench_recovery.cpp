@@ -57,7 +57,6 @@ double percentile(QList<double> values, double p)
     return values.at(std::min(values.size() - 1, qsizetype(p * values.size())));
 }
 
-// The child's application: tells when the text box's viewport has finished a paint.
 // The processor time this thread has had, in milliseconds: what it spends, whatever the
 // other processes on the machine take meanwhile.
 double threadCpuMs()
