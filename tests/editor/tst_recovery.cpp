@@ -11,6 +11,7 @@
 #include "editor/RecoveryStore.h"
 #include "editor/TypingPause.h"
 #include "editor/frmChild1.h"
+#include "platform/PlatformTexts.h"
 #include "platform/QtPlatform.h"
 #include "support/TestEnv.h"
 #include "support/TinyTmpfs.h"
@@ -203,7 +204,7 @@ void answer(QMessageBox *box, const QByteArray &action)
     else if (action == "close box")
         box->close();
     for (QAbstractButton *button : box->buttons())
-        if (button->isVisible() && button->text() == (action == "yes" ? u"はい"_s : u"いいえ"_s)
+        if (button->isVisible() && button->text() == (action == "yes" ? platformTexts::yes : platformTexts::no)
             && (action == "yes" || action == "no"))
             button->click();
 }
