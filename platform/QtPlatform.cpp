@@ -44,7 +44,8 @@ QWidget *dialogParent()
 
 }   // namespace
 
-YesNoChoice QtPlatform::askYesNoBox(QMessageBox::Icon icon, const QString &prompt, const QString &title, bool yesDefault)
+YesNoChoice QtPlatform::askYesNoBox(QMessageBox::Icon icon, const QString &prompt, const QString &title,
+                                    bool yesDefault)
 {
     QMessageBox box(icon, title, prompt, QMessageBox::NoButton, dialogParent());
     QPushButton *yes = box.addButton(platformTexts::yes, QMessageBox::YesRole);
@@ -100,7 +101,8 @@ void QtPlatform::cancelModalRequests()
 int QtPlatform::showMessageBox(const QString &prompt, const QString &title, int style)
 {
     if ((style & 7) == vbYesNo)
-        return askYesNoBox(QMessageBox::NoIcon, prompt, title, !(style & vbDefaultButton2)) == YesNoChoice::Yes ? vbYes : vbNo;
+        return askYesNoBox(QMessageBox::NoIcon, prompt, title, !(style & vbDefaultButton2)) == YesNoChoice::Yes ? vbYes
+                                                                                                                : vbNo;
     QMessageBox box(QMessageBox::NoIcon, title, prompt, QMessageBox::Ok, dialogParent());
     exec(box);
     return vbOK;
