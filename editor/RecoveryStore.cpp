@@ -75,8 +75,13 @@ RecoveryStore::~RecoveryStore()
 
 QStringList RecoveryStore::defaultLocations()
 {
+    // QDir::tempPath() is empty when $TMPDIR names no folder: /tmp then, as when it is
+    // unset, rather than a folder at the file system's root.
+    QString temporary = QDir::tempPath();
+    if (temporary.isEmpty())
+        temporary = QStringLiteral("/tmp");
     return {QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) + QStringLiteral("/recovery"),
-            QDir::tempPath() + QStringLiteral("/pageKiln-") + QString::number(::geteuid())};
+            temporary + QStringLiteral("/pageKiln-") + QString::number(::geteuid())};
 }
 
 std::shared_ptr<RecoveryStore> RecoveryStore::start()

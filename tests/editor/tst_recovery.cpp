@@ -33,6 +33,7 @@
 #include <csignal>
 #include <cstdio>
 #include <sys/resource.h>
+#include <unistd.h>
 
 using namespace basSystem;
 using namespace Qt::StringLiterals;
@@ -325,6 +326,7 @@ private Q_SLOTS:
     void copyThatCannotBeWrittenIsShown();
     void copyGoesToTheTemporaryFolder_data();
     void copyGoesToTheTemporaryFolder();
+    void missingTemporaryFolderMeansTmp();
     void unreadableCopiesAreReportedAndLeft_data();
     void unreadableCopiesAreReportedAndLeft();
     void copyHoldsTheTextAsTakenWhileTypingGoesOn();
@@ -721,6 +723,15 @@ void tst_recovery::copyGoesToTheTemporaryFolder()
     env.platform.yesNoAnswers.enqueue(true);
     after.open(a);
     QVERIFY(Program::editor(1)->text().startsWith(u"一時フォルダーへ"_s));
+}
+
+// $TMPDIR naming no folder made Qt's temporary path empty, and the copies went to a
+// folder at the root ("/pageKiln-0" for root).
+void tst_recovery::missingTemporaryFolderMeansTmp()
+{
+    TestEnv env;
+    qputenv("TMPDIR", QFile::encodeName(env.path(u"gone"_s)));
+    QCOMPARE(RecoveryStore::defaultLocations().at(1), u"/tmp/pageKiln-"_s + QString::number(::geteuid()));
 }
 
 void tst_recovery::unreadableCopiesAreReportedAndLeft_data()
