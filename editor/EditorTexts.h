@@ -53,7 +53,7 @@ inline QString copyTooLarge(qint64 size, qint64 limit)
 }
 inline QString notACopy(qint64 size)
 {
-    return QStringLiteral("復元用フォルダーに復元用のコピーではないファイルがあります（%1 バイト）。").arg(size);
+    return QStringLiteral("復元用フォルダに復元用のコピーではないファイルがあります（%1 バイト）。").arg(size);
 }
 inline QString copyTooManyLines(qsizetype lines, qsizetype limit)
 {
@@ -71,6 +71,12 @@ inline QString secondCopyTitle(const QString &page)
 inline const QString recoveryFailedMark = QStringLiteral("　※復元用コピー失敗");
 inline const QString recoveryFailedTip = QStringLiteral(
     "復元用のコピーを書き込めませんでした。このまま強制終了すると、保存していない変更は失われます。\n");
+// Why a place cannot take recovery copies, under its path in the tooltip above.
+inline const QString recoveryFolderNotMade = QStringLiteral("フォルダを作成できません");
+inline const QString recoveryFolderNotAFolder = QStringLiteral("フォルダではありません");
+inline const QString recoveryFolderOthers = QStringLiteral("ほかのユーザーのフォルダです");
+inline const QString recoveryLockNotMade = QStringLiteral("ロックファイルを作成できません");
+inline const QString recoveryInnerFolderNotMade = QStringLiteral("中にフォルダを作成できません");
 
 // Find and replace: the editor's find bar and the site-wide search window.
 inline const QString findLabel = QStringLiteral("検索:");

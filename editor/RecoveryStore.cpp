@@ -1,5 +1,6 @@
 #include "editor/RecoveryStore.h"
 #include "common/TextFile.h"
+#include "editor/EditorTexts.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -34,11 +35,11 @@ QString folderProblem(const QString &folder)
     QDir().mkpath(folder);
     struct stat st;
     if (::lstat(QFile::encodeName(folder).constData(), &st) != 0)
-        return QStringLiteral("the folder cannot be made");
+        return editorTexts::recoveryFolderNotMade;
     if (!S_ISDIR(st.st_mode))
-        return QStringLiteral("not a folder");
+        return editorTexts::recoveryFolderNotAFolder;
     if (st.st_uid != ::geteuid())
-        return QStringLiteral("the folder belongs to another user");
+        return editorTexts::recoveryFolderOthers;
     return QString();
 }
 
@@ -131,11 +132,11 @@ bool RecoveryStore::claimFolder(qsizetype index, QString *error)
     QFile::setPermissions(location, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     std::unique_ptr<QLockFile> lock = lockAt(lockPath(index, mId));
     if (!lock) {
-        *error = QStringLiteral("its lock file cannot be made");
+        *error = editorTexts::recoveryLockNotMade;
         return false;
     }
     if (!QDir(location).mkpath(mId)) {
-        *error = QStringLiteral("no folder can be made in it");
+        *error = editorTexts::recoveryInnerFolderNotMade;
         return false;
     }
     mOwnLocks[size_t(index)] = std::move(lock);
