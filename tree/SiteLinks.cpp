@@ -1,27 +1,64 @@
 #include "tree/SiteLinks.h"
 
 #include <algorithm>
+#include <cstring>
 
 using basSystem::PageRecord;
 
 namespace linkCheck {
 
+namespace {
+// Folds the ASCII capitals of four UTF-16 units below 0x80 at once: a unit from 'A' to
+// 'Z' gains 0x20. Each unit's sums stay below 0x100, so no carry reaches the next one.
+quint64 foldFourAscii(quint64 units)
+{
+    constexpr quint64 ones = 0x0001000100010001u;
+    const quint64 fromA = units + 0x3f * ones;   // 0x80 set where the unit is 'A' or more
+    const quint64 pastZ = units + 0x25 * ones;   // 0x80 set where it is past 'Z'
+    return units | ((fromA & ~pastZ & 0x80 * ones) >> 2);
+}
+
+quint64 mixKey(quint64 key, quint64 value)
+{
+    return (key ^ value) * 0x100000001b3u;   // FNV-1a's prime, four units a step
+}
+
+// The key of `path` when it is all ASCII, folding its capitals on the way; nullopt when it
+// is not.
+std::optional<quint64> asciiKey(QStringView path)
+{
+    constexpr quint64 notAscii = 0xff80ff80ff80ff80u;
+    quint64 key = 0xcbf29ce484222325u;
+    qsizetype i = 0;
+    for (; i + 4 <= path.size(); i += 4) {
+        quint64 units;
+        std::memcpy(&units, path.data() + i, sizeof units);
+        if (units & notAscii)
+            return std::nullopt;
+        key = mixKey(key, foldFourAscii(units));
+    }
+    for (; i < path.size(); ++i) {
+        if (path[i].unicode() >= 0x80)
+            return std::nullopt;
+        key = mixKey(key, foldFourAscii(path[i].unicode()));
+    }
+    return key;
+}
+}   // namespace
+
 quint32 targetKey(QStringView path)
 {
-    // Most paths are ASCII: their letters are folded here without a copy.
-    QString folded;
-    if (std::any_of(path.begin(), path.end(), [](QChar c) { return c.unicode() >= 0x80; })) {
-        folded = path.toString().toCaseFolded();
-        path = folded;
+    // Letter case is folded as the folder listings fold it; most paths are ASCII, whose
+    // capitals are folded on the way, without a copy.
+    std::optional<quint64> key = asciiKey(path);
+    if (!key) {
+        const QString folded = path.toString().toCaseFolded();
+        key = 0xcbf29ce484222325u;
+        for (const QChar c : folded)
+            key = mixKey(*key, c.unicode());
     }
-    quint32 key = 2166136261u;   // FNV-1a over the UTF-16 units
-    for (const QChar c : path) {
-        char16_t u = c.unicode();
-        if (u >= u'A' && u <= u'Z')
-            u += u'a' - u'A';
-        key = (key ^ u) * 16777619u;
-    }
-    return key ? key : 1;
+    const quint32 k = quint32(*key ^ (*key >> 32));
+    return k ? k : 1;
 }
 
 namespace {

@@ -308,7 +308,8 @@ void tst_links::changesCheckedAsWholeSite_data()
     QTest::addColumn<bool>("duringCheck");   // made while a whole-site check runs
     for (const char *change :
          {"link added", "link removed", "link retargeted", "saved as the missing file", "saved as a folder's index",
-          "saved as a name in other letter case", "page added", "page removed", "definition saved as a linked file"})
+          "saved as a name in other letter case", "saved as a Japanese name in other letter case", "page added",
+          "page removed", "definition saved as a linked file"})
         for (const bool during : {false, true})
             QTest::addRow("%s%s", change, during ? ", during a whole check" : "")
                 << QString::fromUtf8(change) << during;
@@ -322,8 +323,10 @@ void tst_links::changesCheckedAsWholeSite()
     QFETCH(bool, duringCheck);
     TestEnv env;
     const QString folder = env.path(QStringLiteral("s")) + u'/';
-    env.writeCp932(QStringLiteral("s/p1.htm"), linkPage({u"p2.htm"_s, u"missing.htm"_s, u"sub/"_s, u"site2.ksd"_s}));
-    env.writeCp932(QStringLiteral("s/p2.htm"), linkPage({u"p1.htm"_s, u"new.htm"_s, u"p3.htm#x"_s}));
+    env.writeCp932(
+        QStringLiteral("s/p1.htm"),
+        linkPage({u"p2.htm"_s, u"missing.htm"_s, u"sub/"_s, u"site2.ksd"_s, u"new.htm"_s, u"ｎｅｗ資料.htm"_s}));
+    env.writeCp932(QStringLiteral("s/p2.htm"), linkPage({u"p1.htm"_s, u"p3.htm#x"_s}));
     env.writeCp932(QStringLiteral("s/p3.htm"), linkPage({u"p2.htm"_s}));
     env.writeCp932(QStringLiteral("s/p4.htm"), linkPage({u"p3.htm"_s, u"nowhere.htm"_s}));
     env.write(QStringLiteral("s/sub/readme.txt"), "x");
@@ -363,6 +366,8 @@ void tst_links::changesCheckedAsWholeSite()
         QVERIFY(saveAs(3, u"sub/index.html"_s));
     } else if (change == u"saved as a name in other letter case") {
         QVERIFY(saveAs(3, u"NEW.htm"_s));
+    } else if (change == u"saved as a Japanese name in other letter case") {
+        QVERIFY(saveAs(3, u"Ｎｅｗ資料.htm"_s));
     } else if (change == u"page added") {
         env.platform.fileAnswers.enqueue(folder + u"p4.htm"_s);
         tree->cmdHAd_Click();
