@@ -23,24 +23,18 @@ quint64 mixKey(quint64 key, quint64 value)
     return (key ^ value) * 0x100000001b3u;   // FNV-1a's prime, four units a step
 }
 
-// The key of `path` when it is all ASCII, folding its capitals on the way; nullopt when it
-// is not.
-std::optional<quint64> asciiKey(QStringView path)
+// Mixes the UTF-16 units of `path` into a key, four at a time. With `foldAscii`, ASCII
+// capitals are folded on the way, and a path that is not all ASCII gives nullopt.
+std::optional<quint64> mixUnits(QStringView path, bool foldAscii)
 {
     constexpr quint64 notAscii = 0xff80ff80ff80ff80u;
     quint64 key = 0xcbf29ce484222325u;
-    qsizetype i = 0;
-    for (; i + 4 <= path.size(); i += 4) {
-        quint64 units;
-        std::memcpy(&units, path.data() + i, sizeof units);
-        if (units & notAscii)
+    for (qsizetype i = 0; i < path.size(); i += 4) {
+        quint64 units = 0;
+        std::memcpy(&units, path.data() + i, sizeof(char16_t) * std::min<qsizetype>(4, path.size() - i));
+        if (foldAscii && (units & notAscii))
             return std::nullopt;
-        key = mixKey(key, foldFourAscii(units));
-    }
-    for (; i < path.size(); ++i) {
-        if (path[i].unicode() >= 0x80)
-            return std::nullopt;
-        key = mixKey(key, foldFourAscii(path[i].unicode()));
+        key = mixKey(key, foldAscii ? foldFourAscii(units) : units);
     }
     return key;
 }
@@ -48,15 +42,12 @@ std::optional<quint64> asciiKey(QStringView path)
 
 quint32 targetKey(QStringView path)
 {
-    // Letter case is folded as the folder listings fold it; most paths are ASCII, whose
-    // capitals are folded on the way, without a copy.
-    std::optional<quint64> key = asciiKey(path);
-    if (!key) {
-        const QString folded = path.toString().toCaseFolded();
-        key = 0xcbf29ce484222325u;
-        for (const QChar c : folded)
-            key = mixKey(*key, c.unicode());
-    }
+    // Letter case is folded as the folder listings fold it. Most paths are ASCII, whose
+    // capitals are folded on the way, without a copy; an ASCII path and its folded copy
+    // give the same key.
+    std::optional<quint64> key = mixUnits(path, true);
+    if (!key)
+        key = mixUnits(path.toString().toCaseFolded(), false);
     const quint32 k = quint32(*key ^ (*key >> 32));
     return k ? k : 1;
 }
