@@ -31,7 +31,11 @@ std::optional<quint64> mixUnits(QStringView path, bool foldAscii)
     quint64 key = 0xcbf29ce484222325u;
     for (qsizetype i = 0; i < path.size(); i += 4) {
         quint64 units = 0;
-        std::memcpy(&units, path.data() + i, sizeof(char16_t) * std::min<qsizetype>(4, path.size() - i));
+        if (i + 4 <= path.size())
+            std::memcpy(&units, path.data() + i, sizeof units);
+        else
+            for (qsizetype k = i; k < path.size(); ++k)
+                units |= quint64(path[k].unicode()) << (16 * (k - i));
         if (foldAscii && (units & notAscii))
             return std::nullopt;
         key = mixKey(key, foldAscii ? foldFourAscii(units) : units);
