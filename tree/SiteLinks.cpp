@@ -124,8 +124,7 @@ void SiteLinks::checkPage(const QList<PageRecord> &pages, qint32 page)
         if (r.kind != LinkKind::File)
             continue;
         const quint32 key = targetKey(mPath);
-        if (!out.targetKeys.contains(key))
-            out.targetKeys << key;
+        out.targetKeys << key;
         out.keyBits |= keyBit(key);
         // The common case, a file found as named, needs no copy of its path.
         Lookup found;
@@ -136,6 +135,8 @@ void SiteLinks::checkPage(const QList<PageRecord> &pages, qint32 page)
         else
             countLinkTo(page, found.state == LinkState::Found ? found.path : mPath);
     }
+    std::sort(out.targetKeys.begin(), out.targetKeys.end());
+    out.targetKeys.erase(std::unique(out.targetKeys.begin(), out.targetKeys.end()), out.targetKeys.end());
 }
 
 void SiteLinks::countLinkTo(qint32 page, const QString &target)
@@ -171,7 +172,10 @@ void SiteLinks::checkPagesLookingFor(const QList<PageRecord> &pages, const QStri
         const PageLinks &page = mPages.at(p);
         if ((page.keyBits & bits) == 0 || p == except)
             continue;
-        if (std::any_of(keys.cbegin(), keys.cend(), [&page](quint32 k) { return page.targetKeys.contains(k); }))
+        const auto looksFor = [&page](quint32 key) {
+            return std::binary_search(page.targetKeys.cbegin(), page.targetKeys.cend(), key);
+        };
+        if (std::any_of(keys.cbegin(), keys.cend(), looksFor))
             checkPage(pages, p);
     }
 }
@@ -252,10 +256,10 @@ const QList<SiteLinks::Broken> &SiteLinks::brokenLinks(qint32 page) const
 
 const Lookup *SiteLinks::brokenLink(qint32 page, qint32 link) const
 {
-    for (const Broken &b : brokenLinks(page))
-        if (b.link == link)
-            return &b.lookup;
-    return nullptr;
+    const QList<Broken> &broken = brokenLinks(page);
+    const auto it
+        = std::lower_bound(broken.cbegin(), broken.cend(), link, [](const Broken &b, qint32 l) { return b.link < l; });
+    return it != broken.cend() && it->link == link ? &it->lookup : nullptr;
 }
 
 qsizetype SiteLinks::brokenCount() const

@@ -58,8 +58,8 @@ public:
 private:
     struct PageLinks {
         QString path;   // the page's file; empty for a page without one
-        // A key of every file its links look for (letter case ignored), each once, and
-        // one bit of each key: most pages are passed over by the bits alone.
+        // A key of every file its links look for (letter case ignored), sorted, each once,
+        // and one bit of each key: most pages are passed over by the bits alone.
         QList<quint32> targetKeys;
         quint64 keyBits = 0;
         QList<Broken> broken;
