@@ -2,7 +2,6 @@
 #include "editor/frmChild1.h"
 #include "support/TestEnv.h"
 #include "tree/SiteLinks.h"
-#include "tree/PageScan.h"
 #include "tree/TreeTexts.h"
 #include "tree/TreeView.h"
 #include "tree/frmSiteCheck.h"
