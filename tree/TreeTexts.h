@@ -28,6 +28,12 @@ inline QString pageTooManyLines(qsizetype lines, qsizetype limit)
 {
     return QStringLiteral("ページの行数が多すぎるため開けません（%1 行、上限 %2 行）。").arg(lines).arg(limit);
 }
+// A page in an encoding the program cannot save back unchanged (UTF-16, UTF-32).
+inline QString pageUnreadableEncoding(const QString &encoding)
+{
+    return QStringLiteral("このページは %1 で書かれているため開けません。Shift-JIS か UTF-8 で保存し直してください。")
+        .arg(encoding);
+}
 
 // Reading and writing the definition file.
 inline const QString definitionReadFailed = QStringLiteral("定義ファイルの取得に失敗しました。");

@@ -201,6 +201,8 @@ void frmTree::addScannedPage(const QString &folder, const QString &fileName, con
         ShowMessage(treeTexts::pageTooLarge(scan.tooLargeSize, maxPageBytes) + QLatin1Char('\n') + shownPath);
     else if (scan.tooManyLines >= 0)
         ShowMessage(treeTexts::pageTooManyLines(scan.tooManyLines, maxPageLines) + QLatin1Char('\n') + shownPath);
+    else if (!scan.unreadableEncoding.isEmpty())
+        ShowMessage(treeTexts::pageUnreadableEncoding(scan.unreadableEncoding) + QLatin1Char('\n') + shownPath);
     else if (!scan.readOk && !path.isEmpty())
         ShowMessage(failureText(treeTexts::pageReadFailed, shownPath, scan.error));
 }

@@ -148,6 +148,7 @@ private:
     bool startNewDefinition();
     void watchEditor(frmChild1 *editor);
     qint32 pageToRemove() const;
+    qint32 confirmRemoval(qint32 id);
     void removePageAt(qint32 id);
     void Form_Load();
     void placeDisplayArea();
