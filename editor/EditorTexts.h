@@ -2,6 +2,8 @@
 // The texts the page editor, its page files and its recovery copies show the user, kept
 // in one place.
 
+#include "editor/PatternMatcher.h"
+
 #include <QString>
 
 namespace editorTexts {
@@ -62,6 +64,28 @@ inline QString regexError(const QString &why)
 {
     return QStringLiteral("正規表現の誤り: ") + why;
 }
+// A regular expression the matcher gave up on, the limit it met, and where.
+inline QString matcherLimit(PatternMatcher::Limit limit, int code)
+{
+    switch (limit) {
+    case PatternMatcher::Limit::Steps: return QStringLiteral("照合の手順が上限を超えました");
+    case PatternMatcher::Limit::Stack: return QStringLiteral("照合に使うスタックが上限を超えました");
+    case PatternMatcher::Limit::Memory: return QStringLiteral("照合に使うメモリが上限を超えました");
+    case PatternMatcher::Limit::Other: break;
+    }
+    return QStringLiteral("照合に失敗しました（エラー %1）").arg(code);
+}
+inline QString matcherFailed(int code, qsizetype line)
+{
+    return QStringLiteral("正規表現を照合できませんでした（%1 行目）: ").arg(line)
+        + matcherLimit(PatternMatcher::limitOf(code), code);
+}
+inline QString matcherFailedInPage(int code, const QString &page, qsizetype line)
+{
+    return QStringLiteral("正規表現を照合できませんでした（ページ「%1」の %2 行目）: ").arg(page).arg(line)
+        + matcherLimit(PatternMatcher::limitOf(code), code);
+}
+inline const QString nothingReplaced = QStringLiteral("置換しませんでした。");
 
 inline const QString siteFindCaption = QStringLiteral("サイト内検索");
 inline const QString siteFind = QStringLiteral("検索");

@@ -25,11 +25,14 @@ QString textBoxSearchText(const QPlainTextEdit *textBox)
     return textSearch::searchLines(textBox->document()->toRawText());
 }
 
-qsizetype replaceAllInTextBox(QPlainTextEdit *textBox, const textSearch::Query &query, const QString &replacement)
+TextBoxReplaced replaceAllInTextBox(QPlainTextEdit *textBox, const textSearch::Query &query, const QString &replacement)
 {
-    const textSearch::Replaced replaced = query.replaceAll(textBoxSearchText(textBox), replacement);
+    const QString text = textBoxSearchText(textBox);
+    const textSearch::Replaced replaced = query.replaceAll(text, replacement);
+    if (replaced.failure)
+        return {0, replaced.failure, textSearch::lineNumberAt(text, replaced.failure.at)};
     if (replaced.count == 0)
-        return 0;
+        return {};
     QTextCursor caret = textBox->textCursor();
     const int position = caret.position();
     QTextCursor edit(textBox->document());
@@ -39,7 +42,7 @@ qsizetype replaceAllInTextBox(QPlainTextEdit *textBox, const textSearch::Query &
     edit.endEditBlock();
     caret.setPosition(std::min(position, textBox->document()->characterCount() - 1));
     textBox->setTextCursor(caret);
-    return replaced.count;
+    return {replaced.count, {}, 0};
 }
 
 FindBar::FindBar(QPlainTextEdit *textBox, QWidget *parent) : QWidget(parent), mTextBox(textBox)
@@ -139,8 +142,12 @@ bool FindBar::validQuery(const textSearch::Query &query)
     return false;
 }
 
-bool FindBar::select(const textSearch::Match &match)
+bool FindBar::select(const textSearch::Match &match, const QString &text)
 {
+    if (match.failure) {
+        mLblStatus->setText(matcherFailed(match.failure.code, textSearch::lineNumberAt(text, match.failure.at)));
+        return false;
+    }
     if (!match.found()) {
         mLblStatus->setText(notFound);
         return false;
@@ -158,9 +165,10 @@ bool FindBar::findNext()
     const textSearch::Query query(mTxtFind->text(), options());
     if (!validQuery(query))
         return false;
-    const textSearch::Match match = query.findNext(textBoxSearchText(mTextBox), mTextBox->textCursor().selectionEnd());
+    const QString text = textBoxSearchText(mTextBox);
+    const textSearch::Match match = query.findNext(text, mTextBox->textCursor().selectionEnd());
     mLblStatus->setText(match.wrapped ? wrappedToStart : QString());
-    return select(match);
+    return select(match, text);
 }
 
 bool FindBar::findPrevious()
@@ -168,10 +176,10 @@ bool FindBar::findPrevious()
     const textSearch::Query query(mTxtFind->text(), options());
     if (!validQuery(query))
         return false;
-    const textSearch::Match match
-        = query.findPrevious(textBoxSearchText(mTextBox), mTextBox->textCursor().selectionStart());
+    const QString text = textBoxSearchText(mTextBox);
+    const textSearch::Match match = query.findPrevious(text, mTextBox->textCursor().selectionStart());
     mLblStatus->setText(match.wrapped ? wrappedToEnd : QString());
-    return select(match);
+    return select(match, text);
 }
 
 void FindBar::replaceOne()
@@ -182,9 +190,16 @@ void FindBar::replaceOne()
     QTextCursor cursor = mTextBox->textCursor();
     const QString text = textBoxSearchText(mTextBox);
     const qsizetype start = cursor.selectionStart();
-    if (cursor.hasSelection() && query.matchesExactly(text, start, cursor.selectionEnd() - start)) {
-        cursor.insertText(query.replacementAt(text, start, mTxtReplace->text()));
-        mTextBox->setTextCursor(cursor);
+    if (cursor.hasSelection()) {
+        const textSearch::Match match = query.matchAt(text, start);
+        if (match.failure) {
+            select(match, text);
+            return;
+        }
+        if (match.found() && match.end() == cursor.selectionEnd()) {
+            cursor.insertText(query.replacementAt(text, start, mTxtReplace->text()));
+            mTextBox->setTextCursor(cursor);
+        }
     }
     findNext();
 }
@@ -194,9 +209,12 @@ qsizetype FindBar::replaceAll()
     const textSearch::Query query(mTxtFind->text(), options());
     if (!validQuery(query))
         return 0;
-    const qsizetype count = replaceAllInTextBox(mTextBox, query, mTxtReplace->text());
-    mLblStatus->setText(count > 0 ? replacedCount(count) : notFound);
-    return count;
+    const TextBoxReplaced replaced = replaceAllInTextBox(mTextBox, query, mTxtReplace->text());
+    if (replaced.failure)
+        mLblStatus->setText(nothingReplaced + matcherFailed(replaced.failure.code, replaced.failureLine));
+    else
+        mLblStatus->setText(replaced.count > 0 ? replacedCount(replaced.count) : notFound);
+    return replaced.count;
 }
 
 void FindBar::keyPressEvent(QKeyEvent *event)

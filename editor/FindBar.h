@@ -29,7 +29,8 @@ public:
     bool findPrevious();
     // Replaces the selected match (if the selection is one) and selects the next match.
     void replaceOne();
-    // Replaces every match as one undo step; returns how many there were.
+    // Replaces every match as one undo step; returns how many there were (none when the
+    // matcher gave up, which the bar then says).
     qsizetype replaceAll();
 
     textSearch::Options options() const;
@@ -55,7 +56,7 @@ private:
     void findPreviousClicked() { findPrevious(); }
     void replaceAllClicked() { replaceAll(); }
     bool validQuery(const textSearch::Query &query);
-    bool select(const textSearch::Match &match);
+    bool select(const textSearch::Match &match, const QString &text);
 
     QPlainTextEdit *mTextBox;
     QLineEdit *mTxtFind = nullptr;
@@ -67,10 +68,19 @@ private:
     QList<QWidget *> mReplaceRow;
 };
 
+// What replacing every match in a text box came to: how many were replaced, or why none
+// was (the matcher gave up on line `failureLine`).
+struct TextBoxReplaced {
+    qsizetype count = 0;
+    textSearch::Failure failure;
+    qsizetype failureLine = 0;
+};
+
 // Replaces every match of `query` in `textBox` with `replacement` as one edit, so that
 // one undo takes it all back; the caret stays where it was, as far as the text allows.
-// Returns how many matches there were.
-qsizetype replaceAllInTextBox(QPlainTextEdit *textBox, const textSearch::Query &query, const QString &replacement);
+// When the matcher gives up, nothing changes.
+TextBoxReplaced replaceAllInTextBox(QPlainTextEdit *textBox, const textSearch::Query &query,
+                                    const QString &replacement);
 
 // The text box's text as textSearch reads it: positions are cursor positions.
 QString textBoxSearchText(const QPlainTextEdit *textBox);

@@ -651,7 +651,7 @@ QString frmChild1::searchText() const
 
 qsizetype frmChild1::replaceAll(const textSearch::Query &query, const QString &replacement)
 {
-    return replaceAllInTextBox(txtEdit(), query, replacement);
+    return replaceAllInTextBox(txtEdit(), query, replacement).count;
 }
 
 void frmChild1::selectInLine(qsizetype line, qsizetype column, qsizetype length)

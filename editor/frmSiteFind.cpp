@@ -109,7 +109,15 @@ void frmSiteFind::cmdFind_Click()
         frmChild1 *editor = liveEditor(gPageEditors.at(id));
         if (!editor)
             continue;
-        QList<textSearch::LineHit> found = q.lineHits(editor->searchText());
+        const QString text = editor->searchText();
+        textSearch::Failure failure;
+        QList<textSearch::LineHit> found = q.lineHits(text, &failure);
+        if (failure) {
+            mHits.setHits({});
+            mLblStatus->setText(
+                matcherFailedInPage(failure.code, gPageTable.at(id).Title, textSearch::lineNumberAt(text, failure.at)));
+            return;
+        }
         if (found.isEmpty())
             continue;
         mEditors.insert(id, editor);
@@ -124,6 +132,19 @@ void frmSiteFind::cmdReplaceAll_Click()
     const textSearch::Query q = query();
     if (!validQuery(q))
         return;
+    // Nothing is replaced anywhere when the matcher gives up on any page.
+    for (qint32 id = 1; id <= qint32(pageCount()); ++id) {
+        frmChild1 *editor = liveEditor(gPageEditors.at(id));
+        if (!editor)
+            continue;
+        const QString text = editor->searchText();
+        if (const textSearch::Failure failure = q.replaceAll(text, QString()).failure) {
+            mLblStatus->setText(nothingReplaced
+                                + matcherFailedInPage(failure.code, gPageTable.at(id).Title,
+                                                      textSearch::lineNumberAt(text, failure.at)));
+            return;
+        }
+    }
     qsizetype replaced = 0;
     qsizetype pages = 0;
     for (qint32 id = 1; id <= qint32(pageCount()); ++id) {

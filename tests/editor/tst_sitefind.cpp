@@ -4,6 +4,7 @@
 #include "support/TestEnv.h"
 #include "tree/frmTree.h"
 
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QtTest>
@@ -32,6 +33,7 @@ class tst_sitefind : public QObject
     Q_OBJECT
 private Q_SLOTS:
     void findsInUnsavedTextsAndReplacesWithoutWriting();
+    void matcherLimitStopsWithPageAndLine();
 };
 
 void tst_sitefind::findsInUnsavedTextsAndReplacesWithoutWriting()
@@ -69,6 +71,30 @@ void tst_sitefind::findsInUnsavedTextsAndReplacesWithoutWriting()
     }
     QCOMPARE(TestEnv::read(env.path(u"s/p2.htm"_s)), page2);
     QVERIFY(TestEnv::read(env.path(u"s/p1.htm"_s)).contains("HREF"));
+}
+
+// A regular expression that meets the matcher's limits in one page says where, and
+// replacing then changes no page at all.
+void tst_sitefind::matcherLimitStopsWithPageAndLine()
+{
+    TestEnv env;
+    auto *tree = new frmTree(env.area());
+    const QString site = env.writeSite(u"s"_s, u"頁"_s, 3);
+    env.writeCp932(u"s/p2.htm"_s, u"<TITLE>頁 2</TITLE>\r\n<P>aa</P>\r\n"_s + QString(25, u'a') + u"!\r\n"_s);
+    QVERIFY(tree->openDefinition(site));
+    auto *window = new frmSiteFind(env.area());
+    window->chkRegex()->setChecked(true);
+    window->txtFind()->setText(u"(a+)+$"_s);
+    window->cmdFind_Click();
+    const QString failed = u"正規表現を照合できませんでした（ページ「頁 2」の 3 行目）: 照合の手順が上限を超えました"_s;
+    QCOMPARE(window->statusText(), failed);
+
+    window->txtFind()->setText(u"(a+)+$|HREF"_s);
+    window->txtReplace()->setText(u"x"_s);
+    window->cmdReplaceAll_Click();
+    QCOMPARE(window->statusText(), u"置換しませんでした。"_s + failed);
+    for (qint32 id = 1; id <= 3; ++id)
+        QVERIFY(!gPageEditors.at(id)->isModified());
 }
 
 QTEST_MAIN(tst_sitefind)

@@ -23,6 +23,8 @@ private Q_SLOTS:
     void find();
     void lineHits();
     void searchLines();
+    void matcherLimits_data();
+    void matcherLimits();
 };
 
 void tst_textsearch::replaceAll_data()
@@ -55,6 +57,10 @@ void tst_textsearch::replaceAll_data()
     QTest::newRow("dot stops at a line break") << u"ab\ncd"_s << u"b.c"_s << u"r"_s << u"x"_s << u"ab\ncd"_s << 0;
     QTest::newRow("no match keeps the text") << u"abc"_s << u"z"_s << QString() << u"x"_s << u"abc"_s << 0;
     QTest::newRow("bad regex changes nothing") << u"a(b"_s << u"("_s << u"r"_s << u"x"_s << u"a(b"_s << 0;
+    // A byte the code page could not decode is kept as a lone surrogate: it matches
+    // nothing, and the search goes on past it.
+    const QString kept = u"a"_s + QChar(0xDC81) + u"a"_s;
+    QTest::newRow("kept byte") << kept << u"a"_s << u"r"_s << u"b"_s << u"b"_s + QChar(0xDC81) + u"b"_s << 2;
 }
 
 void tst_textsearch::replaceAll()
@@ -116,7 +122,9 @@ void tst_textsearch::find()
 
 void tst_textsearch::lineHits()
 {
-    const QList<LineHit> hits = Query(u"two"_s, {}).lineHits(u"one\ntwo Two\n\nthree two"_s);
+    Failure failure;
+    const QList<LineHit> hits = Query(u"two"_s, {}).lineHits(u"one\ntwo Two\n\nthree two"_s, &failure);
+    QVERIFY(!failure);
     QCOMPARE(hits.size(), 3);
     const QList<QList<qsizetype>> expected{{2, 1, 4}, {2, 5, 8}, {4, 7, 19}};   // line, column, start
     for (qsizetype i = 0; i < hits.size(); ++i) {
@@ -131,6 +139,36 @@ void tst_textsearch::lineHits()
 void tst_textsearch::searchLines()
 {
     QCOMPARE(textSearch::searchLines(u"a\r\nb\rc\nd\u2029e"_s), u"a\nb\nc\nd\ne"_s);
+}
+
+// An expression that meets a limit of the matcher fails on the line where it met it, in
+// every routine; one that only needs a long line matches.
+void tst_textsearch::matcherLimits_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<int>("failedLine");   // 0: no failure
+    const QString as = QString(25, u'a') + u"!"_s;
+    QTest::newRow("(a|b)*! on 100,000 a then !") << u"x\n"_s + QString(100000, u'a') + u"!\n"_s << u"(a|b)*!"_s << 0;
+    QTest::newRow("(a+)+$ on 25 a then !, searched from line 1") << u"x\ny\n"_s + as << u"(a+)+$"_s << 3;
+    QTest::newRow("stack of a 4,000,000-character line") << QString(4000000, u'a') + u"!"_s << u"(a|b)*!"_s << 1;
+}
+
+void tst_textsearch::matcherLimits()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, pattern);
+    QFETCH(int, failedLine);
+    const Query query(pattern, optionsOf(u"r"_s));
+    const auto lineOf = [&](const Failure &f) { return f ? int(textSearch::lineNumberAt(text, f.at)) : 0; };
+    const Match next = query.findNext(text, 0);
+    QCOMPARE(lineOf(next.failure), failedLine);
+    QCOMPARE(next.found(), failedLine == 0);
+    QCOMPARE(lineOf(query.findPrevious(text, text.size()).failure), failedLine);
+    const Replaced replaced = query.replaceAll(text, u"-"_s);
+    QCOMPARE(lineOf(replaced.failure), failedLine);
+    QCOMPARE(replaced.count, failedLine ? 0 : 1);
+    QCOMPARE(replaced.text.isEmpty(), failedLine != 0);
 }
 
 QTEST_GUILESS_MAIN(tst_textsearch)
