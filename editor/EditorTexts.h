@@ -2,6 +2,7 @@
 // The texts the page editor, its page files and its recovery copies show the user, kept
 // in one place.
 
+#include "common/PageLimits.h"
 #include "editor/PatternMatcher.h"
 
 #include <QString>
@@ -27,6 +28,28 @@ inline const QString msgNameUnusable = QStringLiteral("このファイル名は�
 // The definition file cannot hold the name.
 inline const QString msgNameNotInDefinition
     = QStringLiteral("フォルダ名の「*」やファイル名・フォルダ名の改行は定義ファイルに書けないため使えません。");
+
+// An edit or a save that would take the page past the limits a page is opened with.
+inline QString editRefused(const PageExcess &excess)
+{
+    if (excess.measure == PageExcess::Measure::Lines)
+        return QStringLiteral("この編集をするとページの行数が多くなりすぎるため、できません（%1 行、上限 %2 行）。")
+            .arg(excess.size)
+            .arg(excess.limit);
+    return QStringLiteral("この編集をするとページが大きくなりすぎるため、できません（%1 バイト、上限 %2 バイト）。")
+        .arg(excess.size)
+        .arg(excess.limit);
+}
+inline QString saveRefused(const PageExcess &excess)
+{
+    if (excess.measure == PageExcess::Measure::Lines)
+        return QStringLiteral("ページの行数が多すぎるため保存できません（%1 行、上限 %2 行）。")
+            .arg(excess.size)
+            .arg(excess.limit);
+    return QStringLiteral("ページが大きすぎるため保存できません（%1 バイト、上限 %2 バイト）。")
+        .arg(excess.size)
+        .arg(excess.limit);
+}
 
 // The save dialog's filter: hypertext files, then text files.
 inline const QString pageFilter = QStringLiteral("ハイパーテキスト(*.htm;*.html)|*.htm;*.html|テキスト(*.txt)|*.txt");

@@ -1,5 +1,6 @@
 #include "editor/FindBar.h"
 #include "editor/EditorTexts.h"
+#include "editor/PageTextEdit.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -25,14 +26,16 @@ QString textBoxSearchText(const QPlainTextEdit *textBox)
     return textSearch::searchLines(textBox->document()->toRawText());
 }
 
-TextBoxReplaced replaceAllInTextBox(QPlainTextEdit *textBox, const textSearch::Query &query, const QString &replacement)
+TextBoxReplaced replaceAllInTextBox(PageTextEdit *textBox, const textSearch::Query &query, const QString &replacement)
 {
     const QString text = textBoxSearchText(textBox);
     const textSearch::Replaced replaced = query.replaceAll(text, replacement);
     if (replaced.failure)
-        return {0, replaced.failure, textSearch::lineNumberAt(text, replaced.failure.at)};
+        return {0, replaced.failure, textSearch::lineNumberAt(text, replaced.failure.at), false};
     if (replaced.count == 0)
         return {};
+    if (!textBox->allowsText(replaced.text))
+        return {0, {}, 0, true};
     QTextCursor caret = textBox->textCursor();
     const int position = caret.position();
     QTextCursor edit(textBox->document());
@@ -42,10 +45,10 @@ TextBoxReplaced replaceAllInTextBox(QPlainTextEdit *textBox, const textSearch::Q
     edit.endEditBlock();
     caret.setPosition(std::min(position, textBox->document()->characterCount() - 1));
     textBox->setTextCursor(caret);
-    return {replaced.count, {}, 0};
+    return {replaced.count, {}, 0, false};
 }
 
-FindBar::FindBar(QPlainTextEdit *textBox, QWidget *parent) : QWidget(parent), mTextBox(textBox)
+FindBar::FindBar(PageTextEdit *textBox, QWidget *parent) : QWidget(parent), mTextBox(textBox)
 {
     createControls();
     hide();
@@ -197,7 +200,10 @@ void FindBar::replaceOne()
             return;
         }
         if (match.found() && match.end() == cursor.selectionEnd()) {
-            cursor.insertText(query.replacementAt(text, start, mTxtReplace->text()));
+            const QString replacement = query.replacementAt(text, start, mTxtReplace->text());
+            if (!mTextBox->allowsInsert(replacement))
+                return;
+            cursor.insertText(replacement);
             mTextBox->setTextCursor(cursor);
         }
     }
@@ -212,6 +218,8 @@ qsizetype FindBar::replaceAll()
     const TextBoxReplaced replaced = replaceAllInTextBox(mTextBox, query, mTxtReplace->text());
     if (replaced.failure)
         mLblStatus->setText(nothingReplaced + matcherFailed(replaced.failure.code, replaced.failureLine));
+    else if (replaced.refused)
+        mLblStatus->setText(nothingReplaced);
     else
         mLblStatus->setText(replaced.count > 0 ? replacedCount(replaced.count) : notFound);
     return replaced.count;

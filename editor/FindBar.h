@@ -10,6 +10,7 @@
 class QCheckBox;
 class QLabel;
 class QLineEdit;
+class PageTextEdit;
 class QPlainTextEdit;
 class QToolButton;
 
@@ -17,7 +18,7 @@ class FindBar : public QWidget
 {
     Q_OBJECT
 public:
-    FindBar(QPlainTextEdit *textBox, QWidget *parent);
+    FindBar(PageTextEdit *textBox, QWidget *parent);
 
     // Shows the bar (with the replace row when `replacing`), takes a one-line selection
     // of the text box as the pattern and puts the focus into the pattern.
@@ -58,7 +59,7 @@ private:
     bool validQuery(const textSearch::Query &query);
     bool select(const textSearch::Match &match, const QString &text);
 
-    QPlainTextEdit *mTextBox;
+    PageTextEdit *mTextBox;
     QLineEdit *mTxtFind = nullptr;
     QLineEdit *mTxtReplace = nullptr;
     QCheckBox *mChkCase = nullptr;
@@ -69,18 +70,19 @@ private:
 };
 
 // What replacing every match in a text box came to: how many were replaced, or why none
-// was (the matcher gave up on line `failureLine`).
+// was (the matcher gave up on line `failureLine`, or the page would have passed its
+// limits, which the user was told).
 struct TextBoxReplaced {
     qsizetype count = 0;
     textSearch::Failure failure;
     qsizetype failureLine = 0;
+    bool refused = false;
 };
 
 // Replaces every match of `query` in `textBox` with `replacement` as one edit, so that
 // one undo takes it all back; the caret stays where it was, as far as the text allows.
-// When the matcher gives up, nothing changes.
-TextBoxReplaced replaceAllInTextBox(QPlainTextEdit *textBox, const textSearch::Query &query,
-                                    const QString &replacement);
+// When the matcher gives up, or the page would pass its limits, nothing changes.
+TextBoxReplaced replaceAllInTextBox(PageTextEdit *textBox, const textSearch::Query &query, const QString &replacement);
 
 // The text box's text as textSearch reads it: positions are cursor positions.
 QString textBoxSearchText(const QPlainTextEdit *textBox);

@@ -131,6 +131,7 @@ void frmChild1::createControls()
     mStatusLine->setIndent(twipsToPixelsX(editorLayout::txtEdit.left));
     connect(mTxtEdit, &QPlainTextEdit::cursorPositionChanged, this, &frmChild1::showCaretPlace);
     showCaretPlace();
+    guardPageLimits();
     placeTextArea();
     setFocusProxy(mTxtEdit);
     mTxtEdit->installEventFilter(this);
@@ -202,6 +203,22 @@ void frmChild1::showCaretPlace()
         mStatusLine->setText(editorTexts::caretPlaceLoading(line, column, int(mFillFrom * 100 / mFillText.size())));
     else
         mStatusLine->setText(editorTexts::caretPlace(line, column));
+}
+
+void frmChild1::guardPageLimits()
+{
+    mTxtEdit->guardPageLimits(
+        [this] {
+            const PageRecord *page = pageRecord(plId);
+            return page ? page->Encoding : TextEncoding::Cp932;
+        },
+        [](const PageExcess &excess) { ShowMessage(editorTexts::editRefused(excess)); });
+}
+
+bool frmChild1::allowsTyping(QStringView text)
+{
+    txtEdit();
+    return mTxtEdit->allowsInsert(text);
 }
 
 bool frmChild1::wordWrap() const
@@ -607,7 +624,9 @@ void frmChild1::showFocused()
 FindBar *frmChild1::findBar()
 {
     if (!mFindBar) {
-        mFindBar = new FindBar(txtEdit(), this);
+        fillDocument();
+        finishFilling();
+        mFindBar = new FindBar(mTxtEdit, this);
         connect(mFindBar, &FindBar::closeRequested, this, &frmChild1::closeFindBar);
     }
     return mFindBar;
@@ -651,7 +670,8 @@ QString frmChild1::searchText() const
 
 qsizetype frmChild1::replaceAll(const textSearch::Query &query, const QString &replacement)
 {
-    return replaceAllInTextBox(txtEdit(), query, replacement).count;
+    txtEdit();
+    return replaceAllInTextBox(mTxtEdit, query, replacement).count;
 }
 
 void frmChild1::selectInLine(qsizetype line, qsizetype column, qsizetype length)

@@ -42,6 +42,9 @@ public:
     bool isModified() const;
     // The text box itself, holding the editor's whole text.
     QPlainTextEdit *txtEdit() const;
+    // Whether typing `text` at the caret keeps the page within the limits a page is opened
+    // with; a refused edit is told.
+    bool allowsTyping(QStringView text);
     // True while a long text still goes into the shown text box piece by piece. The text
     // box is read-only meanwhile; whatever reaches for the whole text (text(), txtEdit(),
     // find, save) puts the rest in at once.
@@ -148,6 +151,7 @@ private:
     // the status line while the bar is shown.
     void placeTextArea();
     void showCaretPlace();
+    void guardPageLimits();
     void openFindBar(bool replacing);
     void closeFindBar();
     QSize usefulSize() const;

@@ -126,6 +126,9 @@ void frmTAG::cmdBase_Click(int index)
     if (!editor || index < 1 || index >= gTagTable.size())
         return;
     editor->Show();
+    // A tag that would take the page past its limits is not typed at all.
+    if (!editor->allowsTyping(typedText(gTagTable.at(index).TagText)))
+        return;
     QPlainTextEdit *textBox = editor->txtEdit();
     textBox->setFocus(Qt::OtherFocusReason);
     typeTagText(textBox, gTagTable.at(index).TagText);
