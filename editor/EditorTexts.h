@@ -124,6 +124,34 @@ inline QString siteReplacedCount(qsizetype hits, qsizetype pages)
 {
     return QStringLiteral("%1 ページで %2 件置換しました (未保存)").arg(pages).arg(hits);
 }
+// The site search while it runs, and when it was stopped.
+inline QString searchProgress(qsizetype done, qsizetype total, qsizetype hits)
+{
+    return QStringLiteral("検索中 %1/%2 ページ、%3 件 (Esc で中止)").arg(done).arg(total).arg(hits);
+}
+inline QString replaceCheckProgress(qsizetype done, qsizetype total)
+{
+    return QStringLiteral("置換の準備中 %1/%2 ページ (Esc で中止)").arg(done).arg(total);
+}
+inline QString replaceProgress(qsizetype done, qsizetype total)
+{
+    return QStringLiteral("置換中 %1/%2 ページ").arg(done).arg(total);
+}
+inline QString searchCancelled(qsizetype hits, qsizetype pages)
+{
+    return QStringLiteral("検索を中止しました。中止までに %1 件 (%2 ページ)").arg(hits).arg(pages);
+}
+inline const QString replaceCancelled = QStringLiteral("置換を中止しました。どのページも変更していません。");
+// A replacement across the site that would take a page past its limits.
+inline QString pageEditRefused(const QString &page, const PageExcess &excess)
+{
+    return QStringLiteral("ページ「%1」: ").arg(page) + editRefused(excess);
+}
+// Pages edited while a replacement across the site was being prepared.
+inline QString pagesNotReplaced(qsizetype pages)
+{
+    return QStringLiteral("、検索の後に編集された %1 ページは置換していません").arg(pages);
+}
 
 // The status line below the text box: the caret's place, its line and column, both
 // counted from 1.

@@ -36,16 +36,21 @@ TextBoxReplaced replaceAllInTextBox(PageTextEdit *textBox, const textSearch::Que
         return {};
     if (!textBox->allowsText(replaced.text))
         return {0, {}, 0, true};
+    replaceTextBoxText(textBox, replaced.text);
+    return {replaced.count, {}, 0, false};
+}
+
+void replaceTextBoxText(QPlainTextEdit *textBox, const QString &text)
+{
     QTextCursor caret = textBox->textCursor();
     const int position = caret.position();
     QTextCursor edit(textBox->document());
     edit.beginEditBlock();
     edit.select(QTextCursor::Document);
-    edit.insertText(replaced.text);
+    edit.insertText(text);
     edit.endEditBlock();
     caret.setPosition(std::min(position, textBox->document()->characterCount() - 1));
     textBox->setTextCursor(caret);
-    return {replaced.count, {}, 0, false};
 }
 
 FindBar::FindBar(PageTextEdit *textBox, QWidget *parent) : QWidget(parent), mTextBox(textBox)

@@ -84,5 +84,9 @@ struct TextBoxReplaced {
 // When the matcher gives up, or the page would pass its limits, nothing changes.
 TextBoxReplaced replaceAllInTextBox(PageTextEdit *textBox, const textSearch::Query &query, const QString &replacement);
 
+// Replaces the whole text of `textBox` with `text` (as textSearch reads it) as one edit;
+// the caret stays where it was, as far as the text allows.
+void replaceTextBoxText(QPlainTextEdit *textBox, const QString &text);
+
 // The text box's text as textSearch reads it: positions are cursor positions.
 QString textBoxSearchText(const QPlainTextEdit *textBox);

@@ -182,6 +182,15 @@ QString Query::replacementAt(const QString &text, qsizetype start, const QString
     return out;
 }
 
+void Query::appendReplacement(QString &out, const QString &replacement, QStringView text,
+                              const PatternMatcher &match) const
+{
+    if (mOptions.regex)
+        appendExpanded(out, replacement, text, match);
+    else
+        out.append(replacement);
+}
+
 Replaced Query::replaceAll(const QString &text, const QString &replacement) const
 {
     Replaced result;
@@ -190,10 +199,7 @@ Replaced Query::replaceAll(const QString &text, const QString &replacement) cons
         if (result.count == 0)
             result.text.reserve(text.size());
         result.text.append(QStringView(text).mid(done, start - done));
-        if (mOptions.regex)
-            appendExpanded(result.text, replacement, text, m);
-        else
-            result.text.append(replacement);
+        appendReplacement(result.text, replacement, text, m);
         done = start + length;
         ++result.count;
         return true;
@@ -205,33 +211,6 @@ Replaced Query::replaceAll(const QString &text, const QString &replacement) cons
     else
         result.text.append(QStringView(text).mid(done));
     return result;
-}
-
-QList<LineHit> Query::lineHits(const QString &text, Failure *failure) const
-{
-    QList<LineHit> hits;
-    qsizetype line = 1;
-    qsizetype lineStart = 0;
-    qsizetype lineEnd = -1;   // end of the line of the last hit; -1 before the first
-    qsizetype scanned = 0;    // line breaks before this position are counted
-    QString lineText;
-    *failure = forEach(text, 0, [&](qsizetype start, qsizetype length, const PatternMatcher &) {
-        if (start > lineEnd) {
-            for (qsizetype at = text.indexOf(QLatin1Char('\n'), scanned); at >= 0 && at < start;
-                 at = text.indexOf(QLatin1Char('\n'), at + 1)) {
-                ++line;
-                lineStart = at + 1;
-            }
-            scanned = start;
-            lineEnd = text.indexOf(QLatin1Char('\n'), start);
-            if (lineEnd < 0)
-                lineEnd = text.size();
-            lineText = text.mid(lineStart, lineEnd - lineStart);
-        }
-        hits.append(LineHit{line, start - lineStart + 1, start, length, lineText});
-        return true;
-    });
-    return hits;
 }
 
 }   // namespace textSearch

@@ -17,7 +17,6 @@
 
 #include "editor/PatternMatcher.h"
 
-#include <QList>
 #include <QString>
 
 #include <algorithm>
@@ -53,15 +52,6 @@ struct Replaced {
     Failure failure;
 };
 
-// One match in its line, for lists of hits: line and column count from 1.
-struct LineHit {
-    qsizetype line = 0;
-    qsizetype column = 0;
-    qsizetype start = 0;   // in the whole text
-    qsizetype length = 0;
-    QString lineText;
-};
-
 // `text` with every line break (CR LF, a lone CR, and the text box's paragraph and frame
 // breaks) written as '\n', so that positions in it are the text box's cursor positions.
 // A text that needs no change is returned as it is, without a copy.
@@ -75,6 +65,7 @@ class Query
 public:
     Query(const QString &pattern, Options options);
 
+    Options options() const { return mOptions; }
     // False for an empty pattern or a regular expression that does not compile.
     bool isValid() const;
     // Why the regular expression does not compile; empty when it does.
@@ -89,10 +80,11 @@ public:
     Match matchAt(const QString &text, qsizetype start) const;
     // What the match at `start` is replaced with.
     QString replacementAt(const QString &text, qsizetype start, const QString &replacement) const;
+    // Appends what the match the matcher holds (one that forEach gave) is replaced with.
+    void appendReplacement(QString &out, const QString &replacement, QStringView text,
+                           const PatternMatcher &match) const;
     // Every match replaced, left to right, and how many there were; after a failure nothing.
     Replaced replaceAll(const QString &text, const QString &replacement) const;
-    // Every match with its line, left to right, until a failure (returned in `failure`).
-    QList<LineHit> lineHits(const QString &text, Failure *failure) const;
 
     // Calls `visit(start, length, matcher)` for every match at or after `from`, left to
     // right, the matcher holding the match's groups; stops when it returns false. Matches
@@ -141,5 +133,3 @@ Failure Query::forEach(QStringView text, qsizetype from, Visit visit) const
 }
 
 }   // namespace textSearch
-
-Q_DECLARE_TYPEINFO(textSearch::LineHit, Q_RELOCATABLE_TYPE);

@@ -130,6 +130,7 @@ void frmChild1::createControls()
     mStatusLine->setFont(mTxtEdit->font());
     mStatusLine->setIndent(twipsToPixelsX(editorLayout::txtEdit.left));
     connect(mTxtEdit, &QPlainTextEdit::cursorPositionChanged, this, &frmChild1::showCaretPlace);
+    connect(mTxtEdit->document(), &QTextDocument::contentsChange, this, &frmChild1::followContentsChange);
     showCaretPlace();
     guardPageLimits();
     placeTextArea();
@@ -207,12 +208,14 @@ void frmChild1::showCaretPlace()
 
 void frmChild1::guardPageLimits()
 {
-    mTxtEdit->guardPageLimits(
-        [this] {
-            const PageRecord *page = pageRecord(plId);
-            return page ? page->Encoding : TextEncoding::Cp932;
-        },
-        [](const PageExcess &excess) { ShowMessage(editorTexts::editRefused(excess)); });
+    mTxtEdit->guardPageLimits([this] { return pageEncoding(); },
+                              [](const PageExcess &excess) { ShowMessage(editorTexts::editRefused(excess)); });
+}
+
+TextEncoding frmChild1::pageEncoding() const
+{
+    const PageRecord *page = pageRecord(plId);
+    return page ? page->Encoding : TextEncoding::Cp932;
 }
 
 bool frmChild1::allowsTyping(QStringView text)
@@ -258,6 +261,7 @@ void frmChild1::setText(const QString &text)
     } else {
         mPendingText = text;
     }
+    emit textReplaced();
 }
 
 bool frmChild1::isModified() const
@@ -659,33 +663,6 @@ void frmChild1::findPrevious()
         showFind();
     else
         mFindBar->findPrevious();
-}
-
-QString frmChild1::searchText() const
-{
-    if (!mDocumentFilled)
-        return textSearch::searchLines(editorText::documentText(mPendingText));
-    return textBoxSearchText(mTxtEdit);
-}
-
-qsizetype frmChild1::replaceAll(const textSearch::Query &query, const QString &replacement)
-{
-    txtEdit();
-    return replaceAllInTextBox(mTxtEdit, query, replacement).count;
-}
-
-void frmChild1::selectInLine(qsizetype line, qsizetype column, qsizetype length)
-{
-    QTextDocument *document = txtEdit()->document();
-    const QTextBlock block = document->findBlockByNumber(int(line - 1));
-    if (!block.isValid())
-        return;
-    const int start = block.position() + int(std::min(column - 1, qsizetype(block.length() - 1)));
-    QTextCursor cursor(document);
-    cursor.setPosition(start);
-    cursor.setPosition(std::min(start + int(length), document->characterCount() - 1), QTextCursor::KeepAnchor);
-    mTxtEdit->setTextCursor(cursor);
-    mTxtEdit->ensureCursorVisible();
 }
 
 void frmChild1::cmdClo_Click()

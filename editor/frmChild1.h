@@ -4,7 +4,8 @@
 // unloaded.
 
 #include "editor/EditorLayout.h"
-#include "editor/TextSearch.h"
+#include "editor/EditorText.h"
+#include "editor/SiteSearch.h"
 #include "platform/FileDialog.h"
 #include "platform/KForm.h"
 
@@ -95,10 +96,16 @@ public:
     // The text as textSearch reads it (lines joined by '\n'; positions are the text box's
     // cursor positions), also before the text box exists.
     QString searchText() const;
-    // Replaces every match as one undo step, marking the text modified; the count.
-    qsizetype replaceAll(const textSearch::Query &query, const QString &replacement);
-    // Selects `length` characters from `column` (from 1) of line `line` (from 1).
-    void selectInLine(qsizetype line, qsizetype column, qsizetype length);
+    // The text as it stands, for a search on another thread: a text still waiting for the
+    // text box is shared, not copied (searchTextOf() makes searchText() of it).
+    PageSnapshot textSnapshot() const;
+    // Line `line` (from 1) of searchText(), without putting a waiting text into the text box.
+    QString lineText(qsizetype line) const;
+    // Selects `length` characters from `start` (a searchText() position) and shows them.
+    void selectText(qsizetype start, qsizetype length);
+    // Replaces the whole text with `text` (as searchText() has it) as one undo step, marking
+    // it modified; the caret stays where it was, as far as the text allows.
+    void replaceText(const QString &text);
 
     // Recovery copies. A few seconds after typing pauses, an editor with unsaved changes
     // writes its text into the recovery folder; saving or discarding the text removes the
@@ -121,6 +128,11 @@ public:
 
 signals:
     void modifiedChanged(bool modified);
+    // An edit changed the text: typing, pasting, replacing, undoing (not a text set from
+    // outside, nor a waiting text going into the text box).
+    void textEdited(const TextEdit &edit);
+    // The whole text was set from outside (setText).
+    void textReplaced();
     // The page was written, possibly under a new name.
     void saved();
 
@@ -152,6 +164,8 @@ private:
     void placeTextArea();
     void showCaretPlace();
     void guardPageLimits();
+    TextEncoding pageEncoding() const;
+    void followContentsChange(int position, int removed, int added);
     void openFindBar(bool replacing);
     void closeFindBar();
     QSize usefulSize() const;
@@ -178,6 +192,8 @@ private:
     QString mFillText;
     qsizetype mFillFrom = 0;
     QTimer *mFillTimer = nullptr;
+    int mBlockCount = 1;   // the text box's lines at the last change
+    mutable LineFinder mLineFinder;
 
     editorLayout::Extent mTxtExtent;
     bool mNotRead = false;
