@@ -73,7 +73,10 @@ void FindBar::createControls()
     mChkCase = new QCheckBox(matchCase, this);
     mChkWord = new QCheckBox(wholeWord, this);
     mChkRegex = new QCheckBox(regex, this);
+    // What a command found or failed to find, on a line of its own: a failure can take more.
     mLblStatus = new QLabel(this);
+    mLblStatus->setWordWrap(true);
+    mLblStatus->setMinimumHeight(mLblStatus->fontMetrics().lineSpacing());
     QToolButton *close = addButton(QStringLiteral("×"), closeBarTip, &FindBar::closeRequested);
     auto *findButtons = new QHBoxLayout;
     findButtons->addWidget(addButton(findPreviousButton, findPreviousTip, &FindBar::findPreviousClicked));
@@ -90,7 +93,7 @@ void FindBar::createControls()
     optionRow->addWidget(mChkCase);
     optionRow->addWidget(mChkWord);
     optionRow->addWidget(mChkRegex);
-    optionRow->addWidget(mLblStatus, 1);
+    optionRow->addStretch(1);
     auto *findLabelWidget = new QLabel(findLabel, this);
     auto *replaceLabelWidget = new QLabel(replaceLabel, this);
     grid->addWidget(findLabelWidget, 0, 0);
@@ -100,6 +103,7 @@ void FindBar::createControls()
     grid->addWidget(mTxtReplace, 1, 1);
     grid->addLayout(replaceButtons, 1, 2);
     grid->addLayout(optionRow, 2, 1, 1, 2);
+    grid->addWidget(mLblStatus, 3, 1, 1, 2);
     grid->setColumnStretch(1, 1);
     mReplaceRow = {replaceLabelWidget, mTxtReplace, one, all};
 }
@@ -121,7 +125,7 @@ void FindBar::open(bool replacing)
     const QString selected = mTextBox->textCursor().selectedText();
     if (!selected.isEmpty() && !selected.contains(QChar::ParagraphSeparator))
         mTxtFind->setText(selected);
-    mLblStatus->clear();
+    setStatus(QString());
     show();
     mTxtFind->setFocus();
     mTxtFind->selectAll();
@@ -137,6 +141,14 @@ textSearch::Options FindBar::options() const
     return {mChkCase->isChecked(), mChkWord->isChecked(), mChkRegex->isChecked()};
 }
 
+void FindBar::setStatus(const QString &text)
+{
+    if (text == mLblStatus->text())
+        return;
+    mLblStatus->setText(text);
+    emit statusChanged();
+}
+
 QString FindBar::statusText() const
 {
     return mLblStatus->text();
@@ -146,18 +158,18 @@ bool FindBar::validQuery(const textSearch::Query &query)
 {
     if (query.isValid())
         return true;
-    mLblStatus->setText(query.errorString().isEmpty() ? QString() : regexError(query.errorString()));
+    setStatus(query.errorString().isEmpty() ? QString() : regexError(query.errorString()));
     return false;
 }
 
 bool FindBar::select(const textSearch::Match &match, const QString &text)
 {
     if (match.failure) {
-        mLblStatus->setText(matcherFailed(match.failure.code, textSearch::lineNumberAt(text, match.failure.at)));
+        setStatus(matcherFailed(match.failure.code, textSearch::lineNumberAt(text, match.failure.at)));
         return false;
     }
     if (!match.found()) {
-        mLblStatus->setText(notFound);
+        setStatus(notFound);
         return false;
     }
     QTextCursor cursor(mTextBox->document());
@@ -175,7 +187,7 @@ bool FindBar::findNext()
         return false;
     const QString text = textBoxSearchText(mTextBox);
     const textSearch::Match match = query.findNext(text, mTextBox->textCursor().selectionEnd());
-    mLblStatus->setText(match.wrapped ? wrappedToStart : QString());
+    setStatus(match.wrapped ? wrappedToStart : QString());
     return select(match, text);
 }
 
@@ -186,7 +198,7 @@ bool FindBar::findPrevious()
         return false;
     const QString text = textBoxSearchText(mTextBox);
     const textSearch::Match match = query.findPrevious(text, mTextBox->textCursor().selectionStart());
-    mLblStatus->setText(match.wrapped ? wrappedToEnd : QString());
+    setStatus(match.wrapped ? wrappedToEnd : QString());
     return select(match, text);
 }
 
@@ -222,11 +234,11 @@ qsizetype FindBar::replaceAll()
         return 0;
     const TextBoxReplaced replaced = replaceAllInTextBox(mTextBox, query, mTxtReplace->text());
     if (replaced.failure)
-        mLblStatus->setText(nothingReplaced + matcherFailed(replaced.failure.code, replaced.failureLine));
+        setStatus(nothingReplaced + matcherFailed(replaced.failure.code, replaced.failureLine));
     else if (replaced.refused)
-        mLblStatus->setText(nothingReplaced);
+        setStatus(nothingReplaced);
     else
-        mLblStatus->setText(replaced.count > 0 ? replacedCount(replaced.count) : notFound);
+        setStatus(replaced.count > 0 ? replacedCount(replaced.count) : notFound);
     return replaced.count;
 }
 

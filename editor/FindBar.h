@@ -46,6 +46,8 @@ public:
 signals:
     // The user closed the bar (Esc or its close button).
     void closeRequested();
+    // The status line changed, and with it perhaps the height the bar needs.
+    void statusChanged();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -56,6 +58,7 @@ private:
     void findNextClicked() { findNext(); }
     void findPreviousClicked() { findPrevious(); }
     void replaceAllClicked() { replaceAll(); }
+    void setStatus(const QString &text);
     bool validQuery(const textSearch::Query &query);
     bool select(const textSearch::Match &match, const QString &text);
 

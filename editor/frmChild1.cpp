@@ -189,7 +189,10 @@ void frmChild1::placeTextArea()
         placeControl(mTxtEdit, withStatus.textBox);
         return;
     }
-    const int barHeight = pixelsToTwipsY(mFindBar->sizeHint().height());
+    // The bar's status line wraps a long text: the bar takes the height it then needs.
+    const int barWidth = twipsToPixelsX(withStatus.textBox.width);
+    const int barHeight = pixelsToTwipsY(mFindBar->hasHeightForWidth() ? mFindBar->heightForWidth(barWidth)
+                                                                       : mFindBar->sizeHint().height());
     const auto withBar = editorLayout::splitBottomBar(withStatus.textBox, barHeight);
     placeControl(mTxtEdit, withBar.textBox);
     placeControl(mFindBar, withBar.bar);
@@ -632,6 +635,7 @@ FindBar *frmChild1::findBar()
         finishFilling();
         mFindBar = new FindBar(mTxtEdit, this);
         connect(mFindBar, &FindBar::closeRequested, this, &frmChild1::closeFindBar);
+        connect(mFindBar, &FindBar::statusChanged, this, &frmChild1::placeTextArea);
     }
     return mFindBar;
 }

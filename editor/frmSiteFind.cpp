@@ -41,6 +41,8 @@ void frmSiteFind::createControls()
     mCmdFind->setDefault(true);
     mCmdReplaceAll = new QPushButton(siteReplaceAll, this);
     mLblStatus = new QLabel(this);
+    mLblStatus->setWordWrap(true);   // a failure names the page and the line
+    mLblStatus->setMinimumHeight(mLblStatus->fontMetrics().lineSpacing());
     // A table keeps nothing for each row but its height, so that millions of hits list fast.
     mLstHits = new QTableView(this);
     mLstHits->setModel(&mHits);
@@ -64,7 +66,7 @@ void frmSiteFind::createControls()
     options->addWidget(mChkCase);
     options->addWidget(mChkWord);
     options->addWidget(mChkRegex);
-    options->addWidget(mLblStatus, 1);
+    options->addStretch(1);
     grid->addWidget(new QLabel(findLabel, this), 0, 0);
     grid->addWidget(mTxtFind, 0, 1);
     grid->addWidget(mCmdFind, 0, 2);
@@ -72,8 +74,9 @@ void frmSiteFind::createControls()
     grid->addWidget(mTxtReplace, 1, 1);
     grid->addWidget(mCmdReplaceAll, 1, 2);
     grid->addLayout(options, 2, 0, 1, 3);
-    grid->addWidget(mLstHits, 3, 0, 1, 3);
-    grid->setRowStretch(3, 1);
+    grid->addWidget(mLblStatus, 3, 0, 1, 3);
+    grid->addWidget(mLstHits, 4, 0, 1, 3);
+    grid->setRowStretch(4, 1);
     setFocusProxy(mTxtFind);
 
     connect(mCmdFind, &QPushButton::clicked, this, &frmSiteFind::cmdFind_Click);
