@@ -12,15 +12,22 @@ void SiteHits::clear()
     endResetModel();
 }
 
-void SiteHits::appendPage(qint32 page, const QString &title, QList<SiteHit> hits)
+void SiteHits::appendPages(QList<Page> pages)
 {
-    if (hits.isEmpty() || mIndexOf.contains(page))
+    qsizetype added = 0;
+    for (const Page &page : std::as_const(pages))
+        added += page.hits.size();
+    if (added == 0)
         return;
     const qsizetype first = count();
-    beginInsertRows({}, int(first), int(first + hits.size() - 1));
-    mIndexOf.insert(page, mPages.size());
-    mEnds.append(first + hits.size());
-    mPages.append(Page{page, title, std::move(hits)});
+    beginInsertRows({}, int(first), int(first + added - 1));
+    for (Page &page : pages) {
+        if (page.hits.isEmpty())
+            continue;
+        mIndexOf.insert(page.page, mPages.size());
+        mEnds.append(count() + page.hits.size());
+        mPages.append(std::move(page));
+    }
     endInsertRows();
 }
 

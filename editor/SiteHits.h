@@ -21,9 +21,16 @@ public:
     using QAbstractTableModel::QAbstractTableModel;
     void setLineSource(LineSource source) { mLineSource = std::move(source); }
 
+    // The hits of one page.
+    struct Page {
+        qint32 page = 0;
+        QString title;
+        QList<SiteHit> hits;
+    };
+
     void clear();
-    // Lists the hits of page `page`, titled `title`, after those listed so far.
-    void appendPage(qint32 page, const QString &title, QList<SiteHit> hits);
+    // Lists the hits of `pages` after those listed so far.
+    void appendPages(QList<Page> pages);
     // Follows an edit of page `page` (see followEdit): touched hits go, later ones move.
     void followEdit(qint32 page, const TextEdit &edit);
     // Takes out every hit of page `page`.
@@ -48,11 +55,6 @@ public:
     static QString shownLine(const QString &line, qsizetype column, qsizetype width = 200);
 
 private:
-    struct Page {
-        qint32 page = 0;
-        QString title;
-        QList<SiteHit> hits;
-    };
     // The page of `row` and the row's place among that page's hits.
     std::pair<qsizetype, qsizetype> locate(qsizetype row) const;
     qsizetype firstRow(qsizetype pageIndex) const { return pageIndex == 0 ? 0 : mEnds.at(pageIndex - 1); }

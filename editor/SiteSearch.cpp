@@ -162,7 +162,12 @@ std::optional<SearchStop> SiteSearch::searchPage(const PageSnapshot &snapshot)
         if (auto excess = excessOfReplacement(text, result, *replacement, snapshot.encoding))
             return SearchStop{snapshot.page, {}, 0, excess};
     }
-    hand(result.hits.isEmpty() ? std::nullopt : std::make_optional(std::move(result)), false);
+    if (result.hits.isEmpty()) {
+        hand(std::nullopt, false);
+    } else {
+        result.hits.squeeze();   // held as long as they are listed
+        hand(std::move(result), false);
+    }
     return std::nullopt;
 }
 

@@ -25,8 +25,9 @@ SiteSearchSession::SiteSearchSession(const textSearch::Query &query, std::option
         snapshot.page = id;
         request.pages.append(std::move(snapshot));
         mPages.insert(id, Page{editor, gPageTable.at(id).Title, request.pages.size() - 1, false, false, {}});
-        watch(id, editor);
+        mPageOf.insert(editor, id);
     }
+    watchEdits();
     mPageTotal = request.pages.size();
     mSearch = std::make_unique<SiteSearch>(std::move(request), [this] {
         QMetaObject::invokeMethod(this, &SiteSearchSession::takeResults, Qt::QueuedConnection);
@@ -38,10 +39,16 @@ SiteSearchSession::~SiteSearchSession()
     mSearch.reset();   // no result may come in while the rest goes
 }
 
-void SiteSearchSession::watch(qint32 page, frmChild1 *editor)
+void SiteSearchSession::watchEdits()
 {
-    connect(editor, &frmChild1::textEdited, this, [this, page](const TextEdit &edit) { pageEdited(page, edit); });
-    connect(editor, &frmChild1::textReplaced, this, [this, page] { pageReplaced(page); });
+    connect(&frmChild1::edits(), &EditorEdits::textEdited, this, [this](frmChild1 *editor, const TextEdit &edit) {
+        if (const qint32 page = mPageOf.value(editor))
+            pageEdited(page, edit);
+    });
+    connect(&frmChild1::edits(), &EditorEdits::textReplaced, this, [this](frmChild1 *editor) {
+        if (const qint32 page = mPageOf.value(editor))
+            pageReplaced(page);
+    });
 }
 
 frmChild1 *SiteSearchSession::editor(qint32 page) const
@@ -58,6 +65,8 @@ QString SiteSearchSession::title(qint32 page) const
 // Hits already listed follow the edit at once; those still to come follow it when they do.
 void SiteSearchSession::pageEdited(qint32 page, const TextEdit &edit)
 {
+    if (!mHits)
+        return;
     Page &p = mPages[page];
     p.edited = true;
     if (p.order < mPagesDone)
@@ -68,6 +77,8 @@ void SiteSearchSession::pageEdited(qint32 page, const TextEdit &edit)
 
 void SiteSearchSession::pageReplaced(qint32 page)
 {
+    if (!mHits)
+        return;
     Page &p = mPages[page];
     p.edited = p.replaced = true;
     p.edits.clear();
@@ -79,8 +90,10 @@ void SiteSearchSession::takeResults()
     if (!mRunning || mApplying)
         return;
     SiteSearch::Progress progress = mSearch->take();
+    QList<SiteHits::Page> listed;
     for (PageResult &result : progress.results)
-        take(std::move(result));
+        take(std::move(result), listed);
+    mHits->appendPages(std::move(listed));
     mPagesDone = progress.pagesDone;
     emit progressed();
     if (progress.finished) {
@@ -89,7 +102,9 @@ void SiteSearchSession::takeResults()
     }
 }
 
-void SiteSearchSession::take(PageResult result)
+// A page's hits, brought up to date with the edits made since its snapshot, go into the
+// list (or, when replacing, wait for the rest).
+void SiteSearchSession::take(PageResult result, QList<SiteHits::Page> &listed)
 {
     Page &p = mPages[result.page];
     if (p.replaced)
@@ -100,7 +115,13 @@ void SiteSearchSession::take(PageResult result)
     if (mReplacement)
         mToReplace.append(std::move(result));
     else
-        mHits->appendPage(result.page, p.title, std::move(result.hits));
+        listed.append(SiteHits::Page{result.page, p.title, std::move(result.hits)});
+}
+
+void SiteSearchSession::detach()
+{
+    cancel();
+    mHits = nullptr;
 }
 
 void SiteSearchSession::cancel()

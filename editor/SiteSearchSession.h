@@ -47,6 +47,8 @@ public:
     bool isApplying() const { return mApplying; }
     // Stops the search; nothing is replaced. Too late once replacing has begun.
     void cancel();
+    // Cancels the search, and leaves the listed hits to the session that follows.
+    void detach();
 
     // The editor of page `page` as the search took it; nullptr once it is gone.
     frmChild1 *editor(qint32 page) const;
@@ -66,17 +68,18 @@ private:
         QList<TextEdit> edits;   // made before its hits came in
     };
 
-    void watch(qint32 page, frmChild1 *editor);
+    void watchEdits();
     void pageEdited(qint32 page, const TextEdit &edit);
     void pageReplaced(qint32 page);
     void takeResults();
-    void take(PageResult result);
+    void take(PageResult result, QList<SiteHits::Page> &listed);
     void end();
     void applyReplacements();
 
-    SiteHits *mHits;
+    SiteHits *mHits;   // nullptr once detached
     std::optional<QString> mReplacement;
     QHash<qint32, Page> mPages;
+    QHash<const frmChild1 *, qint32> mPageOf;
     std::unique_ptr<SiteSearch> mSearch;
     QList<PageResult> mToReplace;   // when replacing: the hits of every page, until all are in
     qsizetype mApplied = 0;

@@ -264,7 +264,7 @@ void frmChild1::setText(const QString &text)
     } else {
         mPendingText = text;
     }
-    emit textReplaced();
+    emit edits().textReplaced(this);
 }
 
 bool frmChild1::isModified() const

@@ -5,6 +5,8 @@
 #include "editor/PageTextEdit.h"
 #include "editor/frmChild1.h"
 
+#include <QApplication>
+#include <QPointer>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -64,5 +66,13 @@ void frmChild1::followContentsChange(int position, int removed, int added)
     if (mReplacingText)
         return;
     const QTextBlock end = document->findBlock(position + added);
-    emit textEdited(TextEdit{position, removed, added, lineDelta, end.blockNumber() + 1, end.position()});
+    emit edits().textEdited(this, TextEdit{position, removed, added, lineDelta, end.blockNumber() + 1, end.position()});
+}
+
+EditorEdits &frmChild1::edits()
+{
+    static QPointer<EditorEdits> hub;
+    if (!hub)
+        hub = new EditorEdits(qApp);
+    return *hub;
 }

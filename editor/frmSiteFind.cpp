@@ -129,12 +129,15 @@ void frmSiteFind::cmdReplaceAll_Click()
 // Stops the search before (its hits and its thread go with it) and starts a new one.
 void frmSiteFind::startSession(std::optional<QString> replacement)
 {
+    // Pages being replaced are not left half done: a new command waits until they are.
+    if (mSession && mSession->isApplying())
+        return;
     const textSearch::Query q = query();
     if (!validQuery(q))
         return;
     if (mSession) {
         mSession->disconnect(this);
-        mSession->cancel();
+        mSession->detach();
         mSession->deleteLater();   // it may be the one telling that it finished
     }
     mHits.clear();
