@@ -1,5 +1,6 @@
 #include "editor/SiteSearchSession.h"
 #include "app/basSystem.h"
+#include "editor/PageEvents.h"
 #include "editor/frmChild1.h"
 
 #include <QElapsedTimer>
@@ -41,11 +42,12 @@ SiteSearchSession::~SiteSearchSession()
 
 void SiteSearchSession::watchEdits()
 {
-    connect(&frmChild1::edits(), &EditorEdits::textEdited, this, [this](frmChild1 *editor, const TextEdit &edit) {
+    PageEvents &events = PageEvents::instance();
+    connect(&events, &PageEvents::textEdited, this, [this](frmChild1 *editor, const TextEdit &edit) {
         if (const qint32 page = mPageOf.value(editor))
             pageEdited(page, edit);
     });
-    connect(&frmChild1::edits(), &EditorEdits::textReplaced, this, [this](frmChild1 *editor) {
+    connect(&events, &PageEvents::textReplaced, this, [this](frmChild1 *editor) {
         if (const qint32 page = mPageOf.value(editor))
             pageReplaced(page);
     });

@@ -268,7 +268,7 @@ void frmChild1::setText(const QString &text)
     } else {
         mPendingText = text;
     }
-    emit edits().textReplaced(this);
+    emit PageEvents::instance().textReplaced(this);
 }
 
 bool frmChild1::isModified() const

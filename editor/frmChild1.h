@@ -10,28 +10,12 @@
 #include "platform/KForm.h"
 
 class FindBar;
-class frmChild1;
 class PageTextEdit;
 class QLabel;
 class QPlainTextEdit;
 class QTimer;
 class QToolButton;
 enum class CommandIcon;
-
-// Tells of the edits of every page editor, for whatever follows texts across the site: one
-// connection serves all editors, however many there are.
-class EditorEdits : public QObject
-{
-    Q_OBJECT
-public:
-    using QObject::QObject;
-signals:
-    // An edit changed the editor's text: typing, pasting, replacing, undoing (not a text
-    // set from outside, nor a waiting text going into the text box).
-    void textEdited(frmChild1 *editor, const TextEdit &edit);
-    // The editor's whole text was set from outside (setText).
-    void textReplaced(frmChild1 *editor);
-};
 
 // True when a page may be kept at folder + fileName: the system's encoding carries the
 // name and the definition file can hold it; otherwise tells the user why not.
@@ -122,8 +106,6 @@ public:
     // Replaces the whole text with `text` (as searchText() has it) as one undo step, marking
     // it modified; the caret stays where it was, as far as the text allows.
     void replaceText(const QString &text);
-    // Where every editor tells of its edits.
-    static EditorEdits &edits();
 
     // Recovery copies. A few seconds after typing pauses, an editor with unsaved changes
     // writes its text into the recovery folder; saving or discarding the text removes the

@@ -2,11 +2,10 @@
 // edits made to it (so that listed hits follow them), and selecting or replacing text.
 
 #include "editor/FindBar.h"
+#include "editor/PageEvents.h"
 #include "editor/PageTextEdit.h"
 #include "editor/frmChild1.h"
 
-#include <QApplication>
-#include <QPointer>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -66,13 +65,6 @@ void frmChild1::followContentsChange(int position, int removed, int added)
     if (mReplacingText)
         return;
     const QTextBlock end = document->findBlock(position + added);
-    emit edits().textEdited(this, TextEdit{position, removed, added, lineDelta, end.blockNumber() + 1, end.position()});
-}
-
-EditorEdits &frmChild1::edits()
-{
-    static QPointer<EditorEdits> hub;
-    if (!hub)
-        hub = new EditorEdits(qApp);
-    return *hub;
+    emit PageEvents::instance().textEdited(
+        this, TextEdit{position, removed, added, lineDelta, end.blockNumber() + 1, end.position()});
 }
