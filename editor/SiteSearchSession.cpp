@@ -18,6 +18,9 @@ SiteSearchSession::SiteSearchSession(const textSearch::Query &query, std::option
     : QObject(parent), mHits(hits), mReplacement(std::move(replacement))
 {
     SiteSearch::Request request{query, {}, mReplacement};
+    request.pages.reserve(pageCount());
+    mPages.reserve(pageCount());
+    mPageOf.reserve(pageCount());
     for (qint32 id = 1; id <= qint32(pageCount()); ++id) {
         frmChild1 *editor = liveEditor(gPageEditors.at(id));
         if (!editor)

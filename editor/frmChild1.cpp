@@ -635,8 +635,7 @@ void frmChild1::showFocused()
 FindBar *frmChild1::findBar()
 {
     if (!mFindBar) {
-        fillDocument();
-        finishFilling();
+        txtEdit();   // the whole text in the text box first
         mFindBar = new FindBar(mTxtEdit, this);
         connect(mFindBar, &FindBar::closeRequested, this, &frmChild1::closeFindBar);
         connect(mFindBar, &FindBar::statusChanged, this, &frmChild1::placeTextArea);

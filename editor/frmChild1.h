@@ -93,18 +93,17 @@ public:
     void findPrevious();
     // The bar, made on first use.
     FindBar *findBar();
-    // The text as textSearch reads it (lines joined by '\n'; positions are the text box's
-    // cursor positions), also before the text box exists.
-    QString searchText() const;
-    // The text as it stands, for a search on another thread: a text still waiting for the
-    // text box is shared, not copied (searchTextOf() makes searchText() of it).
+    // The text as it stands, for a search on another thread, also before the text box
+    // exists: a text still waiting for the text box is shared, not copied. searchTextOf()
+    // makes of it the text as textSearch reads it (lines joined by '\n', positions the text
+    // box's cursor positions), which the three below go by.
     PageSnapshot textSnapshot() const;
-    // Line `line` (from 1) of searchText(), without putting a waiting text into the text box.
+    // Line `line` (from 1), without putting a waiting text into the text box.
     QString lineText(qsizetype line) const;
-    // Selects `length` characters from `start` (a searchText() position) and shows them.
+    // Selects `length` characters from `start` and shows them.
     void selectText(qsizetype start, qsizetype length);
-    // Replaces the whole text with `text` (as searchText() has it) as one undo step, marking
-    // it modified; the caret stays where it was, as far as the text allows.
+    // Replaces the whole text with `text` as one undo step, marking it modified; the caret
+    // stays where it was, as far as the text allows.
     void replaceText(const QString &text);
 
     // Recovery copies. A few seconds after typing pauses, an editor with unsaved changes

@@ -12,11 +12,6 @@
 
 #include <algorithm>
 
-QString frmChild1::searchText() const
-{
-    return searchTextOf(textSnapshot());
-}
-
 PageSnapshot frmChild1::textSnapshot() const
 {
     PageSnapshot snapshot;
