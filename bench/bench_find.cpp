@@ -12,10 +12,19 @@
 // the memory the hits hold is the growth of its resident memory over the search.
 //
 //   bench_find [CASE...]          every case (or the named ones)
-//   bench_find run SITE CASE T0   one child: opens SITE, runs CASE; T0 is the spawn time
+//   bench_find outside [CASE...]  the same from outside, in a real X server (run it under
+//                                 bench/find-realwindow.sh): the child shows its window
+//                                 on the screen, the search is started by a click sent
+//                                 through XTest, the first hit is timed to the list being
+//                                 drawn (X Damage), and a letter is typed into the find
+//                                 box (where the window keeps the keyboard; the search has
+//                                 taken its expression) every 50 ms, each timed until drawn
+//   bench_find run SITE CASE T0 [outside]
+//                                 one child: opens SITE, runs CASE; T0 is the spawn time
 //                                 (CLOCK_MONOTONIC, ns)
 
 #include "BenchSupport.h"
+#include "XWatch.h"
 #include "app/basSystem.h"
 #include "editor/frmSiteFind.h"
 #include "tree/frmTree.h"
@@ -28,6 +37,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QProcess>
+#include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -147,7 +157,9 @@ private:
 // The child: opens the site as the open command does, runs the search and prints
 // "first-hit-ms all-ms hits peak-MB hits-MB longest-gap-ms longest-key-ms spawn-to-first-hit-ms esc-ms
 // command-ms idle-gap-ms".
-int run(int argc, char *argv[], const QString &site, const Case &c, qint64 spawnedNs)
+int runOutside(frmSiteFind *window);
+
+int run(int argc, char *argv[], const QString &site, const Case &c, qint64 spawnedNs, bool outside)
 {
     QApplication app(argc, argv);
     QMdiArea area;
@@ -164,6 +176,8 @@ int run(int argc, char *argv[], const QString &site, const Case &c, qint64 spawn
     window->txtFind()->setText(QString::fromUtf8(c.pattern));
     window->chkRegex()->setChecked(c.regex);
     QApplication::processEvents();   // everything before the command is on screen
+    if (outside)
+        return runOutside(window);
     const double residentBefore = residentMegabytes();
 
     Probe probe(window);
@@ -202,6 +216,52 @@ int run(int argc, char *argv[], const QString &site, const Case &c, qint64 spawn
     std::printf("%.2f %.1f %lld %.1f %.1f %.2f %.2f %.1f %.1f %.2f %.2f\n", firstHitMs, allMs,
                 qlonglong(window->hits().count()), peakMegabytes(), residentMegabytes() - residentBefore,
                 probe.longestGapMs, probe.longestKeyMs, sinceSpawnMs, escMs, commandMs, idleGapMs);
+    std::fflush(stdout);
+    std::_Exit(0);
+}
+
+// A rectangle of the screen, as "x y w h".
+QByteArray screenRect(const QWidget *widget)
+{
+    const QPoint topLeft = widget->mapToGlobal(QPoint(0, 0));
+    return QByteArray::number(topLeft.x()) + ' ' + QByteArray::number(topLeft.y()) + ' '
+        + QByteArray::number(widget->width()) + ' ' + QByteArray::number(widget->height());
+}
+
+// The child seen from outside: shows its window, says where its find button, its list and
+// its find box (which has the focus) are on the screen, lets the search be started by a
+// click and keys be typed, and says "done HITS PEAK-MB typed LETTERS" once it is over.
+int runOutside(frmSiteFind *window)
+{
+    QApplication::setCursorFlashTime(0);   // a blinking caret would pass for a typed letter
+    for (QPushButton *button : window->findChildren<QPushButton *>())
+        button->setFocusPolicy(Qt::NoFocus);
+    window->subWindow()->move(220, 0);   // wholly on the 1280 × 800 screen, beside the tree
+    window->activateWindow();
+    window->txtFind()->setFocus();
+    window->txtFind()->end(false);   // letters typed go after the expression, which the search has taken
+    const qsizetype patternLength = window->txtFind()->text().size();
+    QEventLoop shown;
+    QTimer::singleShot(1000, &shown, &QEventLoop::quit);
+    shown.exec();
+    const QPushButton *find = window->findChildren<QPushButton *>().value(0);
+    const QPoint button = find->mapToGlobal(find->rect().center());
+    std::printf("ready %d %d %s %s\n", button.x(), button.y(), screenRect(window->lstHits()->viewport()).constData(),
+                screenRect(window->txtFind()).constData());
+    std::fflush(stdout);
+    bool started = false;
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        started = started || window->isSearching();
+        if (started && !window->isSearching())
+            loop.quit();
+    });
+    poll.start(1);
+    loop.exec();
+    QApplication::processEvents();
+    std::printf("done %lld %.1f typed %lld\n", qlonglong(window->hits().count()), peakMegabytes(),
+                qlonglong(window->txtFind()->text().size() - patternLength));
     std::fflush(stdout);
     std::_Exit(0);
 }
@@ -279,6 +339,93 @@ void report(const Case &c, const char *cache, const QList<Figures> &runs)
     std::fflush(stdout);
 }
 
+// One child seen from outside: the click to the first hit drawn, and each typed letter to
+// its being drawn, in ms; the hits and the child's peak memory.
+struct Outside {
+    double firstHitMs = -1;
+    QList<double> keyMs;
+    QByteArray done;
+};
+
+QList<int> numbersAfter(const QByteArray &line, const char *word)
+{
+    QList<int> numbers;
+    for (const QByteArray &n : line.mid(qstrlen(word)).trimmed().split(' '))
+        numbers << n.toInt();
+    return numbers;
+}
+
+bool spawnOutside(const QString &site, const Case &c, Outside *out)
+{
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    child.setProcessEnvironment(env);
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("run"), site, QString::fromLatin1(c.name), QString::number(monotonicNs()),
+                 QStringLiteral("outside")});
+    while (!child.canReadLine() && child.waitForReadyRead(120000)) { }
+    const QList<int> r = numbersAfter(child.readLine(), "ready");
+    XWatch x;
+    if (r.size() != 10 || !x.isOpen())
+        return false;
+    const ScreenRect list{r[2], r[3], r[4], r[5]};
+    const ScreenRect findBox{r[6], r[7], r[8], r[9]};
+    x.forget();
+    const double clicked = monotonicMs();
+    x.click(r[0], r[1]);
+    out->firstHitMs = x.waitForDrawing(list, 60000) - clicked;
+    bool escSent = false;
+    while (!child.canReadLine() && child.state() == QProcess::Running) {
+        if (c.escAfterMs && !escSent && monotonicMs() - clicked >= c.escAfterMs) {
+            x.key("Escape");
+            escSent = true;
+        }
+        x.forget();
+        const double typed = monotonicMs();
+        x.key("a");
+        if (const double drawn = x.waitForDrawing(findBox, 5000); drawn > 0)
+            out->keyMs << drawn - typed;
+        child.waitForReadyRead(50);
+    }
+    out->done = child.readLine().trimmed();
+    return child.waitForFinished(60000) && out->done.startsWith("done");
+}
+
+void measureOutside(const Case &c, const QString &siteDir)
+{
+    const QString site = siteDir + QStringLiteral("/site.ksd");
+    QList<Figures> runs;
+    QList<double> keys;
+    QByteArray done;
+    for (int i = 0; i < c.warmRuns + 1; ++i) {
+        Outside o;
+        if (!spawnOutside(site, c, &o))
+            continue;
+        if (i == 0)
+            continue;   // fills the caches
+        Figures f;
+        f.firstHitMs = o.firstHitMs;
+        f.keyMs = o.keyMs.isEmpty() ? 0 : *std::max_element(o.keyMs.cbegin(), o.keyMs.cend());
+        runs << f;
+        keys << o.keyMs;
+        done = o.done;
+    }
+    if (runs.isEmpty() || keys.isEmpty()) {
+        std::printf("  %-15s outside: not measured\n", c.name);
+        return;
+    }
+    std::sort(keys.begin(), keys.end());
+    std::printf(
+        "  %-15s outside: click to the list first redrawn %s ms; a letter typed during the search, to it drawn: "
+        "median %.1f ms, 99th percentile %.1f ms, longest %s ms (%lld letters); %s (load %s)\n",
+        c.name, qPrintable(spread(runs, &Figures::firstHitMs)), keys.at(keys.size() / 2),
+        keys.at(std::min(keys.size() - 1, keys.size() * 99 / 100)), qPrintable(spread(runs, &Figures::keyMs)),
+        qlonglong(keys.size()), done.constData(), qPrintable(loadAverage()));
+    std::fflush(stdout);
+}
+
 void measure(const Case &c, const QString &siteDir)
 {
     const QString site = siteDir + QStringLiteral("/site.ksd");
@@ -298,17 +445,18 @@ void measure(const Case &c, const QString &siteDir)
 
 int main(int argc, char *argv[])
 {
-    if (argc == 5 && qstrcmp(argv[1], "run") == 0) {
+    if ((argc == 5 || argc == 6) && qstrcmp(argv[1], "run") == 0) {
         useOffscreenUnlessSet();
         for (const Case &c : cases)
             if (qstrcmp(argv[3], c.name) == 0)
-                return run(argc, argv, QString::fromLocal8Bit(argv[2]), c, QByteArray(argv[4]).toLongLong());
+                return run(argc, argv, QString::fromLocal8Bit(argv[2]), c, QByteArray(argv[4]).toLongLong(), argc == 6);
         return 1;
     }
     QCoreApplication app(argc, argv);
     useOffscreenUnlessSet();
+    const bool outside = argc > 1 && qstrcmp(argv[1], "outside") == 0;
     QStringList wanted;
-    for (int i = 1; i < argc; ++i)
+    for (int i = outside ? 2 : 1; i < argc; ++i)
         wanted << QString::fromLocal8Bit(argv[i]);
     QTemporaryDir dir;
     std::map<int, QString> sites;   // by number of pages
@@ -326,7 +474,10 @@ int main(int argc, char *argv[])
             }
             sites[c.pages] = siteDir;
         }
-        measure(c, sites[c.pages]);
+        if (outside)
+            measureOutside(c, sites[c.pages]);
+        else
+            measure(c, sites[c.pages]);
     }
     return 0;
 }
