@@ -46,6 +46,8 @@ public:
     // Whether typing `text` at the caret keeps the page within the limits a page is opened
     // with; a refused edit is told.
     bool allowsTyping(QStringView text);
+    // The text box as it stands, made if need be: a long text may still be coming in.
+    QPlainTextEdit *textBoxAsItStands() const;
     // True while a long text still goes into the shown text box piece by piece. The text
     // box is read-only meanwhile; whatever reaches for the whole text (text(), txtEdit(),
     // find, save) puts the rest in at once.

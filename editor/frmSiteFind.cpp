@@ -1,6 +1,7 @@
 #include "editor/frmSiteFind.h"
 #include "editor/EditorTexts.h"
 #include "editor/frmChild1.h"
+#include "common/Placement.h"
 #include "platform/Messages.h"
 
 #include <QCheckBox>
@@ -10,6 +11,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
 #include <QPushButton>
 #include <QTableView>
 
@@ -84,6 +86,20 @@ void frmSiteFind::createControls()
     connect(mCmdReplaceAll, &QPushButton::clicked, this, &frmSiteFind::cmdReplaceAll_Click);
     connect(mLstHits, &QTableView::clicked, this, [this](const QModelIndex &index) { lstHits_Click(index.row()); });
     connect(mLstHits, &QTableView::activated, this, [this](const QModelIndex &index) { lstHits_Click(index.row()); });
+}
+
+// The window opens wholly inside the visible part of the area, in its middle.
+void frmSiteFind::chooseFirstPlace()
+{
+    QMdiArea *area = formArea();
+    if (!area)
+        return;
+    const QRect wanted = toPixels(TwipRect{0, 0, Width(), Height()});
+    const QRect r = centredInside(area->viewport()->rect(), wanted.size());
+    setWidth(pixelsToTwipsX(r.width()));
+    setHeight(pixelsToTwipsY(r.height()));
+    setLeft(pixelsToTwipsX(r.x()));
+    setTop(pixelsToTwipsY(r.y()));
 }
 
 QString frmSiteFind::statusText() const

@@ -47,6 +47,7 @@ public:
     void lstHits_Click(int row);
 
 protected:
+    void chooseFirstPlace() override;
     void keyPressEvent(QKeyEvent *event) override;
 
 private:

@@ -38,17 +38,23 @@ QString TreeView::shownCaption(const TreeLabel &label) const
     return marked ? basSystem::modifiedMark + label.caption : label.caption;
 }
 
-void TreeView::setLinkCheck(const linkCheck::SiteLinks *links)
+void TreeView::setLinkCheck(const LinkChecker *checker)
 {
-    mLinks = links;
+    mChecker = checker;
     update();
 }
 
 const linkCheck::Lookup *TreeView::brokenLink(const TreeLabel &label) const
 {
-    if (!mLinks || label.array != TreeLabel::Array::Link || label.link < 1)
+    const linkCheck::SiteLinks *links = mChecker ? mChecker->links() : nullptr;
+    if (!links || label.array != TreeLabel::Array::Link || label.link < 1)
         return nullptr;
-    return mLinks->brokenLink(label.page, label.link);
+    return links->brokenLink(label.page, label.link);
+}
+
+bool TreeView::awaitsCheck(const TreeLabel &label) const
+{
+    return label.array == TreeLabel::Array::Link && label.link >= 1 && mChecker && !mChecker->links();
 }
 
 QRect TreeView::pixelRect(const TreeLabel &label) const
@@ -57,17 +63,19 @@ QRect TreeView::pixelRect(const TreeLabel &label) const
     return toPixels(TwipRect{int(label.left), int(label.top), width, TreeModel::labelHeight});
 }
 
-void TreeView::paintLabel(QPainter &painter, const TreeLabel &label) const
+void TreeView::paintLabel(QPainter &painter, const TreeLabel &label, const TreeColours &colours) const
 {
     const QRect r = pixelRect(label);
     if (r.isEmpty())
         return;
     if (label.grey)
-        painter.fillRect(r, QColor::fromRgb(TreeModel::barColour));
+        painter.fillRect(r, colours.bar);
     painter.save();
     painter.setClipRect(r, Qt::IntersectClip);
     if (brokenLink(label))
-        painter.setPen(QColor::fromRgb(brokenColour));
+        painter.setPen(colours.broken);
+    else if (awaitsCheck(label))
+        painter.setPen(colours.unchecked);
     painter.drawText(r, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, shownCaption(label));
     painter.restore();
 }
@@ -76,7 +84,8 @@ void TreeView::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
     painter.setClipRect(event->rect());
-    painter.setPen(palette().color(QPalette::WindowText));
+    const TreeColours colours = treeColours(palette());
+    painter.setPen(colours.text);
     // Only the rows that reach into the area to paint; a row's labels are 240 high.
     const qint64 top = pixelsToTwipsY(event->rect().top());
     const qint64 bottom = pixelsToTwipsY(event->rect().bottom() + 1);
@@ -86,9 +95,9 @@ void TreeView::paintEvent(QPaintEvent *event)
     for (qint64 row = first; row <= last; ++row) {
         // Title labels lie under the right-column labels, which were loaded after them.
         if (const auto title = mModel.titleOnRow(row))
-            paintLabel(painter, *title);
+            paintLabel(painter, *title, colours);
         if (const auto right = mModel.rightOnRow(row))
-            paintLabel(painter, *right);
+            paintLabel(painter, *right, colours);
     }
 }
 
@@ -143,6 +152,8 @@ bool TreeView::event(QEvent *event)
     const auto label = labelAt(pixelsToTwipsX(help->pos().x()), pixelsToTwipsY(help->pos().y()));
     if (const linkCheck::Lookup *broken = label ? brokenLink(*label) : nullptr)
         QToolTip::showText(help->globalPos(), treeTexts::brokenLinkTip(broken->path, broken->onDisk), this);
+    else if (label && awaitsCheck(*label))
+        QToolTip::showText(help->globalPos(), treeTexts::linksBeingChecked, this);
     else
         QToolTip::hideText();
     return true;

@@ -102,8 +102,14 @@ bool frmTree::settleUnsavedChanges()
     for (const QPointer<frmChild1> &editor : std::as_const(modified))
         if (!editor || !editor->save())
             return false;
-    // Saving a page under a new name changes the definition too.
-    return !definitionModified() || saveDefinition();
+    // Saving a page under a new name changes the definition too. The user goes on at
+    // once: a written definition is not reported, a failure is.
+    const QPointer<frmTree> self(this);
+    mbQuietSuccess = true;
+    const bool saved = !definitionModified() || saveDefinition();
+    if (self)
+        mbQuietSuccess = false;
+    return saved;
 }
 
 void frmTree::unloadPageEditors()
@@ -176,6 +182,7 @@ bool frmTree::saveDefinition()
     const QPointer<frmTree> self(this);
     if (!gfWriteKSD() || !self)
         return false;
+    mLinkCheck->fileWritten(gSite.FilePath);   // a page may link to it
     rememberDefinition(QFileInfo(gSite.FilePath).absoluteFilePath());
     markDefinitionSaved();
     showChangeMarks();
@@ -248,12 +255,13 @@ bool frmTree::addExistingPage(const QString &folder, const QString &fileName)
     return true;
 }
 
-// The tree from its first page, the change marks and the link check, after a page came in.
+// The tree from its first page, the change marks and the new page's links, after a page
+// came in.
 void frmTree::showPagesAdded()
 {
     DrawTree(1);
     showChangeMarks();
-    checkLinks();
+    mLinkCheck->pageAdded();
 }
 
 void frmTree::cmdHCr_Click()
@@ -317,5 +325,5 @@ void frmTree::removePageAt(qint32 id)
         DrawTree(std::clamp(scrTre()->Value(), 1, qint32(pageCount())));
     }
     showChangeMarks();
-    checkLinks();
+    mLinkCheck->pageRemoved(id);
 }
