@@ -81,13 +81,7 @@ qint64 monotonicNs()
 // This process's resident memory now, in megabytes.
 double residentMegabytes()
 {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    return 0;
+    return statusMegabytes("VmRSS");
 }
 
 // Watches the window while the search runs: a timer that should tick every 5 ms, a key
