@@ -195,25 +195,6 @@ QString coldFontConfig(const QString &folder)
     return path;
 }
 
-// Evicts every file of the site from the kernel's page cache, so that the run reads the
-// pages from the disk; needs no special rights.
-bool evictSite(const QString &dir)
-{
-    bool all = true;
-    QDirIterator files(dir, QDir::Files);
-    while (files.hasNext()) {
-        const int fd = ::open(QFile::encodeName(files.next()).constData(), O_RDONLY);
-        if (fd < 0) {
-            all = false;
-            continue;
-        }
-        ::fdatasync(fd);
-        all = ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED) == 0 && all;
-        ::close(fd);
-    }
-    return all;
-}
-
 double median(QList<double> values)
 {
     if (values.isEmpty())

@@ -136,7 +136,9 @@ void frmChild1::createControls()
     mStatusLine->setFont(mTxtEdit->font());
     mStatusLine->setIndent(twipsToPixelsX(editorLayout::txtEdit.left));
     connect(mTxtEdit, &QPlainTextEdit::cursorPositionChanged, this, &frmChild1::showCaretPlace);
+    connect(mTxtEdit->document(), &QTextDocument::contentsChange, this, &frmChild1::followContentsChange);
     showCaretPlace();
+    guardPageLimits();
     placeTextArea();
     setFocusProxy(mTxtEdit);
     mTxtEdit->installEventFilter(this);
@@ -194,7 +196,10 @@ void frmChild1::placeTextArea()
         placeControl(mTxtEdit, withStatus.textBox);
         return;
     }
-    const int barHeight = pixelsToTwipsY(mFindBar->sizeHint().height());
+    // The bar's status line wraps a long text: the bar takes the height it then needs.
+    const int barWidth = twipsToPixelsX(withStatus.textBox.width);
+    const int barHeight = pixelsToTwipsY(mFindBar->hasHeightForWidth() ? mFindBar->heightForWidth(barWidth)
+                                                                       : mFindBar->sizeHint().height());
     const auto withBar = editorLayout::splitBottomBar(withStatus.textBox, barHeight);
     placeControl(mTxtEdit, withBar.textBox);
     placeControl(mFindBar, withBar.bar);
@@ -210,6 +215,24 @@ void frmChild1::showCaretPlace()
     if (mRecovery && !mRecovery->failure().isEmpty())
         place += editorTexts::recoveryFailedMark;
     mStatusLine->setText(place);
+}
+
+void frmChild1::guardPageLimits()
+{
+    mTxtEdit->guardPageLimits([this] { return pageEncoding(); },
+                              [](const PageExcess &excess) { ShowMessage(editorTexts::editRefused(excess)); });
+}
+
+TextEncoding frmChild1::pageEncoding() const
+{
+    const PageRecord *page = pageRecord(plId);
+    return page ? page->Encoding : TextEncoding::Cp932;
+}
+
+bool frmChild1::allowsTyping(QStringView text)
+{
+    txtEdit();
+    return mTxtEdit->allowsInsert(text);
 }
 
 bool frmChild1::wordWrap() const
@@ -249,6 +272,7 @@ void frmChild1::setText(const QString &text)
     } else {
         mPendingText = text;
     }
+    emit PageEvents::instance().textReplaced(this);
 }
 
 bool frmChild1::isModified() const
@@ -630,8 +654,10 @@ void frmChild1::showFocused()
 FindBar *frmChild1::findBar()
 {
     if (!mFindBar) {
-        mFindBar = new FindBar(txtEdit(), this);
+        txtEdit();   // the whole text in the text box first
+        mFindBar = new FindBar(mTxtEdit, this);
         connect(mFindBar, &FindBar::closeRequested, this, &frmChild1::closeFindBar);
+        connect(mFindBar, &FindBar::statusChanged, this, &frmChild1::placeTextArea);
     }
     return mFindBar;
 }
@@ -663,32 +689,6 @@ void frmChild1::findPrevious()
         showFind();
     else
         mFindBar->findPrevious();
-}
-
-QString frmChild1::searchText() const
-{
-    if (!mDocumentFilled)
-        return textSearch::searchLines(editorText::documentText(mPendingText));
-    return textBoxSearchText(mTxtEdit);
-}
-
-qsizetype frmChild1::replaceAll(const textSearch::Query &query, const QString &replacement)
-{
-    return replaceAllInTextBox(txtEdit(), query, replacement);
-}
-
-void frmChild1::selectInLine(qsizetype line, qsizetype column, qsizetype length)
-{
-    QTextDocument *document = txtEdit()->document();
-    const QTextBlock block = document->findBlockByNumber(int(line - 1));
-    if (!block.isValid())
-        return;
-    const int start = block.position() + int(std::min(column - 1, qsizetype(block.length() - 1)));
-    QTextCursor cursor(document);
-    cursor.setPosition(start);
-    cursor.setPosition(std::min(start + int(length), document->characterCount() - 1), QTextCursor::KeepAnchor);
-    mTxtEdit->setTextCursor(cursor);
-    mTxtEdit->ensureCursorVisible();
 }
 
 void frmChild1::cmdClo_Click()

@@ -4,7 +4,8 @@
 // unloaded.
 
 #include "editor/EditorLayout.h"
-#include "editor/TextSearch.h"
+#include "editor/EditorText.h"
+#include "editor/SiteSearch.h"
 #include "platform/FileDialog.h"
 #include "platform/KForm.h"
 
@@ -44,6 +45,9 @@ public:
     bool isModified() const;
     // The text box itself, holding the editor's whole text.
     QPlainTextEdit *txtEdit() const;
+    // Whether typing `text` at the caret keeps the page within the limits a page is opened
+    // with; a refused edit is told.
+    bool allowsTyping(QStringView text);
     // The text box as it stands, made if need be: a long text may still be coming in.
     QPlainTextEdit *textBoxAsItStands() const;
     // True while a long text still goes into the shown text box piece by piece. The text
@@ -93,13 +97,18 @@ public:
     void findPrevious();
     // The bar, made on first use.
     FindBar *findBar();
-    // The text as textSearch reads it (lines joined by '\n'; positions are the text box's
-    // cursor positions), also before the text box exists.
-    QString searchText() const;
-    // Replaces every match as one undo step, marking the text modified; the count.
-    qsizetype replaceAll(const textSearch::Query &query, const QString &replacement);
-    // Selects `length` characters from `column` (from 1) of line `line` (from 1).
-    void selectInLine(qsizetype line, qsizetype column, qsizetype length);
+    // The text as it stands, for a search on another thread, also before the text box
+    // exists: a text still waiting for the text box is shared, not copied. searchTextOf()
+    // makes of it the text as textSearch reads it (lines joined by '\n', positions the text
+    // box's cursor positions), which the three below go by.
+    PageSnapshot textSnapshot() const;
+    // Line `line` (from 1), without putting a waiting text into the text box.
+    QString lineText(qsizetype line) const;
+    // Selects `length` characters from `start` and shows them.
+    void selectText(qsizetype start, qsizetype length);
+    // Replaces the whole text with `text` as one undo step, marking it modified; the caret
+    // stays where it was, as far as the text allows.
+    void replaceText(const QString &text);
 
     // Recovery copies. Once typing pauses, an editor with unsaved changes has its text
     // copied into the recovery folder (see editor/RecoveryCopier.h); saving or discarding
@@ -159,6 +168,9 @@ private:
     // the status line while the bar is shown.
     void placeTextArea();
     void showCaretPlace();
+    void guardPageLimits();
+    TextEncoding pageEncoding() const;
+    void followContentsChange(int position, int removed, int added);
     void openFindBar(bool replacing);
     void closeFindBar();
     QSize usefulSize() const;
@@ -188,6 +200,8 @@ private:
     QString mFillText;
     qsizetype mFillFrom = 0;
     QTimer *mFillTimer = nullptr;
+    int mBlockCount = 1;   // the text box's lines at the last change
+    mutable LineFinder mLineFinder;
 
     editorLayout::Extent mTxtExtent;
     bool mNotRead = false;

@@ -242,10 +242,11 @@ PageScan scanPageFile(const QString &path)
     TextFileContent content = decodeFileBytes(*bytes, DetectMode::Page);
     // The decoded text is handed over, so that the scan's text (the same one, when its lines
     // already end in CR LF) is not shared and squeezing it below frees room in place. A page
-    // with too many lines is refused before its links are walked.
-    qsizetype lineBreaks = 0;
-    QString text = withCrLfBreaks(std::exchange(content.text, QString()), true, nullptr, &lineBreaks);
-    if (const qsizetype lines = lineBreaks + 1; lines > maxPageLines) {
+    // with too many lines is refused before its links are walked; every line of the text
+    // ends in a line break, the last one too.
+    qsizetype lines = 0;
+    QString text = withCrLfBreaks(std::exchange(content.text, QString()), true, nullptr, &lines);
+    if (lines > maxPageLines) {
         PageScan refused = unreadPage(QStringLiteral("the page has too many lines"));
         refused.tooManyLines = lines;
         return refused;

@@ -232,7 +232,7 @@ void tst_badinput::defects_data()
     // with its line count (the tree names the file below).
     QTest::addRow("page, line ends beyond the limit")
         << u"page"_s << u"line ends beyond the limit"_s << true
-        << QStringLiteral("ページの行数が多すぎるため開けません（%1 行、上限 4194304 行）。").arg(maxPageLines + 2);
+        << QStringLiteral("ページの行数が多すぎるため開けません（%1 行、上限 4194304 行）。").arg(maxPageLines + 1);
 }
 
 void tst_badinput::defects()

@@ -91,6 +91,7 @@ private Q_SLOTS:
     void previewSaysWhenNoBrowserOpens();
     void findBarTakesRoomAndEscGivesItBack();
     void replaceAllIsOneUndoStep();
+    void matcherLimitsAreToldNotNotFound();
     void statusLineFollowsCaret_data();
     void statusLineFollowsCaret();
     void longTextComesInPieces_data();
@@ -562,6 +563,36 @@ void tst_frmChild1::replaceAllIsOneUndoStep()
     editor->txtEdit()->undo();
     QCOMPARE(editor->text(), page);
     QVERIFY(!editor->isModified());
+}
+
+// A regular expression that meets the matcher's limits is reported with its line, in
+// finding and in replacing all (which then changes nothing); one that needs only a long
+// line is found.
+void tst_frmChild1::matcherLimitsAreToldNotNotFound()
+{
+    TestEnv env;
+    env.area();
+    auto *editor = new frmChild1();
+    const QString page = u"ab\r\n"_s + QString(25, u'a') + u"!\r\n"_s + QString(100000, u'a') + u"!\r\n"_s;
+    editor->setText(page);
+    editor->Show();
+    editor->showReplace();
+    FindBar *bar = editor->findBar();
+    bar->chkRegex()->setChecked(true);
+    bar->txtFind()->setText(u"(a|b)*!"_s);
+    QVERIFY(bar->findNext());
+    QVERIFY(bar->findNext());
+    QCOMPARE(editor->txtEdit()->textCursor().selectedText().size(), 100001);
+
+    bar->txtFind()->setText(u"(a+)+$"_s);
+    const QString failed = u"正規表現を照合できませんでした（2 行目）: 照合の手順が上限を超えました"_s;
+    QVERIFY(!bar->findPrevious());
+    QCOMPARE(bar->statusText(), failed);
+    bar->txtReplace()->setText(u"x"_s);
+    QCOMPARE(bar->replaceAll(), 0);
+    QCOMPARE(bar->statusText(), u"置換しませんでした。"_s + failed);
+    QCOMPARE(editor->text(), page);
+    QVERIFY(!editor->txtEdit()->document()->isUndoAvailable());
 }
 
 void tst_frmChild1::statusLineFollowsCaret_data()

@@ -34,6 +34,8 @@ private Q_SLOTS:
     void unreadablePage_data();
     void unreadablePage();
     void emptyPageFileIsNoFailure();
+    void lineLimit_data();
+    void lineLimit();
     void scanAheadGivesEveryPageInOrder();
 };
 
@@ -339,6 +341,29 @@ void tst_pagescan::emptyPageFileIsNoFailure()
     QCOMPARE(gPageTable.at(1).Title, QString());
     QCOMPARE(gPageEditors.at(1)->text(), QString());
     QVERIFY(env.platform.messages.isEmpty());
+}
+
+// A page of exactly the line limit opens, whether its last line ends in a break or not;
+// one line more is refused with its count.
+void tst_pagescan::lineLimit_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<qsizetype>("refusedLines");   // -1: opened
+    const QByteArray full = QByteArray("x\r\n").repeated(maxPageLines);
+    QTest::newRow("exactly the limit") << full << qsizetype(-1);
+    QTest::newRow("the limit, last line open") << full.chopped(2) << qsizetype(-1);
+    QTest::newRow("the limit, lone LF and CR") << QByteArray("x\n").repeated(maxPageLines - 1) + "x\r" << qsizetype(-1);
+    QTest::newRow("one more") << full + "x" << maxPageLines + 1;
+}
+
+void tst_pagescan::lineLimit()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(qsizetype, refusedLines);
+    TestEnv env;
+    const PageScan scan = scanPageFile(env.write(QStringLiteral("long.htm"), bytes));
+    QCOMPARE(scan.readOk, refusedLines < 0);
+    QCOMPARE(scan.tooManyLines, refusedLines);
 }
 
 void tst_pagescan::scanAheadGivesEveryPageInOrder()
