@@ -123,7 +123,7 @@ bool LoadSettings(QString *failure)
     const QString path = AppFilePath(settingsFileName);
     QString reason = settingsFileProblem(path);
     ProfileFile file;
-    if (!reason.isEmpty() || !file.load(path, &reason))
+    if (!reason.isEmpty() || !file.load(path, &reason, maxSettingsBytes))
         return fail(failure, settingsTexts::msgLoadFailed, path, reason);
     for (const LongKey &k : formKeys()) {
         const QString key = QLatin1String(k.key);
@@ -146,7 +146,7 @@ bool SaveSettings(QString *failure)
     const QString path = AppFilePath(settingsFileName);
     QString reason = settingsFileProblem(path);
     ProfileFile file;
-    if (!reason.isEmpty() || !file.load(path, &reason))
+    if (!reason.isEmpty() || !file.load(path, &reason, maxSettingsBytes))
         return fail(failure, settingsTexts::msgSaveFailed, path, reason);
     for (const LongKey &k : formKeys())
         file.setValue(formSection, QLatin1String(k.key), QString::number(*k.variable));

@@ -193,7 +193,7 @@ Definition readDefinition(const QString &path)
     if (!QFileInfo(path).isFile())
         return d;
     ProfileFile file;
-    if (!file.load(path)) {
+    if (!file.load(path, &d.error, maxDefinitionBytes)) {
         d.stop = ReadStop::Unreadable;
         return d;
     }
@@ -223,7 +223,7 @@ bool writeDefinition(const QString &path, const basSystem::SiteInfo &site, const
                      QString *error)
 {
     ProfileFile file;
-    if (!file.load(path, error))
+    if (!file.load(path, error, maxDefinitionBytes))
         return false;
     file.setValue(infoSection, QStringLiteral("VER"), versionText());
     file.setValue(infoSection, QStringLiteral("PNM"), site.Name);

@@ -15,6 +15,12 @@ class ProfileFile;
 
 namespace ksd {
 
+// The largest definition file read or rewritten, in bytes. A page takes one line of about
+// a hundred bytes (its flag, folder and file name), so this holds some 300,000 pages,
+// twenty times the largest site the program is measured with, and still reads in well
+// under a second; a larger file is refused before it is read, from its size.
+inline constexpr qint64 maxDefinitionBytes = qint64(32) << 20;
+
 extern const QString infoSection;     // "KSD INF"
 extern const QString listSection;     // "HTML LIST"
 extern const QString versionPrefix;   // what every definition's version text contains
@@ -61,7 +67,7 @@ QList<qint64> listedEntries(const ProfileFile &file, qint64 count);
 // How far reading a definition got.
 enum class ReadStop {
     Missing,         // no ordinary file at the path
-    Unreadable,      // the file could not be read
+    Unreadable,      // the file could not be read, or is too large (`error` says why)
     NotDefinition,   // its version text lacks the prefix (site.Version holds it)
     NoPages,         // the count is 0 or no number (the site fields hold the file's)
     Listed,          // the page list was read
@@ -71,6 +77,7 @@ struct Definition {
     ReadStop stop = ReadStop::Missing;
     basSystem::SiteInfo site;   // the fields read before the reading stopped
     QList<PageEntry> pages;     // the non-blank entries within the count, in order
+    QString error;              // why an unreadable file could not be read
 };
 
 Definition readDefinition(const QString &path);
