@@ -33,8 +33,9 @@ bool isDefinitionVersion(const QString &version);
 // The key of entry `i`: at least three digits, zero-filled on the left.
 QString entryKey(qint64 i);
 
-// The number a text begins with: blanks anywhere are ignored, a sign, a decimal point
-// and an exponent may appear; 0 when the text does not begin with a number.
+// The number a text begins with: blanks (spaces and tabs) anywhere are ignored, a sign, a
+// decimal point and an exponent (E or e) may appear; 0 when the text does not begin with
+// a number.
 double leadingNumber(QStringView text);
 // The page count a CNT value stands for: its leading number rounded to the nearest whole
 // number, halves to the even neighbour.
@@ -48,8 +49,9 @@ struct PageEntry {
 };
 
 // An entry's value as flag*folder*file name; the file name keeps any further asterisks.
-// Nothing for a blank value or one without two asterisks. A flag that is no whole number
-// counts as 0 (closed).
+// Nothing for a blank value or one without two asterisks. The flag is read as a whole
+// number: spaces and tabs around it, a sign, ASCII digits; any other flag, one with a
+// full-width space or digit among them, counts as 0 (closed).
 std::optional<PageEntry> parseEntry(const QString &value);
 QString formatEntry(const PageEntry &entry);
 
