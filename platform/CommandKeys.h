@@ -22,6 +22,8 @@ enum class CommandKey {
     FindPrevious,     // Shift+F3
     FindInSite,       // Ctrl+Shift+F
     WordWrap,         // Alt+Z
+    FocusTree,        // Alt+1
+    FocusTags,        // Alt+2
 };
 
 // The keys of `command`: its own key first (the one menus show), then whatever else the
