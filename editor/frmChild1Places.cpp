@@ -167,10 +167,13 @@ void cascadeEditors(QMdiArea *area, const QList<frmChild1 *> &editors)
 {
     if (!area || editors.isEmpty())
         return;
-    const QSize wanted = editors.constFirst()->usefulSize().expandedTo(usableSize());
-    const QRect room = editorRoom(area, wanted);
-    const QList<QRect> places
-        = editorPlaces::cascade(room, wanted, cascadeStep(editors.constFirst()->subWindow()), int(editors.size()));
+    // As large as lets every title show, one step below and right of the one before; at
+    // least usable, and where that leaves too little room, the cascade goes on in diagonals.
+    const QRect room = editorRoom(area, usableSize());
+    const int step = cascadeStep(editors.constFirst()->subWindow());
+    const int steps = int(editors.size() - 1) * step;
+    const QSize size = (room.size() - QSize(steps, steps)).expandedTo(usableSize());
+    const QList<QRect> places = editorPlaces::cascade(room, size, step, int(editors.size()));
     placeEditors(activeLast(editors), places);
     // New editors go on from the last place taken.
     memoryOf(area).lastNew = places.constLast().topLeft();
