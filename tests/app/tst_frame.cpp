@@ -42,21 +42,6 @@ QStringList fileHistoryOf()
     return fileHistory::entries(gHistory);
 }
 
-// The menu bar's entry `item` of menu `menu`, matched without the accelerator mark.
-QAction *menuItem(const mdiMain &frame, const QString &menu, const QString &item)
-{
-    static const QRegularExpression accelerator(u"\\(&.\\)|&"_s);
-    for (QAction *top : frame.menuBar()->actions()) {
-        if (QString(top->text()).remove(accelerator) != menu)
-            continue;
-        emit top->menu()->aboutToShow();
-        for (QAction *action : top->menu()->actions())
-            if (QString(action->text()).remove(accelerator) == item)
-                return action;
-    }
-    return nullptr;
-}
-
 // The entries of the recent sites menu, as it shows them.
 QList<QAction *> recentEntries(const mdiMain &frame)
 {

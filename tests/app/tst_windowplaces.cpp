@@ -11,9 +11,7 @@
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QMenuBar>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QStyleOptionTitleBar>
 #include <QToolButton>
 #include <QtTest>
@@ -22,21 +20,6 @@ using namespace basSystem;
 using namespace Qt::StringLiterals;
 
 namespace {
-// The menu bar's entry `item` of menu `menu`, matched without the accelerator mark.
-QAction *menuItem(const mdiMain &frame, const QString &menu, const QString &item)
-{
-    static const QRegularExpression accelerator(u"\\(&.\\)|&"_s);
-    for (QAction *top : frame.menuBar()->actions()) {
-        if (QString(top->text()).remove(accelerator) != menu)
-            continue;
-        emit top->menu()->aboutToShow();
-        for (QAction *action : top->menu()->actions())
-            if (QString(action->text()).remove(accelerator) == item)
-                return action;
-    }
-    return nullptr;
-}
-
 // The frame on a 1280 x 800 screen's worth of room, both tool windows shown as the settings
 // say, and a site of `pages` pages, the first `open` of them marked open.
 struct Frame {
@@ -44,13 +27,9 @@ struct Frame {
     mdiMain frame;
     QString site;
 
-    bool start(int pages, int open, const QByteArray &settingsChange = {})
+    bool start(int pages, int open)
     {
-        QByteArray settings = TestEnv::read(env.writeSettings(-1, -1));
-        if (!settingsChange.isEmpty())
-            env.write(u"pageKiln.INI"_s,
-                      settings.replace(settingsChange.left(settingsChange.indexOf('|')),
-                                       settingsChange.mid(settingsChange.indexOf('|') + 1)));
+        env.writeSettings(-1, -1);
         QStringList entries;
         for (int i = 1; i <= pages; ++i) {
             env.writeCp932(u"a/p%1.htm"_s.arg(i), u"<TITLE>a %1</TITLE>\r\n"_s.arg(i));
