@@ -24,6 +24,8 @@ inline const QString savePage = QStringLiteral("ページを上書き保存(&S)"
 inline const QString savePageAs = QStringLiteral("ページに名前を付けて保存(&V)…");
 inline const QString previewPage = QStringLiteral("ブラウザで確認(&B)");
 inline const QString closePage = QStringLiteral("ページを閉じる(&C)");
+inline const QString livePreview = QStringLiteral("ライブプレビュー(&L)");
+inline const QString stopLivePreview = QStringLiteral("ライブプレビューを停止(&T)");
 
 inline const QString viewMenu = QStringLiteral("表示(&V)");
 inline const QString siteTree = QStringLiteral("サイトツリー(&T)");
@@ -51,8 +53,15 @@ inline const QString missingDefinition = QStringLiteral("定義ファイルが�
 // The site check command of the file menu.
 inline const QString siteCheckCommand = QStringLiteral("リンクの検査(&K)…");
 
-// The edit menu: find and replace in the active page and across the site.
+// The edit menu: the editing commands on the active page's text, then find and replace in
+// the active page and across the site.
 inline const QString editMenu = QStringLiteral("編集(&E)");
+inline const QString undoCommand = QStringLiteral("元に戻す(&U)");
+inline const QString redoCommand = QStringLiteral("やり直し(&Y)");
+inline const QString cutCommand = QStringLiteral("切り取り(&T)");
+inline const QString copyCommand = QStringLiteral("コピー(&C)");
+inline const QString pasteCommand = QStringLiteral("貼り付け(&P)");
+inline const QString selectAllCommand = QStringLiteral("すべて選択(&A)");
 inline const QString findCommand = QStringLiteral("検索(&F)…");
 inline const QString replaceCommand = QStringLiteral("置換(&R)…");
 inline const QString findNextCommand = QStringLiteral("次を検索(&N)");
@@ -61,5 +70,11 @@ inline const QString findInSiteCommand = QStringLiteral("サイト内検索・�
 
 // The editors' word wrap, in the view menu.
 inline const QString wordWrapCommand = QStringLiteral("右端で折り返す(&W)");
+
+// The frame's status line while the live preview runs: its address, and a button that
+// copies it.
+inline const QString liveAddress = QStringLiteral("ライブプレビュー: ");
+inline const QString copyLiveAddress = QStringLiteral("コピー");
+inline const QString copyLiveAddressTip = QStringLiteral("アドレスをクリップボードにコピー");
 
 }   // namespace appTexts

@@ -2,6 +2,7 @@
 // commands with their keys, the two tool windows, the editor windows and the version.
 
 #include "app/AppTexts.h"
+#include "app/EditCommands.h"
 #include "app/basSystem.h"
 #include "app/mdiMain.h"
 #include "common/TextHelpers.h"
@@ -113,6 +114,8 @@ void mdiMain::createFileMenu()
 void mdiMain::createEditMenu()
 {
     QMenu *menu = menuBar()->addMenu(appTexts::editMenu);
+    new EditCommands(menu, mArea);
+    menu->addSeparator();
     addEditorCommand(menu, appTexts::findCommand, CommandKey::Find, &frmChild1::showFind);
     addEditorCommand(menu, appTexts::replaceCommand, CommandKey::Replace, &frmChild1::showReplace);
     addEditorCommand(menu, appTexts::findNextCommand, CommandKey::FindNext, &frmChild1::findNext);
@@ -142,6 +145,10 @@ void mdiMain::createPageMenu()
     addEditorCommand(menu, appTexts::savePage, CommandKey::SavePage, &frmChild1::cmdSav_Click);
     addEditorCommand(menu, appTexts::savePageAs, CommandKey::SavePageAs, &frmChild1::cmdSAs_Click);
     addEditorCommand(menu, appTexts::previewPage, CommandKey::Preview, &frmChild1::cmdBrz_Click);
+    addCommand(menu, appTexts::livePreview, &mdiMain::startLivePreview)
+        ->setShortcuts(commandKeys(CommandKey::LivePreview));
+    mStopLive = addCommand(menu, appTexts::stopLivePreview, &mdiMain::stopLivePreview);
+    mStopLive->setEnabled(false);
     addEditorCommand(menu, appTexts::closePage, CommandKey::ClosePage, &frmChild1::cmdClo_Click);
 }
 

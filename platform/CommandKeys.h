@@ -22,6 +22,13 @@ enum class CommandKey {
     FindPrevious,     // Shift+F3
     FindInSite,       // Ctrl+Shift+F
     WordWrap,         // Alt+Z
+    Undo,             // Ctrl+Z
+    Redo,             // Ctrl+Y, Ctrl+Shift+Z
+    Cut,              // Ctrl+X
+    Copy,             // Ctrl+C
+    Paste,            // Ctrl+V
+    SelectAll,        // Ctrl+A
+    LivePreview,      // Ctrl+F5
     FocusTree,        // Alt+1
     FocusTags,        // Alt+2
 };

@@ -76,6 +76,7 @@ bool frmTree::gfWriteKSD()
         ShowMessage(failureText(treeTexts::definitionWriteFailed, gSite.FilePath, error));
         return false;
     }
-    ShowMessage(treeTexts::definitionWritten);
+    if (!mbQuietSuccess)
+        ShowMessage(treeTexts::definitionWritten);
     return true;
 }
