@@ -30,6 +30,8 @@ inline const QString stopLivePreview = QStringLiteral("ライブプレビュー�
 inline const QString viewMenu = QStringLiteral("表示(&V)");
 inline const QString siteTree = QStringLiteral("サイトツリー(&T)");
 inline const QString tagList = QStringLiteral("タグリスト(&L)");
+inline const QString focusTree = QStringLiteral("サイトツリーへ移動(&R)");
+inline const QString focusTags = QStringLiteral("タグリストへ移動(&G)");
 
 inline const QString windowMenu = QStringLiteral("ウィンドウ(&W)");
 inline const QString cascade = QStringLiteral("重ねて表示(&C)");

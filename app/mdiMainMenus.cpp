@@ -161,6 +161,9 @@ void mdiMain::createViewMenu()
     mTagShown->setCheckable(true);
     connect(mTreeShown, &QAction::triggered, this, &mdiMain::setTreeShown);
     connect(mTagShown, &QAction::triggered, this, &mdiMain::setTagShown);
+    // The keys that put the focus into a tool window, showing it first when it was closed.
+    addCommand(menu, appTexts::focusTree, &mdiMain::focusTreeWindow)->setShortcuts(commandKeys(CommandKey::FocusTree));
+    addCommand(menu, appTexts::focusTags, &mdiMain::focusTagWindow)->setShortcuts(commandKeys(CommandKey::FocusTags));
     menu->addSeparator();
     mWordWrap = menu->addAction(appTexts::wordWrapCommand);
     mWordWrap->setCheckable(true);
@@ -172,8 +175,11 @@ void mdiMain::createViewMenu()
 void mdiMain::createWindowMenu()
 {
     mWindowMenu = menuBar()->addMenu(appTexts::windowMenu);
-    connect(mWindowMenu->addAction(appTexts::cascade), &QAction::triggered, mArea, &QMdiArea::cascadeSubWindows);
-    connect(mWindowMenu->addAction(appTexts::tile), &QAction::triggered, mArea, &QMdiArea::tileSubWindows);
+    // Only the editors are arranged, beside the tool windows.
+    connect(mWindowMenu->addAction(appTexts::cascade), &QAction::triggered, this,
+            [this] { cascadeEditors(mArea, shownEditors()); });
+    connect(mWindowMenu->addAction(appTexts::tile), &QAction::triggered, this,
+            [this] { tileEditors(mArea, shownEditors()); });
     addCommand(mWindowMenu, appTexts::nextPage, &mdiMain::activateNextEditor)
         ->setShortcuts(commandKeys(CommandKey::NextWindow));
     addCommand(mWindowMenu, appTexts::previousPage, &mdiMain::activatePreviousEditor)
@@ -266,6 +272,16 @@ void mdiMain::setTagShown(bool shown)
         showTagWindow();
     else if (mTag)
         mTag->Unload(vbFormCode);
+}
+
+void mdiMain::focusTreeWindow()
+{
+    showTreeWindow()->focusFirstControl();
+}
+
+void mdiMain::focusTagWindow()
+{
+    showTagWindow()->focusFirstControl();
 }
 
 void mdiMain::activateNextEditor()

@@ -27,9 +27,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QStyle>
-#include <QtMath>
 #include <QFontMetricsF>
 #include <QPlainTextEdit>
 #include <QTextBlock>
@@ -46,29 +43,11 @@ using namespace basSystem;
 
 namespace {
 
-// The text a new editor window shows at least, where the area has room for it.
-constexpr int usefulColumns = 80;
-constexpr int usefulLines = 25;
-
 // Editors shown together while a site is read wait here for their text: the last shown
 // (on top) first, one each time the program is idle.
 QList<QPointer<frmChild1>> gWaitingEditors;
 QPointer<QTimer> gFillTimer;
 constexpr int fillSliceMs = 20;
-
-// The outer size in pixels of an editor whose text box `box` shows 80 columns by 25 lines.
-QSize usefulSizeFor(const PageTextEdit &box)
-{
-    const QFontMetrics metrics(box.font());
-    const int scrollBar = box.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &box);
-    const int margins = 2 * (box.frameWidth() + qCeil(box.document()->documentMargin()));
-    const int textWidth
-        = usefulColumns * metrics.horizontalAdvance(QLatin1Char('0')) + margins + scrollBar + box.lineNumberWidth();
-    // One line more for the status line below the text box.
-    const int textHeight = (usefulLines + 1) * metrics.lineSpacing() + margins + scrollBar;
-    return QSize(textWidth + twipsToPixelsX(editorLayout::designedWidth - editorLayout::txtEdit.width),
-                 textHeight + twipsToPixelsY(editorLayout::designedHeight - editorLayout::txtEdit.height));
-}
 
 // The record of page `id`, or nullptr when the page table has no such page.
 PageRecord *pageRecord(qint32 id)
@@ -458,49 +437,6 @@ void frmChild1::showEvent(QShowEvent *event)
     KForm::showEvent(event);
 }
 
-// A new editor window opens in the visible part of the area, beside the tool windows,
-// cascading from the editors already shown.
-void frmChild1::chooseFirstPlace()
-{
-    QMdiArea *area = formArea();
-    if (!area)
-        return;
-    const QRect visible = area->viewport()->rect();
-    int toolsRight = visible.x();
-    int shownEditors = 0;
-    for (const QMdiSubWindow *other : area->subWindowList()) {
-        if (other->isHidden())
-            continue;
-        const auto *form = qobject_cast<const KForm *>(other->widget());
-        if (form && form->isToolWindow())
-            toolsRight = std::max(toolsRight, other->geometry().right() + 1);
-        else
-            ++shownEditors;
-    }
-    QMdiSubWindow *sub = subWindow();
-    const int step = sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, sub);
-    const QRect r = editorLayout::firstPlacement(visible, toolsRight, usefulSize(), shownEditors, step);
-    setWidth(pixelsToTwipsX(r.width()));
-    setHeight(pixelsToTwipsY(r.height()));
-    setLeft(pixelsToTwipsX(r.x()));
-    setTop(pixelsToTwipsY(r.y()));
-}
-
-// The outer size in pixels at which the text box shows 80 columns by 25 lines: the
-// window grows with the text box one for one.
-QSize frmChild1::usefulSize() const
-{
-    if (mTxtEdit)
-        return usefulSizeFor(*mTxtEdit);
-    // An editor shown while a site is read has no text box yet: one like it is made once.
-    static const QSize freshBox = [] {
-        PageTextEdit box(nullptr);
-        box.setFont(msGothicFont());
-        return usefulSizeFor(box);
-    }();
-    return freshBox;
-}
-
 void frmChild1::Form_Activate()
 {
     fillDocument();
@@ -532,6 +468,7 @@ void frmChild1::Form_Resize()
 
 void frmChild1::Form_QueryUnload(bool &cancel, int reason)
 {
+    rememberPlace();
     // The close box only hides the editor; anything else discards it.
     if (reason == vbFormControlMenu) {
         Hide();
@@ -693,5 +630,6 @@ void frmChild1::findPrevious()
 
 void frmChild1::cmdClo_Click()
 {
+    rememberPlace();
     Hide();
 }

@@ -89,6 +89,15 @@ public:
     // gets it when it is enabled again.
     void showFocused();
 
+    // Places the editor at `r` (pixels of the area's viewport) and lays it out for that
+    // size, also while another window is active.
+    void placeAt(const QRect &r);
+    // Remembers the editor's place and size for its page, for the rest of the session: an
+    // editor of the same page made later (the definition opened again) opens there.
+    void rememberPlace() const;
+    // The outer size in pixels at which the text box shows 80 columns by 25 lines.
+    QSize usefulSize() const;
+
     // Find and replace. The find bar sits below the text box while it is shown.
     void showFind() { openFindBar(false); }
     void showReplace() { openFindBar(true); }
@@ -173,7 +182,9 @@ private:
     void followContentsChange(int position, int removed, int added);
     void openFindBar(bool replacing);
     void closeFindBar();
-    QSize usefulSize() const;
+    // The page file the editor stands for, for its remembered place; empty for a page
+    // without a file or an editor no longer in the page table.
+    QString placeKey() const;
 
     frmChild1 *self() const { return const_cast<frmChild1 *>(this); }
     // Asks before the text of a page that was not read replaces an existing file at `path`.
@@ -212,3 +223,8 @@ private:
     RecoveryCopier *mRecovery = nullptr;
     QByteArray mFileHash;
 };
+
+// The window menu's arrangements: `editors` cascaded, or tiled, in the room beside the
+// tool windows of `area`; the tool windows stay where they are.
+void cascadeEditors(QMdiArea *area, const QList<frmChild1 *> &editors);
+void tileEditors(QMdiArea *area, const QList<frmChild1 *> &editors);

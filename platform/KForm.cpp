@@ -12,6 +12,8 @@
 namespace {
 QPointer<QMdiArea> gDefaultArea;
 KForm::ShowBatch *gShowBatch = nullptr;
+// Every tool window made and not yet destroyed.
+QList<QPointer<KForm>> gToolForms;
 
 // Forms that were never shown wait on a hidden widget of the area (its shelf) instead of
 // among the area's own children: whatever repaints, raises or resizes a window inside the
@@ -73,6 +75,34 @@ KForm::KForm(QMdiArea *area, Border border) : mArea(area), mBorder(border)
     // is made on first use, so that a thousand hidden editors cost no window each.
     setParent(shelfOf(area));
     QWidget::setVisible(false);
+    if (isToolWindow()) {
+        gToolForms.removeAll(nullptr);
+        gToolForms << this;
+    }
+}
+
+QList<QRect> KForm::toolWindowPlaces(const QMdiArea *area)
+{
+    QList<QRect> places;
+    for (const QPointer<KForm> &form : std::as_const(gToolForms))
+        if (form && form->mSub && !form->mSub->isHidden() && form->mSub->mdiArea() == area)
+            places << form->mSub->geometry();
+    return places;
+}
+
+std::optional<QRect> KForm::normalPlacePixels() const
+{
+    if (!mSub || mSub->isMinimized() || mSub->isMaximized())
+        return std::nullopt;
+    return mSub->geometry();
+}
+
+void KForm::setPlacePixels(const QRect &r)
+{
+    setWidth(pixelsToTwipsX(r.width()));
+    setHeight(pixelsToTwipsY(r.height()));
+    setLeft(pixelsToTwipsX(r.x()));
+    setTop(pixelsToTwipsY(r.y()));
 }
 
 KForm::~KForm() = default;
@@ -96,7 +126,8 @@ void KForm::makeSubWindow()
         ensureControls();
     Qt::WindowFlags flags = Qt::SubWindow;
     if (mBorder == Border::SizableToolWindow)
-        flags |= Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+        flags |= Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+            | Qt::WindowCloseButtonHint;
     // The area raises a window it takes in above all others, comparing each of its windows
     // with all of them unless the new one stays on top: the window stays on top only while
     // it joins.
@@ -285,6 +316,18 @@ void KForm::SetFocus()
         setFocus(Qt::OtherFocusReason);
     else
         mSub->setFocus(Qt::OtherFocusReason);
+}
+
+void KForm::focusFirstControl()
+{
+    SetFocus();
+    // A form's controls follow it in the focus chain.
+    for (QWidget *w = nextInFocusChain(); w != this && isAncestorOf(w); w = w->nextInFocusChain()) {
+        if ((w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(this) && w->isEnabled()) {
+            w->setFocus(Qt::ShortcutFocusReason);
+            return;
+        }
+    }
 }
 
 bool KForm::Unload(int reason)

@@ -11,6 +11,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <optional>
+
 class QMdiArea;
 
 // Why a form is being closed, as Form_QueryUnload receives it.
@@ -50,6 +52,14 @@ public:
     bool isMinimized() const;
     // True for the tool windows (the site tree and the tag palette).
     bool isToolWindow() const { return mBorder == Border::SizableToolWindow; }
+    // The places of the tool windows shown in `area`, in its viewport's pixels. Tool windows
+    // are few: this never walks the area's other windows.
+    static QList<QRect> toolWindowPlaces(const QMdiArea *area);
+    // Sets the outer size and place from pixels of the area's viewport.
+    void setPlacePixels(const QRect &r);
+    // The window's place and size in pixels of the area's viewport while it has a window in
+    // its normal state (neither minimised nor maximised); nothing otherwise.
+    std::optional<QRect> normalPlacePixels() const;
 
     void setCaption(const QString &caption);
     QString caption() const;
@@ -84,6 +94,9 @@ public:
     bool Visible() const;
     // Gives the form the focus (and makes it the active child).
     void SetFocus();
+    // Makes the form the active child and puts the focus on its first control that takes
+    // the focus by the keyboard.
+    void focusFirstControl();
     // Asks the form to close for `reason`; true when it closed (it is then discarded).
     bool Unload(int reason = vbFormCode);
     // True once the form has been unloaded; the object itself goes away with the event loop.

@@ -125,7 +125,7 @@ void frmTree::Form_Load()
     mlPrevWidth = 3210;
     applyStoredGeometry(gTreeWinHeight, gTreeWinWidth, gTreeWinTop, gTreeWinLeft);
     // The stored splitter place (TRE_S), while it leaves the right column room.
-    if (gTreeSplit > 0 && gTreeSplit + 60 <= mPicTreRect.width)
+    if (gTreeSplit > 0 && qint64(gTreeSplit) + 60 <= mPicTreRect.width)
         moveSplitter(gTreeSplit);
     mScrTre->setMin(1);
     mScrTre->setMax(1);

@@ -2,7 +2,6 @@
 #include "app/Translation.h"
 #include "app/basSystem.h"
 #include "app/mdiMain.h"
-#include "editor/EditorLayout.h"
 #include "editor/FindBar.h"
 #include "editor/frmSiteFind.h"
 #include "editor/frmChild1.h"
@@ -45,21 +44,6 @@ QString makeSite(TestEnv &env, const QString &sub, int n)
 QStringList fileHistoryOf()
 {
     return fileHistory::entries(gHistory);
-}
-
-// The menu bar's entry `item` of menu `menu`, matched without the accelerator mark.
-QAction *menuItem(const mdiMain &frame, const QString &menu, const QString &item)
-{
-    static const QRegularExpression accelerator(u"\\(&.\\)|&"_s);
-    for (QAction *top : frame.menuBar()->actions()) {
-        if (QString(top->text()).remove(accelerator) != menu)
-            continue;
-        emit top->menu()->aboutToShow();
-        for (QAction *action : top->menu()->actions())
-            if (QString(action->text()).remove(accelerator) == item)
-                return action;
-    }
-    return nullptr;
 }
 
 // The entries of the recent sites menu, as it shows them.
@@ -138,8 +122,6 @@ private Q_SLOTS:
     void frameGeometryRoundTrip();
     void editorsOpenInSight_data();
     void editorsOpenInSight();
-    void placementCascadesInsideTheArea_data();
-    void placementCascadesInsideTheArea();
     void qtTextsInJapanese();
     void filterLabelNamesPatternsOnce_data();
     void filterLabelNamesPatternsOnce();
@@ -344,30 +326,6 @@ void tst_frame::editorsOpenInSight()
     }
     if (roomy)   // cascaded
         QVERIFY(gPageEditors.at(2)->subWindow()->y() > gPageEditors.at(1)->subWindow()->y());
-}
-
-void tst_frame::placementCascadesInsideTheArea_data()
-{
-    QTest::addColumn<int>("toolsRight");
-    QTest::addColumn<int>("index");
-    QTest::addColumn<QRect>("placed");
-    // An area of 1000 x 600 with room for a 500 x 400 window; steps of 20.
-    QTest::newRow("first, beside the tools") << 300 << 0 << QRect(300, 0, 500, 400);
-    QTest::newRow("third, cascaded") << 300 << 2 << QRect(340, 40, 500, 400);
-    QTest::newRow("past the room, starts over") << 300 << 11 << QRect(300, 0, 500, 400);
-    QTest::newRow("tools too wide: against the right edge") << 900 << 0 << QRect(500, 0, 500, 400);
-    QTest::newRow("no tools") << 0 << 1 << QRect(20, 20, 500, 400);
-}
-
-void tst_frame::placementCascadesInsideTheArea()
-{
-    QFETCH(int, toolsRight);
-    QFETCH(int, index);
-    QFETCH(QRect, placed);
-    QCOMPARE(editorLayout::firstPlacement(QRect(0, 0, 1000, 600), toolsRight, QSize(500, 400), index, 20), placed);
-    // A window larger than the area is cut down to it.
-    QCOMPARE(editorLayout::firstPlacement(QRect(0, 0, 300, 200), toolsRight, QSize(500, 400), index, 20),
-             QRect(0, 0, 300, 200));
 }
 
 void tst_frame::qtTextsInJapanese()

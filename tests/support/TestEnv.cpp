@@ -6,7 +6,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 
 TestEnv::TestEnv()
 {
@@ -151,4 +155,18 @@ quint32 testSeed()
         seed = QRandomGenerator::system()->generate();
     qInfo("random seed %u (repeat with PAGEKILN_TEST_SEED=%u)", seed, seed);
     return seed;
+}
+
+QAction *menuItem(const QMainWindow &window, const QString &menu, const QString &item)
+{
+    static const QRegularExpression accelerator(QStringLiteral("\\(&.\\)|&"));
+    for (QAction *top : window.menuBar()->actions()) {
+        if (QString(top->text()).remove(accelerator) != menu)
+            continue;
+        emit top->menu()->aboutToShow();
+        for (QAction *action : top->menu()->actions())
+            if (QString(action->text()).remove(accelerator) == item)
+                return action;
+    }
+    return nullptr;
 }

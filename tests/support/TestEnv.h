@@ -14,6 +14,9 @@
 
 #include <memory>
 
+class QAction;
+class QMainWindow;
+
 class TestEnv
 {
 public:
@@ -67,3 +70,7 @@ QStringList pageTitles();
 // The seed of a random test: PAGEKILN_TEST_SEED when set, otherwise a fresh one; printed,
 // so that a failing run can be repeated with it.
 quint32 testSeed();
+
+// The menu bar's entry `item` of menu `menu` in `window`, matched without the accelerator
+// mark; the menu is told it is about to show first, as it would be when opened.
+QAction *menuItem(const QMainWindow &window, const QString &menu, const QString &item);
