@@ -5,6 +5,8 @@
 #include <QList>
 #include <QUrl>
 
+#include <cstdlib>
+
 namespace linkMend {
 
 namespace {
@@ -80,6 +82,28 @@ QString linkTo(const QString &pageFolder, const QString &path)
             out += c;
     }
     return out;
+}
+
+qsizetype placeOfValue(QStringView text, QStringView value, qint32 line)
+{
+    if (value.isEmpty())
+        return -1;
+    qsizetype best = -1;
+    qint64 bestDistance = 0;
+    qint32 at = 1;   // the line of `from`
+    qsizetype from = 0;
+    for (qsizetype found = text.indexOf(value); found >= 0; found = text.indexOf(value, found + 1)) {
+        at += qint32(text.sliced(from, found - from).count(u'\n'));
+        from = found;
+        const qint64 distance = std::abs(qint64(at) - line);
+        if (best < 0 || distance < bestDistance) {
+            best = found;
+            bestDistance = distance;
+        }
+        if (at >= line)
+            break;   // later places only lie further away
+    }
+    return best;
 }
 
 }   // namespace linkMend

@@ -16,4 +16,9 @@ QString caseFixed(const QString &link, const QString &lookedFor, const QString &
 // percent-escaped, so that the link names the file as it is.
 QString linkTo(const QString &pageFolder, const QString &path);
 
+// Where `value` stands in `text` (lines ended by "\n", as the editor's text box counts
+// places) on line `line` (1 up), or on the nearest line that holds it, when the text has
+// changed since it was read; -1 when the text holds it nowhere.
+qsizetype placeOfValue(QStringView text, QStringView value, qint32 line);
+
 }   // namespace linkMend

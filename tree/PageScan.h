@@ -45,6 +45,10 @@ struct PageScan {
 // page's length.
 QStringList scanLinks(QStringView text);
 
+// Where each link of scanLinks(text) starts in `text` (index 0 holds nothing), so that
+// its line can be told.
+QList<qsizetype> scanLinkPlaces(QStringView text);
+
 // The same walk done literally, one search of the rest of the page per step. It is the
 // yardstick the fast walk is checked against; its cost can grow with the square of the
 // page's length.

@@ -179,6 +179,12 @@ void tst_references::linkTo()
 {
     QCOMPARE(linkMend::linkTo(u"/s/a/"_s, u"/s/img/b c.gif"_s), u"../img/b%20c.gif"_s);
     QCOMPARE(linkMend::linkTo(u"/s/"_s, u"/s/資料#1.htm"_s), u"資料%231.htm"_s);
+    // The value is found on its line, or on the nearest one when lines came and went.
+    const QString text = u"<A HREF=\"a.htm\">\n<A HREF=\"a.htm\">\n\n<A HREF=\"a.htm\">"_s;
+    QCOMPARE(linkMend::placeOfValue(text, u"a.htm"_s, 2), 26);
+    QCOMPARE(linkMend::placeOfValue(text, u"a.htm"_s, 3), 26);
+    QCOMPARE(linkMend::placeOfValue(text, u"a.htm"_s, 9), 44);
+    QCOMPARE(linkMend::placeOfValue(text, u"b.htm"_s, 1), -1);
 }
 
 QTEST_GUILESS_MAIN(tst_references)
