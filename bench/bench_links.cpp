@@ -5,7 +5,7 @@
 // memory is the child's VmHWM.
 
 #include "BenchSupport.h"
-#include "tree/LinkCheck.h"
+#include "tree/SiteLinks.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -113,8 +113,8 @@ int check(const QString &root)
     const linkCheck::SiteLinks links = linkCheck::checkSite(pages, root + u'/');
     const double checked = t.nsecsElapsed() / 1e6 - made;
     const double cpu = 1000.0 * double(std::clock()) / CLOCKS_PER_SEC;
-    std::printf("%.1f %.1f %lld %lld %.1f %.0f\n", made, checked, qlonglong(links.broken.size()),
-                qlonglong(links.listingsRead), peakMegabytes(), cpu);
+    std::printf("%.1f %.1f %lld %lld %.1f %.0f\n", made, checked, qlonglong(links.brokenCount()),
+                qlonglong(links.listingsRead()), peakMegabytes(), cpu);
     std::fflush(stdout);
     std::_Exit(0);
 }

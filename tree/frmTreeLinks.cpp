@@ -5,7 +5,6 @@
 #include "editor/frmChild1.h"
 #include "platform/Messages.h"
 #include "platform/Platform.h"
-#include "tree/BusyPointer.h"
 #include "tree/PageScan.h"
 #include "tree/TreeTexts.h"
 #include "tree/TreeView.h"
@@ -21,13 +20,19 @@ using namespace basSystem;
 
 void frmTree::checkLinks()
 {
-    {
-        const BusyPointer busy;
-        mLinks = linkCheck::checkSite(gPageTable, gSite.Folder);
-    }
+    mLinkCheck->checkSite(gSite.Folder);
+}
+
+// The marks as they stand: none while a whole-site check runs.
+void frmTree::showLinkCheck()
+{
     mPicTre->update();
-    if (mSiteCheck)
-        mSiteCheck->setReport(linkCheck::siteReport(gPageTable, mLinks, gSite.Folder), gPageTable);
+    if (!mSiteCheck)
+        return;
+    if (const linkCheck::SiteLinks *links = mLinkCheck->links())
+        mSiteCheck->setReport(linkCheck::siteReport(gPageTable, *links, gSite.Folder), gPageTable);
+    else
+        mSiteCheck->showChecking();
 }
 
 void frmTree::lblLink_Click(qint32 page, qint32 link)
@@ -56,15 +61,16 @@ void frmTree::addLinkedPage(const QString &path)
         lblHTML_Click(qint32(pageCount()));
 }
 
-// A saved page may link elsewhere now, and a page saved under a new name may be the file
-// other pages' links looked for.
+// A saved page may link elsewhere now, and its file (under a new name, perhaps) may be the
+// one other pages' links looked for: those links are checked again, and only those.
 void frmTree::pageSaved(frmChild1 *editor)
 {
-    if (editor->plId >= 1 && editor->plId <= pageCount()) {
-        gPageTable[editor->plId].Links = scanLinks(editor->text());
-        DrawTree(std::clamp(scrTre()->Value(), 1, qint32(pageCount())));
-    }
-    checkLinks();
+    const qint32 page = editor->plId;
+    if (page < 1 || page > pageCount())
+        return;
+    gPageTable[page].Links = scanLinks(editor->text());
+    DrawTree(std::clamp(scrTre()->Value(), 1, qint32(pageCount())));
+    mLinkCheck->pageSaved(page);
 }
 
 void frmTree::cmdChk_Click()
@@ -82,8 +88,8 @@ void frmTree::cmdChk_Click()
                     self->checkLinks();
             });
     }
-    checkLinks();
     mSiteCheck->Show();
+    checkLinks();
 }
 
 frmSiteCheck *frmTree::siteCheckWindow() const
