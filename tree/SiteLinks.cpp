@@ -78,11 +78,17 @@ std::optional<SiteLinks> SiteLinks::check(const QList<PageRecord> &pages, const 
     SiteLinks out(siteFolder, pages.size());
     for (qint32 p = 1; p < pages.size(); ++p)
         out.setPagePath(p, pagePath(pages.at(p)));
+    // Anchors are looked for once every page's are known.
+    out.mDeferAnchors = true;
     for (qint32 p = 1; p < pages.size(); ++p) {
         if (cancelled && cancelled())
             return std::nullopt;
         out.checkPage(pages, p);
     }
+    out.mDeferAnchors = false;
+    for (PendingAnchor &pending : std::exchange(out.mPendingAnchors, {}))
+        if (!out.hasAnchor(pending.path, pending.fragment))
+            out.mPages[pending.page].problems << std::move(pending.problem);
     return out;
 }
 
@@ -123,24 +129,47 @@ void SiteLinks::checkPage(const QList<PageRecord> &pages, qint32 page)
         mCounted.fill(0);
         mCheck = 1;
     }
+    out.problems.clear();
     const Base base = baseOf(record.Folder);
+    QList<qint32> notAddresses;
     for (qint32 j = 1; j < record.Links.size(); ++j) {
+        if (pageRefs::isNotAddress(record.Links.at(j))) {
+            notAddresses << j;
+            continue;
+        }
         const Resolved r = resolveInto(mPath, record.Links.at(j), base, mSite);
         if (r.kind != LinkKind::File)
             continue;
-        const quint32 key = targetKey(mPath);
-        if (!out.targetKeys.contains(key))
-            out.targetKeys << key;
-        out.keyBits |= keyBit(key);
-        // The common case, a file found as named, needs no copy of its path.
-        Lookup found;
-        if (r.folder || mCache.entry(mPath) != FolderCache::Entry::File)
-            found = lookUp(LinkTarget{LinkKind::File, mPath, r.folder}, mCache);
+        addKey(out.targetKeys, out.keyBits, targetKey(mPath));
+        Lookup found = lookUpFile(r.folder);
         if (found.broken())
             out.broken << Broken{j, std::move(found)};
         else
             countLinkTo(page, found.state == LinkState::Found ? found.path : mPath);
     }
+    checkReferences(record, page, base);
+    if (!notAddresses.isEmpty())
+        listNotAddresses(record, page, notAddresses);
+}
+
+void SiteLinks::addKey(QList<quint32> &keys, quint64 &bits, quint32 key)
+{
+    if (!keys.contains(key))
+        keys << key;
+    bits |= keyBit(key);
+}
+
+// Looks up the file at mPath. The common case, a file found as named, needs no copy of its
+// path (the lookup's state stays NotChecked). A page of the definition counts as there,
+// also before it is first saved.
+Lookup SiteLinks::lookUpFile(bool folder)
+{
+    if (!folder && mCache.entry(mPath) == FolderCache::Entry::File)
+        return {};
+    Lookup found = lookUp(LinkTarget{LinkKind::File, mPath, folder}, mCache);
+    if (found.broken() && mPagesByPath.contains(found.path))
+        return {LinkState::Found, found.path, {}};
+    return found;
 }
 
 void SiteLinks::countLinkTo(qint32 page, const QString &target)
@@ -172,13 +201,19 @@ void SiteLinks::checkPagesLookingFor(const QList<PageRecord> &pages, const QStri
         if (isIndexName(QStringView(path).mid(path.lastIndexOf(u'/') + 1)))
             lookFor(parentOf(path));
     }
+    const auto looksFor = [&](quint64 keyBits, const QList<quint32> &targetKeys) {
+        return (keyBits & bits) != 0
+            && std::any_of(keys.cbegin(), keys.cend(), [&](quint32 k) { return targetKeys.contains(k); });
+    };
     for (qint32 p = 1; p < mPages.size(); ++p) {
         const PageLinks &page = mPages.at(p);
-        if ((page.keyBits & bits) == 0 || p == except)
-            continue;
-        if (std::any_of(keys.cbegin(), keys.cend(), [&page](quint32 k) { return page.targetKeys.contains(k); }))
+        if (p != except && looksFor(page.keyBits, page.targetKeys))
             checkPage(pages, p);
     }
+    for (auto &[path, sheet] : mSheets)
+        if (looksFor(sheet.keyBits, sheet.targetKeys))
+            checkStyleSheet(path, sheet);
+    readStyleSheets();
 }
 
 bool SiteLinks::pageSaved(const QList<PageRecord> &pages, qint32 page)
@@ -245,6 +280,7 @@ bool SiteLinks::fileWritten(const QList<PageRecord> &pages, const QString &path)
         return false;
     QStringList touched = mCache.noteFile(path);
     touched << cleanFilePath(path);
+    forgetFile(touched.constLast());
     checkPagesLookingFor(pages, touched, 0);
     return true;
 }
@@ -274,31 +310,6 @@ qsizetype SiteLinks::brokenCount() const
 qint32 SiteLinks::linkedFrom(qint32 page) const
 {
     return page >= 0 && page < mLinkedFrom.size() ? mLinkedFrom.at(page) : 0;
-}
-
-QList<ReportRow> siteReport(const QList<PageRecord> &pages, const SiteLinks &links, const QString &siteFolder)
-{
-    QList<ReportRow> broken, cased, unlinked;
-    const qint32 last = qint32(std::min(pages.size(), links.tableSize())) - 1;
-    for (qint32 page = 1; page <= last; ++page) {
-        for (const SiteLinks::Broken &b : links.brokenLinks(page)) {
-            const QString &text = pages.at(page).Links.at(b.link);
-            const Lookup &l = b.lookup;
-            if (l.state == LinkState::CaseDiffers)
-                cased << ReportRow{ReportRow::Kind::CaseDiffers, page, text, l.path, l.onDisk};
-            else
-                broken << ReportRow{ReportRow::Kind::Broken, page, text, l.path, {}};
-        }
-    }
-    QStringList entrances;
-    for (const char16_t *name : {u"index.html", u"index.htm"})
-        entrances << cleanFilePath(siteFolder + u'/' + QStringView(name));
-    for (qint32 p = 2; p <= last; ++p) {
-        const QString path = pagePath(pages.at(p));
-        if (links.linkedFrom(p) == 0 && !path.isEmpty() && (siteFolder.isEmpty() || !entrances.contains(path)))
-            unlinked << ReportRow{ReportRow::Kind::Unlinked, p, {}, path, {}};
-    }
-    return broken + unlinked + cased;
 }
 
 }   // namespace linkCheck

@@ -66,12 +66,42 @@ inline const QString kindUnlinked = QStringLiteral("どこからもリンクさ�
 inline const QString kindCaseDiffers = QStringLiteral("大文字・小文字の違い");
 inline const QString linksBeingChecked = QStringLiteral("リンクを検査しています…");
 inline const QString siteCheckAllGood = QStringLiteral("問題は見つかりませんでした。");
-inline QString siteCheckSummary(qsizetype broken, qsizetype unlinked, qsizetype cased)
+inline QString siteCheckSummary(qsizetype broken, qsizetype anchors, qsizetype unlinked, qsizetype cased,
+                                qsizetype notAddress)
 {
-    return QStringLiteral("リンク切れ %1 件、どこからもリンクされていないページ %2 件、大文字・小文字の違い %3 件")
+    return QStringLiteral("リンク切れ %1 件、アンカー切れ %2 件、どこからもリンクされていないページ %3 件、"
+                          "大文字・小文字の違い %4 件、アドレスではない値 %5 件")
         .arg(broken)
+        .arg(anchors)
         .arg(unlinked)
-        .arg(cased);
+        .arg(cased)
+        .arg(notAddress);
 }
+
+// What the site check reads besides the tree's links, and mending from its report.
+inline const QString siteCheckLine = QStringLiteral("行");
+inline const QString siteCheckRefKind = QStringLiteral("参照");
+inline const QString kindBrokenAnchor = QStringLiteral("アンカー切れ");
+inline const QString kindNotAddress = QStringLiteral("アドレスではない");
+inline const QString refPage = QStringLiteral("ページ");
+inline const QString refImage = QStringLiteral("画像");
+inline const QString refStyleSheet = QStringLiteral("スタイルシート");
+inline const QString refScript = QStringLiteral("スクリプト");
+inline const QString refFrame = QStringLiteral("フレーム");
+inline const QString refObject = QStringLiteral("オブジェクト");
+inline const QString mendCreate = QStringLiteral("作成(&N)");
+inline const QString mendChange = QStringLiteral("変更(&H)");
+inline const QString mendCase = QStringLiteral("大文字・小文字を直す(&L)");
+inline const QString mendTip = QStringLiteral("クリックすると、リンク先を作成・変更できます。");
+inline const QString mendNotFound
+    = QStringLiteral("このリンクはページの中に見つかりませんでした。ページが編集されている可能性があります。");
+inline const QString changeLinkTitle = QStringLiteral("リンク先のファイルを選択");
+inline const QString changeLinkFilter = QStringLiteral("すべてのファイル (*.*)|*.*");
+inline const QString saveCsv = QStringLiteral("CSVで保存(&V)");
+inline const QString saveHtml = QStringLiteral("HTMLで保存(&M)");
+inline const QString csvFilter = QStringLiteral("CSV ファイル (*.csv)|*.csv");
+inline const QString htmlFilter = QStringLiteral("HTML ファイル (*.htm;*.html)|*.htm;*.html");
+inline const QString reportTitle = QStringLiteral("リンクの検査");
+inline const QString reportWriteFailed = QStringLiteral("レポートの保存に失敗しました。");
 
 }   // namespace treeTexts

@@ -15,6 +15,7 @@
 
 #include <functional>
 
+class QMenu;
 class QPushButton;
 class QToolButton;
 class TreeView;
@@ -68,6 +69,9 @@ public:
     void offerRecovery();
     // Appends a new page without a file, titled `title`, with its editor shown.
     frmChild1 *addNewPage(const QString &title);
+    // Appends a new page to be kept at `folder` + `fileName`, titled `title`, with its
+    // editor shown holding the skeleton as an unsaved change.
+    frmChild1 *addNewPage(const QString &title, const QString &folder, const QString &fileName);
 
     // The commands of the button row.
     void cmdCre_Click();
@@ -121,6 +125,27 @@ public:
     void cmdChk_Click();
     frmSiteCheck *siteCheckWindow() const;
 
+    // Mending a broken reference, from the site check window or a red link of the tree.
+    // Only the editors' texts (as unsaved, undoable changes) and the definition in memory
+    // change; nothing is written until the user saves.
+    //
+    // Creates the page a link looks for, at the path looked for, from the new-page
+    // skeleton titled by the link's text, and adds it to the definition.
+    void createLinkedPage(const linkCheck::ReportRow &row);
+    // Lets the user pick a file and points the reference at it.
+    void changeLinkTarget(const linkCheck::ReportRow &row);
+    // Writes the reference with the letter case of the file on disk.
+    void fixLinkCase(const linkCheck::ReportRow &row);
+    // Shows the row's page with its reference selected.
+    void showReportRow(const linkCheck::ReportRow &row);
+    // The site check's row for link `link` of page `page` as the check last found it;
+    // nullopt when it is not broken.
+    std::optional<linkCheck::ReportRow> linkRow(qint32 page, qint32 link) const;
+    // The menu a click on a broken link of the tree opens (作成, 変更, the letter-case fix).
+    QMenu *mendMenu(const linkCheck::ReportRow &row);
+    // The file dialog of 変更; it keeps its folder and the file chosen last.
+    FileDialog dlgLink;
+
     // The display area, for the window's other commands and for tests.
     const TreeModel &tree() const { return mTree; }
     TreeView *picTre() const { return mPicTre; }
@@ -153,6 +178,7 @@ private:
     void placeDisplayArea();
     void moveSplitter(qint32 left);
     void pageSaved(frmChild1 *editor);
+    bool rewriteReference(const linkCheck::ReportRow &row, const QString &value);
     void showLinkCheck();
     void addLinkedPage(const QString &path);
     bool addExistingPage(const QString &folder, const QString &fileName);

@@ -3,6 +3,7 @@
 
 #include "app/basSystem.h"
 #include "common/TextHelpers.h"
+#include "editor/EditorText.h"
 #include "editor/EditorTexts.h"
 #include "editor/PageFiles.h"
 #include "editor/frmChild1.h"
@@ -16,6 +17,8 @@
 #include "platform/Messages.h"
 
 #include <QFileInfo>
+#include <QPlainTextEdit>
+#include <QTextCursor>
 
 #include <algorithm>
 
@@ -269,13 +272,25 @@ void frmTree::cmdHCr_Click()
 
 frmChild1 *frmTree::addNewPage(const QString &title)
 {
+    return addNewPage(title, QString(), QString());
+}
+
+frmChild1 *frmTree::addNewPage(const QString &title, const QString &folder, const QString &fileName)
+{
     PageRecord page;
     page.Title = title;
+    page.Folder = folder;
+    page.FileName = fileName;
     page.Links = QStringList{QString()};
 
     auto *editor = new frmChild1();
     editor->setCaption(title);
-    editor->setText(pageSkeleton(title));
+    if (fileName.isEmpty()) {
+        editor->setText(pageSkeleton(title));
+    } else {
+        // A page meant for a file that is not there yet holds its text as unsaved.
+        QTextCursor(editor->txtEdit()->document()).insertText(editorText::documentText(pageSkeleton(title)));
+    }
     watchEditor(editor);
     addPage(std::move(page), editor);
     editor->Show();

@@ -457,7 +457,9 @@ void tst_links::siteCheckWindow()
     check->cmdCopy()->click();
     const QStringList lines = QGuiApplication::clipboard()->text().split(u'\n', Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), 4);
-    QCOMPARE(lines.at(1).split(u'\t').mid(1, 2), (QStringList{QStringLiteral("S 1"), QStringLiteral("x.htm")}));
+    const QStringList cells = lines.at(1).split(u'\t');   // kind, page, line, reference, link, target
+    QCOMPARE((QStringList{cells.value(1), cells.value(4)}),
+             (QStringList{QStringLiteral("S 1"), QStringLiteral("x.htm")}));
 
     // Creating the missing file and checking again empties the broken rows.
     env.write(QStringLiteral("s/x.htm"), "x");

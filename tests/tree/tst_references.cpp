@@ -1,6 +1,11 @@
 #include "tree/LinkMend.h"
 #include "tree/PageReferences.h"
+#include "tree/PageScan.h"
+#include "tree/SiteLinks.h"
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace pageRefs;
@@ -15,6 +20,9 @@ private Q_SLOTS:
     void readsStyleSheet();
     void placesMatchTheText();
     void anchorsAndLinkText();
+    void siteCheck_data();
+    void siteCheck();
+    void savesCheckAgain();
     void caseFixed_data();
     void caseFixed();
     void linkTo();
@@ -149,6 +157,113 @@ void tst_references::anchorsAndLinkText()
     QCOMPARE(page.anchors, QSet<QString>({u"n1"_s, u"i2"_s, u"n&3"_s}));
     QCOMPARE(linkTextAt(html, page.refs.at(0)), QStringLiteral("新しい ページ です"));
     QCOMPARE(linkTextAt(html, page.refs.at(1)), QString());
+}
+
+namespace {
+// A site on disk: index.htm and a.htm (pages), a picture, two style sheets in a folder of
+// their own, and an HTML file outside the definition.
+struct Site {
+    QTemporaryDir dir;
+    QString root = dir.path() + u"/s/"_s;
+    QList<basSystem::PageRecord> pages{{}};
+
+    Site()
+    {
+        write(u"img/logo.gif"_s, "GIF");
+        write(u"css/site.css"_s,
+              "@import \"more.css\";\r\nbody{background:url(../img/bg.gif)}\r\n"
+              ".x{background:url('../img/logo.gif')}\r\n");
+        write(u"css/more.css"_s, "p{background:url(dots.gif)}\r\n");
+        write(u"other.html"_s, "<A NAME=o1>");
+        addPage(u"index.htm"_s, QString());
+        addPage(u"a.htm"_s, u"<A NAME=\"n1\"></A><DIV ID='i1'></DIV><A HREF=\"index.htm\">"_s);
+    }
+    void write(const QString &name, const QByteArray &bytes) const
+    {
+        QDir().mkpath(QFileInfo(root + name).absolutePath());
+        QFile file(root + name);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    }
+    void addPage(const QString &name, const QString &text)
+    {
+        write(name, text.toUtf8());
+        pages.append(basSystem::PageRecord{});
+        setText(qint32(pages.size() - 1), text);
+        pages.last().FileName = name;
+        pages.last().Folder = root;
+    }
+    void setText(qint32 page, const QString &text)
+    {
+        pages[page].Text = text;
+        pages[page].Links = scanLinks(text);
+    }
+    // "kind page line reference link target", the target below the site's folder.
+    QStringList report(const linkCheck::SiteLinks &links) const
+    {
+        QStringList out;
+        for (const linkCheck::ReportRow &r : linkCheck::siteReport(pages, links, root))
+            out << u"%1 %2 %3 %4 %5 %6"_s.arg(int(r.kind))
+                       .arg(r.page > 0 ? QString::number(r.page) : r.file.mid(root.size()))
+                       .arg(r.line)
+                       .arg(r.refKind ? kindName(*r.refKind) : QString(), r.link, r.target.mid(root.size()));
+        return out;
+    }
+};
+}   // namespace
+
+// Anchors, style sheets and values that are no address, as the check reports them for
+// page 1 (index.htm): "kind page line reference link target", kinds 0 broken, 1 unlinked,
+// 2 letter case, 3 anchor, 4 no address.
+void tst_references::siteCheck_data()
+{
+    QTest::addColumn<QString>("html");
+    QTest::addColumn<QStringList>("expected");
+    const auto row = [](const char *name, const char *html, std::initializer_list<const char *> expected) {
+        QTest::newRow(name) << QString::fromUtf8(html) << utf8(expected);
+    };
+    row("anchors by NAME and id", "<A HREF=\"a.htm#n1\"><A HREF='a.htm#i1'>", {});
+    row("anchor missing, letter case", "<A HREF=\"a.htm#zz\">\r\n<A HREF=\"a.htm#N1\">",
+        {"3 1 1 page a.htm#zz a.htm#zz", "3 1 2 page a.htm#N1 a.htm#N1"});
+    row("anchors in the same page", "<A NAME=here></A><A HREF=\"#here\"> <A HREF=\"#gone\"> <A HREF=#top><A HREF=#>",
+        {"3 1 1 page #gone index.htm#gone"});
+    row("anchors in a file outside the definition", "<A HREF=\"other.html#o1\"><FRAME SRC=other.html#o2>",
+        {"3 1 1 frame other.html#o2 other.html#o2"});
+    row("style sheets from their own folder", "<LINK REL=stylesheet HREF=\"css/site.css\">",
+        {"0 css/more.css 1 image dots.gif css/dots.gif", "0 css/site.css 2 image ../img/bg.gif img/bg.gif"});
+    row("a style element's import", "<STYLE>\r\n@import 'css/none.css';</STYLE>",
+        {"0 1 2 css css/none.css css/none.css"});
+    row("pictures", "<IMG SRC=\"img/nope.gif\"><IMG SRC=\"IMG/LOGO.GIF\">",
+        {"0 1 1 image img/nope.gif img/nope.gif", "2 1 1 image IMG/LOGO.GIF IMG/LOGO.GIF"});
+    row("no address", "<A HREF=\"\"></A>\r\n<IMG SRC=\"\" ALT=\"\">", {"4 1 1 page \"></A><IMG SRC= "});
+    row("a broken link inside a comment", "<!-- <A HREF=\"old.htm\"> -->", {"0 1 1 page old.htm old.htm"});
+}
+
+void tst_references::siteCheck()
+{
+    QFETCH(QString, html);
+    QFETCH(QStringList, expected);
+    Site site;
+    site.setText(1, html + u"\r\n<A HREF=\"a.htm\">"_s);
+    QCOMPARE(site.report(linkCheck::checkSite(site.pages, site.root)), expected);
+}
+
+// A save checks again what it can have changed, and ends where a whole check would.
+void tst_references::savesCheckAgain()
+{
+    Site site;
+    site.setText(1, u"<A HREF=\"a.htm#new\"><LINK REL=stylesheet HREF=\"css/more.css\">"_s);
+    linkCheck::SiteLinks links = linkCheck::checkSite(site.pages, site.root);
+    QCOMPARE(site.report(links).size(), 2);
+    site.setText(2, u"<A HREF=\"index.htm\"><P ID=new>"_s);
+    QVERIFY(links.pageSaved(site.pages, 2));
+    site.write(u"css/dots.gif"_s, "GIF");
+    QVERIFY(links.fileWritten(site.pages, site.root + u"css/dots.gif"_s));
+    QCOMPARE(site.report(links), QStringList());
+    site.setText(1, u"<LINK REL=stylesheet HREF=\"css/site.css\"><A HREF=\"a.htm#new\">"_s);
+    QVERIFY(links.pageSaved(site.pages, 1));
+    const QStringList expected{u"0 css/site.css 2 image ../img/bg.gif img/bg.gif"_s};
+    QCOMPARE(site.report(links), expected);
+    QCOMPARE(site.report(linkCheck::checkSite(site.pages, site.root)), expected);
 }
 
 void tst_references::caseFixed_data()
