@@ -39,14 +39,15 @@ inline const QString definitionWritten = QStringLiteral("更新しました");
 // Links and the site check.
 inline const QString brokenLinkText = QStringLiteral("リンク先が見つかりません: ");
 inline const QString caseDiffersText = QStringLiteral("大文字・小文字だけが違うファイルがあります: ");
-// The tooltip of a broken link: the path looked for, and the file whose name differs
-// only in letter case when there is one.
+inline const QString mendTip = QStringLiteral("クリックすると、リンク先を作成・変更できます。");
+// The tooltip of a broken link: the path looked for, the file whose name differs only in
+// letter case when there is one, and what a click offers.
 inline QString brokenLinkTip(const QString &lookedFor, const QString &onDisk)
 {
     QString tip = brokenLinkText + QDir::toNativeSeparators(lookedFor);
     if (!onDisk.isEmpty())
         tip += QStringLiteral("\n") + caseDiffersText + QDir::toNativeSeparators(onDisk);
-    return tip;
+    return tip + QStringLiteral("\n") + mendTip;
 }
 // The question before a linked file outside the definition is added as a page.
 inline QString addLinkedPagePrompt(const QString &path)
@@ -92,7 +93,6 @@ inline const QString refObject = QStringLiteral("オブジェクト");
 inline const QString mendCreate = QStringLiteral("作成(&N)");
 inline const QString mendChange = QStringLiteral("変更(&H)");
 inline const QString mendCase = QStringLiteral("大文字・小文字を直す(&L)");
-inline const QString mendTip = QStringLiteral("クリックすると、リンク先を作成・変更できます。");
 inline const QString mendNotFound
     = QStringLiteral("このリンクはページの中に見つかりませんでした。ページが編集されている可能性があります。");
 inline const QString changeLinkTitle = QStringLiteral("リンク先のファイルを選択");
