@@ -4,6 +4,7 @@
 // unloaded.
 
 #include "editor/EditorLayout.h"
+#include "editor/TextEdits.h"
 #include "editor/TextSearch.h"
 #include "platform/FileDialog.h"
 #include "platform/KForm.h"
@@ -116,6 +117,23 @@ public:
     // How long typing must pause before the copy is written; tests shorten it.
     static void setRecoveryDelay(int ms);
 
+    // Edits another command makes in the text (links written anew when a file moves), as
+    // an unsaved change and one undo step; an editor whose text is not yet in its text box
+    // keeps them until it is. `id` names them for takeBackEdits (TextEdits.h).
+    void makeEdits(quint64 id, const QList<textEdits::Edit> &edits);
+    // Whether edits `id` can be taken back, and taking them back; false, with nothing
+    // changed, when the text was edited where they stand.
+    bool canTakeBackEdits(quint64 id) const;
+    bool takeBackEdits(quint64 id);
+    // The text as work off the window's thread reads it: the text not yet in the text box
+    // as the page holds it (`asFile`), or the text box's text, and the edits kept on top.
+    struct TextSnapshot {
+        QString text;
+        bool asFile = false;
+        QList<QList<textEdits::Edit>> pending;
+    };
+    TextSnapshot snapshotText() const;
+
 signals:
     void modifiedChanged(bool modified);
     // The page was written, possibly under a new name.
@@ -188,4 +206,7 @@ private:
     QByteArray mFileHash;
     QString mCopyPath;    // the copy written or restored last; empty for none
     QString mCopyError;   // why the last copy could not be written
+
+    textEdits::EditSets mEdits;
+    void markPendingEdits(bool wasModified);
 };
