@@ -104,4 +104,61 @@ inline const QString htmlFilter = QStringLiteral("HTML ファイル (*.htm;*.htm
 inline const QString reportTitle = QStringLiteral("リンクの検査");
 inline const QString reportWriteFailed = QStringLiteral("レポートの保存に失敗しました。");
 
+// Renaming and moving a page or another file of the site.
+inline const QString renameCaption = QStringLiteral("名前の変更・移動");
+inline const QString renameFile = QStringLiteral("ファイル");
+inline const QString renameFolder = QStringLiteral("移動先のフォルダ(&F)");
+inline const QString renameName = QStringLiteral("新しい名前(&N)");
+inline const QString renameBrowse = QStringLiteral("参照(&B)…");
+inline const QString renameApply = QStringLiteral("変更(&R)");
+inline const QString renameCancel = QStringLiteral("キャンセル");
+inline const QString renameChanges = QStringLiteral("変更の一覧");
+inline const QString renameBrowseTitle = QStringLiteral("移動先と新しい名前を選択");
+inline const QString renameColumnKind = QStringLiteral("変更");
+inline const QString renameColumnFile = QStringLiteral("ファイル");
+inline const QString renameColumnLine = QStringLiteral("行");
+inline const QString renameColumnBefore = QStringLiteral("変更前");
+inline const QString renameColumnAfter = QStringLiteral("変更後");
+inline const QString renameRowMove = QStringLiteral("ファイルの移動");
+inline const QString renameRowEntry = QStringLiteral("定義ファイルの項目");
+inline const QString renameRowLink = QStringLiteral("リンクの書き換え");
+inline const QString renameRowOwnLink = QStringLiteral("移動するファイルのリンク");
+inline const QString renameRowBroken = QStringLiteral("リンク切れ（変更しません）");
+inline const QString renamePlanning = QStringLiteral("変更を調べています…");
+inline QString renameSummary(qsizetype links, qsizetype files, qsizetype broken)
+{
+    return QStringLiteral("%1 個のファイルで %2 個のリンクを書き換えます。リンク切れ %3 個はそのままです。")
+        .arg(files)
+        .arg(links)
+        .arg(broken);
+}
+inline const QString renameNoName = QStringLiteral("新しい名前を入力してください。");
+inline const QString renameBadName = QStringLiteral("名前に / や \\ は使えません。");
+inline const QString renameNotAbsolute = QStringLiteral("移動先のフォルダは / から始まる場所で指定してください。");
+inline const QString renameSamePlace = QStringLiteral("今と同じ名前と場所です。");
+inline const QString renameTargetExists = QStringLiteral("移動先に同じ名前のファイルまたはフォルダがあります。");
+inline const QString renameNameUnusable = QStringLiteral("この名前はシステムの文字コードで表せないため使えません。");
+inline const QString renameNameNotInDefinition = QStringLiteral("この名前は定義ファイルに書けないため使えません。");
+inline const QString renameReadFailed = QStringLiteral("移動するファイルを読み込めませんでした: ");
+// Applying and undoing a rename; the path and the system's reason follow on lines of their own.
+inline const QString moveFailed = QStringLiteral("ファイルの移動に失敗しました。何も変更していません。");
+inline const QString moveTargetExists
+    = QStringLiteral("移動先に同じ名前のファイルがあるため移動できません。何も変更していません。");
+inline const QString moveWriteFailed = QStringLiteral("ファイルの書き換えに失敗しました。何も変更していません。");
+inline const QString moveFileChanged
+    = QStringLiteral("変更の一覧を作った後でファイルが変わりました。何も変更していません。");
+inline const QString pageNotOnDisk
+    = QStringLiteral("このページはまだ保存されていません。名前を付けて保存してください。");
+inline const QString undoRenameGone = QStringLiteral("元に戻せる名前の変更はありません。");
+inline const QString undoRenameSaved = QStringLiteral("名前の変更の後で保存されたページがあるため、元に戻せません。");
+inline const QString undoRenameEdited
+    = QStringLiteral("書き換えたリンクがその後で編集されたため、名前の変更を元に戻せません。");
+inline const QString undoRenameFailed = QStringLiteral("名前の変更を元に戻せませんでした。何も変更していません。");
+inline const QString pickPageToRename = QStringLiteral("名前を変更するページを選択してください。");
+inline const QString moveNameNotInCodePage = QStringLiteral("新しいリンクがファイルの文字コードで表せません。");
+inline const QString changedSinceRename = QStringLiteral("名前の変更の後でファイルが変更されています。");
+inline const QString chooseFileToMove = QStringLiteral("移動するファイルを選択");
+inline const QString renameTitleMenu = QStringLiteral("名前の変更・移動(&M)…");
+inline const QString mendMove = QStringLiteral("移動(&M)…");
+
 }   // namespace treeTexts
