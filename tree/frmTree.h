@@ -14,6 +14,7 @@
 #include <QPointer>
 
 #include <functional>
+#include <memory>
 
 class QMenu;
 class QPushButton;
@@ -23,6 +24,11 @@ class VScrollBar;
 class frmProp;
 class frmChild1;
 class frmSiteCheck;
+class frmRename;
+namespace renamePlan {
+struct PageText;
+struct Plan;
+}   // namespace renamePlan
 struct PageScan;
 enum class CommandIcon;
 
@@ -146,6 +152,30 @@ public:
     // The file dialog of 変更; it keeps its folder and the file chosen last.
     FileDialog dlgLink;
 
+    // Renaming and moving a file of the site with every reference to it kept. The dialog
+    // lists every change first; then the file moves on disk, style sheets are written anew,
+    // and the definition's entries and the editors' links change as unsaved, undoable
+    // changes. When a step on disk fails, nothing changes.
+    //
+    // The active page (ページ → 名前の変更・移動), page `page`, a file chosen in a dialog, the
+    // file at `path` (a page of the definition or any other file the pages reference).
+    void cmdRen_Click();
+    void renamePage(qint32 page);
+    void cmdMov_Click();
+    void moveFileAt(const QString &path);
+    // Applies a plan the dialog made; true when the file was moved.
+    bool applyRename(const renamePlan::Plan &plan);
+    // Takes the last rename back, as long as none of the pages it changed was saved since
+    // and its links still stand as it wrote them.
+    void cmdUndoRen_Click();
+    bool canUndoRename() const;
+    // The rename dialog shown last (until the next one); nullptr before the first.
+    frmRename *renameDialog() const;
+    // The dialog of the file to move; it keeps its folder and the file chosen last.
+    FileDialog dlgMove;
+    // The menu of a page title in the tree.
+    QMenu *titleMenu(qint32 page);
+
     // The display area, for the window's other commands and for tests.
     const TreeModel &tree() const { return mTree; }
     TreeView *picTre() const { return mPicTre; }
@@ -184,6 +214,18 @@ private:
     bool addExistingPage(const QString &folder, const QString &fileName);
     void showPagesAdded();
 
+    struct RenameRecord;
+    class StepsDone;
+    QList<renamePlan::PageText> pageTexts() const;
+    void openRenameDialog(const QString &path, bool isPage);
+    bool writeFilesWithoutEditor(const renamePlan::Plan &plan, RenameRecord &record, StepsDone &done);
+    void changePagesInMemory(const renamePlan::Plan &plan, RenameRecord &record);
+    void showRenamedSite(const RenameRecord &record);
+    void forgetRenameOnSave(const frmChild1 *editor);
+    void forgetRename();
+    QString undoProblem() const;
+    bool undoOnDisk(const RenameRecord &record, StepsDone &done);
+
     QToolButton *mCmdCre = nullptr;
     QToolButton *mCmdOpe = nullptr;
     QToolButton *mCmdSav = nullptr;
@@ -196,6 +238,8 @@ private:
     QPointer<frmProp> mFrmProp;
     QPointer<frmSiteCheck> mSiteCheck;
     LinkChecker *mLinkCheck = nullptr;
+    QPointer<frmRename> mRenameDialog;
+    std::shared_ptr<RenameRecord> mLastRename;   // the last rename, while it can be taken back
 
     TreeModel mTree;
     TreeView *mPicTre = nullptr;

@@ -69,6 +69,7 @@ bool frmTree::startNewDefinition()
         return true;
     if (!settleUnsavedChanges())
         return false;
+    forgetRename();
     unloadPageEditors();
     clearTreeLabels();
     // No redraw from the tables that are about to go.

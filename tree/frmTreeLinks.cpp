@@ -70,6 +70,7 @@ void frmTree::addLinkedPage(const QString &path)
 // one other pages' links looked for: those links are checked again, and only those.
 void frmTree::pageSaved(frmChild1 *editor)
 {
+    forgetRenameOnSave(editor);
     const qint32 page = editor->plId;
     if (page < 1 || page > pageCount())
         return;
