@@ -53,7 +53,8 @@ class LineCounter
 public:
     explicit LineCounter(QStringView text) : mText(text) { }
 
-    void place(Reference &ref)
+    template<typename Ref>
+    void place(Ref &ref)
     {
         if (ref.offset > mAt) {
             const QStringView stretch = mText.sliced(mAt, ref.offset - mAt);
@@ -147,6 +148,17 @@ QString addressOf(QStringView raw)
 {
     const QStringView trimmed = raw.trimmed();
     return trimmed.contains(u'&') ? decode(trimmed, nullptr).trimmed() : trimmed.toString();
+}
+
+// The address of `raw`: in place when it holds no character reference, otherwise decoded
+// into `decoded`.
+QStringView addressIn(QStringView raw, QString &decoded)
+{
+    const QStringView trimmed = raw.trimmed();
+    if (!trimmed.contains(u'&'))
+        return trimmed;
+    decoded = decode(trimmed, nullptr).trimmed();
+    return decoded;
 }
 
 // The elements whose tags matter, and what each attribute of interest means on them.
@@ -292,9 +304,11 @@ void readCss(QStringView css, Kind urlKind, Found found)
 class PageReader
 {
 public:
-    explicit PageReader(QStringView text) : mText(text), mLines(text) { }
+    PageReader(QStringView text, const Finder &found, QSet<QString> &anchors)
+        : mText(text), mLines(text), mFound(found), mAnchors(anchors)
+    { }
 
-    PageReferences read()
+    void read()
     {
         qsizetype i = 0;
         const qsizetype n = mText.size();
@@ -314,7 +328,6 @@ public:
             else
                 i = open + 1;
         }
-        return std::move(mOut);
     }
 
 private:
@@ -441,10 +454,10 @@ private:
     {
         const QStringView raw = mText.sliced(v.start, v.length);
         switch (v.attr) {
-        case Attr::Id: mOut.anchors.insert(addressOf(raw)); break;
+        case Attr::Id: mAnchors.insert(addressOf(raw)); break;
         case Attr::Name:
             if (element == Element::A)
-                mOut.anchors.insert(addressOf(raw));
+                mAnchors.insert(addressOf(raw));
             break;
         case Attr::Href:
             if (element == Element::A || element == Element::Area)
@@ -539,27 +552,45 @@ private:
 
     void add(Kind kind, qsizetype offset, qsizetype length)
     {
-        Reference ref;
+        FoundReference ref;
         ref.kind = kind;
         ref.offset = offset;
         ref.length = length;
-        ref.raw = mText.sliced(offset, length).toString();
-        ref.address = addressOf(ref.raw);
+        ref.raw = mText.sliced(offset, length);
+        ref.address = addressIn(ref.raw, mDecoded);
         mLines.place(ref);
-        mOut.refs.append(std::move(ref));
+        mFound(ref);
     }
 
     QStringView mText;
     LineCounter mLines;
+    const Finder &mFound;
+    QSet<QString> &mAnchors;
     QList<Value> mValues;   // the attributes of interest of the tag being read, first of each
-    PageReferences mOut;
+    QString mDecoded;       // the address of the reference being handed on, when decoded
 };
 
 }   // namespace
 
+Reference FoundReference::toReference() const
+{
+    Reference ref{kind, offset, length, line, column, raw.toString(), {}};
+    // An address seen in the raw text as a whole shares its copy.
+    ref.address = address == raw ? ref.raw : address.toString();
+    return ref;
+}
+
+void readPage(QStringView html, const Finder &found, QSet<QString> &anchors)
+{
+    PageReader(html, found, anchors).read();
+}
+
 PageReferences readPage(QStringView html)
 {
-    return PageReader(html).read();
+    PageReferences out;
+    readPage(
+        html, [&out](const FoundReference &ref) { out.refs.append(ref.toReference()); }, out.anchors);
+    return out;
 }
 
 QList<Reference> readStyleSheet(QStringView css)

@@ -22,6 +22,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <functional>
+
 namespace pageRefs {
 
 enum class Kind { Page, Image, StyleSheet, Script, Frame, Object };
@@ -37,6 +39,21 @@ struct Reference {
     friend bool operator==(const Reference &, const Reference &) = default;
 };
 
+// A reference as the reading finds it, its texts seen in place: `raw` in the text read,
+// `address` there too unless character references had to be decoded. Both hold only
+// while the reading's call to the finder lasts.
+struct FoundReference {
+    Kind kind = Kind::Page;
+    qsizetype offset = 0;
+    qsizetype length = 0;
+    qint32 line = 0;
+    qint32 column = 0;
+    QStringView raw;
+    QStringView address;
+    Reference toReference() const;
+};
+using Finder = std::function<void(const FoundReference &)>;
+
 struct PageReferences {
     QList<Reference> refs;   // in the order they stand in the text
     QSet<QString> anchors;   // every id and A NAME, as written (character references decoded)
@@ -44,6 +61,9 @@ struct PageReferences {
 
 // Reads the references and anchors of an HTML text, in time linear in its length.
 PageReferences readPage(QStringView html);
+// The same reading handing each reference to `found` as it comes, and the anchors to
+// `anchors`, so that a check copies only what it keeps.
+void readPage(QStringView html, const Finder &found, QSet<QString> &anchors);
 
 // Reads the url(...) and @import addresses of a style sheet, in time linear in its length.
 QList<Reference> readStyleSheet(QStringView css);

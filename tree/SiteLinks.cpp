@@ -99,6 +99,7 @@ SiteLinks checkSite(const QList<PageRecord> &pages, const QString &siteFolder)
 
 void SiteLinks::setPagePath(qint32 page, const QString &path)
 {
+    forgetMemo();
     QString &known = mPages[page].path;
     if (known == path)
         return;
@@ -137,15 +138,14 @@ void SiteLinks::checkPage(const QList<PageRecord> &pages, qint32 page)
             notAddresses << j;
             continue;
         }
-        const Resolved r = resolveInto(mPath, record.Links.at(j), base, mSite);
-        if (r.kind != LinkKind::File)
+        const Memo &memo = memoFor(record.Links.at(j), base);
+        if (memo.kind != LinkKind::File)
             continue;
-        addKey(out.targetKeys, out.keyBits, targetKey(mPath));
-        Lookup found = lookUpFile(r.folder);
-        if (found.broken())
-            out.broken << Broken{j, std::move(found)};
+        addKey(out.targetKeys, out.keyBits, memo.key);
+        if (memo.found.broken())
+            out.broken << Broken{j, memo.found};
         else
-            countLinkTo(page, found.state == LinkState::Found ? found.path : mPath);
+            countLinkTo(page, memo.found.path);
     }
     checkReferences(record, page, base);
     if (!notAddresses.isEmpty())
@@ -157,6 +157,34 @@ void SiteLinks::addKey(QList<quint32> &keys, quint64 &bits, quint32 key)
     if (!keys.contains(key))
         keys << key;
     bits |= keyBit(key);
+}
+
+const SiteLinks::Memo &SiteLinks::memoFor(QStringView address, const Base &base)
+{
+    if (base.usable != mMemoBase.usable || base.path != mMemoBase.path || base.rootLength != mMemoBase.rootLength) {
+        mMemo.clear();
+        mMemoBase = base;
+    }
+    // Looked up without a copy of the address.
+    if (const auto it = mMemo.constFind(QString::fromRawData(address.data(), address.size())); it != mMemo.cend())
+        return *it;
+    Memo memo;
+    const Resolved r = resolveInto(mPath, address, base, mSite);
+    memo.kind = r.kind;
+    if (r.kind == LinkKind::File) {
+        memo.key = targetKey(mPath);
+        memo.found = lookUpFile(r.folder);
+        if (memo.found.state == LinkState::NotChecked)
+            memo.found = {LinkState::Found, mPath, {}};
+    }
+    return *mMemo.insert(address.toString(), std::move(memo));
+}
+
+// What the memo knows holds until the site or the files the check knows of change.
+void SiteLinks::forgetMemo()
+{
+    mMemo.clear();
+    mMemoBase = Base{};
 }
 
 // Looks up the file at mPath. The common case, a file found as named, needs no copy of its
@@ -218,6 +246,7 @@ void SiteLinks::checkPagesLookingFor(const QList<PageRecord> &pages, const QStri
 
 bool SiteLinks::pageSaved(const QList<PageRecord> &pages, qint32 page)
 {
+    forgetMemo();
     if (pages.size() != mPages.size() || page < 1 || page >= mPages.size())
         return false;
     const QString before = mPages.at(page).path;
@@ -236,6 +265,7 @@ bool SiteLinks::pageSaved(const QList<PageRecord> &pages, qint32 page)
 
 bool SiteLinks::pageAdded(const QList<PageRecord> &pages)
 {
+    forgetMemo();
     if (pages.size() != mPages.size() + 1)
         return false;
     const qint32 page = qint32(mPages.size());
@@ -252,6 +282,7 @@ bool SiteLinks::pageAdded(const QList<PageRecord> &pages)
 
 bool SiteLinks::pageRemoved(const QList<PageRecord> &pages, qint32 page)
 {
+    forgetMemo();
     if (pages.size() != mPages.size() - 1 || page < 1 || page >= mPages.size())
         return false;
     for (const qint32 target : std::as_const(mPages.at(page).linksTo))
@@ -276,6 +307,7 @@ bool SiteLinks::pageRemoved(const QList<PageRecord> &pages, qint32 page)
 
 bool SiteLinks::fileWritten(const QList<PageRecord> &pages, const QString &path)
 {
+    forgetMemo();
     if (pages.size() != mPages.size())
         return false;
     QStringList touched = mCache.noteFile(path);

@@ -126,11 +126,21 @@ private:
     void countLinkTo(qint32 page, const QString &target);
     void checkPagesLookingFor(const QList<basSystem::PageRecord> &pages, const QStringList &paths, qint32 except);
     Lookup lookUpFile(bool folder);
+    // What an address leads to from one folder: resolved, looked up and keyed once while
+    // one change (or the whole check) is checked, since the pages of a folder share most
+    // of their addresses.
+    struct Memo {
+        LinkKind kind = LinkKind::Empty;
+        quint32 key = 0;
+        Lookup found;   // a file: Found with the path found, or broken
+    };
+    const Memo &memoFor(QStringView address, const Base &base);
+    void forgetMemo();
     static void addKey(QList<quint32> &keys, quint64 &bits, quint32 key);
     void listNotAddresses(const basSystem::PageRecord &record, qint32 page, const QList<qint32> &links);
     void checkReferences(const basSystem::PageRecord &record, qint32 page, const Base &base);
-    void checkReference(const pageRefs::Reference &ref, const Base &base, RefOwner owner);
-    void checkAnchor(qint32 page, const pageRefs::Reference &ref, const QString &path, QStringView fragment);
+    void checkReference(const pageRefs::FoundReference &ref, const Base &base, RefOwner owner);
+    void checkAnchor(qint32 page, const pageRefs::FoundReference &ref, const QString &path, QStringView fragment);
     static bool hasAnchor(const QSet<QString> &anchors, QStringView fragment);
     bool hasAnchor(const QString &path, QStringView fragment);
     const QSet<QString> *anchorsAt(const QString &path);
@@ -146,11 +156,14 @@ private:
     QList<quint32> mCounted;   // by page: the check that last counted a link to it
     quint32 mCheck = 0;
     QString mPath;   // reused from link to link
+    Base mMemoBase;
+    QHash<QString, Memo> mMemo;
     std::map<QString, StyleSheet> mSheets;
     QStringList mSheetsToRead;
     QHash<QString, std::optional<QSet<QString>>> mFileAnchors;   // of HTML files outside the definition
     bool mDeferAnchors = false;                                  // while a whole check has not read every page yet
     QList<PendingAnchor> mPendingAnchors;
+    QList<PendingAnchor> mOwnAnchors;   // the page being read: its links within itself
 };
 
 // Checks every page at once (SiteLinks::check, never cancelled).

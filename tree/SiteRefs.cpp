@@ -8,6 +8,7 @@
 #include <algorithm>
 
 using basSystem::PageRecord;
+using pageRefs::FoundReference;
 using pageRefs::Reference;
 
 namespace linkCheck {
@@ -30,9 +31,14 @@ std::optional<QStringView> fragmentOf(QStringView address)
     return hash < 0 ? std::nullopt : std::optional(address.sliced(hash + 1));
 }
 
-RefProblem problemOf(RefProblem::Kind kind, const Reference &ref)
+RefProblem problemOf(RefProblem::Kind kind, const FoundReference &ref)
 {
-    return RefProblem{kind, ref.kind, ref.line, ref.offset, ref.raw, {}, {}};
+    return RefProblem{kind, ref.kind, ref.line, ref.offset, ref.raw.toString(), {}, {}};
+}
+
+FoundReference viewOf(const Reference &ref)
+{
+    return FoundReference{ref.kind, ref.offset, ref.length, ref.line, ref.column, ref.raw, ref.address};
 }
 
 // The text of a file the program reads besides the pages (a style sheet, an HTML file
@@ -52,19 +58,28 @@ const QList<RefProblem> &SiteLinks::problems(qint32 page) const
     return page >= 1 && page < mPages.size() ? mPages.at(page).problems : none;
 }
 
-// Reads every reference of the page's text (its anchors first, for the links within the
-// page), checks each from the page's folder, and then the style sheets they reached.
+// Reads every reference of the page's text and checks each from the page's folder (links
+// within the page once all its anchors are known), then the style sheets they reached.
 void SiteLinks::checkReferences(const PageRecord &record, qint32 page, const Base &base)
 {
     PageLinks &out = mPages[page];
-    pageRefs::PageReferences read = pageRefs::readPage(record.Text);
-    out.anchors = std::move(read.anchors);
-    for (const Reference &ref : std::as_const(read.refs))
-        checkReference(ref, base, RefOwner{page, out.problems, out.targetKeys, out.keyBits});
+    out.anchors.clear();
+    pageRefs::readPage(
+        record.Text,
+        [&](const FoundReference &ref) {
+            checkReference(ref, base, RefOwner{page, out.problems, out.targetKeys, out.keyBits});
+        },
+        out.anchors);
+    for (PendingAnchor &own : std::exchange(mOwnAnchors, {})) {
+        if (!hasAnchor(out.anchors, own.fragment)) {
+            own.problem.target = out.path + u'#' + own.fragment;
+            out.problems << std::move(own.problem);
+        }
+    }
     readStyleSheets();
 }
 
-void SiteLinks::checkReference(const Reference &ref, const Base &base, RefOwner owner)
+void SiteLinks::checkReference(const FoundReference &ref, const Base &base, RefOwner owner)
 {
     if (ref.address.isEmpty())
         return;
@@ -72,30 +87,25 @@ void SiteLinks::checkReference(const Reference &ref, const Base &base, RefOwner 
         owner.problems << problemOf(RefProblem::Kind::NotAddress, ref);
         return;
     }
-    const Resolved r = resolveInto(mPath, ref.address, base, mSite);
+    const Memo &memo = memoFor(ref.address, base);
     const std::optional<QStringView> fragment = fragmentOf(ref.address);
-    if (r.kind == LinkKind::SamePage && fragment && owner.page > 0) {
-        const PageLinks &self = mPages.at(owner.page);
-        if (!hasAnchor(self.anchors, *fragment)) {
-            RefProblem problem = problemOf(RefProblem::Kind::BrokenAnchor, ref);
-            problem.target = self.path + u'#' + *fragment;
-            owner.problems << std::move(problem);
-        }
+    if (memo.kind == LinkKind::SamePage && fragment && owner.page > 0) {
+        mOwnAnchors << PendingAnchor{
+            owner.page, problemOf(RefProblem::Kind::BrokenAnchor, ref), {}, fragment->toString()};
         return;
     }
-    if (r.kind != LinkKind::File)
+    if (memo.kind != LinkKind::File)
         return;
-    addKey(owner.targetKeys, owner.keyBits, targetKey(mPath));
-    Lookup found = lookUpFile(r.folder);
-    if (found.broken()) {
+    addKey(owner.targetKeys, owner.keyBits, memo.key);
+    if (memo.found.broken()) {
         RefProblem problem = problemOf(
-            found.state == LinkState::CaseDiffers ? RefProblem::Kind::CaseDiffers : RefProblem::Kind::Broken, ref);
-        problem.target = std::move(found.path);
-        problem.onDisk = std::move(found.onDisk);
+            memo.found.state == LinkState::CaseDiffers ? RefProblem::Kind::CaseDiffers : RefProblem::Kind::Broken, ref);
+        problem.target = memo.found.path;
+        problem.onDisk = memo.found.onDisk;
         owner.problems << std::move(problem);
         return;
     }
-    const QString &path = found.state == LinkState::Found ? found.path : mPath;
+    const QString path = memo.found.path;   // the memo may grow from here on
     if (owner.page > 0 && leadsToPage(ref.kind)) {
         countLinkTo(owner.page, path);
         if (fragment)
@@ -107,7 +117,7 @@ void SiteLinks::checkReference(const Reference &ref, const Base &base, RefOwner 
     }
 }
 
-void SiteLinks::checkAnchor(qint32 page, const Reference &ref, const QString &path, QStringView fragment)
+void SiteLinks::checkAnchor(qint32 page, const FoundReference &ref, const QString &path, QStringView fragment)
 {
     RefProblem problem = problemOf(RefProblem::Kind::BrokenAnchor, ref);
     problem.target = path + u'#' + fragment;
@@ -172,7 +182,7 @@ void SiteLinks::checkStyleSheet(const QString &path, StyleSheet &sheet)
     sheet.keyBits = 0;
     const Base base = baseOf(parentOf(path));
     for (const Reference &ref : std::as_const(sheet.refs))
-        checkReference(ref, base, RefOwner{0, sheet.problems, sheet.targetKeys, sheet.keyBits});
+        checkReference(viewOf(ref), base, RefOwner{0, sheet.problems, sheet.targetKeys, sheet.keyBits});
 }
 
 // The program wrote the file at `path`: a style sheet or an HTML file read before is read
