@@ -77,9 +77,23 @@ QString nameOf(const QString &path)
     return path.mid(path.lastIndexOf(u'/') + 1);
 }
 
-LinkChange changeOf(const Reference &ref, const QString &after = {})
+QString textOf(QStringView text)
 {
-    return LinkChange{ref.kind, ref.line, ref.offset, ref.length, ref.raw, after};
+    return text.toString();
+}
+
+// A reference as read (Reference) or as found in place (FoundReference), kept in the list.
+template<class Ref>
+LinkChange changeOf(const Ref &ref, const QString &after = {})
+{
+    return LinkChange{ref.kind, ref.line, ref.offset, ref.length, textOf(ref.raw), after};
+}
+
+// Hands each reference of `html` to `each` as the reading finds it, without copying it.
+void forEachReference(QStringView html, const std::function<void(const pageRefs::FoundReference &)> &each)
+{
+    QSet<QString> anchors;
+    pageRefs::readPage(html, each, anchors);
 }
 
 class Planner
@@ -93,6 +107,8 @@ public:
         for (const PageText &p : pages)
             mPagePaths.insert(linkCheck::cleanFilePath(p.folder + p.fileName));
         mSheetsSeen.insert(from);
+        mFromFolder = folderOf(from);
+        mFromIsIndex = linkCheck::isIndexName(nameOf(from));
     }
 
     std::optional<Plan> run(const std::function<bool()> &cancelled)
@@ -108,12 +124,13 @@ public:
             file.page = page.page;
             file.path = linkCheck::cleanFilePath(page.folder + page.fileName);
             file.moved = moved;
-            const QList<Reference> refs = pageRefs::readPage(textBoxText(page)).refs;
+            const QString text = textBoxText(page);
             if (moved) {
                 mPlan.movedPages << page.page;
-                ownReferences(file, refs, Context::Html);
+                forEachReference(text, [&](const auto &ref) { ownReference(file, ref, Context::Html); });
             } else {
-                otherReferences(file, refs, linkCheck::baseOf(page.folder), Context::Html);
+                const Base base = linkCheck::baseOf(page.folder);
+                forEachReference(text, [&](const auto &ref) { otherReference(file, ref, base, Context::Html); });
             }
             keep(moved ? own : others, std::move(file));
         }
@@ -158,61 +175,59 @@ private:
         return linkCheck::lookUp(linkCheck::LinkTarget{linkCheck::LinkKind::File, path, folder}, mCache);
     }
 
-    bool usable(const Reference &ref) const { return !ref.address.isEmpty() && !pageRefs::isNotAddress(ref.address); }
+    static bool usable(QStringView address) { return !address.isEmpty() && !pageRefs::isNotAddress(address); }
 
-    // The moved file's own references, from its old folder and from its new one.
-    void ownReferences(FileChanges &out, const QList<Reference> &refs, Context context)
+    // A reference of the moved file itself, read from its old folder and from its new one.
+    template<class Ref>
+    void ownReference(FileChanges &out, const Ref &ref, Context context)
     {
-        for (const Reference &ref : refs) {
-            if (!usable(ref))
-                continue;
-            const linkCheck::Resolved r = linkCheck::resolveInto(mBuffer, ref.address, mOldBase, mSite);
-            if (r.kind != linkCheck::LinkKind::File)
-                continue;
-            const linkCheck::Lookup found = lookUp(mBuffer, r.folder);
-            if (found.broken()) {
-                out.broken << changeOf(ref);
-                continue;
-            }
-            std::pair<QString, bool> target{mBuffer, r.folder};
-            if (found.path == mPlan.from)
-                target = movedTarget(r.folder);
-            else if (ref.kind == pageRefs::Kind::StyleSheet)
-                noteStyleSheet(found.path);
-            if (const auto after = linkMove::rewritten(ref.raw, context, mNewBase, mSite, target.first, target.second))
-                out.changes << changeOf(ref, *after);
+        if (!usable(ref.address))
+            return;
+        const linkCheck::Resolved r = linkCheck::resolveInto(mBuffer, ref.address, mOldBase, mSite);
+        if (r.kind != linkCheck::LinkKind::File)
+            return;
+        const linkCheck::Lookup found = lookUp(mBuffer, r.folder);
+        if (found.broken()) {
+            out.broken << changeOf(ref);
+            return;
         }
+        std::pair<QString, bool> target{mBuffer, r.folder};
+        if (found.path == mPlan.from)
+            target = movedTarget(r.folder);
+        else if (ref.kind == pageRefs::Kind::StyleSheet)
+            noteStyleSheet(found.path);
+        if (const auto after
+            = linkMove::rewritten(textOf(ref.raw), context, mNewBase, mSite, target.first, target.second))
+            out.changes << changeOf(ref, *after);
     }
 
-    // The references of another file that lead to the moved one.
-    void otherReferences(FileChanges &out, const QList<Reference> &refs, const Base &base, Context context)
+    // A reference of another file: written anew when it leads to the moved one.
+    template<class Ref>
+    void otherReference(FileChanges &out, const Ref &ref, const Base &base, Context context)
     {
-        const QString fromFolder = folderOf(mPlan.from);
-        const bool fromIsIndex = linkCheck::isIndexName(nameOf(mPlan.from));
-        for (const Reference &ref : refs) {
-            if (!usable(ref))
-                continue;
-            const linkCheck::Resolved r = linkCheck::resolveInto(mBuffer, ref.address, base, mSite);
-            if (r.kind != linkCheck::LinkKind::File)
-                continue;
-            std::optional<std::pair<QString, bool>> target;
-            if (!r.folder && mBuffer == mPlan.from) {
-                target = movedTarget(false);
-            } else if (!r.folder && mBuffer.size() == mPlan.from.size()
-                       && mBuffer.compare(mPlan.from, Qt::CaseInsensitive) == 0) {
-                const linkCheck::Lookup found = lookUp(mBuffer, false);
-                if (found.state == linkCheck::LinkState::CaseDiffers && found.onDisk == mPlan.from)
-                    out.broken << changeOf(ref);
-            } else if (r.folder && fromIsIndex && mBuffer == fromFolder && lookUp(mBuffer, true).path == mPlan.from) {
-                target = movedTarget(true);
-            } else if (ref.kind == pageRefs::Kind::StyleSheet && !r.folder) {
-                noteStyleSheet(mBuffer);
-            }
-            if (!target)
-                continue;
-            if (const auto after = linkMove::rewritten(ref.raw, context, base, mSite, target->first, target->second))
-                out.changes << changeOf(ref, *after);
+        if (!usable(ref.address))
+            return;
+        const linkCheck::Resolved r = linkCheck::resolveInto(mBuffer, ref.address, base, mSite);
+        if (r.kind != linkCheck::LinkKind::File)
+            return;
+        std::optional<std::pair<QString, bool>> target;
+        if (!r.folder && mBuffer == mPlan.from) {
+            target = movedTarget(false);
+        } else if (!r.folder && mBuffer.size() == mPlan.from.size()
+                   && mBuffer.compare(mPlan.from, Qt::CaseInsensitive) == 0) {
+            const linkCheck::Lookup found = lookUp(mBuffer, false);
+            if (found.state == linkCheck::LinkState::CaseDiffers && found.onDisk == mPlan.from)
+                out.broken << changeOf(ref);
+        } else if (r.folder && mFromIsIndex && mBuffer == mFromFolder && lookUp(mBuffer, true).path == mPlan.from) {
+            target = movedTarget(true);
+        } else if (ref.kind == pageRefs::Kind::StyleSheet && !r.folder) {
+            noteStyleSheet(mBuffer);
         }
+        if (!target)
+            return;
+        if (const auto after
+            = linkMove::rewritten(textOf(ref.raw), context, base, mSite, target->first, target->second))
+            out.changes << changeOf(ref, *after);
     }
 
     void noteStyleSheet(const QString &path)
@@ -246,8 +261,11 @@ private:
         file.moved = true;
         if (!readFile(file, html ? DetectMode::Page : DetectMode::Plain, &mPlan.error))
             return false;
-        ownReferences(file, html ? pageRefs::readPage(file.text).refs : pageRefs::readStyleSheet(file.text),
-                      html ? Context::Html : Context::Css);
+        if (html)
+            forEachReference(file.text, [&](const auto &ref) { ownReference(file, ref, Context::Html); });
+        else
+            for (const Reference &ref : pageRefs::readStyleSheet(file.text))
+                ownReference(file, ref, Context::Css);
         keep(own, std::move(file));
         return true;
     }
@@ -264,7 +282,9 @@ private:
             QString error;
             if (!readFile(file, DetectMode::Plain, &error))
                 continue;   // the link check names a style sheet it cannot read
-            otherReferences(file, pageRefs::readStyleSheet(file.text), baseOfFile(file.path), Context::Css);
+            const Base base = baseOfFile(file.path);
+            for (const Reference &ref : pageRefs::readStyleSheet(file.text))
+                otherReference(file, ref, base, Context::Css);
             keep(sheets, std::move(file));
         }
         std::sort(sheets.begin(), sheets.end(), [](const auto &a, const auto &b) { return a.path < b.path; });
@@ -278,6 +298,8 @@ private:
     Base mNewBase;
     linkCheck::FolderCache mCache;
     QSet<QString> mPagePaths;
+    QString mFromFolder;
+    bool mFromIsIndex = false;
     QString mBuffer;   // reused from reference to reference
     QStringList mSheetQueue;
     QSet<QString> mSheetsSeen;
