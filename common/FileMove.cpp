@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #include <cerrno>
 #include <cstdio>
@@ -132,6 +133,29 @@ Outcome moveFile(const QString &from, const QString &to)
     }
     outcome.moved = true;
     return outcome;
+}
+
+bool moveToTrash(const QString &path, QString *reason)
+{
+    // Without the user's data folder the trash there cannot be set up, and the file would
+    // go to a "files" folder below the working folder instead, reported as trashed.
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (!data.isEmpty())
+        QDir().mkpath(data);
+    QString inTrash;
+    if (!QFile::moveToTrash(path, &inTrash)) {
+        *reason = occupied(path) ? QString() : qt_error_string(ENOENT);
+        return false;
+    }
+    if (QFileInfo(inTrash).isAbsolute())
+        return true;
+    // Put back what went astray, and its description beside it.
+    const QFileInfo astray(inTrash);
+    QFile::rename(astray.absoluteFilePath(), path);
+    QFile::remove(astray.absolutePath() + QStringLiteral("/../info/") + astray.fileName()
+                  + QStringLiteral(".trashinfo"));
+    *reason = QStringLiteral("no trash folder");
+    return false;
 }
 
 void removeFolders(const QStringList &folders)

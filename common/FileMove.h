@@ -21,6 +21,10 @@ struct Outcome {
 // replaced, and a move across file systems checks it right before the copy is made.
 Outcome moveFile(const QString &from, const QString &to);
 
+// Moves the file at `path` to the desktop's trash; false, with the file where it was and
+// the reason, when it cannot.
+bool moveToTrash(const QString &path, QString *reason);
+
 // Removes `folders` (as Outcome lists them), innermost first, each only while it is empty.
 void removeFolders(const QStringList &folders);
 

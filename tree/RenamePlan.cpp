@@ -99,8 +99,13 @@ void forEachReference(QStringView html, const std::function<void(const pageRefs:
 class Planner
 {
 public:
-    Planner(const QList<PageText> &pages, const QString &siteFolder, const QString &from, const QString &to)
-        : mPages(pages), mSite(linkCheck::baseOf(siteFolder)), mOldBase(baseOfFile(from)), mNewBase(baseOfFile(to))
+    Planner(const QList<PageText> &pages, const QString &siteFolder, const QString &from, const QString &to,
+            bool listOnly = false)
+        : mListOnly(listOnly),
+          mPages(pages),
+          mSite(linkCheck::baseOf(siteFolder)),
+          mOldBase(baseOfFile(from)),
+          mNewBase(baseOfFile(to))
     {
         mPlan.from = from;
         mPlan.to = to;
@@ -125,7 +130,9 @@ public:
             file.path = linkCheck::cleanFilePath(page.folder + page.fileName);
             file.moved = moved;
             const QString text = textBoxText(page);
-            if (moved) {
+            if (moved && mListOnly) {
+                mPlan.movedPages << page.page;
+            } else if (moved) {
                 mPlan.movedPages << page.page;
                 forEachReference(text, [&](const auto &ref) { ownReference(file, ref, Context::Html); });
             } else {
@@ -134,7 +141,7 @@ public:
             }
             keep(moved ? own : others, std::move(file));
         }
-        if (mPlan.movedPages.isEmpty() && !readMovedFile(own))
+        if (mPlan.movedPages.isEmpty() && !mListOnly && !readMovedFile(own))
             return mPlan;
         mPlan.files = own + others;
         if (!readStyleSheets(cancelled))
@@ -225,6 +232,10 @@ private:
         }
         if (!target)
             return;
+        if (mListOnly) {
+            out.changes << changeOf(ref);
+            return;
+        }
         if (const auto after
             = linkMove::rewritten(textOf(ref.raw), context, base, mSite, target->first, target->second))
             out.changes << changeOf(ref, *after);
@@ -292,6 +303,7 @@ private:
         return true;
     }
 
+    const bool mListOnly;   // only the references to the file are listed, nothing is written anew
     const QList<PageText> &mPages;
     Base mSite;
     Base mOldBase;
@@ -311,6 +323,12 @@ std::optional<Plan> plan(const QList<PageText> &pages, const QString &siteFolder
                          const QString &to, const std::function<bool()> &cancelled)
 {
     return Planner(pages, siteFolder, from, to).run(cancelled);
+}
+
+std::optional<Plan> linksTo(const QList<PageText> &pages, const QString &siteFolder, const QString &path,
+                            const std::function<bool()> &cancelled)
+{
+    return Planner(pages, siteFolder, path, path, true).run(cancelled);
 }
 
 }   // namespace renamePlan

@@ -85,6 +85,11 @@ struct Plan {
 std::optional<Plan> plan(const QList<PageText> &pages, const QString &siteFolder, const QString &from,
                          const QString &to, const std::function<bool()> &cancelled = {});
 
+// The references that lead to the file at `path`, as a plan lists them (each change's
+// `after` empty): what becomes broken when the file goes. The file's own are not read.
+std::optional<Plan> linksTo(const QList<PageText> &pages, const QString &siteFolder, const QString &path,
+                            const std::function<bool()> &cancelled = {});
+
 // The text of a file without an editor with its changes made.
 QString changedText(const FileChanges &file);
 // The edits of a page's changes, in the text box's places.

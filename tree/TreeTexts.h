@@ -157,8 +157,24 @@ inline const QString undoRenameFailed = QStringLiteral("名前の変更を元に
 inline const QString pickPageToRename = QStringLiteral("名前を変更するページを選択してください。");
 inline const QString moveNameNotInCodePage = QStringLiteral("新しいリンクがファイルの文字コードで表せません。");
 inline const QString changedSinceRename = QStringLiteral("名前の変更の後でファイルが変更されています。");
+// Removing a page: its file can go to the desktop's trash too.
+inline QString trashPrompt(const QString &path, const QStringList &links, qsizetype total)
+{
+    QString text = QStringLiteral("ファイルもごみ箱に移動しますか？\n%1").arg(path);
+    if (total == 0)
+        return text;
+    text += QStringLiteral("\n\n次の %1 個のリンクがリンク切れになります。\n").arg(total);
+    text += links.join(u'\n');
+    if (total > links.size())
+        text += QStringLiteral("\n…ほか %1 個").arg(total - links.size());
+    return text;
+}
+inline QString trashLink(const QString &file, qint32 line, const QString &value)
+{
+    return QStringLiteral("%1 %2 行目: %3").arg(file).arg(line).arg(value);
+}
+inline const QString trashFailed = QStringLiteral("ファイルをごみ箱に移動できませんでした。ページは外していません。");
 inline const QString chooseFileToMove = QStringLiteral("移動するファイルを選択");
 inline const QString renameTitleMenu = QStringLiteral("名前の変更・移動(&M)…");
-inline const QString mendMove = QStringLiteral("移動(&M)…");
 
 }   // namespace treeTexts

@@ -11,10 +11,12 @@
 #include "tree/LinkChecker.h"
 #include "tree/TreeModel.h"
 
+#include <QFuture>
 #include <QPointer>
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QMenu;
 class QPushButton;
@@ -225,6 +227,8 @@ private:
     void forgetRename();
     QString undoProblem() const;
     bool undoOnDisk(const RenameRecord &record, StepsDone &done);
+    QFuture<std::optional<renamePlan::Plan>> linksToPage(qint32 page) const;
+    bool offerTrash(qint32 page, QFuture<std::optional<renamePlan::Plan>> links);
 
     QToolButton *mCmdCre = nullptr;
     QToolButton *mCmdOpe = nullptr;

@@ -12,6 +12,7 @@
 #include "site/SiteCommands.h"
 #include "site/SiteTexts.h"
 #include "site/frmProp.h"
+#include "tree/RenamePlan.h"
 #include "tree/VScrollBar.h"
 #include "tree/frmTree.h"
 #include "platform/Messages.h"
@@ -304,11 +305,16 @@ void frmTree::cmdDel_Click()
     const qint32 id = pageToRemove();
     if (id < 1)
         return;
+    // The links the file's removal would break are looked for while the question is read.
+    QFuture<std::optional<renamePlan::Plan>> links = linksToPage(id);
     if (platform().messageBox(siteTexts::removePagePrompt(gPageTable.at(id).Title), appTitle,
                               vbYesNo | vbDefaultButton2)
-        != vbYes)
+        != vbYes) {
+        links.cancel();
         return;
-    removePageAt(id);
+    }
+    if (offerTrash(id, links))
+        removePageAt(id);
 }
 
 // The page of the active editor; with none, the user is told how to choose one.

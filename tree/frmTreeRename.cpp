@@ -19,6 +19,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMenu>
+#include <QPromise>
+#include <QThreadPool>
 
 #include <algorithm>
 #include <functional>
@@ -372,4 +374,52 @@ QMenu *frmTree::titleMenu(qint32 page)
             self->renamePage(page);
     });
     return menu;
+}
+
+// The references that lead to the file of page `page`, looked for off the window's thread
+// on the pages as their editors hold them now; nothing for a page without a file on disk.
+QFuture<std::optional<Plan>> frmTree::linksToPage(qint32 page) const
+{
+    auto promise = std::make_shared<QPromise<std::optional<Plan>>>();
+    QFuture<std::optional<Plan>> future = promise->future();
+    promise->start();
+    const QString path = linkCheck::pagePath(gPageTable.at(page));
+    if (path.isEmpty() || !QFileInfo(path).isFile()) {
+        promise->finish();
+        return future;
+    }
+    QThreadPool::globalInstance()->start([promise, pages = pageTexts(), site = gSite.Folder, path] {
+        const auto cancelled = [&promise] { return promise->isCanceled(); };
+        if (std::optional<Plan> plan = renamePlan::linksTo(pages, site, path, cancelled))
+            promise->addResult(std::move(plan));
+        promise->finish();
+    });
+    return future;
+}
+
+// Offers to move the file of page `page` to the desktop's trash, naming the links that
+// `links` found will become broken. False when the user must be told the file stayed.
+bool frmTree::offerTrash(qint32 page, QFuture<std::optional<Plan>> links)
+{
+    links.waitForFinished();
+    const std::optional<Plan> found = links.resultCount() > 0 ? links.result() : std::nullopt;
+    if (!found)
+        return true;   // no file on disk
+    const Plan &plan = *found;
+    constexpr qsizetype shownLinks = 10;
+    QStringList lines;
+    for (const FileChanges &file : plan.files) {
+        const QString name = file.page > 0 ? siteCommands::pageDisplayName(gPageTable.at(file.page)) : shown(file.path);
+        for (const renamePlan::LinkChange &c : file.changes)
+            if (lines.size() < shownLinks)
+                lines << treeTexts::trashLink(name, c.line, c.before);
+    }
+    const QString path = linkCheck::pagePath(gPageTable.at(page));
+    if (!platform().askYesNo(treeTexts::trashPrompt(shown(path), lines, plan.changeCount()), appTitle))
+        return true;
+    if (QString reason; !fileMove::moveToTrash(path, &reason)) {
+        ShowMessage(failureText(treeTexts::trashFailed, shown(path), reason));
+        return false;
+    }
+    return true;
 }

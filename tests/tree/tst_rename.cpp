@@ -31,6 +31,7 @@ private Q_SLOTS:
     void renameAndUndo();
     void failedMoveChangesNothing_data();
     void failedMoveChangesNothing();
+    void removalOffersTheTrash();
 };
 
 namespace {
@@ -224,6 +225,39 @@ void tst_rename::failedMoveChangesNothing()
     for (qint32 i = 1; i <= 3; ++i)
         QVERIFY(!gPageEditors.at(i)->isModified());
     QVERIFY(!tree->canUndoRename());
+    tree->Unload(vbFormCode);
+}
+
+// Removing a page offers to move its file to the trash, naming the links that will break;
+// declined, the file stays. The user's data folder does not exist yet, as on a new account:
+// the trash is made there, never in the working folder.
+void tst_rename::removalOffersTheTrash()
+{
+    TestEnv env;
+    frmTree *tree = openSite(env);
+    const QString site = env.path(u"s"_s);
+    const QByteArray page2Bytes = TestEnv::read(site + u"/p2.htm"_s);
+    gActiveEditor = gPageEditors.at(2);
+    env.platform.messageAnswers << vbYes << vbYes;
+    env.platform.yesNoAnswers << true << false;
+    tree->cmdDel_Click();
+    QCOMPARE(env.platform.yesNoQuestions.size(), 1);
+    QCOMPARE(env.platform.yesNoQuestions.at(0),
+             treeTexts::trashPrompt(
+                 QDir::toNativeSeparators(site + u"/p2.htm"_s),
+                 {treeTexts::trashLink(u"S 1"_s, 2, u"p2.htm#a"_s), treeTexts::trashLink(u"S 3"_s, 2, u"/p2.htm"_s)},
+                 2));
+    QVERIFY(!QFile::exists(site + u"/p2.htm"_s));
+    QCOMPARE(TestEnv::read(env.path(u"data/Trash/files/p2.htm"_s)), page2Bytes);
+    QCOMPARE(pageTitles(), (QStringList{u"S 1"_s, u"S 3"_s}));
+
+    gActiveEditor = gPageEditors.at(2);
+    tree->cmdDel_Click();
+    QCOMPARE(env.platform.yesNoQuestions.size(), 2);
+    QVERIFY(QFile::exists(site + u"/p3.htm"_s));
+    QCOMPARE(pageTitles(), QStringList{u"S 1"_s});
+    QCOMPARE(env.platform.messages.size(), 2);   // the two remove questions, nothing failed
+    QVERIFY(!QFileInfo::exists(u"files"_s));
     tree->Unload(vbFormCode);
 }
 
