@@ -7,6 +7,7 @@
 #include "tree/TreeTexts.h"
 
 #include <QDir>
+#include <QFontMetrics>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -67,6 +68,9 @@ void frmRename::createControls()
     mLstChanges->verticalHeader()->hide();
     // Rows of one height, so that a list of ten thousand rows costs what its screen shows.
     mLstChanges->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    mLstChanges->verticalHeader()->setDefaultSectionSize(QFontMetrics(msGothicFont()).height() + 6);
+    // Columns fit what the first rows hold; a long list is not measured to its end.
+    mLstChanges->horizontalHeader()->setResizeContentsPrecision(200);
     mLstChanges->horizontalHeader()->setStretchLastSection(true);
     mLstChanges->setFont(msGothicFont());
     mLblStatus = new QLabel(this);
@@ -175,7 +179,13 @@ void frmRename::takePlan()
         mPlan.reset();
     } else {
         mChanges.setPlan(*mPlan, mSubject.pageNames, mSubject.siteFolder);
-        mLstChanges->resizeColumnToContents(RenameChanges::KindColumn);
+        for (const int column : {RenameChanges::KindColumn, RenameChanges::FileColumn, RenameChanges::LineColumn,
+                                 RenameChanges::BeforeColumn})
+            mLstChanges->resizeColumnToContents(column);
+        // The text before stays beside the text after, however long it is.
+        const int widest = mLstChanges->viewport()->width() / 3;
+        if (mLstChanges->columnWidth(RenameChanges::BeforeColumn) > widest)
+            mLstChanges->setColumnWidth(RenameChanges::BeforeColumn, widest);
         showStatus(treeTexts::renameSummary(mPlan->changeCount(), mPlan->files.size(), mPlan->brokenCount()));
         mCmdApply->setEnabled(true);
     }
