@@ -332,8 +332,10 @@ int outside(const QStringList &programs, const QString &site)
     for (int round = 0; round < rounds; ++round)
         for (qsizetype p = 0; p < programs.size(); ++p)
             times[p] += outsideRun(programs.at(p), site, saves / rounds);
-    for (qsizetype p = 0; p < programs.size(); ++p)
-        printSpread(qPrintable(QStringLiteral("outside, %1").arg(programs.at(p))), times.at(p));
+    for (qsizetype p = 0; p < programs.size(); ++p) {
+        const QString name = programs.size() > 1 ? programs.at(p) : QStringLiteral("Ctrl+S until answered");
+        printSpread(qPrintable(QStringLiteral("outside, %1").arg(name)), times.at(p));
+    }
     return 0;
 }
 #endif
@@ -387,6 +389,7 @@ int main(int argc, char *argv[])
     std::printf("Ctrl+S of an 8 KB page in a site of %d pages (goal < 30 ms until the window answers; load average "
                 "%s)\n",
                 sitePages, loadAverage().constData());
+    std::fflush(stdout);
     runInside(folder.path(), ksd);
 #ifdef PAGEKILN_BENCH_X11
     if (qEnvironmentVariableIsSet("DISPLAY")) {

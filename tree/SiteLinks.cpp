@@ -23,24 +23,22 @@ quint64 mixKey(quint64 key, quint64 value)
     return (key ^ value) * 0x100000001b3u;   // FNV-1a's prime, four units a step
 }
 
-// The key of `path` when it is all ASCII, folding its capitals on the way; nullopt when it
-// is not.
-std::optional<quint64> asciiKey(QStringView path)
+// Mixes the UTF-16 units of `path` into a key, four at a time. With `foldAscii`, ASCII
+// capitals are folded on the way, and a path that is not all ASCII gives nullopt.
+std::optional<quint64> mixUnits(QStringView path, bool foldAscii)
 {
     constexpr quint64 notAscii = 0xff80ff80ff80ff80u;
     quint64 key = 0xcbf29ce484222325u;
-    qsizetype i = 0;
-    for (; i + 4 <= path.size(); i += 4) {
-        quint64 units;
-        std::memcpy(&units, path.data() + i, sizeof units);
-        if (units & notAscii)
+    for (qsizetype i = 0; i < path.size(); i += 4) {
+        quint64 units = 0;
+        if (i + 4 <= path.size())
+            std::memcpy(&units, path.data() + i, sizeof units);
+        else
+            for (qsizetype k = i; k < path.size(); ++k)
+                units |= quint64(path[k].unicode()) << (16 * (k - i));
+        if (foldAscii && (units & notAscii))
             return std::nullopt;
-        key = mixKey(key, foldFourAscii(units));
-    }
-    for (; i < path.size(); ++i) {
-        if (path[i].unicode() >= 0x80)
-            return std::nullopt;
-        key = mixKey(key, foldFourAscii(path[i].unicode()));
+        key = mixKey(key, foldAscii ? foldFourAscii(units) : units);
     }
     return key;
 }
@@ -48,15 +46,12 @@ std::optional<quint64> asciiKey(QStringView path)
 
 quint32 targetKey(QStringView path)
 {
-    // Letter case is folded as the folder listings fold it; most paths are ASCII, whose
-    // capitals are folded on the way, without a copy.
-    std::optional<quint64> key = asciiKey(path);
-    if (!key) {
-        const QString folded = path.toString().toCaseFolded();
-        key = 0xcbf29ce484222325u;
-        for (const QChar c : folded)
-            key = mixKey(*key, c.unicode());
-    }
+    // Letter case is folded as the folder listings fold it. Most paths are ASCII, whose
+    // capitals are folded on the way, without a copy; an ASCII path and its folded copy
+    // give the same key.
+    std::optional<quint64> key = mixUnits(path, true);
+    if (!key)
+        key = mixUnits(path.toString().toCaseFolded(), false);
     const quint32 k = quint32(*key ^ (*key >> 32));
     return k ? k : 1;
 }
@@ -148,15 +143,22 @@ void SiteLinks::checkPage(const QList<PageRecord> &pages, qint32 page)
             countLinkTo(page, memo.found.path);
     }
     checkReferences(record, page, base);
+    sortKeys(out.targetKeys);
     if (!notAddresses.isEmpty())
         listNotAddresses(record, page, notAddresses);
 }
 
 void SiteLinks::addKey(QList<quint32> &keys, quint64 &bits, quint32 key)
 {
-    if (!keys.contains(key))
-        keys << key;
+    keys << key;
     bits |= keyBit(key);
+}
+
+// Sorted once the keys are all in, so that a check of a change looks them up by halves.
+void SiteLinks::sortKeys(QList<quint32> &keys)
+{
+    std::sort(keys.begin(), keys.end());
+    keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
 }
 
 const SiteLinks::Memo &SiteLinks::memoFor(QStringView address, const Base &base)
@@ -230,8 +232,9 @@ void SiteLinks::checkPagesLookingFor(const QList<PageRecord> &pages, const QStri
             lookFor(parentOf(path));
     }
     const auto looksFor = [&](quint64 keyBits, const QList<quint32> &targetKeys) {
-        return (keyBits & bits) != 0
-            && std::any_of(keys.cbegin(), keys.cend(), [&](quint32 k) { return targetKeys.contains(k); });
+        return (keyBits & bits) != 0 && std::any_of(keys.cbegin(), keys.cend(), [&](quint32 k) {
+                   return std::binary_search(targetKeys.cbegin(), targetKeys.cend(), k);
+               });
     };
     for (qint32 p = 1; p < mPages.size(); ++p) {
         const PageLinks &page = mPages.at(p);
@@ -325,10 +328,10 @@ const QList<SiteLinks::Broken> &SiteLinks::brokenLinks(qint32 page) const
 
 const Lookup *SiteLinks::brokenLink(qint32 page, qint32 link) const
 {
-    for (const Broken &b : brokenLinks(page))
-        if (b.link == link)
-            return &b.lookup;
-    return nullptr;
+    const QList<Broken> &broken = brokenLinks(page);
+    const auto it
+        = std::lower_bound(broken.cbegin(), broken.cend(), link, [](const Broken &b, qint32 l) { return b.link < l; });
+    return it != broken.cend() && it->link == link ? &it->lookup : nullptr;
 }
 
 qsizetype SiteLinks::brokenCount() const

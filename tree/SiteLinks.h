@@ -96,8 +96,8 @@ public:
 private:
     struct PageLinks {
         QString path;   // the page's file; empty for a page without one
-        // A key of every file its links look for (letter case ignored), each once, and
-        // one bit of each key: most pages are passed over by the bits alone.
+        // A key of every file its links look for (letter case ignored), sorted, each once,
+        // and one bit of each key: most pages are passed over by the bits alone.
         QList<quint32> targetKeys;
         quint64 keyBits = 0;
         QList<Broken> broken;
@@ -137,6 +137,7 @@ private:
     const Memo &memoFor(QStringView address, const Base &base);
     void forgetMemo();
     static void addKey(QList<quint32> &keys, quint64 &bits, quint32 key);
+    static void sortKeys(QList<quint32> &keys);
     void listNotAddresses(const basSystem::PageRecord &record, qint32 page, const QList<qint32> &links);
     void checkReferences(const basSystem::PageRecord &record, qint32 page, const Base &base);
     void checkReference(const pageRefs::FoundReference &ref, const Base &base, RefOwner owner);

@@ -183,6 +183,7 @@ void SiteLinks::checkStyleSheet(const QString &path, StyleSheet &sheet)
     const Base base = baseOf(parentOf(path));
     for (const Reference &ref : std::as_const(sheet.refs))
         checkReference(viewOf(ref), base, RefOwner{0, sheet.problems, sheet.targetKeys, sheet.keyBits});
+    sortKeys(sheet.targetKeys);
 }
 
 // The program wrote the file at `path`: a style sheet or an HTML file read before is read

@@ -3,10 +3,10 @@
 // cut off at its edges as a picture box cuts off its children, and turns a click on a
 // page's title label into that page's index. Broken links are drawn in red, with the path
 // looked for in their tooltip; while the site's links are being checked, every link is
-// drawn in the palette's placeholder colour. A click on a link label names its page and
-// link.
+// drawn in a quieter colour. A click on a link label names its page and link.
 
 #include "tree/LinkChecker.h"
+#include "tree/TreeColours.h"
 #include "tree/TreeModel.h"
 
 #include <QFont>
@@ -39,7 +39,6 @@ public:
     const linkCheck::Lookup *brokenLink(const TreeLabel &label) const;
     // Whether a label is a link whose check is not in yet.
     bool awaitsCheck(const TreeLabel &label) const;
-    static constexpr QRgb brokenColour = 0xffd00000;
 
 Q_SIGNALS:
     // A title label was clicked (pressed and released on it); `page` is its page index.
@@ -58,7 +57,7 @@ protected:
 
 private:
     QRect pixelRect(const TreeLabel &label) const;
-    void paintLabel(QPainter &painter, const TreeLabel &label) const;
+    void paintLabel(QPainter &painter, const TreeLabel &label, const TreeColours &colours) const;
     // The title or link label under a point, as (page, link number; 0 for a title).
     std::optional<std::pair<qint32, qint32>> clickableAt(const QPointF &pos) const;
 

@@ -67,19 +67,25 @@ void frmTree::addLinkedPage(const QString &path)
 }
 
 // A saved page may link elsewhere now, and its file (under a new name, perhaps) may be the
-// one other pages' links looked for: those links are checked again, and only those.
+// one other pages' links looked for: those links are checked again, and only those. Its
+// title may have changed too: the tree's row and the editor's caption show the title of
+// the saved text.
 void frmTree::pageSaved(frmChild1 *editor)
 {
     forgetRenameOnSave(editor);
-    const qint32 page = editor->plId;
-    if (page < 1 || page > pageCount())
+    const qint32 id = editor->plId;
+    if (id < 1 || id > pageCount())
         return;
     // The check reads the page's references from the text as saved.
-    PageRecord &record = gPageTable[page];
-    record.Text = editor->text();
-    record.Links = scanLinks(record.Text);
+    PageRecord &page = gPageTable[id];
+    page.Text = editor->text();
+    page.Links = scanLinks(page.Text);
+    if (QString title = scanTitle(page.Text); title != page.Title) {
+        page.Title = std::move(title);
+        editor->setCaption(page.Title);
+    }
     DrawTree(std::clamp(scrTre()->Value(), 1, qint32(pageCount())));
-    mLinkCheck->pageSaved(page);
+    mLinkCheck->pageSaved(id);
 }
 
 void frmTree::cmdChk_Click()

@@ -2,7 +2,6 @@
 #include "editor/frmChild1.h"
 #include "support/TestEnv.h"
 #include "tree/SiteLinks.h"
-#include "tree/PageScan.h"
 #include "tree/TreeTexts.h"
 #include "tree/TreeView.h"
 #include "tree/frmSiteCheck.h"
@@ -35,6 +34,8 @@ private Q_SLOTS:
     void resolve();
     void lookUpOnDisk_data();
     void lookUpOnDisk();
+    void targetKeysIgnoreCase_data();
+    void targetKeysIgnoreCase();
     void siteCheckLists();
     void marksFollowSavesAndNewFiles();
     void changesCheckedAsWholeSite_data();
@@ -224,6 +225,26 @@ void tst_links::lookUpOnDisk()
     QCOMPARE(int(l.state), state);
     QCOMPARE(l.path, full(path));
     QCOMPARE(l.onDisk, full(onDisk));
+}
+
+void tst_links::targetKeysIgnoreCase_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("sameFile");   // the same file, letter case ignored
+    QTest::newRow("ASCII") << u"/site/Docs/Index.HTML"_s << u"/site/docs/index.html"_s;
+    QTest::newRow("shorter than four units") << u"/A"_s << u"/a"_s;
+    QTest::newRow("five units") << u"/AB/C"_s << u"/ab/c"_s;
+    QTest::newRow("full-width letters") << u"/site/ＮＥＷ資料.htm"_s << u"/site/ｎｅｗ資料.htm"_s;
+    QTest::newRow("folds into ASCII") << u"/site/\u212Aelvin.htm"_s << u"/site/kelvin.htm"_s;
+}
+
+// A file the program writes finds the links that look for it, whatever the letter case.
+void tst_links::targetKeysIgnoreCase()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, sameFile);
+    QCOMPARE(targetKey(path), targetKey(sameFile));
+    QVERIFY(targetKey(path) != targetKey(QString(sameFile + u'x')));
 }
 
 void tst_links::siteCheckLists()
