@@ -141,6 +141,10 @@ void mdiMain::createPageMenu()
     addTreeCommand(menu, appTexts::newPage, &frmTree::cmdHCr_Click);
     addTreeCommand(menu, appTexts::addPage, &frmTree::cmdHAd_Click);
     addTreeCommand(menu, appTexts::removePage, &frmTree::cmdDel_Click);
+    addTreeCommand(menu, appTexts::renamePage, &frmTree::cmdRen_Click);
+    addTreeCommand(menu, appTexts::moveFile, &frmTree::cmdMov_Click);
+    QAction *undo = addTreeCommand(menu, appTexts::undoRename, &frmTree::cmdUndoRen_Click);
+    connect(menu, &QMenu::aboutToShow, this, [this, undo] { undo->setEnabled(mTree && mTree->canUndoRename()); });
     menu->addSeparator();
     addEditorCommand(menu, appTexts::savePage, CommandKey::SavePage, &frmChild1::cmdSav_Click);
     addEditorCommand(menu, appTexts::savePageAs, CommandKey::SavePageAs, &frmChild1::cmdSAs_Click);

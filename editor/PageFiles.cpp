@@ -1,12 +1,8 @@
 #include "editor/PageFiles.h"
 #include "common/PageLimits.h"
 #include "common/TextFile.h"
-<<<<<<< HEAD
 #include "common/PageHash.h"
-=======
 #include "editor/EditorTexts.h"
-#include "editor/RecoveryCopy.h"
->>>>>>> search
 
 #include <QFile>
 #include <QFileInfo>

@@ -239,6 +239,8 @@ void frmChild1::Form_Load()
 QString frmChild1::text() const
 {
     finishFilling();
+    if (!mDocumentFilled && mEdits.hasPending())
+        return editorText::crLfText(searchText());
     if (!mDocumentFilled)
         return editorText::crLfText(editorText::documentText(mPendingText));
     return editorText::crLfText(mTxtEdit->document()->toRawText());
@@ -249,14 +251,17 @@ void frmChild1::setText(const QString &text)
     if (mDocumentFilled) {
         replaceDocument(text);
     } else {
+        const bool wasModified = isModified();
         mPendingText = text;
+        mEdits.clearPending();
+        markPendingEdits(wasModified);
     }
     emit PageEvents::instance().textReplaced(this);
 }
 
 bool frmChild1::isModified() const
 {
-    return mDocumentFilled && mTxtEdit->document()->isModified();
+    return mDocumentFilled ? mTxtEdit->document()->isModified() : mEdits.hasPending();
 }
 
 QPlainTextEdit *frmChild1::txtEdit() const
@@ -279,6 +284,10 @@ void frmChild1::fillDocument() const
     self()->ensureControls();
     mDocumentFilled = true;
     self()->replaceDocument(std::exchange(mPendingText, QString()));
+    if (mEdits.hasPending()) {
+        finishFilling();
+        self()->mEdits.applyPending(mTxtEdit->document());
+    }
     if (isVisible())
         mTxtEdit->startHighlighting();   // only a shown editor colours its text
 }
@@ -518,13 +527,16 @@ bool frmChild1::save()
     if (mNotRead && !confirmReplaceUnread(path))
         return false;
     QString error;
-    if (!pageFiles::writePageText(path, text(), page->Encoding, &error, &mFileHash)) {
+    const QString written = text();
+    if (!pageFiles::writePageText(path, written, page->Encoding, &error, &mFileHash)) {
         ShowMessage(failureText(editorTexts::msgSaveFailed, path, error));
         return false;
     }
     mNotRead = false;
     if (mDocumentFilled)
         mTxtEdit->document()->setModified(false);
+    else if (mEdits.hasPending())
+        setText(written);
     dropRecoveryCopy();
     emit saved();
     return true;
@@ -626,6 +638,14 @@ void frmChild1::findPrevious()
         showFind();
     else
         mFindBar->findPrevious();
+}
+
+QString frmChild1::searchText() const
+{
+    if (!mDocumentFilled)
+        return mEdits.withPending(textSearch::searchLines(editorText::documentText(mPendingText)));
+    finishFilling();
+    return textBoxSearchText(mTxtEdit);
 }
 
 void frmChild1::cmdClo_Click()

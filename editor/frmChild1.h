@@ -6,6 +6,8 @@
 #include "editor/EditorLayout.h"
 #include "editor/EditorText.h"
 #include "editor/SiteSearch.h"
+#include "editor/TextEdits.h"
+#include "editor/TextSearch.h"
 #include "platform/FileDialog.h"
 #include "platform/KForm.h"
 
@@ -111,6 +113,9 @@ public:
     // makes of it the text as textSearch reads it (lines joined by '\n', positions the text
     // box's cursor positions), which the three below go by.
     PageSnapshot textSnapshot() const;
+    // The whole text as textSearch reads it, edits kept for the text box included; puts a
+    // long text still going in into the text box at once.
+    QString searchText() const;
     // Line `line` (from 1), without putting a waiting text into the text box.
     QString lineText(qsizetype line) const;
     // Selects `length` characters from `start` and shows them.
@@ -141,6 +146,23 @@ public:
     void restoreText(const QString &text, const QString &copyPath);
     // The editor's copy; nullptr until the editor has a text box.
     RecoveryCopier *recoveryCopier() const { return mRecovery; }
+
+    // Edits another command makes in the text (links written anew when a file moves), as
+    // an unsaved change and one undo step; an editor whose text is not yet in its text box
+    // keeps them until it is. `id` names them for takeBackEdits (TextEdits.h).
+    void makeEdits(quint64 id, const QList<textEdits::Edit> &edits);
+    // Whether edits `id` can be taken back, and taking them back; false, with nothing
+    // changed, when the text was edited where they stand.
+    bool canTakeBackEdits(quint64 id) const;
+    bool takeBackEdits(quint64 id);
+    // The text as work off the window's thread reads it: the text not yet in the text box
+    // as the page holds it (`asFile`), or the text box's text, and the edits kept on top.
+    struct TextSnapshot {
+        QString text;
+        bool asFile = false;
+        QList<QList<textEdits::Edit>> pending;
+    };
+    TextSnapshot snapshotText() const;
 
 signals:
     void modifiedChanged(bool modified);
@@ -222,6 +244,9 @@ private:
 
     RecoveryCopier *mRecovery = nullptr;
     QByteArray mFileHash;
+
+    textEdits::EditSets mEdits;
+    void markPendingEdits(bool wasModified);
 };
 
 // The window menu's arrangements: `editors` cascaded, or tiled, in the room beside the

@@ -14,6 +14,10 @@
 
 PageSnapshot frmChild1::textSnapshot() const
 {
+    // Edits kept for a text box not yet made go in first: the snapshot shows them, and the
+    // hits' places count in the text with them.
+    if (!mDocumentFilled && mEdits.hasPending())
+        fillDocument();
     PageSnapshot snapshot;
     snapshot.page = plId;
     snapshot.encoding = pageEncoding();
@@ -29,6 +33,8 @@ PageSnapshot frmChild1::textSnapshot() const
 
 QString frmChild1::lineText(qsizetype line) const
 {
+    if (!mDocumentFilled && mEdits.hasPending())
+        fillDocument();
     if (mDocumentFilled && !isFilling())
         return mTxtEdit->document()->findBlockByNumber(int(line - 1)).text();
     return mLineFinder.line(mDocumentFilled ? mFillText : mPendingText, line);

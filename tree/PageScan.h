@@ -38,6 +38,10 @@ struct PageScan {
 // page's length.
 QStringList scanLinks(QStringView text);
 
+// Where each link of scanLinks(text) starts in `text` (index 0 holds nothing), so that
+// its line can be told.
+QList<qsizetype> scanLinkPlaces(QStringView text);
+
 // The page's title: the text between its first TITLE tags, control characters removed;
 // empty when it has none.
 QString scanTitle(QStringView text);

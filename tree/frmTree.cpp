@@ -17,6 +17,7 @@
 #include "platform/Messages.h"
 
 #include <QDir>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QToolButton>
@@ -101,6 +102,8 @@ void frmTree::createDisplayArea()
     connect(mScrTre, &VScrollBar::Change, this, &frmTree::scrTre_Change);
     connect(mScrTre, &VScrollBar::Scroll, this, &frmTree::scrTre_Scroll);
     connect(mPicTre, &TreeView::titleClicked, this, &frmTree::lblHTML_Click);
+    connect(mPicTre, &TreeView::titleMenuRequested, this,
+            [this](qint32 page, const QPoint &at) { titleMenu(page)->popup(at); });
     connect(mPicTre, &TreeView::linkClicked, this, &frmTree::lblLink_Click);
     mLinkCheck = new LinkChecker(gPageTable, this);
     connect(mLinkCheck, &LinkChecker::linksChanged, this, &frmTree::showLinkCheck);

@@ -2,6 +2,7 @@
 #include "editor/frmChild1.h"
 #include "support/TestEnv.h"
 #include "common/TextFile.h"
+#include "common/TextHelpers.h"
 #include "tree/PageScan.h"
 #include "tree/frmTree.h"
 
@@ -114,7 +115,12 @@ void tst_pagescan::linksMatchTheStepByStepWalk()
         const bool halfCharacter = std::any_of(actual.begin(), actual.end(), [](const QString &link) {
             return !link.isEmpty() && (link.front().isLowSurrogate() || link.back().isHighSurrogate());
         });
-        if (actual != expected || halfCharacter)
+        // Each link's place is where its value starts.
+        const QList<qsizetype> places = scanLinkPlaces(page);
+        bool placed = places.size() == actual.size();
+        for (qsizetype j = 1; placed && j < places.size(); ++j)
+            placed = basSystem::StripControlChars(QStringView(page).sliced(places.at(j))).startsWith(actual.at(j));
+        if (actual != expected || halfCharacter || !placed)
             QFAIL(qPrintable(QStringLiteral("page [%1]: got [%2], expected [%3]")
                                  .arg(page, actual.join(u'|'), expected.join(u'|'))));
     }
