@@ -85,6 +85,16 @@ QString TestEnv::writeSettings(int tagVisible, int treeVisible) const
     return writeCp932(QStringLiteral("pageKiln.INI"), text + history);
 }
 
+QString TestEnv::writeSampleSite(const QString &examples) const
+{
+    const QString folder = path(QStringLiteral("sample-site")) + QLatin1Char('/');
+    for (const char *page : {"index.htm", "about.htm", "links.htm"})
+        write(QStringLiteral("sample-site/") + QLatin1String(page), read(examples + u'/' + QLatin1String(page)));
+    QByteArray ksd = read(examples + QStringLiteral("/sample.ksd.in"));
+    ksd.replace("@DIR@", folder.toUtf8());
+    return write(QStringLiteral("sample-site/sample.ksd"), ksd);
+}
+
 QString TestEnv::writeSite(const QString &sub, const QString &name, int n) const
 {
     const QString folder = path(sub) + QLatin1Char('/');

@@ -44,6 +44,11 @@ public:
     // returns the definition's path.
     QString writeSite(const QString &sub, const QString &name, int n) const;
 
+    // The sample site in folder "sample-site" of the program folder, as the set-up script
+    // lays it out from `examples` (the shipped example folder); returns the definition's
+    // path.
+    QString writeSampleSite(const QString &examples) const;
+
     // An MDI area that new forms open in (created on first use, shown offscreen).
     QMdiArea *area();
 

@@ -510,12 +510,7 @@ QString sourceFile(const QString &relative)
 QString layOutSampleSite(TestEnv &env)
 {
     env.write(u"TagDB.TXT"_s, TestEnv::read(sourceFile(u"resources/TagDB.TXT"_s)));
-    const QString folder = env.path(u"sample-site"_s) + QLatin1Char('/');
-    for (const QString &page : {u"index.htm"_s, u"about.htm"_s, u"links.htm"_s})
-        env.write(u"sample-site/"_s + page, TestEnv::read(sourceFile(u"examples/sample-site/"_s + page)));
-    QByteArray ksd = TestEnv::read(sourceFile(u"examples/sample-site/sample.ksd.in"_s));
-    ksd.replace("@DIR@", folder.toUtf8());
-    return env.write(u"sample-site/sample.ksd"_s, ksd);
+    return env.writeSampleSite(sourceFile(u"examples/sample-site"_s));
 }
 
 // The site check window's rows: "kind page line reference link", as shown.
