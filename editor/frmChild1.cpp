@@ -3,6 +3,7 @@
 #include "common/TextFile.h"
 #include "common/TextHelpers.h"
 #include "editor/EditorText.h"
+#include "editor/EditorFiller.h"
 #include "editor/EditorTexts.h"
 #include "editor/FindBar.h"
 #include "editor/LinkRewrite.h"
@@ -16,7 +17,6 @@
 #include "site/SiteFile.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QFont>
 #include <QLabel>
@@ -31,7 +31,6 @@
 #include <QPointer>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QTimer>
 #include <QToolButton>
 
 #include <algorithm>
@@ -44,12 +43,6 @@ namespace {
 // The text a new editor window shows at least, where the area has room for it.
 constexpr int usefulColumns = 80;
 constexpr int usefulLines = 25;
-
-// Editors shown together while a site is read wait here for their text: the last shown
-// (on top) first, one each time the program is idle.
-QList<QPointer<frmChild1>> gWaitingEditors;
-QPointer<QTimer> gFillTimer;
-constexpr int fillSliceMs = 20;
 
 // The outer size in pixels of an editor whose text box `box` shows 80 columns by 25 lines.
 QSize usefulSizeFor(const PageTextEdit &box)
@@ -266,39 +259,6 @@ void frmChild1::fillDocument() const
         mTxtEdit->startHighlighting();   // only a shown editor colours its text
 }
 
-void frmChild1::fillLater()
-{
-    gWaitingEditors << QPointer(this);
-    if (!gFillTimer) {
-        gFillTimer = new QTimer(qApp);
-        connect(gFillTimer, &QTimer::timeout, gFillTimer, &frmChild1::fillWaitingEditor);
-    }
-    gFillTimer->start(0);
-}
-
-// Fills waiting editors for a few milliseconds, so that the program answers in between
-// but does not repaint the area after every editor.
-void frmChild1::fillWaitingEditor()
-{
-    QElapsedTimer spent;
-    spent.start();
-    while (!gWaitingEditors.isEmpty() && spent.elapsed() < fillSliceMs) {
-        const QPointer<frmChild1> editor = gWaitingEditors.takeLast();
-        if (editor && !editor->mDocumentFilled)
-            editor->fillDocument();
-    }
-    if (gWaitingEditors.isEmpty())
-        gFillTimer->stop();
-}
-
-bool frmChild1::textsComing()
-{
-    if (gFillTimer && gFillTimer->isActive())
-        return true;
-    return std::any_of(gPageEditors.cbegin(), gPageEditors.cend(),
-                       [](const QPointer<frmChild1> &editor) { return editor && editor->isFilling(); });
-}
-
 // A waiting editor gets its text before anything can reach its text box: a click, the
 // focus, a drop.
 bool frmChild1::eventFilter(QObject *watched, QEvent *event)
@@ -341,19 +301,17 @@ void frmChild1::startFilling(const QString &text, qsizetype from)
 {
     mFillText = text;
     mFillFrom = from;
-    if (!mFillTimer) {
-        mFillTimer = new QTimer(this);
-        connect(mFillTimer, &QTimer::timeout, this, &frmChild1::fillNextPiece);
-    }
     mTxtEdit->setReadOnly(true);
     mTxtEdit->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     mTxtEdit->document()->setUndoRedoEnabled(false);
-    mFillTimer->start(0);
+    EditorFiller::instance().fillInPieces(this);
     showCaretPlace();
 }
 
-void frmChild1::fillNextPiece()
+bool frmChild1::fillNextPiece()
 {
+    if (!isFilling())
+        return false;
     const qsizetype end = editorText::pieceEnd(mFillText, mFillFrom);
     appendToDocument(QStringView(mFillText).sliced(mFillFrom, end - mFillFrom));
     mFillFrom = end;
@@ -361,11 +319,7 @@ void frmChild1::fillNextPiece()
         stopFilling();
     else
         showCaretPlace();
-}
-
-bool frmChild1::isFilling() const
-{
-    return mFillTimer && mFillTimer->isActive();
+    return isFilling();
 }
 
 void frmChild1::finishFilling() const
@@ -380,7 +334,6 @@ void frmChild1::stopFilling()
 {
     if (!isFilling())
         return;
-    mFillTimer->stop();
     mFillText = QString();
     mFillFrom = 0;
     mTxtEdit->document()->setUndoRedoEnabled(true);
@@ -399,18 +352,22 @@ void frmChild1::appendToDocument(QStringView piece)
     mReplacingText = false;
 }
 
-// Editors shown together while a site is read take their controls and text when the
-// program is idle, the one on top first, so that a site with every page open shows at
-// once; an editor shown on its own takes them at once.
+// Editors shown together while a site is read take their controls and text once they can
+// be seen (contentsSeen), so that a site with every page open shows at once; an editor
+// shown on its own takes them at once.
 void frmChild1::showEvent(QShowEvent *event)
 {
-    if (KForm::ShowBatch::active() && !mDocumentFilled) {
-        fillLater();   // its controls too: a thousand text boxes take a while to make
-    } else {
+    if (!KForm::ShowBatch::active() || mDocumentFilled) {
         fillDocument();
         mTxtEdit->startHighlighting();   // only a shown editor colours its text
     }
     KForm::showEvent(event);
+}
+
+void frmChild1::contentsSeen()
+{
+    if (!mDocumentFilled)
+        EditorFiller::instance().fillSeen(this);   // its controls too: a text box takes a while to make
 }
 
 // A new editor window opens in the visible part of the area, beside the tool windows,
