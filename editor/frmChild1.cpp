@@ -8,7 +8,9 @@
 #include "editor/FindBar.h"
 #include "editor/LinkRewrite.h"
 #include "editor/PageFiles.h"
+#include "editor/PageEvents.h"
 #include "editor/PageTextEdit.h"
+#include "editor/TypingPause.h"
 #include "platform/CommandKeys.h"
 #include "platform/Icons.h"
 #include "platform/Platform.h"
@@ -72,6 +74,7 @@ frmChild1::frmChild1(QMdiArea *area) : KForm(area, Border::Sizable)
     setCaption(QStringLiteral("Form1"));
     setText(editorTexts::initialText);
     Form_Load();
+    PageEvents::follow(this);
 }
 
 void frmChild1::ensureControls()
@@ -129,6 +132,7 @@ void frmChild1::createControls()
     mTxtEdit->installEventFilter(this);
     mTxtEdit->viewport()->installEventFilter(this);
     watchForRecovery();
+    connect(new TypingPause(mTxtEdit->document(), this), &TypingPause::paused, this, &frmChild1::typingPaused);
 
     mCmdSav
         = addButton(CommandIcon::Save, editorLayout::cmdSav, tipWithKey(editorTexts::cmdSavTip, CommandKey::SavePage));
