@@ -130,7 +130,7 @@ protected:
 
 private:
     void makeSubWindow();
-    void staysOnTopWhileActivated();
+    void staysOnTopWhileActivated(Qt::WindowFlags flags);
     void applySize();
     void applyTitle();
     void onStateChanged(Qt::WindowStates oldState, Qt::WindowStates newState);
