@@ -13,7 +13,9 @@ namespace windowCover {
 enum class Sight { Covered, FrameOnly, Contents };
 
 struct Window {
-    QRegion frame;    // what the window covers, its frame included
+    QRect frame;      // what the window covers, its frame included
+    QRegion mask;     // where the window's frame is cut to a shape, in its own coordinates;
+                      // empty when it covers its whole rectangle
     QRect contents;   // its contents, inside the frame (empty for a minimised window)
 };
 

@@ -25,16 +25,13 @@ bool mayChangeSight(QEvent::Type type)
     }
 }
 
-// What a shown window covers (its mask, where its style rounds its corners) and where its
-// contents are; a minimised window shows no contents.
+// What a shown window covers (cut to its mask, where its style rounds its corners) and
+// where its contents are; a minimised window shows no contents.
 windowCover::Window coverOf(const QMdiSubWindow *sub)
 {
-    const QRegion mask = sub->mask();
-    const QRegion frame = mask.isEmpty() ? QRegion(sub->geometry()) : mask.translated(sub->pos());
     const QWidget *contents = sub->widget();
-    if (!contents || sub->isMinimized())
-        return windowCover::Window{frame, QRect()};
-    return windowCover::Window{frame, contents->geometry().translated(sub->pos())};
+    const QRect contentsRect = contents && !sub->isMinimized() ? contents->geometry().translated(sub->pos()) : QRect();
+    return windowCover::Window{sub->geometry(), sub->mask(), contentsRect};
 }
 }   // namespace
 

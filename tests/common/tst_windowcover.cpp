@@ -11,7 +11,7 @@ namespace {
 Window window(int x, int y, int w, int h)
 {
     const QRect frame(x, y, w, h);
-    return Window{QRegion(frame), frame.adjusted(4, 20, -4, -4)};
+    return Window{frame, QRegion(), frame.adjusted(4, 20, -4, -4)};
 }
 }   // namespace
 
@@ -45,15 +45,15 @@ void tst_windowcover::sights_data()
         << QList<Window>{window(150, 10, 100, 50), window(160, 20, 100, 50)}
         << QList<Sight>{Sight::Contents, Sight::Contents};
     QTest::newRow("minimised: a frame without contents")
-        << QList<Window>{Window{QRegion(0, 80, 50, 20), QRect()}, window(10, 10, 100, 50)}
+        << QList<Window>{Window{QRect(0, 80, 50, 20), QRegion(), QRect()}, window(10, 10, 100, 50)}
         << QList<Sight>{Sight::FrameOnly, Sight::Contents};
     QTest::newRow("maximised covers all")
-        << QList<Window>{Window{QRegion(all), all.adjusted(0, 20, 0, 0)}, window(10, 10, 100, 50)}
+        << QList<Window>{Window{all, QRegion(), all.adjusted(0, 20, 0, 0)}, window(10, 10, 100, 50)}
         << QList<Sight>{Sight::Contents, Sight::Covered};
     // A frame with rounded corners leaves the corners of the window below it in sight.
-    const QRegion rounded = QRegion(10, 10, 100, 50) - QRegion(10, 10, 2, 2);
+    const QRegion rounded = QRegion(0, 0, 100, 50) - QRegion(0, 0, 2, 2);
     QTest::newRow("corner left uncovered")
-        << QList<Window>{Window{rounded, QRect(14, 30, 92, 26)}, window(10, 10, 100, 50)}
+        << QList<Window>{Window{QRect(10, 10, 100, 50), rounded, QRect(14, 30, 92, 26)}, window(10, 10, 100, 50)}
         << QList<Sight>{Sight::Contents, Sight::FrameOnly};
 }
 
