@@ -5,9 +5,12 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QList>
 #include <QMdiArea>
 
 #include <unistd.h>
+
+#include <algorithm>
 
 // Benchmarks run offscreen unless told otherwise.
 inline void useOffscreenUnlessSet()
@@ -43,6 +46,15 @@ inline bool dropPageCache()
     ::sync();
     QFile drop(QStringLiteral("/proc/sys/vm/drop_caches"));
     return drop.open(QIODevice::WriteOnly) && drop.write("3\n") == 2;
+}
+
+// The value at `share` (0 to 1) of the way through `values` sorted; -1 for none.
+inline double percentile(QList<double> values, double share)
+{
+    if (values.isEmpty())
+        return -1;
+    std::sort(values.begin(), values.end());
+    return values.at(std::min(values.size() - 1, qsizetype(share * double(values.size()))));
 }
 
 inline double msSince(const QElapsedTimer &timer)
