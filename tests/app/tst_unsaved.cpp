@@ -75,6 +75,7 @@ private Q_SLOTS:
     void definitionMarkedUntilSaved();
     void questionBeforeDiscarding_data();
     void questionBeforeDiscarding();
+    void savingEverythingQuitsWithoutSuccessMessages();
     void failedOrCancelledSaveDiscardsNothing_data();
     void failedOrCancelledSaveDiscardsNothing();
 };
@@ -153,6 +154,21 @@ void tst_unsaved::questionBeforeDiscarding()
     }
 }
 
+void tst_unsaved::savingEverythingQuitsWithoutSuccessMessages()
+{
+    TestEnv env;
+    Session s(env);
+    env.platform.inputAnswers.enqueue(u"新しいページ"_s);
+    s.tree->cmdHCr_Click();   // a page without a file: the definition changes when it is named
+    s.editor = gPageEditors.at(3);
+    s.type(u"x"_s);
+    env.platform.fileAnswers.enqueue(env.path(u"a/new.htm"_s));
+    env.platform.saveAnswers.enqueue(SaveChoice::Save);
+    QVERIFY(s.run(Command::QuitButton));
+    QCOMPARE(env.platform.messageTexts(), QStringList());
+    QVERIFY(TestEnv::read(s.a).contains("new.htm"));
+}
+
 void tst_unsaved::failedOrCancelledSaveDiscardsNothing_data()
 {
     QTest::addColumn<bool>("newPage");
@@ -181,6 +197,7 @@ void tst_unsaved::failedOrCancelledSaveDiscardsNothing()
     QVERIFY(!s.frame->hasShutDown());
     QVERIFY(s.editor->isModified());
     QCOMPARE(pageCount(), newPage ? 3 : 2);
+    QCOMPARE(env.platform.messageTexts().size(), newPage ? 0 : 1);   // a failure is still told
 }
 
 QTEST_MAIN(tst_unsaved)
