@@ -115,14 +115,15 @@ void KForm::makeSubWindow()
     // each candidate place with every shown window.
     if (mPlaced)
         mSub->resize(0, 0);
-    staysOnTopWhileActivated(flags);
+    staysOnTopWhileActivated();
     if (mArea) {
         mArea->addSubWindow(mSub);
         AreaCover::watch(mArea);
     }
     mSub->setWindowFlags(flags);
     // Connected after the area's own handling of the same signal, so that it runs after it.
-    connect(mSub, &QMdiSubWindow::windowStateChanged, this, [this, flags] { mSub->overrideWindowFlags(flags); });
+    connect(mSub, &QMdiSubWindow::windowStateChanged, this,
+            [this] { mSub->overrideWindowFlags(mSub->windowFlags() & ~Qt::WindowStaysOnTopHint); });
     // The form was hidden while it had no window; inside its window it is shown, so that
     // the window shows its controls whenever the window itself is shown. It is shown before
     // the window takes it as its widget: the window activates itself when its widget is
@@ -150,14 +151,15 @@ void KForm::makeSubWindow()
 // editors would make every click pay a million comparisons). So a window stays on top
 // from the moment it is about to be activated until the area has raised it, and so does
 // the window it takes the place of, each until its own change of state has been handled
-// (see makeSubWindow); then it has its `flags` again. No window of the program stays on
+// (see makeSubWindow); then the flag is taken off again. No window of the program stays on
 // top otherwise, so each is raised just as far. The flag is only noted on the window, not
-// told to the window system: the window is no window of its own there. Connected before
-// the window joins the area, so that it runs before the area's own handling.
-void KForm::staysOnTopWhileActivated(Qt::WindowFlags flags)
+// told to the window system: the window is no window of its own there, and its other flags
+// stay as the area made them. Connected before the window joins the area, so that it runs
+// before the area's own handling.
+void KForm::staysOnTopWhileActivated()
 {
-    connect(mSub, &QMdiSubWindow::aboutToActivate, this, [this, flags] {
-        mSub->overrideWindowFlags(flags | Qt::WindowStaysOnTopHint);
+    connect(mSub, &QMdiSubWindow::aboutToActivate, this, [this] {
+        mSub->overrideWindowFlags(mSub->windowFlags() | Qt::WindowStaysOnTopHint);
         QMdiSubWindow *previous = mArea ? mArea->activeSubWindow() : nullptr;
         if (previous && previous != mSub && !previous->isMinimized())
             previous->overrideWindowFlags(previous->windowFlags() | Qt::WindowStaysOnTopHint);

@@ -130,7 +130,7 @@ protected:
 
 private:
     void makeSubWindow();
-    void staysOnTopWhileActivated(Qt::WindowFlags flags);
+    void staysOnTopWhileActivated();
     void applySize();
     void applyTitle();
     void onStateChanged(Qt::WindowStates oldState, Qt::WindowStates newState);

@@ -162,8 +162,14 @@ void tst_kform::laterWindowsStackAboveAndNoneStaysOnTop()
     // does the window it took the place of.
     forms.at(1)->Show();
     QCOMPARE(env.area()->subWindowList(QMdiArea::StackingOrder).last(), forms.at(1)->subWindow());
-    for (const QMdiSubWindow *sub : env.area()->subWindowList())
+    // Each keeps the rest of its flags as the area made them: a window of the area with a
+    // title bar (a real window system showed neither the title nor a tool window otherwise).
+    forms.at(2)->Show();
+    for (const QMdiSubWindow *sub : env.area()->subWindowList()) {
         QVERIFY(!sub->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        QCOMPARE(sub->windowType(), Qt::SubWindow);
+        QVERIFY(sub->windowFlags().testFlag(Qt::WindowTitleHint));
+    }
 }
 
 // A window wholly covered by another rests (no title, no painting) until some of it can be
