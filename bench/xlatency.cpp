@@ -8,8 +8,8 @@
 //   xlatency [--band X,Y,W,H] PROGRAM [ARGS...] [-- STEP...]
 //
 // Prints when the first change of the screen came after the start ("shown") and when the
-// program went idle ("idle": no processor time and no change of the screen for half a
-// second; the half second is not counted). With --band (screen coordinates), while the
+// program went idle ("idle": no processor time and no change of the screen but the
+// caret's blinking for half a second; the half second is not counted). With --band (screen coordinates), while the
 // program is still busy after showing, a letter is typed now and then, each timed to the
 // first change inside the band (where the typed letters appear); each typed letter also
 // goes with a window manager's ping (_NET_WM_PING), timed to its answer, which the
@@ -48,6 +48,7 @@ namespace {
 constexpr double quietMs = 150;       // an action is over once nothing changed for this long
 constexpr double idleMs = 500;        // the program is idle once neither it nor the screen moved for this long
 constexpr double bandWaitMs = 2000;   // the longest a typed letter is waited for while busy
+constexpr int caretWidth = 3;         // a change no wider than this is the caret blinking
 
 double nowMs()
 {
@@ -115,6 +116,8 @@ public:
     }
 
     double lastChange() const { return mLastChange; }
+    // The last change that was more than the caret blinking.
+    double lastWork() const { return mLastWork; }
     double firstChangeIn(const Box &band, double since) const
     {
         for (const auto &[when, box] : mChanges)
@@ -211,6 +214,8 @@ private:
         if (event.type == mDamageBase + XDamageNotify) {
             const auto &damage = reinterpret_cast<const XDamageNotifyEvent &>(event);
             mLastChange = nowMs();
+            if (damage.area.width > caretWidth)
+                mLastWork = mLastChange;
             mChanges.push_back({mLastChange, Box{damage.area.x, damage.area.y, damage.area.width, damage.area.height}});
         } else if (event.type == ClientMessage && event.xclient.message_type == mProtocols
                    && Atom(event.xclient.data.l[0]) == mPing && event.xclient.data.l[1] == long(mPingSerial)) {
@@ -255,6 +260,7 @@ private:
     long mPingSerial = 0;
     double mPingSent = 0, mPingAnswered = -1;
     double mLastChange = 0;
+    double mLastWork = 0;
     std::vector<std::pair<double, Box>> mChanges;
 };
 
@@ -422,7 +428,7 @@ int main(int argc, char *argv[])
     std::mt19937 random(7);
     long ticks = processorTicks(pid);
     double lastBusy = nowMs();
-    while (nowMs() - std::max(lastBusy, screen.lastChange()) < idleMs) {
+    while (nowMs() - std::max(lastBusy, screen.lastWork()) < idleMs) {
         if (band && letters.size() < 40) {
             const double sent = nowMs();
             screen.ping(window);
@@ -445,7 +451,7 @@ int main(int argc, char *argv[])
             lastBusy = nowMs();
         }
     }
-    std::printf("idle %.0f ms\n", std::max(lastBusy, screen.lastChange()) - spawned);
+    std::printf("idle %.0f ms\n", std::max(lastBusy, screen.lastWork()) - spawned);
     if (band) {
         printSpread("letter while busy (first change in band)", letters);
         printSpread("ping while busy", pings);
