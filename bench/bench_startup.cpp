@@ -14,7 +14,9 @@
 // on a hidden page's title to the last paint of the frame.
 //
 //   bench_startup [RESOURCES] [quick]   every figure (quick: one round, no 16,000 pages);
-//   bench_startup RESOURCES large|open  only the 50 MB page, or only the all-open site;
+//   bench_startup RESOURCES large|open|growth
+//                                       only the 50 MB page, the all-open site, or the
+//                                       growth curve (three rounds); every mode runs
 //                                       offscreen unless QT_QPA_PLATFORM says otherwise
 //                                       (run under xvfb-run with QT_QPA_PLATFORM=xcb for a
 //                                       real window)
@@ -378,6 +380,10 @@ int main(int argc, char *argv[])
     const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     if (argc > 2 && qstrcmp(argv[2], "large") == 0) {
         largePage(folder, environment);
+        return 0;
+    }
+    if (argc > 2 && qstrcmp(argv[2], "growth") == 0) {
+        growth(folder, environment, {1000, 4000, 16000}, 3);
         return 0;
     }
     const bool onlyAllOpen = argc > 2 && qstrcmp(argv[2], "open") == 0;
