@@ -27,16 +27,23 @@ inline void openFormArea(QMdiArea &area)
     KForm::setDefaultArea(&area);
 }
 
-// This process's peak memory so far, in megabytes: the line "VmHWM: N kB" of its status.
-inline double peakMegabytes()
+// A size from this process's status ("VmHWM", "VmRSS": the line "FIELD: N kB"), in megabytes.
+inline double statusMegabytes(const char *field)
 {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
         return 0;
+    const QByteArray name = QByteArray(field) + ':';
     for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+        if (line.startsWith(name))
+            return line.mid(name.size()).trimmed().split(' ').value(0).toDouble() / 1024.0;
     return 0;
+}
+
+// This process's peak memory so far, in megabytes.
+inline double peakMegabytes()
+{
+    return statusMegabytes("VmHWM");
 }
 
 // Empties the kernel's page cache, so that the next run reads its files from disk. Only

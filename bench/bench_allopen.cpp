@@ -34,18 +34,6 @@ namespace {
 constexpr int runs = 3;
 constexpr int switches = 20;
 
-// This process's resident size now, in megabytes.
-double residentMegabytes()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    return 0;
-}
-
 void say(const char *line)
 {
     std::printf("%s\n", line);
@@ -106,7 +94,7 @@ int shown(int argc, char *argv[], const QString &folder, const QString &site)
     const qint64 filledAt = app.now();
     app.watch(nullptr);
     const double idleMs = double(std::max(filledAt, app.settle()) - shownAt) / 1e6;
-    const double idleResident = residentMegabytes();
+    const double idleResident = statusMegabytes("VmRSS");
     const double idlePeak = peakMegabytes();
 
     // Switching between shown editors once idle: title clicks spread over the site, then

@@ -14,7 +14,7 @@
 // first change inside the band (where the typed letters appear); each typed letter also
 // goes with a window manager's ping (_NET_WM_PING), timed to its answer, which the
 // program gives from its event loop. Once idle, each STEP runs in turn:
-//   key:SPEC[*N]      a key (a, Tab, ctrl+Tab, ...) N times, each to its last change
+//   key:NAME[*N]      a key (a, Tab, ctrl+Tab, ...) N times, each to its last change
 //   click:X,Y[*N]     a click at X,Y in the program's window
 //   learn:N           N letters typed, each to its last change; prints the box around
 //                     their changes (a band for --band)
@@ -144,10 +144,10 @@ public:
     // The first mapped window whose _NET_WM_PID is `pid`.
     Window windowOf(pid_t pid) { return find(mRoot, pid); }
 
-    void key(const std::string &spec)
+    void key(const std::string &combination)
     {
         std::vector<KeyCode> codes;
-        std::stringstream parts(spec);
+        std::stringstream parts(combination);
         for (std::string part; std::getline(parts, part, '+');) {
             const std::string name = part == "ctrl" ? "Control_L"
                 : part == "shift"                   ? "Shift_L"

@@ -64,6 +64,24 @@ void showAtDesignedSize(frmChild1 *editor)
     editor->setWidth(editorLayout::designedWidth);
     editor->setHeight(editorLayout::designedHeight);
 }
+
+// Three editors shown together as a site read shows them, with the texts "<p>0</p>" to
+// "<p>2</p>"; with `onePlace`, all in the area's top left corner, each covering the last.
+QList<frmChild1 *> showTogether(bool onePlace)
+{
+    QList<frmChild1 *> editors;
+    const KForm::ShowBatch batch;
+    for (int i = 0; i < 3; ++i) {
+        editors << new frmChild1();
+        editors.constLast()->setText(u"<p>%1</p>\r\n"_s.arg(i));
+        editors.constLast()->Show();
+        if (onePlace) {
+            editors.constLast()->setLeft(0);
+            editors.constLast()->setTop(0);
+        }
+    }
+    return editors;
+}
 }   // namespace
 
 class tst_frmChild1 : public QObject
@@ -642,15 +660,7 @@ void tst_frmChild1::editorsShownTogetherFillWhenIdle()
 {
     TestEnv env;
     env.area();
-    QList<frmChild1 *> editors;
-    {
-        const KForm::ShowBatch batch;
-        for (int i = 0; i < 3; ++i) {
-            editors << new frmChild1();
-            editors.constLast()->setText(u"<p>%1</p>\r\n"_s.arg(i));
-            editors.constLast()->Show();
-        }
-    }
+    const QList<frmChild1 *> editors = showTogether(false);
     // A waiting editor has no text box yet; one made later must show, and take the focus.
     const auto shownText = [](frmChild1 *editor) {
         const auto *box = editor->findChild<QPlainTextEdit *>();
@@ -683,17 +693,7 @@ void tst_frmChild1::coveredEditorsWaitUntilSeen()
 {
     TestEnv env;
     env.area();
-    QList<frmChild1 *> editors;
-    {
-        const KForm::ShowBatch batch;
-        for (int i = 0; i < 3; ++i) {
-            editors << new frmChild1();
-            editors.constLast()->setText(u"<p>%1</p>\r\n"_s.arg(i));
-            editors.constLast()->Show();
-            editors.constLast()->setLeft(0);
-            editors.constLast()->setTop(0);
-        }
-    }
+    const QList<frmChild1 *> editors = showTogether(true);
     const auto hasTextBox = [](frmChild1 *editor) { return editor->findChild<QPlainTextEdit *>() != nullptr; };
     QTRY_VERIFY(!EditorFiller::instance().busy());
     QTest::qWait(50);
