@@ -2,7 +2,8 @@
 #include "app/basSystem.h"
 #include "common/TextHelpers.h"
 #include "editor/LivePreview.h"
-#include "editor/RecoveryFolder.h"
+#include "editor/RecoveryStore.h"
+#include "editor/frmChild1.h"
 #include "platform/Icons.h"
 #include "platform/KForm.h"
 #include "platform/Twips.h"
@@ -34,7 +35,7 @@ QRect firstStartGeometry(const QWidget &frame)
 }
 }   // namespace
 
-mdiMain::mdiMain() : mCloseReason(vbFormMDIForm)
+mdiMain::mdiMain() : mRecoveryStore(RecoveryStore::start()), mCloseReason(vbFormMDIForm)
 {
     setWindowTitle(appTitle);
     QApplication::setWindowIcon(programIcon());
@@ -144,7 +145,7 @@ void mdiMain::closeEvent(QCloseEvent *event)
     }
     // No one could be asked: the unsaved text is kept in recovery copies before anything closes.
     if (mCloseReason == vbAppWindows)
-        recoveryFolder::writeAll();
+        frmChild1::writeAllRecoveryCopies();
     // Every child is offered the close first, then the frame shuts down; nothing cancels it.
     const QList<KForm *> forms = mArea->findChildren<KForm *>();
     for (const QPointer<KForm> form : forms)

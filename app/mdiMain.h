@@ -9,11 +9,14 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <memory>
+
 class LivePreview;
 class QAction;
 class QLabel;
 class QMdiArea;
 class QMenu;
+class RecoveryStore;
 class frmChild1;
 class frmSiteFind;
 enum class CommandKey;
@@ -97,6 +100,8 @@ private:
     bool settleUnsavedChanges();
     void showLiveAddress();
 
+    // The program's recovery copies, its folders locked for as long as the frame lives.
+    std::shared_ptr<RecoveryStore> mRecoveryStore;
     QMdiArea *mArea = nullptr;
     QPointer<frmTAG> mTag;
     QPointer<frmTree> mTree;

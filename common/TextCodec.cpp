@@ -239,6 +239,27 @@ QChar keptByteAsPrivateUse(QChar keptByte)
     return QChar(char16_t(keptByte.unicode() - keptByteBase + 0xF700));
 }
 
+QString unreadableEncoding(QByteArrayView bytes)
+{
+    // UTF-32's marks first: the little-endian one begins with UTF-16's.
+    static const std::pair<QByteArrayView, QLatin1StringView> marks[] = {
+        {QByteArrayView("\xFF\xFE\0\0", 4), QLatin1StringView("UTF-32LE")},
+        {QByteArrayView("\0\0\xFE\xFF", 4), QLatin1StringView("UTF-32BE")},
+        {QByteArrayView("\xFF\xFE", 2), QLatin1StringView("UTF-16LE")},
+        {QByteArrayView("\xFE\xFF", 2), QLatin1StringView("UTF-16BE")},
+    };
+    for (const auto &[mark, name] : marks)
+        if (bytes.startsWith(mark))
+            return name;
+    const QByteArrayView head = bytes.first(std::min(bytes.size(), qsizetype(4096)));
+    if (head.isEmpty() || head.count('\0') * 8 < head.size())
+        return QString();
+    // A NUL in the second of two bytes is the high half of a little-endian unit.
+    const qsizetype nul = head.indexOf('\0');
+    const bool wide = head.sliced(nul).startsWith(QByteArrayView("\0\0\0", 3));
+    return QLatin1StringView(wide ? "UTF-32" : "UTF-16") + QLatin1StringView(nul % 2 ? "LE" : "BE");
+}
+
 bool isValidUtf8(QByteArrayView bytes)
 {
     const auto *p = reinterpret_cast<const uchar *>(bytes.data());

@@ -34,6 +34,12 @@ bool isKeptByte(QChar c);
 QChar keptByteAsPrivateUse(QChar keptByte);
 
 bool isValidUtf8(QByteArrayView bytes);
+// The encoding of bytes that code page 932 and UTF-8 cannot read without changing them
+// when they are written back: a UTF-16 or UTF-32 byte-order mark, or the NUL bytes that
+// the same encodings without a mark put among the first few thousand (an eighth of them
+// or more); its name, or an empty text for bytes the program reads. A stray NUL is no
+// sign: it is read and written back as it is.
+QString unreadableEncoding(QByteArrayView bytes);
 TextEncoding detectEncoding(QByteArrayView bytes, DetectMode mode = DetectMode::Plain);
 
 QString decodeText(QByteArrayView bytes, TextEncoding encoding);

@@ -2,14 +2,15 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QSaveFile>
-#include <QTemporaryFile>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
 #include <bit>
+#include <memory>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -119,40 +120,98 @@ QString refusal(const QString &path, LinkPolicy links)
     return QString();
 }
 
-bool writeThroughLinks(const QString &path, const QByteArray &bytes, QString *error)
+// A name beside `path` that no file has yet: six random letters and digits appended.
+QString freshName(const QString &path)
 {
-    QSaveFile file(path);
-    // Qt 6.4's commit() drops the error of the last buffered write (a full disk would pass
-    // for success with what fitted): flush and check before committing.
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush() && file.commit())
-        return true;
-    const QString reason = file.errorString();
-    file.cancelWriting();
-    return fail(error, reason);
-}
-
-// A fresh file beside `path`, renamed over it: rename() replaces a link at `path` rather
-// than the file the link points to.
-bool writeFresh(const QString &path, const QByteArray &bytes, QString *error)
-{
-    QTemporaryFile file(path + QStringLiteral(".XXXXXX"));
-    if (!file.open() || file.write(bytes) != bytes.size() || !file.flush())
-        return fail(error, file.errorString());
-    file.close();
-    if (file.error() != QFileDevice::NoError)
-        return fail(error, file.errorString());
-    if (::rename(QFile::encodeName(file.fileName()).constData(), QFile::encodeName(path).constData()) != 0)
-        return fail(error, QString::fromLocal8Bit(std::strerror(errno)));
-    file.setAutoRemove(false);
-    return true;
+    static const char alphabet[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    QString name = path + QLatin1Char('.');
+    for (int i = 0; i < 6; ++i)
+        name += QLatin1Char(alphabet[QRandomGenerator::global()->bounded(int(sizeof alphabet - 1))]);
+    return name;
 }
 }   // namespace
 
+// Every write goes to the system at once (unbuffered): a buffered write that a full disk
+// cuts short reports no reason, and the user is to be told one.
+AtomicFileWriter::AtomicFileWriter(const QString &path, LinkPolicy links) : mPath(path), mLinks(links)
+{
+    mError = refusal(path, links);
+    if (!mError.isEmpty())
+        return;
+    if (links == LinkPolicy::WriteThrough) {
+        mFile = std::make_unique<QSaveFile>(path);
+        if (!mFile->open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+            mError = mFile->errorString();
+        return;
+    }
+    // A fresh file beside `path`, renamed over it: rename() replaces a link at `path` rather
+    // than the file the link points to. Opening it as new never follows a link either.
+    const QFile::Permissions ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+    for (;;) {
+        auto fresh = std::make_unique<QFile>(freshName(path));
+        if (fresh->open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered, ownerOnly)) {
+            mFile = std::move(fresh);
+            return;
+        }
+        if (!fresh->exists()) {
+            mError = fresh->errorString();
+            return;
+        }
+    }
+}
+
+AtomicFileWriter::~AtomicFileWriter()
+{
+    // QSaveFile removes its own temporary file when not committed.
+    if (mFile && mLinks == LinkPolicy::Replace && !mCommitted)
+        static_cast<QFile &>(*mFile).remove();
+}
+
+bool AtomicFileWriter::write(QByteArrayView bytes)
+{
+    if (!mError.isEmpty())
+        return false;
+    // A write cut short is tried again with the rest, which then fails with the system's reason.
+    while (!bytes.isEmpty()) {
+        const qint64 written = mFile->write(bytes.data(), bytes.size());
+        if (written <= 0) {
+            mError = mFile->errorString();
+            return false;
+        }
+        bytes = bytes.sliced(written);
+    }
+    return true;
+}
+
+bool AtomicFileWriter::commit()
+{
+    if (!mError.isEmpty())
+        return false;
+    if (mLinks == LinkPolicy::WriteThrough) {
+        if (!static_cast<QSaveFile &>(*mFile).commit())
+            mError = mFile->errorString();
+        return mError.isEmpty();
+    }
+    mFile->close();
+    if (mFile->error() != QFileDevice::NoError) {
+        mError = mFile->errorString();
+        return false;
+    }
+    const QString fresh = static_cast<QFile &>(*mFile).fileName();
+    if (::rename(QFile::encodeName(fresh).constData(), QFile::encodeName(mPath).constData()) != 0) {
+        mError = QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+    mCommitted = true;
+    return true;
+}
+
 bool writeFileAtomic(const QString &path, const QByteArray &bytes, QString *error, LinkPolicy links)
 {
-    if (const QString reason = refusal(path, links); !reason.isEmpty())
-        return fail(error, reason);
-    return links == LinkPolicy::Replace ? writeFresh(path, bytes, error) : writeThroughLinks(path, bytes, error);
+    AtomicFileWriter file(path, links);
+    if (file.write(bytes) && file.commit())
+        return true;
+    return fail(error, file.error());
 }
 
 QStringList splitLines(QStringView text)

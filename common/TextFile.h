@@ -5,9 +5,11 @@
 
 #include "common/TextCodec.h"
 
+#include <QFileDevice>
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <optional>
 
 struct TextFileContent {
@@ -39,6 +41,30 @@ enum class LinkPolicy {
 // byte and `error` says why.
 bool writeFileAtomic(const QString &path, const QByteArray &bytes, QString *error = nullptr,
                      LinkPolicy links = LinkPolicy::WriteThrough);
+
+// The same write piece by piece, for a file too large to be formatted in memory at once:
+// the pieces go into a temporary file beside `path`, which replaces the file only when
+// committed. A writer destroyed without a commit leaves the old file as it was. After a
+// failure every further call fails; error() says why.
+class AtomicFileWriter
+{
+public:
+    explicit AtomicFileWriter(const QString &path, LinkPolicy links = LinkPolicy::WriteThrough);
+    ~AtomicFileWriter();
+    AtomicFileWriter(const AtomicFileWriter &) = delete;
+    AtomicFileWriter &operator=(const AtomicFileWriter &) = delete;
+
+    bool write(QByteArrayView bytes);
+    bool commit();
+    const QString &error() const { return mError; }
+
+private:
+    QString mPath;
+    LinkPolicy mLinks;
+    std::unique_ptr<QFileDevice> mFile;   // a QSaveFile, or a fresh QFile renamed over the path
+    QString mError;
+    bool mCommitted = false;
+};
 
 // Calls `f(line)` for every line of `text`; a line ends at CR LF, at a lone CR or at a
 // lone LF. A final line without terminator counts; a text that ends with a terminator

@@ -43,6 +43,40 @@ inline const QString recoveryQuestion = QStringLiteral("前回保存されなか
 inline const QString recoveryChangedPages
     = QStringLiteral("次のページのファイルは、変更が残された後に書き換えられています。"
                      "復元すると、保存するまでその内容に置き換わります:");
+// Copies that are not read back: too large, not a copy at all, or of more lines than a
+// page may have. The file's path follows on the next line.
+inline QString copyTooLarge(qint64 size, qint64 limit)
+{
+    return QStringLiteral("復元用のコピーが大きすぎるため読み込みませんでした（%1 バイト、上限 %2 バイト）。")
+        .arg(size)
+        .arg(limit);
+}
+inline QString notACopy(qint64 size)
+{
+    return QStringLiteral("復元用フォルダに復元用のコピーではないファイルがあります（%1 バイト）。").arg(size);
+}
+inline QString copyTooManyLines(qsizetype lines, qsizetype limit)
+{
+    return QStringLiteral("復元用のコピーの行数が多すぎるため読み込みませんでした（%1 行、上限 %2 行）。")
+        .arg(lines)
+        .arg(limit);
+}
+// A copy restored beside another of the same page becomes a new page titled so.
+inline QString secondCopyTitle(const QString &page)
+{
+    return page + QStringLiteral("（復元）");
+}
+// The status line's mark while the text is in no recovery copy, and its tooltip, which
+// goes on with each place tried and the system's reason.
+inline const QString recoveryFailedMark = QStringLiteral("　※復元用コピー失敗");
+inline const QString recoveryFailedTip = QStringLiteral(
+    "復元用のコピーを書き込めませんでした。このまま強制終了すると、保存していない変更は失われます。\n");
+// Why a place cannot take recovery copies, under its path in the tooltip above.
+inline const QString recoveryFolderNotMade = QStringLiteral("フォルダを作成できません");
+inline const QString recoveryFolderNotAFolder = QStringLiteral("フォルダではありません");
+inline const QString recoveryFolderOthers = QStringLiteral("ほかのユーザーのフォルダです");
+inline const QString recoveryLockNotMade = QStringLiteral("ロックファイルを作成できません");
+inline const QString recoveryInnerFolderNotMade = QStringLiteral("中にフォルダを作成できません");
 
 // Find and replace: the editor's find bar and the site-wide search window.
 inline const QString findLabel = QStringLiteral("検索:");

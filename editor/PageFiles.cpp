@@ -1,6 +1,6 @@
 #include "editor/PageFiles.h"
 #include "common/TextFile.h"
-#include "editor/RecoveryCopy.h"
+#include "common/PageHash.h"
 
 #include <QFile>
 #include <QFileInfo>

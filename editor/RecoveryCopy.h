@@ -5,9 +5,10 @@
 // page's text. Header values escape backslash, CR and LF as \\, \r and \n. The text is
 // UTF-8, except that a lone surrogate (a byte code page 932 could not decode, kept as it
 // was read) is written as the three bytes UTF-8 would give its code point, so that it
-// comes back as the same lone surrogate.
+// comes back as the same lone surrogate. Earlier versions wrote the same format.
 
 #include "common/TextCodec.h"
+#include "tree/PageScan.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -19,31 +20,44 @@
 struct RecoveryCopy {
     QString pagePath;         // the page file, empty for a page never saved
     QString definitionPath;   // the definition the page belonged to (may be empty)
-    qint32 pageIndex = 0;     // the page's place in the definition, for a page without a file
+    qint32 pageIndex = 0;     // the page's place in the definition when the copy was taken
     QString title;            // the page's title, for a page without a file
     TextEncoding encoding = TextEncoding::Cp932;
     QByteArray pageHash;   // pageFileHash() of the page file as last read or saved; empty for none
     QString text;          // the editor's text, lines ending in CR LF
 };
 
-// The hash a copy records of the page file's bytes: 16 hexadecimal digits, taken at
-// memory speed (every page is hashed as it is read). Copies written by earlier versions
-// hold a SHA-1 (40 digits) instead; isStale still reads them.
-QByteArray pageFileHash(QByteArrayView bytes);
+// The most a copy's header may take; a longer one is no copy of this program's.
+constexpr qint64 maxCopyHeaderBytes = qint64(64) << 10;
+// The largest copy read back: the text of the largest page the program opens, at three
+// bytes of UTF-8 for each byte of the page file (a kept byte, a kanji of two bytes), and a
+// header. A copy of more lines than a page may have is not read back either.
+constexpr qint64 maxCopyBytes = 3 * maxPageBytes + maxCopyHeaderBytes;
 
 QByteArray formatRecoveryCopy(const RecoveryCopy &copy);
+// The header alone, up to and with the empty line, for a copy whose text is written
+// piece by piece after it.
+QByteArray recoveryCopyHeader(const RecoveryCopy &copy);
+// `raw`, the raw text of an editor's document (see editorText::crLfText), as the bytes of a
+// copy's text. A document's raw text cut into pieces just after its line breaks gives the
+// same bytes piece by piece as whole.
+QByteArray recoveryTextBytes(const QString &raw);
+
 // The copy in `bytes`, or nothing when they are not a recovery copy of this format.
 std::optional<RecoveryCopy> parseRecoveryCopy(QByteArrayView bytes);
-
-// The copy's file name in the recovery folder: the same for the same page every time, a
-// hash of the page's path (or, for a page without a file, of the definition's path and
-// the page's index), so that each page has at most one copy.
-QString recoveryFileName(const RecoveryCopy &copy);
+// The same for the header alone, read from the start of a copy (its text stays empty);
+// `textStart` receives where the text begins.
+std::optional<RecoveryCopy> parseRecoveryHeader(QByteArrayView head, qsizetype *textStart);
+// The text of a copy from its bytes after the header.
+QString recoveryCopyText(QByteArrayView textBytes);
+// The lines of a copy's text, counted as the page scan counts a page's lines.
+qsizetype recoveryTextLines(QByteArrayView textBytes);
 
 // True when the page file no longer holds the bytes the copy was taken against: the
 // page was changed elsewhere (or deleted, or created) since. `currentPageHash` is
-// pageFileHash() of the file as its editor read it; for a copy holding a SHA-1 the file
-// at the copy's page path is read again and must still be those bytes.
+// pageFileHash() of the file as its editor read it; copies written by earlier versions
+// hold a SHA-1 (40 digits), and for them the file at the copy's page path is read again
+// and must still be those bytes.
 bool isStale(const RecoveryCopy &copy, const QByteArray &currentPageHash);
 
 // The question asked when copies are found for an opened definition's pages: the

@@ -3,11 +3,14 @@
 #include <QTextDocument>
 #include <QTimer>
 
+#include <utility>
+
 namespace {
 int gDelayMs = 0;
 }
 
-TypingPause::TypingPause(QTextDocument *document, QObject *parent) : QObject(parent), mTimer(new QTimer(this))
+TypingPause::TypingPause(QTextDocument *document, QObject *parent)
+    : QObject(parent), mTimer(new QTimer(this)), mRevision(document->revision())
 {
     mTimer->setSingleShot(true);
     // A coarse timer may end the pause a twentieth early.
@@ -16,6 +19,10 @@ TypingPause::TypingPause(QTextDocument *document, QObject *parent) : QObject(par
     // Each change only restarts the timer. The first change of a text reports its contents
     // before the document counts as modified; its modification change follows at once.
     connect(document, &QTextDocument::contentsChange, this, [this, document] {
+        // Colours and layout change the document too, but leave its text and revision.
+        const int revision = document->revision();
+        if (std::exchange(mRevision, revision) == revision)
+            return;
         if (document->isModified())
             mTimer->start(delay());
     });

@@ -27,4 +27,5 @@ signals:
 
 private:
     QTimer *mTimer;
+    int mRevision;   // the document's, at the last change
 };

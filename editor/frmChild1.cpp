@@ -11,6 +11,7 @@
 #include "editor/PageEvents.h"
 #include "editor/PageTextEdit.h"
 #include "editor/PreviewCharset.h"
+#include "editor/RecoveryCopier.h"
 #include "editor/TypingPause.h"
 #include "platform/CommandKeys.h"
 #include "platform/Icons.h"
@@ -197,10 +198,11 @@ void frmChild1::showCaretPlace()
     const QTextCursor caret = mTxtEdit->textCursor();
     const int line = caret.blockNumber() + 1;
     const int column = caret.positionInBlock() + 1;
-    if (isFilling())
-        mStatusLine->setText(editorTexts::caretPlaceLoading(line, column, int(mFillFrom * 100 / mFillText.size())));
-    else
-        mStatusLine->setText(editorTexts::caretPlace(line, column));
+    QString place = isFilling() ? editorTexts::caretPlaceLoading(line, column, int(mFillFrom * 100 / mFillText.size()))
+                                : editorTexts::caretPlace(line, column);
+    if (mRecovery && !mRecovery->failure().isEmpty())
+        place += editorTexts::recoveryFailedMark;
+    mStatusLine->setText(place);
 }
 
 bool frmChild1::wordWrap() const

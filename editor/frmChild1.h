@@ -14,6 +14,8 @@ class QLabel;
 class QPlainTextEdit;
 class QTimer;
 class QToolButton;
+class RecoveryCopier;
+struct RecoveryCopy;
 enum class CommandIcon;
 
 // True when a page may be kept at folder + fileName: the system's encoding carries the
@@ -105,24 +107,28 @@ public:
     // Selects `length` characters from `column` (from 1) of line `line` (from 1).
     void selectInLine(qsizetype line, qsizetype column, qsizetype length);
 
-    // Recovery copies. A few seconds after typing pauses, an editor with unsaved changes
-    // writes its text into the recovery folder; saving or discarding the text removes the
-    // copy, so that a copy left behind means work lost by a crash, a kill or the session's end.
+    // Recovery copies. Once typing pauses, an editor with unsaved changes has its text
+    // copied into the recovery folder (see editor/RecoveryCopier.h); saving or discarding
+    // the text removes the copy, so that a copy left behind means work lost by a crash, a
+    // kill or the session's end. While a copy cannot be written, the status line says so
+    // and its tooltip says why.
     //
     // The hash of the page file as last read or saved, recorded in every copy.
     QByteArray fileHash() const { return mFileHash; }
     void setFileHash(const QByteArray &hash) { mFileHash = hash; }
-    // Writes the copy now while the text holds unsaved changes, removes it otherwise;
-    // false when a copy was due and could not be written.
-    bool writeRecoveryCopy();
+    // Writes the copy now, on this thread, while the text holds unsaved changes, and
+    // removes it otherwise; false when a copy was due and could not be written.
+    bool writeRecoveryCopyNow();
+    // The same for every page editor, when the program ends and no one can be asked.
+    static void writeAllRecoveryCopies();
     // Removes the editor's copy, if it wrote or restored one.
     void dropRecoveryCopy();
     // Puts a recovered text into the text box as one edit (undo returns to the page as
     // read) and shows the editor; `copyPath` is the copy it came from, which the editor's
     // own copy replaces from then on.
     void restoreText(const QString &text, const QString &copyPath);
-    // How long typing must pause before the copy is written; tests shorten it.
-    static void setRecoveryDelay(int ms);
+    // The editor's copy; nullptr until the editor has a text box.
+    RecoveryCopier *recoveryCopier() const { return mRecovery; }
 
 signals:
     void modifiedChanged(bool modified);
@@ -164,6 +170,9 @@ private:
     // Asks before the text of a page that was not read replaces an existing file at `path`.
     bool confirmReplaceUnread(const QString &path);
     void watchForRecovery();
+    void keepRecoveryCopy();
+    RecoveryCopy recoveryCopyDescription() const;
+    void showRecoveryState();
 
     PageTextEdit *mTxtEdit = nullptr;
     QLabel *mStatusLine = nullptr;
@@ -188,8 +197,6 @@ private:
     qint32 mlPrevWidth = 0;
     qint32 mlPrevHeight = 0;
 
-    QTimer *mRecoveryTimer = nullptr;
+    RecoveryCopier *mRecovery = nullptr;
     QByteArray mFileHash;
-    QString mCopyPath;    // the copy written or restored last; empty for none
-    QString mCopyError;   // why the last copy could not be written
 };

@@ -55,11 +55,16 @@ SaveChoice Platform::askToSave(const QString &prompt, const QString &title)
 
 bool Platform::askYesNo(const QString &prompt, const QString &title)
 {
+    return askYesNoChoice(prompt, title) == YesNoChoice::Yes;
+}
+
+YesNoChoice Platform::askYesNoChoice(const QString &prompt, const QString &title)
+{
     if (shutdownRequested())
-        return false;
+        return YesNoChoice::Closed;
     const ModalScope scope;
-    const bool answer = showYesNoQuestion(prompt, title);
-    return !shutdownRequested() && answer;
+    const YesNoChoice answer = showYesNoQuestion(prompt, title);
+    return shutdownRequested() ? YesNoChoice::Closed : answer;
 }
 
 QString Platform::inputBox(const QString &prompt, const QString &title)

@@ -25,6 +25,8 @@ constexpr int vbNo = 7;
 
 // The answers to the question asked before unsaved changes would be discarded.
 enum class SaveChoice { Save, Discard, Cancel };
+// The answers to a yes/no question: はい, いいえ, or neither (Esc, the close box, a shutdown).
+enum class YesNoChoice { Yes, No, Closed };
 
 class Platform
 {
@@ -43,6 +45,8 @@ public:
     SaveChoice askToSave(const QString &prompt, const QString &title);
     // A question answered with はい or いいえ; true for はい (false when cancelled).
     bool askYesNo(const QString &prompt, const QString &title);
+    // The same, telling いいえ from a question closed without an answer.
+    YesNoChoice askYesNoChoice(const QString &prompt, const QString &title);
     // A modal input box; returns the typed text, or an empty text on Cancel.
     QString inputBox(const QString &prompt, const QString &title);
     // Shows a standard file dialog for `dialog`'s properties; returns the chosen full
@@ -75,7 +79,7 @@ protected:
     // The requests themselves, shown and answered by the implementation.
     virtual int showMessageBox(const QString &prompt, const QString &title, int style) = 0;
     virtual SaveChoice showSaveQuestion(const QString &prompt, const QString &title) = 0;
-    virtual bool showYesNoQuestion(const QString &prompt, const QString &title) = 0;
+    virtual YesNoChoice showYesNoQuestion(const QString &prompt, const QString &title) = 0;
     virtual QString showInputBox(const QString &prompt, const QString &title) = 0;
     virtual QString showFileDialog(const FileDialog &dialog, FileDialogMode mode) = 0;
     virtual int showModal(QDialog &dialog) = 0;

@@ -44,15 +44,21 @@ QWidget *dialogParent()
 
 }   // namespace
 
-bool QtPlatform::askYesNoBox(QMessageBox::Icon icon, const QString &prompt, const QString &title, bool yesDefault)
+YesNoChoice QtPlatform::askYesNoBox(QMessageBox::Icon icon, const QString &prompt, const QString &title,
+                                    bool yesDefault)
 {
     QMessageBox box(icon, title, prompt, QMessageBox::NoButton, dialogParent());
     QPushButton *yes = box.addButton(platformTexts::yes, QMessageBox::YesRole);
     QPushButton *no = box.addButton(platformTexts::no, QMessageBox::NoRole);
+    // Esc and the close box press a button nobody sees: they answer neither.
+    QPushButton *closed = box.addButton(QMessageBox::Cancel);
+    closed->hide();
     box.setDefaultButton(yesDefault ? yes : no);
-    box.setEscapeButton(no);
+    box.setEscapeButton(closed);
     exec(box);
-    return box.clickedButton() == yes;
+    if (box.clickedButton() == yes)
+        return YesNoChoice::Yes;
+    return box.clickedButton() == no ? YesNoChoice::No : YesNoChoice::Closed;
 }
 
 SaveChoice QtPlatform::showSaveQuestion(const QString &prompt, const QString &title)
@@ -71,7 +77,7 @@ SaveChoice QtPlatform::showSaveQuestion(const QString &prompt, const QString &ti
     return SaveChoice::Cancel;
 }
 
-bool QtPlatform::showYesNoQuestion(const QString &prompt, const QString &title)
+YesNoChoice QtPlatform::showYesNoQuestion(const QString &prompt, const QString &title)
 {
     return askYesNoBox(QMessageBox::Question, prompt, title, true);
 }
@@ -95,7 +101,8 @@ void QtPlatform::cancelModalRequests()
 int QtPlatform::showMessageBox(const QString &prompt, const QString &title, int style)
 {
     if ((style & 7) == vbYesNo)
-        return askYesNoBox(QMessageBox::NoIcon, prompt, title, !(style & vbDefaultButton2)) ? vbYes : vbNo;
+        return askYesNoBox(QMessageBox::NoIcon, prompt, title, !(style & vbDefaultButton2)) == YesNoChoice::Yes ? vbYes
+                                                                                                                : vbNo;
     QMessageBox box(QMessageBox::NoIcon, title, prompt, QMessageBox::Ok, dialogParent());
     exec(box);
     return vbOK;

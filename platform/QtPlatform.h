@@ -26,7 +26,7 @@ public:
 protected:
     int showMessageBox(const QString &prompt, const QString &title, int style) override;
     SaveChoice showSaveQuestion(const QString &prompt, const QString &title) override;
-    bool showYesNoQuestion(const QString &prompt, const QString &title) override;
+    YesNoChoice showYesNoQuestion(const QString &prompt, const QString &title) override;
     QString showInputBox(const QString &prompt, const QString &title) override;
     QString showFileDialog(const FileDialog &dialog, FileDialogMode mode) override;
     int showModal(QDialog &dialog) override;
@@ -34,8 +34,9 @@ protected:
 private:
     // Runs `dialog` modally, listed among the open requests while it runs.
     int exec(QDialog &dialog);
-    // A question answered with はい or いいえ; `yesDefault` makes はい the default button.
-    bool askYesNoBox(QMessageBox::Icon icon, const QString &prompt, const QString &title, bool yesDefault);
+    // A question answered with はい or いいえ, or closed without an answer; `yesDefault` makes
+    // はい the default button.
+    YesNoChoice askYesNoBox(QMessageBox::Icon icon, const QString &prompt, const QString &title, bool yesDefault);
 
     int mBusyDepth = 0;
     QList<QPointer<QDialog>> mOpen;   // the open modal requests, innermost last

@@ -27,11 +27,11 @@ SaveChoice ScriptedPlatform::showSaveQuestion(const QString &prompt, const QStri
     return saveAnswers.isEmpty() ? SaveChoice::Cancel : saveAnswers.dequeue();
 }
 
-bool ScriptedPlatform::showYesNoQuestion(const QString &prompt, const QString &)
+YesNoChoice ScriptedPlatform::showYesNoQuestion(const QString &prompt, const QString &)
 {
     yesNoQuestions << prompt;
     requestOpen(QStringLiteral("yes/no question"));
-    return !yesNoAnswers.isEmpty() && yesNoAnswers.dequeue();
+    return !yesNoAnswers.isEmpty() && yesNoAnswers.dequeue() ? YesNoChoice::Yes : YesNoChoice::No;
 }
 
 void ScriptedPlatform::requestOpen(const QString &kind) const

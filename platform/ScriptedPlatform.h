@@ -83,7 +83,7 @@ public:
 protected:
     int showMessageBox(const QString &prompt, const QString &title, int style) override;
     SaveChoice showSaveQuestion(const QString &prompt, const QString &title) override;
-    bool showYesNoQuestion(const QString &prompt, const QString &title) override;
+    YesNoChoice showYesNoQuestion(const QString &prompt, const QString &title) override;
     QString showInputBox(const QString &prompt, const QString &title) override;
     QString showFileDialog(const FileDialog &dialog, FileDialogMode mode) override;
     int showModal(QDialog &dialog) override;

@@ -16,6 +16,7 @@ mutants=(
   "KSD_LAST_ENTRY ksdread"
   "LONG_ROUNDING profilenumber"
   "REF_HALVES numericref"
+  "COPY_LAST_SURROGATE recoverycopy"
 )
 launcher=()
 command -v ccache > /dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)

@@ -21,6 +21,12 @@ inline QString removePagePrompt(const QString &title)
 {
     return QStringLiteral("「") + title + QStringLiteral("」をサイトから外しますか？ファイルは削除されません。");
 }
+// The same for a page with unsaved changes: the question before unsaved changes are lost
+// follows on the next line.
+inline QString removingPage(const QString &title)
+{
+    return QStringLiteral("「") + title + QStringLiteral("」をサイトから外します。ファイルは削除されません。\n");
+}
 
 // The question before unsaved changes would be lost, and how it names the definition.
 inline const QString unsavedChangesQuestion = QStringLiteral("保存されていない変更があります。保存しますか？");

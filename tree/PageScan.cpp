@@ -1,7 +1,7 @@
 #include "tree/PageScan.h"
+#include "common/PageHash.h"
 #include "common/TextFile.h"
 #include "common/TextHelpers.h"
-#include "editor/RecoveryCopy.h"
 
 #include <bit>
 #include <future>
@@ -228,6 +228,12 @@ PageScan scanPageFile(const QString &path)
         PageScan failed = unreadPage(error);
         failed.tooLargeSize = refusedSize;
         return failed;
+    }
+    // Read as code page 932, a UTF-16 page would be saved back garbled: it is not opened.
+    if (QString encoding = unreadableEncoding(*bytes); !encoding.isEmpty()) {
+        PageScan refused = unreadPage(QStringLiteral("the page is in ") + encoding);
+        refused.unreadableEncoding = std::move(encoding);
+        return refused;
     }
     // A large page is hashed on a second thread while it is decoded and scanned.
     std::future<QByteArray> hash

@@ -29,6 +29,7 @@ struct PageScan {
     QString error;                 // why it could not be read
     qint64 tooLargeSize = -1;      // the file's size when it was refused as larger than maxPageBytes
     qsizetype tooManyLines = -1;   // the page's lines when it was refused for more than maxPageLines
+    QString unreadableEncoding;    // the encoding it was refused for (see unreadableEncoding())
     QString Title;
     QStringList Links;   // index 0 holds nothing; links stand at 1 to the upper bound
     QString Text;

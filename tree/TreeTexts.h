@@ -28,6 +28,12 @@ inline QString pageTooManyLines(qsizetype lines, qsizetype limit)
 {
     return QStringLiteral("ページの行数が多すぎるため開けません（%1 行、上限 %2 行）。").arg(lines).arg(limit);
 }
+// A page in an encoding the program cannot save back unchanged (UTF-16, UTF-32).
+inline QString pageUnreadableEncoding(const QString &encoding)
+{
+    return QStringLiteral("このページは %1 で書かれているため開けません。Shift-JIS か UTF-8 で保存し直してください。")
+        .arg(encoding);
+}
 
 // Reading and writing the definition file.
 inline const QString definitionReadFailed = QStringLiteral("定義ファイルの取得に失敗しました。");
@@ -64,6 +70,7 @@ inline const QString siteCheckTarget = QStringLiteral("探したファイル");
 inline const QString kindBroken = QStringLiteral("リンク切れ");
 inline const QString kindUnlinked = QStringLiteral("どこからもリンクされていない");
 inline const QString kindCaseDiffers = QStringLiteral("大文字・小文字の違い");
+inline const QString linksBeingChecked = QStringLiteral("リンクを検査しています…");
 inline const QString siteCheckAllGood = QStringLiteral("問題は見つかりませんでした。");
 inline QString siteCheckSummary(qsizetype broken, qsizetype unlinked, qsizetype cased)
 {

@@ -102,7 +102,9 @@ void frmTree::createDisplayArea()
     connect(mScrTre, &VScrollBar::Scroll, this, &frmTree::scrTre_Scroll);
     connect(mPicTre, &TreeView::titleClicked, this, &frmTree::lblHTML_Click);
     connect(mPicTre, &TreeView::linkClicked, this, &frmTree::lblLink_Click);
-    mPicTre->setLinkCheck(&mLinks);
+    mLinkCheck = new LinkChecker(gPageTable, this);
+    connect(mLinkCheck, &LinkChecker::linksChanged, this, &frmTree::showLinkCheck);
+    mPicTre->setLinkCheck(mLinkCheck);
     placeDisplayArea();
 }
 
@@ -199,6 +201,8 @@ void frmTree::addScannedPage(const QString &folder, const QString &fileName, con
         ShowMessage(treeTexts::pageTooLarge(scan.tooLargeSize, maxPageBytes) + QLatin1Char('\n') + shownPath);
     else if (scan.tooManyLines >= 0)
         ShowMessage(treeTexts::pageTooManyLines(scan.tooManyLines, maxPageLines) + QLatin1Char('\n') + shownPath);
+    else if (!scan.unreadableEncoding.isEmpty())
+        ShowMessage(treeTexts::pageUnreadableEncoding(scan.unreadableEncoding) + QLatin1Char('\n') + shownPath);
     else if (!scan.readOk && !path.isEmpty())
         ShowMessage(failureText(treeTexts::pageReadFailed, shownPath, scan.error));
 }

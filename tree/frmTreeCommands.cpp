@@ -182,6 +182,7 @@ bool frmTree::saveDefinition()
     const QPointer<frmTree> self(this);
     if (!gfWriteKSD() || !self)
         return false;
+    mLinkCheck->fileWritten(gSite.FilePath);   // a page may link to it
     rememberDefinition(QFileInfo(gSite.FilePath).absoluteFilePath());
     markDefinitionSaved();
     showChangeMarks();
@@ -254,12 +255,13 @@ bool frmTree::addExistingPage(const QString &folder, const QString &fileName)
     return true;
 }
 
-// The tree from its first page, the change marks and the link check, after a page came in.
+// The tree from its first page, the change marks and the new page's links, after a page
+// came in.
 void frmTree::showPagesAdded()
 {
     DrawTree(1);
     showChangeMarks();
-    checkLinks();
+    mLinkCheck->pageAdded();
 }
 
 void frmTree::cmdHCr_Click()
@@ -292,11 +294,32 @@ void frmTree::cmdDel_Click()
     const qint32 id = pageToRemove();
     if (id < 1)
         return;
-    if (platform().messageBox(siteTexts::removePagePrompt(gPageTable.at(id).Title), appTitle,
-                              vbYesNo | vbDefaultButton2)
-        != vbYes)
-        return;
-    removePageAt(id);
+    const QPointer<frmTree> self(this);
+    const qint32 confirmed = confirmRemoval(id);
+    if (confirmed >= 1 && self)
+        removePageAt(confirmed);
+}
+
+// Asks before page `id` leaves the definition. Unsaved text of its editor is named, as the
+// quit question names it, and can be saved first. The page to remove then (the page
+// tables may change while a question is open), 0 for none.
+qint32 frmTree::confirmRemoval(qint32 id)
+{
+    const QPointer<frmChild1> editor = liveEditor(gPageEditors.at(id));
+    const bool hadEditor = editor;
+    const PageRecord &page = gPageTable.at(id);
+    if (!editor || !editor->isModified()) {
+        if (platform().messageBox(siteTexts::removePagePrompt(page.Title), appTitle, vbYesNo | vbDefaultButton2)
+            != vbYes)
+            return 0;
+    } else {
+        const QString prompt
+            = siteTexts::removingPage(page.Title) + unsavedChangesPrompt({pageDisplayName(page)}, QString());
+        const SaveChoice choice = platform().askToSave(prompt, messageTitle);
+        if (choice == SaveChoice::Cancel || (choice == SaveChoice::Save && (!editor || !editor->save())))
+            return 0;
+    }
+    return editor ? editor->plId : hadEditor ? 0 : id;
 }
 
 // The page of the active editor; with none, the user is told how to choose one.
@@ -323,5 +346,5 @@ void frmTree::removePageAt(qint32 id)
         DrawTree(std::clamp(scrTre()->Value(), 1, qint32(pageCount())));
     }
     showChangeMarks();
-    checkLinks();
+    mLinkCheck->pageRemoved(id);
 }

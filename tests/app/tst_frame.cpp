@@ -565,7 +565,8 @@ void tst_frame::ownBoxesHaveMnemonicsAndStandOverTheFrame()
             QVERIFY(box);
             QStringList texts;
             for (const QAbstractButton *b : box->buttons())
-                texts << b->text();
+                if (!b->isHidden())
+                    texts << b->text();
             texts.sort();
             buttons << texts.join(u' ');
             offsets << box->geometry().center() - f.frame.geometry().center();

@@ -9,15 +9,14 @@
 #include "settings/Profile.h"
 #include "platform/Messages.h"
 #include "support/TestEnv.h"
+#include "support/TinyTmpfs.h"
 #include "tree/frmTree.h"
 
 #include <QDirIterator>
 #include <QtTest>
 
 #include <csignal>
-#include <cstring>
 #include <functional>
-#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -73,33 +72,6 @@ QStringList runInChild(const std::function<QStringList()> &write, qint64 limit)
     return report.isEmpty() ? QStringList() : QString::fromUtf8(report).split(QChar(0x1E));
 }
 
-// A tmpfs of a few pages mounted over a folder for as long as it lives.
-struct TinyTmpfs {
-    explicit TinyTmpfs(const QString &folder) : path(QFile::encodeName(folder))
-    {
-        mounted = ::mount("tmpfs", path.constData(), "tmpfs", 0, "size=64k") == 0;
-        if (!mounted)
-            reason = QString::fromLocal8Bit(std::strerror(errno));
-    }
-    ~TinyTmpfs()
-    {
-        if (mounted)
-            ::umount2(path.constData(), MNT_DETACH);
-    }
-    // Takes every free page with one file.
-    void fill(const QString &file) const
-    {
-        QFile f(file);
-        if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-            return;
-        const QByteArray block(4096, 'f');
-        while (f.write(block) == block.size()) { }
-        while (f.write("f", 1) == 1) { }
-    }
-    QByteArray path;
-    bool mounted = false;
-    QString reason;
-};
 }   // namespace
 
 class tst_fulldisk : public QObject

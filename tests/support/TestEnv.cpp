@@ -12,7 +12,10 @@ TestEnv::TestEnv()
 {
     platform.folder = dir.path();
     mPreviousDataHome = qgetenv("XDG_DATA_HOME");
+    mPreviousTmpDir = qgetenv("TMPDIR");
     qputenv("XDG_DATA_HOME", QFile::encodeName(dir.filePath(QStringLiteral("data"))));
+    QDir(dir.path()).mkdir(QStringLiteral("tmp"));
+    qputenv("TMPDIR", QFile::encodeName(dir.filePath(QStringLiteral("tmp"))));
     resetSharedState();
 }
 
@@ -25,6 +28,10 @@ TestEnv::~TestEnv()
         qunsetenv("XDG_DATA_HOME");
     else
         qputenv("XDG_DATA_HOME", mPreviousDataHome);
+    if (mPreviousTmpDir.isEmpty())
+        qunsetenv("TMPDIR");
+    else
+        qputenv("TMPDIR", mPreviousTmpDir);
 }
 
 QString TestEnv::path(const QString &name) const

@@ -1,7 +1,8 @@
 #pragma once
 // Common ground for tests: a scripted platform whose program folder is a fresh temporary
-// folder, the user's data location (recovery copies) inside it as "data", the shared state
-// reset to what start-up gives, and small file helpers.
+// folder, the user's data location (recovery copies) inside it as "data" and the system's
+// temporary folder (the second place of recovery copies) as "tmp", the shared state reset
+// to what start-up gives, and small file helpers.
 
 #include "platform/ScriptedPlatform.h"
 
@@ -45,7 +46,8 @@ public:
 
 private:
     std::unique_ptr<QMdiArea> mArea;
-    QByteArray mPreviousDataHome;   // the user's data location is put back afterwards
+    QByteArray mPreviousDataHome;   // the user's data location and temporary folder are put back afterwards
+    QByteArray mPreviousTmpDir;
 };
 
 // Resets every shared variable to its start-up value.

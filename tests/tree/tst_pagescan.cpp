@@ -29,6 +29,8 @@ private Q_SLOTS:
     void scanPageAppendsRecordAndHiddenEditor();
     void scanPageKeepsUtf8CodePage();
     void samePageTwiceGivesTwoEntries();
+    void pageInAnEncodingNotRead_data();
+    void pageInAnEncodingNotRead();
     void unreadablePage_data();
     void unreadablePage();
     void emptyPageFileIsNoFailure();
@@ -227,6 +229,52 @@ void tst_pagescan::samePageTwiceGivesTwoEntries()
     QVERIFY(gPageEditors.at(1) != gPageEditors.at(2));
     QCOMPARE(gPageEditors.at(2)->plId, 2);
     QCOMPARE(gPageTable.at(2).Title, QStringLiteral("A"));
+}
+
+void tst_pagescan::pageInAnEncodingNotRead_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("encoding");   // empty: the page is read
+    const QString page = QStringLiteral("<TITLE>題</TITLE>\r\n本文\r\n");
+    const auto utf16 = [&](QSysInfo::Endian order, bool mark) {
+        QStringEncoder encoder(order == QSysInfo::LittleEndian ? QStringConverter::Utf16LE : QStringConverter::Utf16BE,
+                               mark ? QStringConverter::Flag::WriteBom : QStringConverter::Flag::Default);
+        return QByteArray(encoder.encode(page));
+    };
+    QTest::newRow("UTF-16LE with its mark") << utf16(QSysInfo::LittleEndian, true) << QStringLiteral("UTF-16LE");
+    QTest::newRow("UTF-16BE with its mark") << utf16(QSysInfo::BigEndian, true) << QStringLiteral("UTF-16BE");
+    QTest::newRow("UTF-16LE without a mark") << utf16(QSysInfo::LittleEndian, false) << QStringLiteral("UTF-16LE");
+    QTest::newRow("UTF-16BE without a mark") << utf16(QSysInfo::BigEndian, false) << QStringLiteral("UTF-16BE");
+    QStringEncoder utf32(QStringConverter::Utf32LE, QStringConverter::Flag::WriteBom);
+    QTest::newRow("UTF-32LE with its mark") << QByteArray(utf32.encode(page)) << QStringLiteral("UTF-32LE");
+    QTest::newRow("Shift-JIS with a stray NUL") << QByteArray("<TITLE>a</TITLE>\r\nx\0y\r\n", 23) << QString();
+}
+
+// A page the program cannot save back unchanged is not opened: the user is told its
+// encoding, and an unedited save leaves its file as it was.
+void tst_pagescan::pageInAnEncodingNotRead()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, encoding);
+    TestEnv env;
+    const QString path = env.write(QStringLiteral("p.htm"), bytes);
+    auto *tree = new frmTree(env.area());
+    tree->ScanPage(env.dir.path() + QLatin1Char('/'), QStringLiteral("p.htm"));
+    frmChild1 *editor = gPageEditors.at(1);
+    QCOMPARE(editor->save(), encoding.isEmpty());
+    if (encoding.isEmpty()) {
+        QVERIFY(env.platform.messages.isEmpty());
+        QCOMPARE(TestEnv::read(path), bytes);
+        return;
+    }
+    QCOMPARE(env.platform.messages.size(), 2);   // the refusal, and the question before an empty page replaces it
+    QCOMPARE(
+        env.platform.messages.at(0).prompt,
+        QStringLiteral("このページは %1 で書かれているため開けません。Shift-JIS か UTF-8 で保存し直してください。\n")
+                .arg(encoding)
+            + QDir::toNativeSeparators(path));
+    QCOMPARE(editor->text(), QString());
+    QCOMPARE(TestEnv::read(path), bytes);
 }
 
 void tst_pagescan::unreadablePage_data()

@@ -109,6 +109,8 @@ private Q_SLOTS:
     void createdPageSavedInTheDefinition();
     void removePage_data();
     void removePage();
+    void removePageWithUnsavedText_data();
+    void removePageWithUnsavedText();
     void closeApplication_data();
     void closeApplication();
     void closeWithoutFrameDoesNothing();
@@ -667,6 +669,43 @@ void tst_treecommands::removePage()
     open(env, tree, a);
     QCOMPARE(pageTitles(), kept);
     QCOMPARE(drawnTitles(tree), kept);
+}
+
+void tst_treecommands::removePageWithUnsavedText_data()
+{
+    QTest::addColumn<SaveChoice>("choice");
+    QTest::addColumn<bool>("removed");
+    QTest::addColumn<bool>("written");
+    QTest::newRow("保存") << SaveChoice::Save << true << true;
+    QTest::newRow("保存しない") << SaveChoice::Discard << true << false;
+    QTest::newRow("キャンセル") << SaveChoice::Cancel << false << false;
+}
+
+// Removing a page whose editor holds unsaved text names the text and offers to save it,
+// as quitting does; only キャンセル keeps the page.
+void tst_treecommands::removePageWithUnsavedText()
+{
+    QFETCH(SaveChoice, choice);
+    QFETCH(bool, removed);
+    QFETCH(bool, written);
+    TestEnv env;
+    const QString a = makeSite(env, u"a"_s, u"A"_s, 2);
+    frmTree *tree = newTree(env);
+    open(env, tree, a);
+    tree->lblHTML_Click(2);
+    const QPointer<frmChild1> editor = gPageEditors.at(2);
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, u"未保存"_s);
+    QCoreApplication::sendEvent(editor->txtEdit(), &press);
+
+    env.platform.saveAnswers << choice;
+    tree->cmdDel_Click();
+    QCOMPARE(env.platform.saveQuestions,
+             QStringList{u"「A 2」をサイトから外します。ファイルは削除されません。\n"
+                         "保存されていない変更があります。保存しますか？\n\n・A 2"_s});
+    QVERIFY(env.platform.messages.isEmpty());
+    QCOMPARE(pageTitles(), removed ? QStringList{u"A 1"_s} : (QStringList{u"A 1"_s, u"A 2"_s}));
+    QCOMPARE(TestEnv::read(env.path(u"a/p2.htm"_s)).startsWith(TestEnv::cp932(u"未保存"_s)), written);
+    QVERIFY(removed ? !editor || editor->isUnloaded() : editor->isModified());
 }
 
 void tst_treecommands::closeApplication_data()
