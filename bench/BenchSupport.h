@@ -7,10 +7,13 @@
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QList>
 #include <QMdiArea>
 
 #include <fcntl.h>
 #include <unistd.h>
+
+#include <algorithm>
 
 // Benchmarks run offscreen unless told otherwise.
 inline void useOffscreenUnlessSet()
@@ -74,6 +77,15 @@ inline bool evictSite(const QString &dir)
         ::close(fd);
     }
     return all;
+}
+
+// The value at `share` (0 to 1) of the way through `values` sorted; -1 for none.
+inline double percentile(QList<double> values, double share)
+{
+    if (values.isEmpty())
+        return -1;
+    std::sort(values.begin(), values.end());
+    return values.at(std::min(values.size() - 1, qsizetype(share * double(values.size()))));
 }
 
 inline double msSince(const QElapsedTimer &timer)

@@ -3,6 +3,7 @@
 #include "common/TextFile.h"
 #include "common/TextHelpers.h"
 #include "editor/EditorText.h"
+#include "editor/EditorFiller.h"
 #include "editor/EditorTexts.h"
 #include "editor/FindBar.h"
 #include "editor/LinkRewrite.h"
@@ -20,7 +21,6 @@
 #include "site/SiteFile.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QFont>
 #include <QKeyEvent>
@@ -33,7 +33,6 @@
 #include <QPointer>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QTimer>
 #include <QToolButton>
 
 #include <algorithm>
@@ -42,12 +41,6 @@
 using namespace basSystem;
 
 namespace {
-
-// Editors shown together while a site is read wait here for their text: the last shown
-// (on top) first, one each time the program is idle.
-QList<QPointer<frmChild1>> gWaitingEditors;
-QPointer<QTimer> gFillTimer;
-constexpr int fillSliceMs = 20;
 
 // The record of page `id`, or nullptr when the page table has no such page.
 PageRecord *pageRecord(qint32 id)
@@ -292,39 +285,6 @@ void frmChild1::fillDocument() const
         mTxtEdit->startHighlighting();   // only a shown editor colours its text
 }
 
-void frmChild1::fillLater()
-{
-    gWaitingEditors << QPointer(this);
-    if (!gFillTimer) {
-        gFillTimer = new QTimer(qApp);
-        connect(gFillTimer, &QTimer::timeout, gFillTimer, &frmChild1::fillWaitingEditor);
-    }
-    gFillTimer->start(0);
-}
-
-// Fills waiting editors for a few milliseconds, so that the program answers in between
-// but does not repaint the area after every editor.
-void frmChild1::fillWaitingEditor()
-{
-    QElapsedTimer spent;
-    spent.start();
-    while (!gWaitingEditors.isEmpty() && spent.elapsed() < fillSliceMs) {
-        const QPointer<frmChild1> editor = gWaitingEditors.takeLast();
-        if (editor && !editor->mDocumentFilled)
-            editor->fillDocument();
-    }
-    if (gWaitingEditors.isEmpty())
-        gFillTimer->stop();
-}
-
-bool frmChild1::textsComing()
-{
-    if (gFillTimer && gFillTimer->isActive())
-        return true;
-    return std::any_of(gPageEditors.cbegin(), gPageEditors.cend(),
-                       [](const QPointer<frmChild1> &editor) { return editor && editor->isFilling(); });
-}
-
 // A waiting editor gets its text before anything can reach its text box: a click, the
 // focus, a drop. Esc in the text box closes the find bar, as it does inside the bar.
 bool frmChild1::eventFilter(QObject *watched, QEvent *event)
@@ -374,19 +334,17 @@ void frmChild1::startFilling(const QString &text, qsizetype from)
 {
     mFillText = text;
     mFillFrom = from;
-    if (!mFillTimer) {
-        mFillTimer = new QTimer(this);
-        connect(mFillTimer, &QTimer::timeout, this, &frmChild1::fillNextPiece);
-    }
     mTxtEdit->setReadOnly(true);
     mTxtEdit->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     mTxtEdit->document()->setUndoRedoEnabled(false);
-    mFillTimer->start(0);
+    EditorFiller::instance().fillInPieces(this);
     showCaretPlace();
 }
 
-void frmChild1::fillNextPiece()
+bool frmChild1::fillNextPiece()
 {
+    if (!isFilling())
+        return false;
     const qsizetype end = editorText::pieceEnd(mFillText, mFillFrom);
     appendToDocument(QStringView(mFillText).sliced(mFillFrom, end - mFillFrom));
     mFillFrom = end;
@@ -394,11 +352,7 @@ void frmChild1::fillNextPiece()
         stopFilling();
     else
         showCaretPlace();
-}
-
-bool frmChild1::isFilling() const
-{
-    return mFillTimer && mFillTimer->isActive();
+    return isFilling();
 }
 
 void frmChild1::finishFilling() const
@@ -413,7 +367,6 @@ void frmChild1::stopFilling()
 {
     if (!isFilling())
         return;
-    mFillTimer->stop();
     mFillText = QString();
     mFillFrom = 0;
     mTxtEdit->document()->setUndoRedoEnabled(true);
@@ -432,18 +385,22 @@ void frmChild1::appendToDocument(QStringView piece)
     mReplacingText = false;
 }
 
-// Editors shown together while a site is read take their controls and text when the
-// program is idle, the one on top first, so that a site with every page open shows at
-// once; an editor shown on its own takes them at once.
+// Editors shown together while a site is read take their controls and text once they can
+// be seen (contentsSeen), so that a site with every page open shows at once; an editor
+// shown on its own takes them at once.
 void frmChild1::showEvent(QShowEvent *event)
 {
-    if (KForm::ShowBatch::active() && !mDocumentFilled) {
-        fillLater();   // its controls too: a thousand text boxes take a while to make
-    } else {
+    if (!KForm::ShowBatch::active() || mDocumentFilled) {
         fillDocument();
         mTxtEdit->startHighlighting();   // only a shown editor colours its text
     }
     KForm::showEvent(event);
+}
+
+void frmChild1::contentsSeen()
+{
+    if (!mDocumentFilled)
+        EditorFiller::instance().fillSeen(this);   // its controls too: a text box takes a while to make
 }
 
 void frmChild1::Form_Activate()

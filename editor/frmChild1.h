@@ -55,9 +55,15 @@ public:
     // True while a long text still goes into the shown text box piece by piece. The text
     // box is read-only meanwhile; whatever reaches for the whole text (text(), txtEdit(),
     // find, save) puts the rest in at once.
-    bool isFilling() const;
-    // True while a shown editor still waits for its text or takes in a long one.
-    static bool textsComing();
+    bool isFilling() const { return !mFillText.isEmpty(); }
+
+    // Filling, as the filler (EditorFiller) does it while the program is idle:
+    // True while the editor has neither its controls nor its text in a text box.
+    bool waitsForText() const { return !mDocumentFilled; }
+    // Makes the controls and puts the text in (the first piece of a long one).
+    void fillDocument() const;
+    // Puts the next piece of a long text in; false once the whole text is in.
+    bool fillNextPiece();
 
     // The controls are made on first use (a shown window, or a reach from outside), so that
     // a thousand hidden editors cost no controls each.
@@ -178,6 +184,7 @@ protected:
     void Form_Resize() override;
     void Form_QueryUnload(bool &cancel, int reason) override;
     void showEvent(QShowEvent *event) override;
+    void contentsSeen() override;
     void chooseFirstPlace() override;
     void ensureControls() override;
 
@@ -185,13 +192,9 @@ private:
     void Form_Load();
     void createControls();
     QToolButton *addButton(CommandIcon icon, const TwipRect &place, const QString &tip);
-    void fillDocument() const;
-    void fillLater();
-    static void fillWaitingEditor();
     bool eventFilter(QObject *watched, QEvent *event) override;
     void replaceDocument(const QString &text);
     void startFilling(const QString &text, qsizetype from);
-    void fillNextPiece();
     void finishFilling() const;
     void stopFilling();
     void appendToDocument(QStringView piece);
@@ -232,7 +235,6 @@ private:
     // The rest of a long text, from mFillFrom on, while it goes in piece by piece.
     QString mFillText;
     qsizetype mFillFrom = 0;
-    QTimer *mFillTimer = nullptr;
     int mBlockCount = 1;   // the text box's lines at the last change
     mutable LineFinder mLineFinder;
 

@@ -1,6 +1,7 @@
 #include "platform/KForm.h"
 #include "common/FormLayout.h"
 #include "common/TextHelpers.h"
+#include "platform/AreaCover.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -145,9 +146,15 @@ void KForm::makeSubWindow()
     // each candidate place with every shown window.
     if (mPlaced)
         mSub->resize(0, 0);
-    if (mArea)
+    staysOnTopWhileActivated();
+    if (mArea) {
         mArea->addSubWindow(mSub);
+        AreaCover::watch(mArea);
+    }
     mSub->setWindowFlags(flags);
+    // Connected after the area's own handling of the same signal, so that it runs after it.
+    connect(mSub, &QMdiSubWindow::windowStateChanged, this,
+            [this] { mSub->overrideWindowFlags(mSub->windowFlags() & ~Qt::WindowStaysOnTopHint); });
     // The form was hidden while it had no window; inside its window it is shown, so that
     // the window shows its controls whenever the window itself is shown. It is shown before
     // the window takes it as its widget: the window activates itself when its widget is
@@ -168,6 +175,26 @@ void KForm::makeSubWindow()
     if (mPlaced)
         mSub->move(twipsToPixelsX(mLeft), twipsToPixelsY(mTop));
     mSub->installEventFilter(this);
+}
+
+// The area raises a window it activates, and the one it deactivates, comparing each of its
+// windows with all of them, unless the raised window stays on top (a thousand shown
+// editors would make every click pay a million comparisons). So a window stays on top
+// from the moment it is about to be activated until the area has raised it, and so does
+// the window it takes the place of, each until its own change of state has been handled
+// (see makeSubWindow); then the flag is taken off again. No window of the program stays on
+// top otherwise, so each is raised just as far. The flag is only noted on the window, not
+// told to the window system: the window is no window of its own there, and its other flags
+// stay as the area made them. Connected before the window joins the area, so that it runs
+// before the area's own handling.
+void KForm::staysOnTopWhileActivated()
+{
+    connect(mSub, &QMdiSubWindow::aboutToActivate, this, [this] {
+        mSub->overrideWindowFlags(mSub->windowFlags() | Qt::WindowStaysOnTopHint);
+        QMdiSubWindow *previous = mArea ? mArea->activeSubWindow() : nullptr;
+        if (previous && previous != mSub && !previous->isMinimized())
+            previous->overrideWindowFlags(previous->windowFlags() | Qt::WindowStaysOnTopHint);
+    });
 }
 
 void KForm::passFocusToProxy()
@@ -254,9 +281,29 @@ void KForm::setModifiedMark(bool modified)
 void KForm::applyTitle()
 {
     // Only the window carries the title: a form with a title of its own would hand it to
-    // its window as soon as it is placed in it.
-    if (mSub)
+    // its window as soon as it is placed in it. A covered window keeps none (see setSight).
+    if (!mSub)
+        return;
+    if (mSight == windowCover::Sight::Covered)
+        mSub->setWindowTitle(QString());
+    else
         mSub->setWindowTitle(mModifiedMark ? basSystem::modifiedMark + mCaption : mCaption);
+}
+
+void KForm::setSight(windowCover::Sight sight)
+{
+    if (!mSub || (mSightKnown && sight == mSight))
+        return;
+    const bool wasCovered = mSight == windowCover::Sight::Covered;
+    mSight = sight;
+    mSightKnown = true;
+    const bool covered = sight == windowCover::Sight::Covered;
+    if (covered != wasCovered) {
+        mSub->setUpdatesEnabled(!covered);
+        applyTitle();
+    }
+    if (sight == windowCover::Sight::Contents)
+        contentsSeen();
 }
 
 void KForm::Show()

@@ -4,6 +4,7 @@
 // activation and close notifications into Form_Resize, Form_Activate,
 // Form_Deactivate and Form_QueryUnload, and carries the close reason of every close.
 
+#include "common/WindowCover.h"
 #include "platform/Twips.h"
 
 #include <QList>
@@ -111,6 +112,13 @@ public:
     // Places a child control at a position and size in twips inside the client area.
     static void placeControl(QWidget *control, const TwipRect &r);
 
+    // How much of the form's window can be seen, as its area last found (AreaCover). A
+    // window wholly covered by others rests: it keeps no title and paints nothing, because
+    // Qt's activation of any window elides every other window's title and repaints its
+    // frame, which would make each click pay for every covered window.
+    void setSight(windowCover::Sight sight);
+    windowCover::Sight sight() const { return mSight; }
+
 protected:
     virtual void Form_Resize() { }
     virtual void Form_Activate() { }
@@ -122,6 +130,9 @@ protected:
     // Called once the form's window is made, before it joins the area, when no place was
     // set: a form may choose its size and place here; otherwise the area places it.
     virtual void chooseFirstPlace() { }
+    // Called when some of the form's contents come into sight (also when its area first
+    // finds them so).
+    virtual void contentsSeen() { }
     // Lets the form's window give its focus to the control the form names, for a form that
     // makes its controls once its window exists.
     void passFocusToProxy();
@@ -132,6 +143,7 @@ protected:
 
 private:
     void makeSubWindow();
+    void staysOnTopWhileActivated();
     void applySize();
     void applyTitle();
     void onStateChanged(Qt::WindowStates oldState, Qt::WindowStates newState);
@@ -152,4 +164,6 @@ private:
     bool mUnloaded = false;
     QString mCaption;
     bool mModifiedMark = false;
+    windowCover::Sight mSight = windowCover::Sight::Contents;
+    bool mSightKnown = false;
 };

@@ -1,6 +1,7 @@
 #include "app/basSystem.h"
 #include "editor/EditorText.h"
 #include "editor/FindBar.h"
+#include "editor/EditorFiller.h"
 #include "editor/frmChild1.h"
 #include "support/TestEnv.h"
 
@@ -63,6 +64,24 @@ void showAtDesignedSize(frmChild1 *editor)
     editor->setWidth(editorLayout::designedWidth);
     editor->setHeight(editorLayout::designedHeight);
 }
+
+// Three editors shown together as a site read shows them, with the texts "<p>0</p>" to
+// "<p>2</p>"; with `onePlace`, all in the area's top left corner, each covering the last.
+QList<frmChild1 *> showTogether(bool onePlace)
+{
+    QList<frmChild1 *> editors;
+    const KForm::ShowBatch batch;
+    for (int i = 0; i < 3; ++i) {
+        editors << new frmChild1();
+        editors.constLast()->setText(u"<p>%1</p>\r\n"_s.arg(i));
+        editors.constLast()->Show();
+        if (onePlace) {
+            editors.constLast()->setLeft(0);
+            editors.constLast()->setTop(0);
+        }
+    }
+    return editors;
+}
 }   // namespace
 
 class tst_frmChild1 : public QObject
@@ -97,6 +116,7 @@ private Q_SLOTS:
     void longTextComesInPieces_data();
     void longTextComesInPieces();
     void editorsShownTogetherFillWhenIdle();
+    void coveredEditorsWaitUntilSeen();
     void piecesEndAfterALineFeed_data();
     void piecesEndAfterALineFeed();
 };
@@ -671,15 +691,7 @@ void tst_frmChild1::editorsShownTogetherFillWhenIdle()
 {
     TestEnv env;
     env.area();
-    QList<frmChild1 *> editors;
-    {
-        const KForm::ShowBatch batch;
-        for (int i = 0; i < 3; ++i) {
-            editors << new frmChild1();
-            editors.constLast()->setText(u"<p>%1</p>\r\n"_s.arg(i));
-            editors.constLast()->Show();
-        }
-    }
+    const QList<frmChild1 *> editors = showTogether(false);
     // A waiting editor has no text box yet; one made later must show, and take the focus.
     const auto shownText = [](frmChild1 *editor) {
         const auto *box = editor->findChild<QPlainTextEdit *>();
@@ -692,7 +704,7 @@ void tst_frmChild1::editorsShownTogetherFillWhenIdle()
     QCOMPARE(shownText(editors.at(1)), u"<p>1</p>\n"_s);
     QTRY_COMPARE(QApplication::focusWidget(), editors.at(1)->findChild<QPlainTextEdit *>());
     QTRY_COMPARE(shownText(editors.at(0)), u"<p>0</p>\n"_s);
-    QVERIFY(!frmChild1::textsComing());
+    QVERIFY(!EditorFiller::instance().busy());
     // Windows shown together are disabled until all are shown: an editor given its text
     // meanwhile must not take its colours from the greyed palette.
     QPlainTextEdit *box = nullptr;
@@ -704,6 +716,28 @@ void tst_frmChild1::editorsShownTogetherFillWhenIdle()
         box = early->txtEdit();
     }
     QCOMPARE(shownColour(box, 0).rgba(), box->palette().color(QPalette::Active, QPalette::Text).rgba());
+}
+
+// Editors shown together that other windows cover wholly make no text box until some of
+// them can be seen: a window above moved away, or closed, uncovers them.
+void tst_frmChild1::coveredEditorsWaitUntilSeen()
+{
+    TestEnv env;
+    env.area();
+    const QList<frmChild1 *> editors = showTogether(true);
+    const auto hasTextBox = [](frmChild1 *editor) { return editor->findChild<QPlainTextEdit *>() != nullptr; };
+    QTRY_VERIFY(!EditorFiller::instance().busy());
+    QTest::qWait(50);
+    QVERIFY(hasTextBox(editors.at(2)));
+    QVERIFY(!hasTextBox(editors.at(1)) && !hasTextBox(editors.at(0)));
+    QCOMPARE(editors.at(0)->text(), u"<p>0</p>\r\n"_s);   // its text is there all the same
+
+    editors.at(2)->setLeft(editors.at(2)->Width() / 2);
+    QTRY_VERIFY(hasTextBox(editors.at(1)));
+    QVERIFY(!hasTextBox(editors.at(0)));
+    editors.at(1)->cmdClo_Click();
+    QTRY_VERIFY(hasTextBox(editors.at(0)));
+    QCOMPARE(editors.at(0)->txtEdit()->toPlainText(), u"<p>0</p>\n"_s);
 }
 
 void tst_frmChild1::piecesEndAfterALineFeed_data()
