@@ -1,0 +1,37 @@
+# What makes a build from scratch short: precompiled Qt headers, sources compiled in a
+# few large units, ccache when it is installed, and the gold linker when the compiler
+# can use it. Included after the flags target, which it extends.
+
+# ccache, unless another launcher was named. It caches compilations that use a
+# precompiled header only when told to take the header's macros and time stamps as
+# they are.
+find_program(PAGEKILN_CCACHE ccache)
+if(PAGEKILN_CCACHE AND NOT CMAKE_CXX_COMPILER_LAUNCHER)
+  set(CMAKE_CXX_COMPILER_LAUNCHER ${PAGEKILN_CCACHE})
+endif()
+if(CMAKE_CXX_COMPILER_LAUNCHER MATCHES "ccache$")
+  set(CMAKE_CXX_COMPILER_LAUNCHER ${CMAKE_COMMAND} -E env CCACHE_SLOPPINESS=pch_defines,time_macros
+      ${CMAKE_CXX_COMPILER_LAUNCHER})
+endif()
+
+# The gold linker links the test programs, each carrying the libraries' debugging
+# information, in a fraction of the default linker's time.
+include(CheckLinkerFlag)
+check_linker_flag(CXX -fuse-ld=gold PAGEKILN_HAVE_GOLD)
+if(PAGEKILN_HAVE_GOLD)
+  target_link_options(pagekiln_flags INTERFACE -fuse-ld=gold)
+endif()
+
+# Precompiles the Qt headers that `header` includes for `target`, and with PAGEKILN_UNITY
+# compiles its sources eight at a time.
+function(pagekiln_speed_up target header)
+  target_precompile_headers(${target} PRIVATE ${PROJECT_SOURCE_DIR}/${header})
+  if(PAGEKILN_UNITY)
+    set_target_properties(${target} PROPERTIES UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE 8)
+  endif()
+endfunction()
+
+# The program and the tests compile with the windows' precompiled headers.
+function(pagekiln_reuse_window_headers target)
+  target_precompile_headers(${target} REUSE_FROM pagekiln_core)
+endfunction()
