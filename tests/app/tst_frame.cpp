@@ -9,6 +9,7 @@
 #include "settings/FileHistory.h"
 #include "settings/Settings.h"
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -461,5 +462,5 @@ void tst_frame::wordWrapRememberedAcrossRestart()
     QVERIFY(TestEnv::read(env.path(u"pageKiln.INI"_s)).contains("[EDITOR INF]\r\nWRAP=0\r\n"));
 }
 
-QTEST_MAIN(tst_frame)
+PAGEKILN_TEST_MAIN(tst_frame)
 #include "tst_frame.moc"

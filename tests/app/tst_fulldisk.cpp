@@ -9,6 +9,7 @@
 #include "settings/Profile.h"
 #include "platform/Messages.h"
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 #include "tree/frmTree.h"
 
 #include <QDirIterator>
@@ -230,5 +231,5 @@ void tst_fulldisk::writeFails()
     QVERIFY(contents(env.dir.path()) == expected);
 }
 
-QTEST_MAIN(tst_fulldisk)
+PAGEKILN_TEST_MAIN(tst_fulldisk)
 #include "tst_fulldisk.moc"

@@ -5,6 +5,7 @@
 #include "platform/QtPlatform.h"
 #include "settings/Settings.h"
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 
 #include <QDialog>
 #include <QMdiArea>
@@ -256,5 +257,5 @@ void tst_startup::shutdownClosesRealDialogs()
     setPlatform(scripted);
 }
 
-QTEST_MAIN(tst_startup)
+PAGEKILN_TEST_MAIN(tst_startup)
 #include "tst_startup.moc"

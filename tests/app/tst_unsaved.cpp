@@ -2,6 +2,7 @@
 #include "app/mdiMain.h"
 #include "editor/frmChild1.h"
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 #include "tree/TreeView.h"
 #include "tree/frmTree.h"
 
@@ -183,5 +184,5 @@ void tst_unsaved::failedOrCancelledSaveDiscardsNothing()
     QCOMPARE(pageCount(), newPage ? 3 : 2);
 }
 
-QTEST_MAIN(tst_unsaved)
+PAGEKILN_TEST_MAIN(tst_unsaved)
 #include "tst_unsaved.moc"

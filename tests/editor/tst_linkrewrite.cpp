@@ -1,5 +1,6 @@
 #include "common/TextHelpers.h"
 #include "editor/LinkRewrite.h"
+#include "support/TestMain.h"
 
 #include <QRandomGenerator>
 #include <QtTest>
@@ -124,5 +125,5 @@ void tst_linkrewrite::matchesThePlainWay()
     }
 }
 
-QTEST_APPLESS_MAIN(tst_linkrewrite)
+PAGEKILN_TEST_MAIN(tst_linkrewrite)
 #include "tst_linkrewrite.moc"

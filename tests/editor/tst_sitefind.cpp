@@ -2,6 +2,7 @@
 #include "editor/frmChild1.h"
 #include "editor/frmSiteFind.h"
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 #include "tree/frmTree.h"
 
 #include <QLineEdit>
@@ -71,5 +72,5 @@ void tst_sitefind::findsInUnsavedTextsAndReplacesWithoutWriting()
     QVERIFY(TestEnv::read(env.path(u"s/p1.htm"_s)).contains("HREF"));
 }
 
-QTEST_MAIN(tst_sitefind)
+PAGEKILN_TEST_MAIN(tst_sitefind)
 #include "tst_sitefind.moc"

@@ -1,4 +1,5 @@
 #include "editor/TextSearch.h"
+#include "support/TestMain.h"
 
 #include <QtTest>
 
@@ -133,5 +134,5 @@ void tst_textsearch::searchLines()
     QCOMPARE(textSearch::searchLines(u"a\r\nb\rc\nd\u2029e"_s), u"a\nb\nc\nd\ne"_s);
 }
 
-QTEST_GUILESS_MAIN(tst_textsearch)
+PAGEKILN_TEST_MAIN(tst_textsearch)
 #include "tst_textsearch.moc"

@@ -1,5 +1,6 @@
 #include "platform/KForm.h"
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -159,5 +160,5 @@ void tst_kform::laterWindowsStackAboveAndNoneStaysOnTop()
     QCOMPARE(env.area()->subWindowList(QMdiArea::StackingOrder).last(), forms.first()->subWindow());
 }
 
-QTEST_MAIN(tst_kform)
+PAGEKILN_TEST_MAIN(tst_kform)
 #include "tst_kform.moc"

@@ -3,6 +3,7 @@
 #include "settings/FileHistory.h"
 #include "settings/Settings.h"
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 
 #include <QtTest>
 
@@ -224,5 +225,5 @@ void tst_settings::historyRule()
     QVERIFY(stored[0].isEmpty());
 }
 
-QTEST_MAIN(tst_settings)
+PAGEKILN_TEST_MAIN(tst_settings)
 #include "tst_settings.moc"

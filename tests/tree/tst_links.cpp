@@ -1,6 +1,7 @@
 #include "app/basSystem.h"
 #include "editor/frmChild1.h"
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 #include "tree/LinkCheck.h"
 #include "tree/TreeView.h"
 #include "tree/frmSiteCheck.h"
@@ -347,5 +348,5 @@ void tst_links::siteCheckWindow()
     tree->Unload(vbFormCode);
 }
 
-QTEST_MAIN(tst_links)
+PAGEKILN_TEST_MAIN(tst_links)
 #include "tst_links.moc"

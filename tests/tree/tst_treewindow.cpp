@@ -1,6 +1,7 @@
 #include "app/basSystem.h"
 #include "editor/frmChild1.h"
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 #include "tree/TreeView.h"
 #include "tree/VScrollBar.h"
 #include "tree/frmTree.h"
@@ -385,5 +386,5 @@ void tst_treewindow::paintsGreyBarsOnlyInside()
     QCOMPARE(image.height(), twipsToPixelsY(7575));                     // rows below are cut off
 }
 
-QTEST_MAIN(tst_treewindow)
+PAGEKILN_TEST_MAIN(tst_treewindow)
 #include "tst_treewindow.moc"
