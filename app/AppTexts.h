@@ -24,6 +24,8 @@ inline const QString savePage = QStringLiteral("ページを上書き保存(&S)"
 inline const QString savePageAs = QStringLiteral("ページに名前を付けて保存(&V)…");
 inline const QString previewPage = QStringLiteral("ブラウザで確認(&B)");
 inline const QString closePage = QStringLiteral("ページを閉じる(&C)");
+inline const QString livePreview = QStringLiteral("ライブプレビュー(&L)");
+inline const QString stopLivePreview = QStringLiteral("ライブプレビューを停止(&T)");
 
 inline const QString viewMenu = QStringLiteral("表示(&V)");
 inline const QString siteTree = QStringLiteral("サイトツリー(&T)");
@@ -59,5 +61,11 @@ inline const QString findInSiteCommand = QStringLiteral("サイト内検索・�
 
 // The editors' word wrap, in the view menu.
 inline const QString wordWrapCommand = QStringLiteral("右端で折り返す(&W)");
+
+// The frame's status line while the live preview runs: its address, and a button that
+// copies it.
+inline const QString liveAddress = QStringLiteral("ライブプレビュー: ");
+inline const QString copyLiveAddress = QStringLiteral("コピー");
+inline const QString copyLiveAddressTip = QStringLiteral("アドレスをクリップボードにコピー");
 
 }   // namespace appTexts

@@ -1,6 +1,7 @@
 #include "app/mdiMain.h"
 #include "app/basSystem.h"
 #include "common/TextHelpers.h"
+#include "editor/LivePreview.h"
 #include "editor/RecoveryFolder.h"
 #include "platform/Icons.h"
 #include "platform/KForm.h"
@@ -44,6 +45,8 @@ mdiMain::mdiMain() : mCloseReason(vbFormMDIForm)
     setCentralWidget(mArea);
     KForm::setDefaultArea(mArea);
     setGeometry(firstStartGeometry(*this));
+    mLive = new LivePreview(this);
+    connect(mLive, &LivePreview::addressChanged, this, &mdiMain::showLiveAddress);
     createMenus();
 }
 
@@ -166,6 +169,7 @@ void mdiMain::MDIForm_Unload()
     if (mUnloaded)
         return;
     mUnloaded = true;
+    mLive->stop();
     // Settings that were never read in full are not written back over the file.
     QString failure;
     if (mSettingsLoaded) {

@@ -9,7 +9,9 @@
 #include <QMainWindow>
 #include <QPointer>
 
+class LivePreview;
 class QAction;
+class QLabel;
 class QMdiArea;
 class QMenu;
 class frmChild1;
@@ -48,6 +50,14 @@ public:
     // Shows the site search window, creating it on first use, with the focus in its pattern.
     frmSiteFind *showSiteFind();
 
+    // The live preview (ページ → ライブプレビュー): starts it unless it runs and opens the
+    // active page's address in the browser; stopping ends it.
+    void startLivePreview();
+    void stopLivePreview();
+    LivePreview *livePreview() const { return mLive; }
+    // The status line's address while the live preview runs (nullptr before it first ran).
+    QLabel *liveAddressLabel() const { return mLiveAddress; }
+
     // Opens the definition at `path` in the site tree, as its open command does after the
     // file dialog; a path that no longer exists is named in a message and leaves the
     // file history.
@@ -85,6 +95,7 @@ private:
     void recordFrameGeometry() const;
 
     bool settleUnsavedChanges();
+    void showLiveAddress();
 
     QMdiArea *mArea = nullptr;
     QPointer<frmTAG> mTag;
@@ -96,6 +107,9 @@ private:
     QAction *mTreeShown = nullptr;
     QAction *mTagShown = nullptr;
     QAction *mWordWrap = nullptr;
+    LivePreview *mLive = nullptr;
+    QAction *mStopLive = nullptr;
+    QLabel *mLiveAddress = nullptr;
     int mCloseReason;
     bool mSettingsLoaded = false;
     bool mUnloaded = false;

@@ -142,6 +142,10 @@ void mdiMain::createPageMenu()
     addEditorCommand(menu, appTexts::savePage, CommandKey::SavePage, &frmChild1::cmdSav_Click);
     addEditorCommand(menu, appTexts::savePageAs, CommandKey::SavePageAs, &frmChild1::cmdSAs_Click);
     addEditorCommand(menu, appTexts::previewPage, CommandKey::Preview, &frmChild1::cmdBrz_Click);
+    addCommand(menu, appTexts::livePreview, &mdiMain::startLivePreview)
+        ->setShortcuts(commandKeys(CommandKey::LivePreview));
+    mStopLive = addCommand(menu, appTexts::stopLivePreview, &mdiMain::stopLivePreview);
+    mStopLive->setEnabled(false);
     addEditorCommand(menu, appTexts::closePage, CommandKey::ClosePage, &frmChild1::cmdClo_Click);
 }
 

@@ -18,6 +18,14 @@ inline const QString cmdCloTip = QStringLiteral("ＨＰ定義を閉じる");
 inline const QString msgSaveFailed = QStringLiteral("ファイルの保存に失敗しました。");
 inline const QString msgPreviewFailed = QStringLiteral("プレビューファイルの作成に失敗しました。");
 inline const QString msgBrowserFailed = QStringLiteral("ブラウザを起動できませんでした。");
+// The live preview: a page it cannot show, and a server that could not start.
+inline const QString msgLiveUnsaved
+    = QStringLiteral("一度も保存していないページはライブプレビューで表示できません。先に保存してください。");
+inline const QString msgLiveNoFolder
+    = QStringLiteral("ライブプレビューにはサイトのフォルダが必要です。サイトの設定でフォルダを指定してください。");
+inline const QString msgLiveOutside
+    = QStringLiteral("このページはサイトのフォルダの外にあるため、ライブプレビューでは表示できません。");
+inline const QString msgLiveStartFailed = QStringLiteral("ライブプレビューを開始できませんでした。");
 // The question before an unread page replaces its file.
 inline const QString msgOverwriteUnread = QStringLiteral("このページは読み込めなかったため空です。上書きしますか？");
 // The system's encoding cannot carry the name.

@@ -7,7 +7,9 @@
 #include "editor/FindBar.h"
 #include "editor/LinkRewrite.h"
 #include "editor/PageFiles.h"
+#include "editor/PageEvents.h"
 #include "editor/PageTextEdit.h"
+#include "editor/TypingPause.h"
 #include "platform/CommandKeys.h"
 #include "platform/Icons.h"
 #include "platform/Platform.h"
@@ -79,6 +81,7 @@ frmChild1::frmChild1(QMdiArea *area) : KForm(area, Border::Sizable)
     setCaption(QStringLiteral("Form1"));
     setText(editorTexts::initialText);
     Form_Load();
+    PageEvents::follow(this);
 }
 
 void frmChild1::ensureControls()
@@ -136,6 +139,7 @@ void frmChild1::createControls()
     mTxtEdit->installEventFilter(this);
     mTxtEdit->viewport()->installEventFilter(this);
     watchForRecovery();
+    connect(new TypingPause(mTxtEdit->document(), this), &TypingPause::paused, this, &frmChild1::typingPaused);
 
     mCmdSav
         = addButton(CommandIcon::Save, editorLayout::cmdSav, tipWithKey(editorTexts::cmdSavTip, CommandKey::SavePage));

@@ -120,6 +120,9 @@ signals:
     void modifiedChanged(bool modified);
     // The page was written, possibly under a new name.
     void saved();
+    // Typing paused (TypingPause) in a text with unsaved changes, or after a change back
+    // to the saved text.
+    void typingPaused();
 
 protected:
     void Form_Activate() override;

@@ -5,6 +5,7 @@
 #include "editor/EditorText.h"
 #include "editor/PageTextEdit.h"
 #include "editor/RecoveryFolder.h"
+#include "editor/TypingPause.h"
 #include "editor/frmChild1.h"
 
 #include <QFile>
@@ -16,7 +17,7 @@
 using namespace basSystem;
 
 namespace {
-int gRecoveryDelayMs = 2000;
+int gRecoveryDelayMs = typingPauseMs;
 }
 
 void frmChild1::setRecoveryDelay(int ms)

@@ -25,6 +25,7 @@ KeyBinding bindingOf(CommandKey command)
     case CommandKey::FindPrevious: return {QKeySequence(Qt::SHIFT | Qt::Key_F3), QKeySequence::FindPrevious};
     case CommandKey::FindInSite: return {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F), QKeySequence::UnknownKey};
     case CommandKey::WordWrap: return {QKeySequence(Qt::ALT | Qt::Key_Z), QKeySequence::UnknownKey};
+    case CommandKey::LivePreview: return {QKeySequence(Qt::CTRL | Qt::Key_F5), QKeySequence::UnknownKey};
     }
     return {};
 }

@@ -22,6 +22,7 @@ enum class CommandKey {
     FindPrevious,     // Shift+F3
     FindInSite,       // Ctrl+Shift+F
     WordWrap,         // Alt+Z
+    LivePreview,      // Ctrl+F5
 };
 
 // The keys of `command`: its own key first (the one menus show), then whatever else the

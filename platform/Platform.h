@@ -56,6 +56,8 @@ public:
 
     // Opens a file in the desktop's default browser without waiting for it.
     virtual bool openInBrowser(const QString &path) = 0;
+    // Opens a web address (http://...) in the desktop's default browser without waiting.
+    virtual bool openAddressInBrowser(const QString &address) = 0;
     // The screen's busy pointer, for the whole application.
     virtual void setBusyPointer(bool busy) = 0;
     virtual bool isBusyPointer() const = 0;

@@ -139,6 +139,11 @@ bool QtPlatform::openInBrowser(const QString &path)
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
+bool QtPlatform::openAddressInBrowser(const QString &address)
+{
+    return QDesktopServices::openUrl(QUrl(address));
+}
+
 void QtPlatform::setBusyPointer(bool busy)
 {
     if (busy) {

@@ -11,6 +11,7 @@ class QtPlatform : public Platform
 public:
     void cancelModalRequests() override;
     bool openInBrowser(const QString &path) override;
+    bool openAddressInBrowser(const QString &address) override;
     void setBusyPointer(bool busy) override;
     bool isBusyPointer() const override;
     void sendKey(QWidget *target, int key, const QString &text) override;

@@ -89,6 +89,12 @@ bool ScriptedPlatform::openInBrowser(const QString &path)
     return !browserFails;
 }
 
+bool ScriptedPlatform::openAddressInBrowser(const QString &address)
+{
+    browserRequests << address;
+    return !browserFails;
+}
+
 void ScriptedPlatform::setBusyPointer(bool busy)
 {
     if (busy) {

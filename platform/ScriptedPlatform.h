@@ -68,6 +68,7 @@ public:
     QStringList messageTexts() const;
 
     bool openInBrowser(const QString &path) override;
+    bool openAddressInBrowser(const QString &address) override;
     void setBusyPointer(bool busy) override;
     bool isBusyPointer() const override;
     void sendKey(QWidget *target, int key, const QString &text) override;
