@@ -51,8 +51,15 @@ inline const QString missingDefinition = QStringLiteral("定義ファイルが�
 // The site check command of the file menu.
 inline const QString siteCheckCommand = QStringLiteral("リンクの検査(&K)…");
 
-// The edit menu: find and replace in the active page and across the site.
+// The edit menu: the editing commands on the active page's text, then find and replace in
+// the active page and across the site.
 inline const QString editMenu = QStringLiteral("編集(&E)");
+inline const QString undoCommand = QStringLiteral("元に戻す(&U)");
+inline const QString redoCommand = QStringLiteral("やり直し(&Y)");
+inline const QString cutCommand = QStringLiteral("切り取り(&T)");
+inline const QString copyCommand = QStringLiteral("コピー(&C)");
+inline const QString pasteCommand = QStringLiteral("貼り付け(&P)");
+inline const QString selectAllCommand = QStringLiteral("すべて選択(&A)");
 inline const QString findCommand = QStringLiteral("検索(&F)…");
 inline const QString replaceCommand = QStringLiteral("置換(&R)…");
 inline const QString findNextCommand = QStringLiteral("次を検索(&N)");

@@ -30,8 +30,9 @@ void mdiMain::startLivePreview()
         ShowMessage(error);
         return;
     }
-    if (!platform().openAddressInBrowser(address))
-        ShowMessage(failureText(editorTexts::msgBrowserFailed, address, QString()));
+    platform().openAddressInBrowser(address, [address](const QString &reason) {
+        ShowMessage(failureText(editorTexts::msgBrowserFailed, address, reason));
+    });
 }
 
 void mdiMain::stopLivePreview()

@@ -2,6 +2,7 @@
 // commands with their keys, the two tool windows, the editor windows and the version.
 
 #include "app/AppTexts.h"
+#include "app/EditCommands.h"
 #include "app/basSystem.h"
 #include "app/mdiMain.h"
 #include "common/TextHelpers.h"
@@ -113,6 +114,8 @@ void mdiMain::createFileMenu()
 void mdiMain::createEditMenu()
 {
     QMenu *menu = menuBar()->addMenu(appTexts::editMenu);
+    new EditCommands(menu, mArea);
+    menu->addSeparator();
     addEditorCommand(menu, appTexts::findCommand, CommandKey::Find, &frmChild1::showFind);
     addEditorCommand(menu, appTexts::replaceCommand, CommandKey::Replace, &frmChild1::showReplace);
     addEditorCommand(menu, appTexts::findNextCommand, CommandKey::FindNext, &frmChild1::findNext);

@@ -9,6 +9,7 @@
 #include "editor/PageFiles.h"
 #include "editor/PageEvents.h"
 #include "editor/PageTextEdit.h"
+#include "editor/PreviewCharset.h"
 #include "editor/TypingPause.h"
 #include "platform/CommandKeys.h"
 #include "platform/Icons.h"
@@ -21,6 +22,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QFont>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -259,6 +261,12 @@ QPlainTextEdit *frmChild1::txtEdit() const
     return mTxtEdit;
 }
 
+QPlainTextEdit *frmChild1::textBoxAsItStands() const
+{
+    self()->ensureControls();
+    return mTxtEdit;
+}
+
 void frmChild1::fillDocument() const
 {
     if (mDocumentFilled)
@@ -304,9 +312,16 @@ bool frmChild1::textsComing()
 }
 
 // A waiting editor gets its text before anything can reach its text box: a click, the
-// focus, a drop.
+// focus, a drop. Esc in the text box closes the find bar, as it does inside the bar.
 bool frmChild1::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == mTxtEdit && event->type() == QEvent::KeyPress && mFindBar && mFindBar->isVisible()) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier) {
+            closeFindBar();
+            return true;
+        }
+    }
     if (!mDocumentFilled && mTxtEdit && (watched == mTxtEdit || watched == mTxtEdit->viewport())) {
         const QEvent::Type type = event->type();
         if (type == QEvent::FocusIn || type == QEvent::MouseButtonPress || type == QEvent::DragEnter)
@@ -592,13 +607,15 @@ void frmChild1::cmdBrz_Click()
     const TextEncoding encoding = page ? page->Encoding : TextEncoding::Cp932;
     const QString path = AppFilePath(pageFiles::previewFileName(plId));
     QString error;
-    if (!pageFiles::writePreviewText(path, linkRewrite::previewText(text(), folder), encoding, &error)) {
+    const QString preview = previewCharset::withDeclaredCharset(linkRewrite::previewText(text(), folder), encoding);
+    if (!pageFiles::writePreviewText(path, preview, encoding, &error)) {
         ShowMessage(failureText(editorTexts::msgPreviewFailed, path, error));
         return;
     }
-    // The preview file stays, so that the user can open it by hand.
-    if (!platform().openInBrowser(path))
-        ShowMessage(failureText(editorTexts::msgBrowserFailed, path, QString()));
+    // The window goes on while the desktop opens the browser; should it fail, the user is
+    // told why. The preview file stays, so that the user can open it by hand.
+    platform().openInBrowser(
+        path, [path](const QString &reason) { ShowMessage(failureText(editorTexts::msgBrowserFailed, path, reason)); });
 }
 
 void frmChild1::showFocused()

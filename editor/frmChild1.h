@@ -42,6 +42,8 @@ public:
     bool isModified() const;
     // The text box itself, holding the editor's whole text.
     QPlainTextEdit *txtEdit() const;
+    // The text box as it stands, made if need be: a long text may still be coming in.
+    QPlainTextEdit *textBoxAsItStands() const;
     // True while a long text still goes into the shown text box piece by piece. The text
     // box is read-only meanwhile; whatever reaches for the whole text (text(), txtEdit(),
     // find, save) puts the rest in at once.

@@ -2,6 +2,7 @@
 #include "app/basSystem.h"
 #include "editor/EditorTexts.h"
 #include "editor/frmChild1.h"
+#include "common/Placement.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -9,6 +10,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
 #include <QPushButton>
 #include <QTreeView>
 
@@ -70,6 +72,20 @@ void frmSiteFind::createControls()
     connect(mCmdReplaceAll, &QPushButton::clicked, this, &frmSiteFind::cmdReplaceAll_Click);
     connect(mLstHits, &QTreeView::clicked, this, [this](const QModelIndex &index) { lstHits_Click(index.row()); });
     connect(mLstHits, &QTreeView::activated, this, [this](const QModelIndex &index) { lstHits_Click(index.row()); });
+}
+
+// The window opens wholly inside the visible part of the area, in its middle.
+void frmSiteFind::chooseFirstPlace()
+{
+    QMdiArea *area = formArea();
+    if (!area)
+        return;
+    const QRect wanted = toPixels(TwipRect{0, 0, Width(), Height()});
+    const QRect r = centredInside(area->viewport()->rect(), wanted.size());
+    setWidth(pixelsToTwipsX(r.width()));
+    setHeight(pixelsToTwipsY(r.height()));
+    setLeft(pixelsToTwipsX(r.x()));
+    setTop(pixelsToTwipsY(r.y()));
 }
 
 QString frmSiteFind::statusText() const

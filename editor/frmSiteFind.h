@@ -41,6 +41,9 @@ public:
     // Shows the page of hit `row` in its editor with the hit selected.
     void lstHits_Click(int row);
 
+protected:
+    void chooseFirstPlace() override;
+
 private:
     void createControls();
     textSearch::Query query() const;

@@ -4,6 +4,7 @@ namespace {
 struct KeyBinding {
     QKeySequence own;
     QKeySequence::StandardKey standard;
+    QKeySequence also = {};   // a second key of the command's own, on every desktop
 };
 
 KeyBinding bindingOf(CommandKey command)
@@ -25,6 +26,13 @@ KeyBinding bindingOf(CommandKey command)
     case CommandKey::FindPrevious: return {QKeySequence(Qt::SHIFT | Qt::Key_F3), QKeySequence::FindPrevious};
     case CommandKey::FindInSite: return {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F), QKeySequence::UnknownKey};
     case CommandKey::WordWrap: return {QKeySequence(Qt::ALT | Qt::Key_Z), QKeySequence::UnknownKey};
+    case CommandKey::Undo: return {QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence::Undo};
+    case CommandKey::Redo:
+        return {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence::Redo, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)};
+    case CommandKey::Cut: return {QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence::Cut};
+    case CommandKey::Copy: return {QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence::Copy};
+    case CommandKey::Paste: return {QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence::Paste};
+    case CommandKey::SelectAll: return {QKeySequence(Qt::CTRL | Qt::Key_A), QKeySequence::SelectAll};
     case CommandKey::LivePreview: return {QKeySequence(Qt::CTRL | Qt::Key_F5), QKeySequence::UnknownKey};
     }
     return {};
@@ -35,6 +43,8 @@ QList<QKeySequence> commandKeys(CommandKey command)
 {
     const KeyBinding binding = bindingOf(command);
     QList<QKeySequence> keys{binding.own};
+    if (!binding.also.isEmpty())
+        keys << binding.also;
     if (binding.standard != QKeySequence::UnknownKey)
         for (const QKeySequence &key : QKeySequence::keyBindings(binding.standard))
             if (!keys.contains(key))

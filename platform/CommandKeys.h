@@ -22,6 +22,12 @@ enum class CommandKey {
     FindPrevious,     // Shift+F3
     FindInSite,       // Ctrl+Shift+F
     WordWrap,         // Alt+Z
+    Undo,             // Ctrl+Z
+    Redo,             // Ctrl+Y, Ctrl+Shift+Z
+    Cut,              // Ctrl+X
+    Copy,             // Ctrl+C
+    Paste,            // Ctrl+V
+    SelectAll,        // Ctrl+A
     LivePreview,      // Ctrl+F5
 };
 

@@ -54,10 +54,12 @@ public:
     // Closes every open modal request as cancelled; a waiting shutdown calls it.
     virtual void cancelModalRequests() { }
 
-    // Opens a file in the desktop's default browser without waiting for it.
-    virtual bool openInBrowser(const QString &path) = 0;
-    // Opens a web address (http://...) in the desktop's default browser without waiting.
-    virtual bool openAddressInBrowser(const QString &address) = 0;
+    // Opens a file in the desktop's default browser without waiting for it. When the
+    // desktop answers that it could not, `failed` is called with its reason (which may be
+    // empty), later or at once.
+    virtual void openInBrowser(const QString &path, std::function<void(const QString &reason)> failed) = 0;
+    // Opens a web address (http://...) in the desktop's default browser in the same way.
+    virtual void openAddressInBrowser(const QString &address, std::function<void(const QString &reason)> failed) = 0;
     // The screen's busy pointer, for the whole application.
     virtual void setBusyPointer(bool busy) = 0;
     virtual bool isBusyPointer() const = 0;

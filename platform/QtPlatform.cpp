@@ -1,4 +1,5 @@
 #include "platform/QtPlatform.h"
+#include "platform/DesktopOpener.h"
 #include "platform/PlatformTexts.h"
 #include "platform/FileDialog.h"
 
@@ -10,10 +11,13 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QInputDialog>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QUrl>
+
+#include <utility>
 
 namespace {
 QString gProgramFolderOverride;
@@ -24,11 +28,36 @@ double twipsPerPixel(bool horizontal)
     const double dpi = screen ? (horizontal ? screen->logicalDotsPerInchX() : screen->logicalDotsPerInchY()) : 96.0;
     return dpi > 0 ? 1440.0 / dpi : 15.0;
 }
+
+// The window a box of ours opens over, centred: an open dialog of ours, else the frame, also
+// while another program is active or the frame's own window has not taken the focus yet.
+QWidget *dialogParent()
+{
+    if (QWidget *modal = QApplication::activeModalWidget())
+        return modal;
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget *window : windows)
+        if (qobject_cast<QMainWindow *>(window) && window->isVisible())
+            return window;
+    return QApplication::activeWindow();
+}
+
 }   // namespace
+
+bool QtPlatform::askYesNoBox(QMessageBox::Icon icon, const QString &prompt, const QString &title, bool yesDefault)
+{
+    QMessageBox box(icon, title, prompt, QMessageBox::NoButton, dialogParent());
+    QPushButton *yes = box.addButton(platformTexts::yes, QMessageBox::YesRole);
+    QPushButton *no = box.addButton(platformTexts::no, QMessageBox::NoRole);
+    box.setDefaultButton(yesDefault ? yes : no);
+    box.setEscapeButton(no);
+    exec(box);
+    return box.clickedButton() == yes;
+}
 
 SaveChoice QtPlatform::showSaveQuestion(const QString &prompt, const QString &title)
 {
-    QMessageBox box(QMessageBox::Warning, title, prompt, QMessageBox::NoButton, QApplication::activeWindow());
+    QMessageBox box(QMessageBox::Warning, title, prompt, QMessageBox::NoButton, dialogParent());
     QPushButton *save = box.addButton(platformTexts::save, QMessageBox::AcceptRole);
     QPushButton *discard = box.addButton(platformTexts::discard, QMessageBox::DestructiveRole);
     QPushButton *cancel = box.addButton(platformTexts::cancel, QMessageBox::RejectRole);
@@ -44,13 +73,7 @@ SaveChoice QtPlatform::showSaveQuestion(const QString &prompt, const QString &ti
 
 bool QtPlatform::showYesNoQuestion(const QString &prompt, const QString &title)
 {
-    QMessageBox box(QMessageBox::Question, title, prompt, QMessageBox::NoButton, QApplication::activeWindow());
-    QPushButton *yes = box.addButton(platformTexts::yes, QMessageBox::YesRole);
-    QPushButton *no = box.addButton(platformTexts::no, QMessageBox::NoRole);
-    box.setDefaultButton(yes);
-    box.setEscapeButton(no);
-    exec(box);
-    return box.clickedButton() == yes;
+    return askYesNoBox(QMessageBox::Question, prompt, title, true);
 }
 
 int QtPlatform::exec(QDialog &dialog)
@@ -71,22 +94,16 @@ void QtPlatform::cancelModalRequests()
 
 int QtPlatform::showMessageBox(const QString &prompt, const QString &title, int style)
 {
-    if ((style & 7) != vbYesNo) {
-        QMessageBox box(QMessageBox::NoIcon, title, prompt, QMessageBox::Ok, QApplication::activeWindow());
-        exec(box);
-        return vbOK;
-    }
-    QMessageBox box(QMessageBox::NoIcon, title, prompt, QMessageBox::Yes | QMessageBox::No,
-                    QApplication::activeWindow());
-    box.setDefaultButton((style & vbDefaultButton2) ? QMessageBox::No : QMessageBox::Yes);
-    box.setEscapeButton(QMessageBox::No);
+    if ((style & 7) == vbYesNo)
+        return askYesNoBox(QMessageBox::NoIcon, prompt, title, !(style & vbDefaultButton2)) ? vbYes : vbNo;
+    QMessageBox box(QMessageBox::NoIcon, title, prompt, QMessageBox::Ok, dialogParent());
     exec(box);
-    return box.clickedButton() == box.button(QMessageBox::Yes) ? vbYes : vbNo;
+    return vbOK;
 }
 
 QString QtPlatform::showInputBox(const QString &prompt, const QString &title)
 {
-    QInputDialog box(QApplication::activeWindow());
+    QInputDialog box(dialogParent());
     box.setWindowTitle(title);
     box.setLabelText(prompt);
     box.setInputMode(QInputDialog::TextInput);
@@ -109,7 +126,7 @@ QStringList qtNameFilters(const QString &filter)
 
 QString QtPlatform::showFileDialog(const FileDialog &dialog, FileDialogMode mode)
 {
-    QFileDialog box(QApplication::activeWindow(), dialog.DialogTitle);
+    QFileDialog box(dialogParent(), dialog.DialogTitle);
     box.setAcceptMode(mode == FileDialogMode::Open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
     box.setFileMode(mode == FileDialogMode::Open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     const QStringList filters = qtNameFilters(dialog.Filter);
@@ -134,14 +151,26 @@ int QtPlatform::showModal(QDialog &dialog)
     return exec(dialog);
 }
 
-bool QtPlatform::openInBrowser(const QString &path)
+namespace {
+// `target` (a path or an address) with the desktop's opener; on a desktop without one, Qt's
+// own way to `url`, which answers at once and gives no reason.
+void openInDesktopBrowser(const QString &target, const QUrl &url, std::function<void(const QString &reason)> failed)
 {
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    if (openWithDesktop(target, failed))
+        return;
+    if (!QDesktopServices::openUrl(url))
+        failed(QString());
+}
+}   // namespace
+
+void QtPlatform::openInBrowser(const QString &path, std::function<void(const QString &reason)> failed)
+{
+    openInDesktopBrowser(path, QUrl::fromLocalFile(path), std::move(failed));
 }
 
-bool QtPlatform::openAddressInBrowser(const QString &address)
+void QtPlatform::openAddressInBrowser(const QString &address, std::function<void(const QString &reason)> failed)
 {
-    return QDesktopServices::openUrl(QUrl(address));
+    openInDesktopBrowser(address, QUrl(address), std::move(failed));
 }
 
 void QtPlatform::setBusyPointer(bool busy)

@@ -3,6 +3,7 @@
 
 #include <QDialog>
 #include <QList>
+#include <QMessageBox>
 #include <QPointer>
 
 // The desktop as Qt offers it.
@@ -10,8 +11,8 @@ class QtPlatform : public Platform
 {
 public:
     void cancelModalRequests() override;
-    bool openInBrowser(const QString &path) override;
-    bool openAddressInBrowser(const QString &address) override;
+    void openInBrowser(const QString &path, std::function<void(const QString &reason)> failed) override;
+    void openAddressInBrowser(const QString &address, std::function<void(const QString &reason)> failed) override;
     void setBusyPointer(bool busy) override;
     bool isBusyPointer() const override;
     void sendKey(QWidget *target, int key, const QString &text) override;
@@ -33,6 +34,8 @@ protected:
 private:
     // Runs `dialog` modally, listed among the open requests while it runs.
     int exec(QDialog &dialog);
+    // A question answered with はい or いいえ; `yesDefault` makes はい the default button.
+    bool askYesNoBox(QMessageBox::Icon icon, const QString &prompt, const QString &title, bool yesDefault);
 
     int mBusyDepth = 0;
     QList<QPointer<QDialog>> mOpen;   // the open modal requests, innermost last

@@ -1,5 +1,6 @@
 #include "platform/ScriptedPlatform.h"
 #include "platform/FileDialog.h"
+#include "platform/DesktopOpener.h"
 
 #include <QCoreApplication>
 #include <QDialog>
@@ -83,16 +84,18 @@ int ScriptedPlatform::showModal(QDialog &dialog)
     return dialog.result();
 }
 
-bool ScriptedPlatform::openInBrowser(const QString &path)
+void ScriptedPlatform::openInBrowser(const QString &path, std::function<void(const QString &reason)> failed)
 {
     browserRequests << path;
-    return !browserFails;
+    if (realOpener && !openWithDesktop(path, failed))
+        failed(QString());
+    else if (!realOpener && browserFails)
+        failed(browserFailReason);
 }
 
-bool ScriptedPlatform::openAddressInBrowser(const QString &address)
+void ScriptedPlatform::openAddressInBrowser(const QString &address, std::function<void(const QString &reason)> failed)
 {
-    browserRequests << address;
-    return !browserFails;
+    openInBrowser(address, std::move(failed));
 }
 
 void ScriptedPlatform::setBusyPointer(bool busy)

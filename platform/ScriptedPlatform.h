@@ -58,8 +58,12 @@ public:
     QList<Message> messages;
     QList<DialogRequest> dialogs;
     QStringList inputPrompts;
+    // The files and addresses opened in the browser. With browserFails the desktop answers at once that
+    // it failed, for browserFailReason; with realOpener the desktop's own opener runs.
     QStringList browserRequests;
     bool browserFails = false;
+    QString browserFailReason;
+    bool realOpener = false;
     int busyRequests = 0;
     QString folder;
     double twipsX = 15.0;
@@ -67,8 +71,8 @@ public:
 
     QStringList messageTexts() const;
 
-    bool openInBrowser(const QString &path) override;
-    bool openAddressInBrowser(const QString &address) override;
+    void openInBrowser(const QString &path, std::function<void(const QString &reason)> failed) override;
+    void openAddressInBrowser(const QString &address, std::function<void(const QString &reason)> failed) override;
     void setBusyPointer(bool busy) override;
     bool isBusyPointer() const override;
     void sendKey(QWidget *target, int key, const QString &text) override;

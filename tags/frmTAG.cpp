@@ -7,6 +7,7 @@
 #include "platform/Platform.h"
 #include "tags/TagDatabase.h"
 #include "tags/TagKeys.h"
+#include "tags/TagWrap.h"
 #include "platform/Fonts.h"
 #include "platform/Messages.h"
 
@@ -15,6 +16,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTextCursor>
+#include <QTextDocument>
 
 #include <algorithm>
 
@@ -33,6 +36,31 @@ void typeTagText(QWidget *target, QStringView tagText)
     for (const TagKey &k : expandTagText(tagText))
         platform().sendKey(target, k.key, k.text);
     target->setAttribute(Qt::WA_InputMethodEnabled, inputMethodWasOn);
+}
+
+// Puts `pair` around the selection of `textBox` as one undo step and leaves the selection
+// on the text it wrapped.
+void wrapSelection(QPlainTextEdit *textBox, const TagPair &pair)
+{
+    QTextCursor cursor = textBox->textCursor();
+    const int start = cursor.selectionStart();
+    const int end = cursor.selectionEnd();
+    cursor.beginEditBlock();
+    cursor.setPosition(end);
+    cursor.insertText(pair.after);
+    cursor.setPosition(start);
+    cursor.insertText(pair.before);
+    cursor.endEditBlock();
+    const int shift = cursor.position() - start;
+    cursor.setPosition(start + shift);
+    cursor.setPosition(end + shift, QTextCursor::KeepAnchor);
+    textBox->setTextCursor(cursor);
+}
+
+// A button's tooltip: the text the button types, line breaks and tabs as typed.
+QString snippetTip(QStringView tagText)
+{
+    return Qt::convertFromPlainText(typedText(expandTagText(tagText)), Qt::WhiteSpacePre);
 }
 
 // The designed places, in twips inside the client area (2700 × 7770).
@@ -116,6 +144,7 @@ void frmTAG::AddTagButton(int index)
         return;
     placeControl(button, buttonRect(index));
     button->setText(gTagTable.at(index).ButtonCaption);
+    button->setToolTip(snippetTip(gTagTable.at(index).TagText));
     connect(button, &QPushButton::clicked, this, [this, index] { cmdBase_Click(index); });
     button->show();
 }
@@ -128,7 +157,14 @@ void frmTAG::cmdBase_Click(int index)
     editor->Show();
     QPlainTextEdit *textBox = editor->txtEdit();
     textBox->setFocus(Qt::OtherFocusReason);
-    typeTagText(textBox, gTagTable.at(index).TagText);
+    // A start tag and its end tag wrap a selection; anything else is typed, as keys would.
+    const QString &tagText = gTagTable.at(index).TagText;
+    const std::optional<TagPair> pair
+        = textBox->textCursor().hasSelection() ? tagPair(typedText(expandTagText(tagText))) : std::nullopt;
+    if (pair)
+        wrapSelection(textBox, *pair);
+    else
+        typeTagText(textBox, tagText);
 }
 
 void frmTAG::Form_Resize()

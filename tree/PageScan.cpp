@@ -182,6 +182,12 @@ QStringList scanLinksReference(QStringView text)
     return links;
 }
 
+QString scanTitle(QStringView text)
+{
+    qsizetype endPos = 0;
+    return GetTagText(text, QStringLiteral("TITLE"), endPos).value_or(QString());
+}
+
 namespace {
 // Title and links of a page whose lines end in CR LF.
 PageScan scanCrLfText(QString text)
@@ -189,8 +195,7 @@ PageScan scanCrLfText(QString text)
     PageScan scan;
     scan.readOk = true;
     scan.Text = std::move(text);
-    qsizetype endPos = 0;
-    scan.Title = GetTagText(scan.Text, QStringLiteral("TITLE"), endPos).value_or(QString());
+    scan.Title = scanTitle(scan.Text);
     scan.Links = scanLinks(scan.Text);
     return scan;
 }

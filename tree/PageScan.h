@@ -45,6 +45,10 @@ struct PageScan {
 // page's length.
 QStringList scanLinks(QStringView text);
 
+// The page's title: the text between its first TITLE tags, control characters removed;
+// empty when it has none.
+QString scanTitle(QStringView text);
+
 // The same walk done literally, one search of the rest of the page per step. It is the
 // yardstick the fast walk is checked against; its cost can grow with the square of the
 // page's length.

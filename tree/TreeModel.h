@@ -44,7 +44,6 @@ public:
     static constexpr qint32 labelHeight = 240;
     static constexpr qint32 titleLeft = 60;
     static constexpr qint32 maxIndex = 32767;
-    static constexpr QRgb barColour = 0xffe0e0e0;   // RGB(224, 224, 224)
 
     // Designed geometry of the two templates (element 0 of each array).
     static constexpr qint32 templateWidth = 150;

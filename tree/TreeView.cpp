@@ -57,17 +57,17 @@ QRect TreeView::pixelRect(const TreeLabel &label) const
     return toPixels(TwipRect{int(label.left), int(label.top), width, TreeModel::labelHeight});
 }
 
-void TreeView::paintLabel(QPainter &painter, const TreeLabel &label) const
+void TreeView::paintLabel(QPainter &painter, const TreeLabel &label, const TreeColours &colours) const
 {
     const QRect r = pixelRect(label);
     if (r.isEmpty())
         return;
     if (label.grey)
-        painter.fillRect(r, QColor::fromRgb(TreeModel::barColour));
+        painter.fillRect(r, colours.bar);
     painter.save();
     painter.setClipRect(r, Qt::IntersectClip);
     if (brokenLink(label))
-        painter.setPen(QColor::fromRgb(brokenColour));
+        painter.setPen(colours.broken);
     painter.drawText(r, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, shownCaption(label));
     painter.restore();
 }
@@ -76,7 +76,8 @@ void TreeView::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
     painter.setClipRect(event->rect());
-    painter.setPen(palette().color(QPalette::WindowText));
+    const TreeColours colours = treeColours(palette());
+    painter.setPen(colours.text);
     // Only the rows that reach into the area to paint; a row's labels are 240 high.
     const qint64 top = pixelsToTwipsY(event->rect().top());
     const qint64 bottom = pixelsToTwipsY(event->rect().bottom() + 1);
@@ -86,9 +87,9 @@ void TreeView::paintEvent(QPaintEvent *event)
     for (qint64 row = first; row <= last; ++row) {
         // Title labels lie under the right-column labels, which were loaded after them.
         if (const auto title = mModel.titleOnRow(row))
-            paintLabel(painter, *title);
+            paintLabel(painter, *title, colours);
         if (const auto right = mModel.rightOnRow(row))
-            paintLabel(painter, *right);
+            paintLabel(painter, *right, colours);
     }
 }
 

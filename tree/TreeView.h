@@ -5,6 +5,7 @@
 // looked for in their tooltip; a click on a link label names its page and link.
 
 #include "tree/LinkCheck.h"
+#include "tree/TreeColours.h"
 #include "tree/TreeModel.h"
 
 #include <QFont>
@@ -36,7 +37,6 @@ public:
     void setLinkCheck(const linkCheck::SiteLinks *links);
     // The broken-link outcome of a label, or nullptr when it is not a broken link.
     const linkCheck::Lookup *brokenLink(const TreeLabel &label) const;
-    static constexpr QRgb brokenColour = 0xffd00000;
 
 Q_SIGNALS:
     // A title label was clicked (pressed and released on it); `page` is its page index.
@@ -52,7 +52,7 @@ protected:
 
 private:
     QRect pixelRect(const TreeLabel &label) const;
-    void paintLabel(QPainter &painter, const TreeLabel &label) const;
+    void paintLabel(QPainter &painter, const TreeLabel &label, const TreeColours &colours) const;
     // The title or link label under a point, as (page, link number; 0 for a title).
     std::optional<std::pair<qint32, qint32>> clickableAt(const QPointF &pos) const;
 

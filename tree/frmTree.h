@@ -183,4 +183,7 @@ private:
     qint32 mlPrevHeight = 0;
     bool mbSepDrag = false;
     qint32 mlSepStartLeft = 0;
+    // While unsaved changes are saved before going on, a written definition says nothing:
+    // only a failure stops the user.
+    bool mbQuietSuccess = false;
 };

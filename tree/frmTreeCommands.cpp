@@ -102,8 +102,14 @@ bool frmTree::settleUnsavedChanges()
     for (const QPointer<frmChild1> &editor : std::as_const(modified))
         if (!editor || !editor->save())
             return false;
-    // Saving a page under a new name changes the definition too.
-    return !definitionModified() || saveDefinition();
+    // Saving a page under a new name changes the definition too. The user goes on at
+    // once: a written definition is not reported, a failure is.
+    const QPointer<frmTree> self(this);
+    mbQuietSuccess = true;
+    const bool saved = !definitionModified() || saveDefinition();
+    if (self)
+        mbQuietSuccess = false;
+    return saved;
 }
 
 void frmTree::unloadPageEditors()

@@ -74,6 +74,7 @@ bool frmTree::gfWriteKSD()
         ShowMessage(failureText(treeTexts::definitionWriteFailed, gSite.FilePath, error));
         return false;
     }
-    ShowMessage(treeTexts::definitionWritten);
+    if (!mbQuietSuccess)
+        ShowMessage(treeTexts::definitionWritten);
     return true;
 }

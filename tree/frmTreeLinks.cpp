@@ -57,11 +57,18 @@ void frmTree::addLinkedPage(const QString &path)
 }
 
 // A saved page may link elsewhere now, and a page saved under a new name may be the file
-// other pages' links looked for.
+// other pages' links looked for. Its title may have changed too: the tree's row and the
+// editor's caption show the title of the saved text.
 void frmTree::pageSaved(frmChild1 *editor)
 {
     if (editor->plId >= 1 && editor->plId <= pageCount()) {
-        gPageTable[editor->plId].Links = scanLinks(editor->text());
+        const QString text = editor->text();
+        PageRecord &page = gPageTable[editor->plId];
+        page.Links = scanLinks(text);
+        if (QString title = scanTitle(text); title != page.Title) {
+            page.Title = std::move(title);
+            editor->setCaption(page.Title);
+        }
         DrawTree(std::clamp(scrTre()->Value(), 1, qint32(pageCount())));
     }
     checkLinks();

@@ -4,18 +4,22 @@
 #include "app/mdiMain.h"
 #include "editor/EditorLayout.h"
 #include "editor/FindBar.h"
+#include "editor/frmSiteFind.h"
 #include "editor/frmChild1.h"
+#include "platform/Messages.h"
 #include "platform/QtPlatform.h"
 #include "settings/FileHistory.h"
 #include "settings/Settings.h"
 #include "support/TestEnv.h"
 #include "support/TestMain.h"
 
+#include <QClipboard>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -143,6 +147,10 @@ private Q_SLOTS:
     void commandLine_data();
     void commandLine();
     void wordWrapRememberedAcrossRestart();
+    void editCommandsFollowTheActiveText();
+    void siteSearchOpensInSight_data();
+    void siteSearchOpensInSight();
+    void ownBoxesHaveMnemonicsAndStandOverTheFrame();
 };
 
 void tst_frame::commandsRunTheirHandlers_data()
@@ -460,6 +468,123 @@ void tst_frame::wordWrapRememberedAcrossRestart()
         frame.closeFrame(vbFormMDIForm);
     }
     QVERIFY(TestEnv::read(env.path(u"pageKiln.INI"_s)).contains("[EDITOR INF]\r\nWRAP=0\r\n"));
+}
+
+void tst_frame::editCommandsFollowTheActiveText()
+{
+    Fixture f;
+    QVERIFY(f.start());
+    // Which of undo, redo, cut, copy, paste and select all are enabled, as 0 and 1.
+    const auto enabled = [&f] {
+        QString states;
+        for (const QString &item :
+             {u"元に戻す"_s, u"やり直し"_s, u"切り取り"_s, u"コピー"_s, u"貼り付け"_s, u"すべて選択"_s})
+            states += menuItem(f.frame, u"編集"_s, item)->isEnabled() ? u'1' : u'0';
+        return states;
+    };
+    const auto run = [&f](const QString &item) { menuItem(f.frame, u"編集"_s, item)->trigger(); };
+    QApplication::clipboard()->clear();
+    QPlainTextEdit *box = gPageEditors.at(1)->txtEdit();
+    const QString page = box->toPlainText();
+    QCOMPARE(enabled(), u"000001"_s);
+    QTest::keyClicks(box, u"ab"_s);
+    QCOMPARE(enabled(), u"100001"_s);
+    run(u"元に戻す"_s);
+    QCOMPARE(box->toPlainText(), page);
+    QCOMPARE(enabled(), u"010001"_s);
+    // The frame going to the background and back leaves the commands on the page.
+    {
+        QWidget other;
+        other.show();
+        other.activateWindow();
+        QTRY_VERIFY(other.isActiveWindow());
+    }
+    f.frame.activateWindow();
+    QTRY_VERIFY(f.frame.isActiveWindow());
+    // Redo answers Ctrl+Y and Ctrl+Shift+Z, in the text box and out of it.
+    for (const char *key : {"Ctrl+Y", "Ctrl+Shift+Z"}) {
+        QTest::keySequence(box, QKeySequence(QString::fromLatin1(key)));
+        QCOMPARE(box->toPlainText(), u"ab"_s + page);
+        QTest::keySequence(box, QKeySequence(u"Ctrl+Z"_s));
+        QCOMPARE(box->toPlainText(), page);
+    }
+    QTest::keySequence(f.frame.treeWindow(), QKeySequence(u"Ctrl+Y"_s));
+    QCOMPARE(box->toPlainText(), u"ab"_s + page);
+    run(u"すべて選択"_s);
+    QCOMPARE(enabled(), u"101101"_s);
+    run(u"コピー"_s);
+    QCOMPARE(QApplication::clipboard()->text(), u"ab"_s + page);
+    run(u"切り取り"_s);
+    QCOMPARE(box->toPlainText(), QString());
+    QCOMPARE(enabled(), u"100011"_s);
+    run(u"貼り付け"_s);
+    QCOMPARE(box->toPlainText(), u"ab"_s + page);
+    // With no page shown there is nothing to edit.
+    gPageEditors.at(1)->cmdClo_Click();
+    gPageEditors.at(2)->cmdClo_Click();
+    QCOMPARE(enabled(), u"000000"_s);
+}
+
+void tst_frame::siteSearchOpensInSight_data()
+{
+    QTest::addColumn<QSize>("frameSize");
+    QTest::newRow("roomy") << QSize(1200, 800);
+    QTest::newRow("cramped") << QSize(500, 300);
+}
+
+void tst_frame::siteSearchOpensInSight()
+{
+    QFETCH(QSize, frameSize);
+    Fixture f;
+    QVERIFY(f.start());
+    f.frame.resize(frameSize);
+    QTRY_COMPARE(f.frame.size(), frameSize);
+    const QRect placed = f.frame.showSiteFind()->subWindow()->geometry();
+    const QRect visible = f.frame.area()->viewport()->rect();
+    QVERIFY2(visible.contains(placed),
+             qPrintable(
+                 u"placed at %1,%2 %3x%4"_s.arg(placed.x()).arg(placed.y()).arg(placed.width()).arg(placed.height())));
+}
+
+void tst_frame::ownBoxesHaveMnemonicsAndStandOverTheFrame()
+{
+    Fixture f;
+    QVERIFY(f.start());
+    // Another window has the focus, as a browser would after a preview.
+    QWidget other;
+    other.setGeometry(0, 0, 200, 100);
+    other.show();
+    other.activateWindow();
+    QTRY_VERIFY(other.isActiveWindow());
+    // The desktop's own boxes, not the scripted ones: each is read and closed as by Esc.
+    Platform *scripted = setPlatform(nullptr);
+    QStringList buttons;
+    QList<QPoint> offsets;
+    const auto answerNext = [&] {
+        QTimer::singleShot(0, &f.frame, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            QStringList texts;
+            for (const QAbstractButton *b : box->buttons())
+                texts << b->text();
+            texts.sort();
+            buttons << texts.join(u' ');
+            offsets << box->geometry().center() - f.frame.geometry().center();
+            box->escapeButton()->click();
+        });
+    };
+    answerNext();
+    platform().askToSave(u"?"_s, messageTitle);
+    answerNext();
+    platform().askYesNo(u"?"_s, messageTitle);
+    answerNext();
+    platform().messageBox(u"?"_s, messageTitle, vbYesNo);
+    setPlatform(scripted);
+    const QString yesNo = u"いいえ(&N) はい(&Y)"_s;
+    QCOMPARE(buttons, (QStringList{u"キャンセル(&C) 保存(&S) 保存しない(&N)"_s, yesNo, yesNo}));
+    for (const QPoint &offset : offsets)
+        QVERIFY2(offset.manhattanLength() < 40,
+                 qPrintable(u"%1,%2 off the frame's centre"_s.arg(offset.x()).arg(offset.y())));
 }
 
 PAGEKILN_TEST_MAIN(tst_frame)

@@ -76,6 +76,7 @@ private Q_SLOTS:
     void definitionMarkedUntilSaved();
     void questionBeforeDiscarding_data();
     void questionBeforeDiscarding();
+    void savingEverythingQuitsWithoutSuccessMessages();
     void failedOrCancelledSaveDiscardsNothing_data();
     void failedOrCancelledSaveDiscardsNothing();
 };
@@ -154,6 +155,21 @@ void tst_unsaved::questionBeforeDiscarding()
     }
 }
 
+void tst_unsaved::savingEverythingQuitsWithoutSuccessMessages()
+{
+    TestEnv env;
+    Session s(env);
+    env.platform.inputAnswers.enqueue(u"新しいページ"_s);
+    s.tree->cmdHCr_Click();   // a page without a file: the definition changes when it is named
+    s.editor = gPageEditors.at(3);
+    s.type(u"x"_s);
+    env.platform.fileAnswers.enqueue(env.path(u"a/new.htm"_s));
+    env.platform.saveAnswers.enqueue(SaveChoice::Save);
+    QVERIFY(s.run(Command::QuitButton));
+    QCOMPARE(env.platform.messageTexts(), QStringList());
+    QVERIFY(TestEnv::read(s.a).contains("new.htm"));
+}
+
 void tst_unsaved::failedOrCancelledSaveDiscardsNothing_data()
 {
     QTest::addColumn<bool>("newPage");
@@ -182,6 +198,7 @@ void tst_unsaved::failedOrCancelledSaveDiscardsNothing()
     QVERIFY(!s.frame->hasShutDown());
     QVERIFY(s.editor->isModified());
     QCOMPARE(pageCount(), newPage ? 3 : 2);
+    QCOMPARE(env.platform.messageTexts().size(), newPage ? 0 : 1);   // a failure is still told
 }
 
 PAGEKILN_TEST_MAIN(tst_unsaved)

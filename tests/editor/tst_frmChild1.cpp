@@ -89,6 +89,7 @@ private Q_SLOTS:
     void previewWritesRewrittenCopy();
     void previewFailures();
     void previewNeverFollowsALink();
+    void previewSaysWhenNoBrowserOpens();
     void findBarTakesRoomAndEscGivesItBack();
     void replaceAllIsOneUndoStep();
     void statusLineFollowsCaret_data();
@@ -429,14 +430,16 @@ void tst_frmChild1::previewWritesRewrittenCopy()
     frmChild1 *editor = openPage(12, folder, u"a.htm"_s, u"<img src=\"logo.gif\">\r\n"_s);
     editor->cmdBrz_Click();
     const QString preview = env.path(u"temp12.htm"_s);
-    QCOMPARE(TestEnv::read(preview), TestEnv::cp932(u"<img src=\""_s + folder + u"logo.gif\">\r\n"_s));
+    // The copy of a page that names no character set declares its code page.
+    const QString meta = u"<META charset=\"Shift_JIS\">"_s;
+    QCOMPARE(TestEnv::read(preview), TestEnv::cp932(meta + u"<img src=\""_s + folder + u"logo.gif\">\r\n"_s));
 
     // Unsaved edits reach the preview, which replaces the last one; the page stays as it was.
     editor->Show();
     editor->txtEdit()->appendPlainText(u"<a href=\"HTTPS://x\">日本</a>"_s);
     QTest::mouseClick(editor->cmdBrz(), Qt::LeftButton);
     QCOMPARE(TestEnv::read(preview),
-             TestEnv::cp932(u"<img src=\""_s + folder + u"logo.gif\">\r\n\r\n<a href=\"HTTPS://x\">日本</a>"_s));
+             TestEnv::cp932(meta + u"<img src=\""_s + folder + u"logo.gif\">\r\n\r\n<a href=\"HTTPS://x\">日本</a>"_s));
     QCOMPARE(env.platform.browserRequests, (QStringList{preview, preview}));
     QCOMPARE(TestEnv::read(page), QByteArray("<img src=\"logo.gif\">\r\n"));
     QVERIFY(env.platform.messages.isEmpty());
@@ -471,8 +474,35 @@ void tst_frmChild1::previewNeverFollowsALink()
     editor->cmdBrz_Click();
     QCOMPARE(TestEnv::read(victim), QByteArray("keep\r\n"));
     QVERIFY(!QFileInfo(env.path(u"temp1.htm"_s)).isSymLink());
-    QCOMPARE(TestEnv::read(env.path(u"temp1.htm"_s)), QByteArray("<p>\r\n"));
+    QCOMPARE(TestEnv::read(env.path(u"temp1.htm"_s)), QByteArray("<META charset=\"Shift_JIS\"><p>\r\n"));
     QVERIFY(env.platform.messages.isEmpty());
+}
+
+void tst_frmChild1::previewSaysWhenNoBrowserOpens()
+{
+    if (QStandardPaths::findExecutable(u"xdg-open"_s).isEmpty())
+        QSKIP("the desktop's opener (xdg-utils) is not installed");
+    TestEnv env;
+    // The desktop's opener is there, but no browser is behind it: no desktop, no handler
+    // for the page's type, and a browser that is not installed.
+    const QString nothing = env.path(u"nothing"_s);
+    QDir().mkpath(nothing);
+    for (const char *name : {"XDG_DATA_HOME", "XDG_DATA_DIRS", "XDG_CONFIG_HOME", "XDG_CONFIG_DIRS"})
+        qputenv(name, nothing.toLocal8Bit());
+    for (const char *name : {"XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "KDE_FULL_SESSION", "GNOME_DESKTOP_SESSION_ID",
+                             "DBUS_SESSION_BUS_ADDRESS", "DE"})
+        qunsetenv(name);
+    qputenv("BROWSER", (nothing + u"/no-browser"_s).toLocal8Bit());
+    env.platform.realOpener = true;
+    frmChild1 *editor = openPage(1, QString(), QString(), u"<p>\r\n"_s);
+
+    editor->cmdBrz_Click();
+    QVERIFY(env.platform.messages.isEmpty());   // the click does not wait for the answer
+    QTRY_COMPARE_WITH_TIMEOUT(env.platform.messages.size(), 1, 60000);
+    const QString message = env.platform.messageTexts().constFirst();
+    QVERIFY2(message.startsWith(u"ブラウザを起動できませんでした。\n"_s + env.path(u"temp1.htm"_s) + u'\n'),
+             qPrintable(message));
+    QVERIFY2(message.contains(u"no method available"_s), qPrintable(message));   // the opener's own reason
 }
 
 void tst_frmChild1::findBarTakesRoomAndEscGivesItBack()
@@ -496,6 +526,12 @@ void tst_frmChild1::findBarTakesRoomAndEscGivesItBack()
     QVERIFY(!bar->isVisible());
     QCOMPARE(editor->txtEdit()->height(), fullHeight);
     QCOMPARE(QApplication::focusWidget(), editor->txtEdit());
+    // Esc from the text box closes the bar too.
+    editor->showFind();
+    editor->txtEdit()->setFocus();
+    QTest::keyClick(editor->txtEdit(), Qt::Key_Escape);
+    QVERIFY(!bar->isVisible());
+    QCOMPARE(editor->txtEdit()->height(), fullHeight);
     // F3 and Shift+F3 repeat the closed bar's search.
     editor->findNext();
     QCOMPARE(editor->txtEdit()->textCursor().selectionStart(), 0);

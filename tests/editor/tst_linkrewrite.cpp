@@ -1,11 +1,13 @@
 #include "common/TextHelpers.h"
 #include "editor/LinkRewrite.h"
+#include "editor/PreviewCharset.h"
 #include "support/TestMain.h"
 
 #include <QRandomGenerator>
 #include <QtTest>
 
 using namespace linkRewrite;
+using namespace Qt::StringLiterals;
 
 namespace {
 QString randomMarkup(QRandomGenerator &rng)
@@ -30,6 +32,8 @@ private Q_SLOTS:
     void preview_data();
     void preview();
     void matchesThePlainWay();
+    void charsetDeclared_data();
+    void charsetDeclared();
 };
 
 void tst_linkrewrite::preview_data()
@@ -123,6 +127,39 @@ void tst_linkrewrite::matchesThePlainWay()
         }
         QCOMPARE(previewText(text, folder), chained);
     }
+}
+
+void tst_linkrewrite::charsetDeclared_data()
+{
+    QTest::addColumn<int>("encoding");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");   // @ stands for the declaration put in
+    const int cp932 = int(TextEncoding::Cp932);
+    QTest::newRow("after the head tag") << cp932 << u"<HTML>\r\n<HEAD>\r\n<TITLE>表</TITLE>"_s
+                                        << u"<HTML>\r\n<HEAD>@\r\n<TITLE>表</TITLE>"_s;
+    QTest::newRow("head with attributes, not a header")
+        << cp932 << u"<header></header><head lang=\"ja\">"_s << u"<header></header><head lang=\"ja\">@"_s;
+    QTest::newRow("no head: after the html tag") << cp932 << u"<html><body>"_s << u"<html>@<body>"_s;
+    QTest::newRow("only a doctype") << cp932 << u"  <!DOCTYPE html>\n<p>"_s << u"  <!DOCTYPE html>@\n<p>"_s;
+    QTest::newRow("bare text") << cp932 << u"<p>表</p>"_s << u"@<p>表</p>"_s;
+    QTest::newRow("declared by meta charset")
+        << cp932 << u"<head><meta charset=\"utf-8\">"_s << u"<head><meta charset=\"utf-8\">"_s;
+    const QString equiv = u"<HEAD><META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=Shift_JIS\">"_s;
+    QTest::newRow("declared by http-equiv") << cp932 << equiv << equiv;
+    QTest::newRow("a charset in the body does not count")
+        << cp932 << u"<head></head><body><meta charset=x>"_s << u"<head>@</head><body><meta charset=x>"_s;
+    const QString far = QString(previewCharset::headReach, u' ') + u"<head><meta charset=x>"_s;
+    QTest::newRow("past the page's start nothing is looked for") << cp932 << far << u"@"_s + far;
+    QTest::newRow("UTF-8 page") << int(TextEncoding::Utf8) << u"<head>"_s << u"<head>"_s;
+}
+
+void tst_linkrewrite::charsetDeclared()
+{
+    QFETCH(int, encoding);
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    QCOMPARE(previewCharset::withDeclaredCharset(text, TextEncoding(encoding)),
+             expected.replace(u"@"_s, previewCharset::shiftJisMeta));
 }
 
 PAGEKILN_TEST_MAIN(tst_linkrewrite)

@@ -68,6 +68,9 @@ class tst_taginsertion : public QObject
 private Q_SLOTS:
     void typesTagReplacingSelection_data();
     void typesTagReplacingSelection();
+    void pairWrapsSelection_data();
+    void pairWrapsSelection();
+    void tooltipShowsTheSnippet();
     void inputMethodOffWhileTyping();
     void longTagArrivesWholeAndInOrder();
     void closedEditorIsShownAgain();
@@ -84,7 +87,7 @@ void tst_taginsertion::typesTagReplacingSelection_data()
     QTest::addColumn<int>("caret");
 
     QTest::newRow("at the caret") << u"<HR>"_s << 3 << 3 << u"abc<HR>XYZdef"_s << 7;
-    QTest::newRow("replacing a selection") << u"<B></B>"_s << 3 << 6 << u"abc<B></B>def"_s << 10;
+    QTest::newRow("replacing a selection") << u"<HR>"_s << 3 << 6 << u"abc<HR>def"_s << 7;
     QTest::newRow("Enter and Tab") << u"<UL>\\n\\t<LI>\\n</UL>"_s << 3 << 6 << u"abc<UL>\n\t<LI>\n</UL>def"_s << 19;
     QTest::newRow("dropped escapes") << u"a\\qb\\"_s << 0 << 0 << u"ababcXYZdef"_s << 2;
     QTest::newRow("special characters") << u"+^%~(){}[]"_s << 9 << 9 << u"abcXYZdef+^%~(){}[]"_s << 19;
@@ -109,6 +112,54 @@ void tst_taginsertion::typesTagReplacingSelection()
     QCOMPARE(box->textCursor().position(), caret);
     QVERIFY(!box->textCursor().hasSelection());
     QCOMPARE(box->window()->focusWidget(), box);
+}
+
+void tst_taginsertion::pairWrapsSelection_data()
+{
+    QTest::addColumn<QString>("tagText");
+    QTest::addColumn<QString>("expected");   // the selection in brackets; none: keys typed over it
+    QTest::newRow("bold") << u"<B></B>"_s << u"abc<B>[XYZ]</B>def"_s;
+    QTest::newRow("attributes, end tag in other case")
+        << u"<a href=\"x>y\"></A>"_s << u"abc<a href=\"x>y\">[XYZ]</A>def"_s;
+    QTest::newRow("line break between stays with the start tag") << u"<P>\\n</P>\\n"_s << u"abc<P>\n[XYZ]</P>\ndef"_s;
+    QTest::newRow("other tags between") << u"<UL>\\n\\t<LI></LI>\\n</UL>"_s << u"abc<UL>\n\t<LI></LI>\n</UL>def"_s;
+    QTest::newRow("names differ") << u"<B></BR>"_s << u"abc<B></BR>def"_s;
+    QTest::newRow("comment") << u"<!--  -->"_s << u"abc<!--  -->def"_s;
+    QTest::newRow("text between") << u"<B>x</B>"_s << u"abc<B>x</B>def"_s;
+}
+
+void tst_taginsertion::pairWrapsSelection()
+{
+    QFETCH(QString, tagText);
+    QFETCH(QString, expected);
+    TestEnv env;
+    auto palette = paletteWith(env, {tagText});
+    frmChild1 *editor = editorWith(env, u"abcXYZdef"_s);
+    QPlainTextEdit *box = editor->txtEdit();
+    select(box, 3, 6);
+
+    click(*palette, 1);
+    const QString text = QString(expected).remove(u'[').remove(u']');
+    QTRY_COMPARE(box->toPlainText(), text);
+    const QTextCursor c = box->textCursor();
+    if (expected.contains(u'[')) {
+        QCOMPARE(c.selectionStart(), expected.indexOf(u'['));
+        QCOMPARE(c.selectionEnd(), expected.indexOf(u']') - 1);
+        QCOMPARE(box->window()->focusWidget(), box);
+        box->undo();   // one step takes the whole wrap back
+        QCOMPARE(box->toPlainText(), u"abcXYZdef"_s);
+    } else {
+        QVERIFY(!c.hasSelection());
+    }
+}
+
+void tst_taginsertion::tooltipShowsTheSnippet()
+{
+    TestEnv env;
+    auto palette = paletteWith(env, {u"<P>\\n\\t<B>&amp;</B>\\q"_s});
+    QTextDocument shown;
+    shown.setHtml(palette->cmdBase()[1]->toolTip());
+    QCOMPARE(shown.toPlainText(), u"<P>\n        <B>&amp;</B>"_s);   // the tab as the room it takes
 }
 
 void tst_taginsertion::inputMethodOffWhileTyping()

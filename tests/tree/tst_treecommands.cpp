@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QToolButton>
 #include <QtTest>
@@ -86,6 +87,7 @@ private Q_SLOTS:
     void buttonRow();
     void buttonsRunTheirCommands();
     void openDrawsAndNamesTheWindow();
+    void savedTitleShowsInRowAndCaption();
     void openReplacesANamedSite();
     void openAppendsToAnUnnamedSite();
     void openDialogStartsInTheWorkingFolderOnlyFirst();
@@ -204,6 +206,20 @@ void tst_treecommands::openDrawsAndNamesTheWindow()
     QVERIFY(gPageEditors.at(1)->Visible());
     QVERIFY(!gPageEditors.at(2)->Visible());
     QVERIFY(env.platform.messages.isEmpty());
+}
+
+void tst_treecommands::savedTitleShowsInRowAndCaption()
+{
+    TestEnv env;
+    frmTree *tree = newTree(env);
+    open(env, tree, makeSite(env, u"a"_s, u"サイトA"_s, 2));
+    frmChild1 *editor = gPageEditors.at(2);
+    editor->txtEdit()->setPlainText(u"<title>新しい題名</title>"_s);
+    QCOMPARE(drawnTitles(tree).at(1), u"サイトA 2"_s);   // typing alone changes nothing yet
+    QVERIFY(editor->save());
+    QCOMPARE(drawnTitles(tree), (QStringList{u"サイトA 1"_s, u"新しい題名"_s}));
+    QCOMPARE(editor->caption(), u"新しい題名"_s);
+    QCOMPARE(pageTitles().at(1), u"新しい題名"_s);
 }
 
 void tst_treecommands::openReplacesANamedSite()

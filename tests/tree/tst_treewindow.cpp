@@ -1,4 +1,5 @@
 #include "app/basSystem.h"
+#include "common/Contrast.h"
 #include "editor/frmChild1.h"
 #include "support/TestEnv.h"
 #include "support/TestMain.h"
@@ -38,6 +39,8 @@ private Q_SLOTS:
     void titleClickShowsTheEditor();
     void clicksThroughThePicture();
     void paintsGreyBarsOnlyInside();
+    void labelsReadOnEveryPalette_data();
+    void labelsReadOnEveryPalette();
 };
 
 namespace {
@@ -384,6 +387,33 @@ void tst_treewindow::paintsGreyBarsOnlyInside()
     QVERIFY(image.pixelColor(pixelsOf(400, 60 + 300 + 270)) != grey);   // the gap between rows
     QVERIFY(image.pixelColor(pixelsOf(750, 60 + 300 + 120)) != grey);   // past the bar, which ends at 720
     QCOMPARE(image.height(), twipsToPixelsY(7575));                     // rows below are cut off
+}
+
+void tst_treewindow::labelsReadOnEveryPalette_data()
+{
+    QTest::addColumn<QColor>("window");
+    QTest::addColumn<bool>("designedGrey");
+    QTest::newRow("light") << QColor(0xef, 0xef, 0xef) << true;
+    QTest::newRow("dark") << QColor(0x35, 0x35, 0x35) << false;
+    QTest::newRow("black") << QColor(Qt::black) << false;
+}
+
+void tst_treewindow::labelsReadOnEveryPalette()
+{
+    QFETCH(QColor, window);
+    QFETCH(bool, designedGrey);
+    TestEnv env;
+    frmTree *tree = treeWithPages(env, 3, 0);
+    const QPalette palette(window);   // text, window and the rest made to go with it
+    tree->picTre()->setPalette(palette);
+    tree->Show();
+    const QImage image = tree->picTre()->grab().toImage();
+    const QColor bar = image.pixelColor(pixelsOf(400, 60 + 300 + 120));   // page 2's bar has no title
+    const QColor text = palette.color(QPalette::WindowText);
+    QCOMPARE(bar == QColor(224, 224, 224), designedGrey);
+    QVERIFY(contrastRatio(bar, text) >= readableContrast);
+    QVERIFY(bar != palette.color(QPalette::Window));   // the bar still stands out
+    QVERIFY(contrastRatio(treeColours(palette).broken, palette.color(QPalette::Window)) >= readableContrast);
 }
 
 PAGEKILN_TEST_MAIN(tst_treewindow)
