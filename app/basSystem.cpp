@@ -84,7 +84,7 @@ void markDefinitionSaved()
 
 bool definitionModified()
 {
-    return siteCommands::definitionContent(gSite, gPageTable) != gSavedDefinition;
+    return !siteCommands::recordsContent(gSavedDefinition, gSite, gPageTable);
 }
 
 frmChild1 *liveEditor(const QPointer<frmChild1> &editor)

@@ -2,10 +2,11 @@
 // files on disk, as a process: spawned, the page table made, every link resolved and
 // looked up, the result counted. Runs warm (the folders' listings in the kernel's caches
 // after a first run) and with the page cache dropped where the kernel lets us. Peak
-// memory is the child's VmHWM.
+// memory is the child's VmHWM. Then the child times what a save checks: an ordinary page,
+// and a page that links to every page of the site.
 
 #include "BenchSupport.h"
-#include "tree/LinkCheck.h"
+#include "tree/SiteLinks.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -110,18 +111,35 @@ int check(const QString &root)
         }
     }
     const double made = t.nsecsElapsed() / 1e6;
-    const linkCheck::SiteLinks links = linkCheck::checkSite(pages, root + u'/');
+    linkCheck::SiteLinks links = linkCheck::checkSite(pages, root + u'/');
     const double checked = t.nsecsElapsed() / 1e6 - made;
     const double cpu = 1000.0 * double(std::clock()) / CLOCKS_PER_SEC;
-    std::printf("%.1f %.1f %lld %lld %.1f %.0f\n", made, checked, qlonglong(links.broken.size()),
-                qlonglong(links.listingsRead), peakMegabytes(), cpu);
+    const double peak = peakMegabytes();
+    const qsizetype broken = links.brokenCount();
+    // Then what a save checks: an ordinary page, and a page that links to every page.
+    const auto timeSave = [&](qint32 page) {
+        QElapsedTimer save;
+        save.start();
+        links.pageSaved(pages, page);
+        return save.nsecsElapsed() / 1e6;
+    };
+    const double ordinary = timeSave(qint32(pages.size() / 2));
+    pages[1].Links = QStringList{QString()};
+    for (int f = 0; f < folders; ++f)
+        for (int p = 0; p < pagesPerFolder; ++p)
+            pages[1].Links << QStringLiteral("../") + names.folders.at(f) + u'/' + names.pages.at(p);
+    const double linkingAll = timeSave(1);
+    std::printf("%.1f %.1f %lld %lld %.1f %.0f %.2f %.2f\n", made, checked, qlonglong(broken),
+                qlonglong(links.listingsRead()), peak, cpu, ordinary, linkingAll);
     std::fflush(stdout);
     std::_Exit(0);
 }
 
 struct Run {
     double wallMs = 0;
-    QList<QByteArray> figures;   // table made, check, broken links, listings, peak MB, processor ms
+    // table made, check, broken links, listings, peak MB, processor ms; then a save of an
+    // ordinary page, and of a page linking to every page
+    QList<QByteArray> figures;
 };
 
 std::optional<Run> spawn(const QString &root)
@@ -144,10 +162,12 @@ void report(const char *what, QList<Run> runs)
     std::sort(runs.begin(), runs.end(), [](const Run &a, const Run &b) { return a.wallMs < b.wallMs; });
     const Run &m = runs.at(runs.size() / 2);
     std::printf("%-28s median %.0f ms spawn to exit (best %.0f, worst %.0f, %lld runs); table %s ms, check %s ms; "
-                "%s broken, %s listings; peak %s MB; processor time %s ms\n",
+                "%s broken, %s listings; peak %s MB; processor time %s ms; then a save checks an ordinary page in "
+                "%s ms, a page linking to every page in %s ms\n",
                 what, m.wallMs, runs.constFirst().wallMs, runs.constLast().wallMs, qlonglong(runs.size()),
                 m.figures.value(0).constData(), m.figures.value(1).constData(), m.figures.value(2).constData(),
-                m.figures.value(3).constData(), m.figures.value(4).constData(), m.figures.value(5).constData());
+                m.figures.value(3).constData(), m.figures.value(4).constData(), m.figures.value(5).constData(),
+                m.figures.value(6).constData(), m.figures.value(7).constData());
 }
 }   // namespace
 

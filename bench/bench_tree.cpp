@@ -44,8 +44,10 @@ int main(int argc, char *argv[])
     QElapsedTimer checking;
     checking.start();
     tree->checkLinks();
+    while (tree->linkChecker().isChecking())
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
     std::printf("link check (every link broken): %.1f ms, %lld broken links marked\n", checking.nsecsElapsed() / 1e6,
-                qlonglong(tree->linkCheckResult().broken.size()));
+                qlonglong(tree->linkChecker().links()->brokenCount()));
     QApplication::processEvents();
     TreeView *pic = tree->picTre();
     QImage screen(pic->size(), QImage::Format_ARGB32_Premultiplied);

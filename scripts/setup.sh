@@ -9,7 +9,7 @@ mode=${1:-run}
 build=${PAGEKILN_BUILD_DIR:-build}
 
 packages=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev fonts-noto-cjk
-          xdg-utils xvfb xauth x11-utils pkg-config libmicrohttpd-dev)
+          xdg-utils xvfb xauth x11-utils pkg-config libmicrohttpd-dev libxtst-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -2,6 +2,8 @@
 #include "common/TextHelpers.h"
 #include "site/SiteTexts.h"
 
+#include <algorithm>
+
 namespace siteCommands {
 
 const QString definitionExt = QStringLiteral("ksd");
@@ -49,6 +51,22 @@ DefinitionContent definitionContent(const basSystem::SiteInfo &site, const QList
     for (qsizetype i = 1; i < pages.size(); ++i)
         content.pagePaths << pages.at(i).Folder + pages.at(i).FileName;
     return content;
+}
+
+bool recordsContent(const DefinitionContent &content, const basSystem::SiteInfo &site,
+                    const QList<basSystem::PageRecord> &pages)
+{
+    if (content.Name != site.Name || content.Folder != site.Folder || content.URL != site.URL
+        || content.pagePaths.size() != std::max<qsizetype>(0, pages.size() - 1))
+        return false;
+    for (qsizetype i = 1; i < pages.size(); ++i) {
+        const QStringView path = content.pagePaths.at(i - 1);
+        const basSystem::PageRecord &page = pages.at(i);
+        if (path.size() != page.Folder.size() + page.FileName.size() || !path.startsWith(page.Folder)
+            || path.mid(page.Folder.size()) != page.FileName)
+            return false;
+    }
+    return true;
 }
 
 QString pageDisplayName(const basSystem::PageRecord &page)

@@ -33,6 +33,10 @@ struct DefinitionContent {
     friend bool operator==(const DefinitionContent &, const DefinitionContent &) = default;
 };
 DefinitionContent definitionContent(const basSystem::SiteInfo &site, const QList<basSystem::PageRecord> &pages);
+// Whether `content` is what `site` and `pages` record, without making their content (the
+// change marks ask this at every keystroke that modifies or restores a page).
+bool recordsContent(const DefinitionContent &content, const basSystem::SiteInfo &site,
+                    const QList<basSystem::PageRecord> &pages);
 
 // The question asked before unsaved changes would be discarded, naming the modified pages
 // (their titles, or file names where a title is empty) and, when `definition` is not

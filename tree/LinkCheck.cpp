@@ -5,8 +5,6 @@
 #include <QDirIterator>
 #include <QFileInfo>
 
-#include <algorithm>
-
 using basSystem::PageRecord;
 
 namespace linkCheck {
@@ -54,14 +52,6 @@ int hexValue(QChar c)
     return -1;
 }
 
-// A folder to resolve from, as a path without a trailing "/" ("" for the root "/", "C:"
-// for a drive's root), and the length of its root, which ".." never climbs above.
-struct Base {
-    bool usable = false;
-    QString path;
-    qsizetype rootLength = 0;
-};
-
 // Appends the steps of `steps` to `out`: "." and empty steps dropped, ".." taking the
 // last one back (never above the root), escapes decoded when `decode` is set.
 void appendSteps(QString &out, qsizetype rootLength, QStringView steps, bool decode)
@@ -99,16 +89,6 @@ qsizetype rootLengthOf(QStringView path)
     return -1;
 }
 
-Base baseOf(QStringView folder)
-{
-    const qsizetype root = rootLengthOf(folder);
-    if (root < 0)
-        return {};
-    Base base{true, folder.left(root).toString(), root};
-    appendSteps(base.path, root, folder.mid(root), false);
-    return base;
-}
-
 QString childPath(const QString &folder, const QString &name)
 {
     if (folder.endsWith(u'/'))
@@ -122,25 +102,37 @@ qsizetype folderLength(QStringView path, qsizetype slash)
     return (slash == 0 || (slash == 2 && path[1] == u':')) ? slash + 1 : slash;
 }
 
-QString parentOf(const QString &path)
-{
-    const qsizetype slash = path.lastIndexOf(u'/');
-    return slash < 0 ? QString() : path.left(folderLength(path, slash));
-}
-
 // A key for looking up a hash of texts without copying the text.
 QString borrowed(QStringView text)
 {
     return QString::fromRawData(text.data(), text.size());
 }
+}   // namespace
 
-struct Resolved {
-    LinkKind kind = LinkKind::Empty;
-    bool folder = false;
-};
+Base baseOf(QStringView folder)
+{
+    const qsizetype root = rootLengthOf(folder);
+    if (root < 0)
+        return {};
+    Base base{true, folder.left(root).toString(), root};
+    appendSteps(base.path, root, folder.mid(root), false);
+    return base;
+}
 
-// Resolves `link` into `out` (for a file; `out` is reused from link to link, so that a
-// link that is found costs no copy of its path).
+QString parentOf(const QString &path)
+{
+    const qsizetype slash = path.lastIndexOf(u'/');
+    return (slash < 0 || slash + 1 == path.size()) ? QString() : path.left(folderLength(path, slash));
+}
+
+bool isIndexName(QStringView name)
+{
+    for (const QString &index : indexNames)
+        if (name.compare(index, Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
 Resolved resolveInto(QString &out, QStringView link, const Base &page, const Base &site)
 {
     const QStringView s = link.trimmed();
@@ -175,6 +167,7 @@ Resolved resolveInto(QString &out, QStringView link, const Base &page, const Bas
     return {LinkKind::File, folder};
 }
 
+namespace {
 LinkTarget resolveFrom(QStringView link, const Base &page, const Base &site)
 {
     QString path;
@@ -278,9 +271,11 @@ QString FolderCache::pathIgnoringCase(const QString &path)
         found = path;   // a root
     } else if (const QString parent = pathIgnoringCase(parentOf(path)); !parent.isEmpty()) {
         Listing &l = listing(parent);
-        if (l.byFoldedName.isEmpty())
+        if (!l.folded) {
             for (auto it = l.isFolder.cbegin(); it != l.isFolder.cend(); ++it)
-                l.byFoldedName.insert(it.key().toCaseFolded(), it.key());
+                foldName(l, it.key());
+            l.folded = true;
+        }
         if (l.isFolder.contains(name))
             found = childPath(parent, name);
         else if (const auto f = l.byFoldedName.constFind(name.toCaseFolded()); f != l.byFoldedName.cend())
@@ -288,6 +283,44 @@ QString FolderCache::pathIgnoringCase(const QString &path)
     }
     mIgnoringCase.insert(path, found);
     return found;
+}
+
+// Of two names that differ only in letter case, the first in code order stands for both,
+// however the listing came to hold them.
+void FolderCache::foldName(Listing &listing, const QString &name)
+{
+    QString &entry = listing.byFoldedName[name.toCaseFolded()];
+    if (entry.isEmpty() || name < entry)
+        entry = name;
+}
+
+QStringList FolderCache::noteFile(const QString &path)
+{
+    QStringList made;
+    noteEntry(cleanFilePath(path), false, made);
+    if (!made.isEmpty())
+        mIgnoringCase.clear();
+    return made;
+}
+
+void FolderCache::noteEntry(const QString &path, bool folder, QStringList &made)
+{
+    const QString parent = parentOf(path);
+    const auto it = mFolders.constFind(parent);
+    if (parent.isEmpty() || it == mFolders.cend())
+        return;   // a folder never read is read as it is when first looked into
+    Listing &l = **it;
+    const QString name = path.mid(path.lastIndexOf(u'/') + 1);
+    if (l.isFolder.contains(name))
+        return;
+    l.isFolder.insert(name, folder);
+    if (l.folded)
+        foldName(l, name);
+    made << path;
+    if (!l.exists) {
+        l.exists = true;
+        noteEntry(parent, true, made);
+    }
 }
 
 Lookup lookUp(const LinkTarget &target, FolderCache &cache)
@@ -319,57 +352,9 @@ Lookup lookUpLink(const QList<PageRecord> &pages, qint32 page, qint32 link, cons
     return lookUp(resolveLink(p.Links.at(link), p.Folder, siteFolder), cache);
 }
 
-const Lookup *SiteLinks::brokenLink(qint32 page, qint32 link) const
-{
-    const auto it = broken.constFind(key(page, link));
-    return it == broken.cend() ? nullptr : &*it;
-}
-
-namespace {
 QString pagePath(const PageRecord &page)
 {
     return page.FileName.isEmpty() ? QString() : cleanFilePath(page.Folder + page.FileName);
-}
-}   // namespace
-
-SiteLinks checkSite(const QList<PageRecord> &pages, const QString &siteFolder)
-{
-    SiteLinks out;
-    out.linkedFrom.fill(0, pages.size());
-    QHash<QString, QList<qint32>> pagesByPath;
-    for (qint32 p = 1; p < pages.size(); ++p)
-        if (const QString path = pagePath(pages.at(p)); !path.isEmpty())
-            pagesByPath[path].append(p);
-    QList<qint32> lastLinker(pages.size(), 0);   // counts each linking page once per target
-    FolderCache cache;
-    const Base site = baseOf(siteFolder);
-    QString path;
-    for (qint32 p = 1; p < pages.size(); ++p) {
-        const PageRecord &page = pages.at(p);
-        const Base base = baseOf(page.Folder);
-        for (qint32 j = 1; j < page.Links.size(); ++j) {
-            const Resolved r = resolveInto(path, page.Links.at(j), base, site);
-            if (r.kind != LinkKind::File)
-                continue;
-            // The common case, a file found as named, needs no copy of its path.
-            Lookup found;
-            if (r.folder || cache.entry(path) != FolderCache::Entry::File)
-                found = lookUp(LinkTarget{LinkKind::File, path, r.folder}, cache);
-            if (found.state == LinkState::Missing || found.state == LinkState::CaseDiffers) {
-                out.broken.insert(SiteLinks::key(p, j), std::move(found));
-                continue;
-            }
-            const QString &target = found.state == LinkState::Found ? found.path : path;
-            if (const auto it = pagesByPath.constFind(target); it != pagesByPath.cend())
-                for (const qint32 target : *it)
-                    if (target != p && lastLinker.at(target) != p) {
-                        lastLinker[target] = p;
-                        ++out.linkedFrom[target];
-                    }
-        }
-    }
-    out.listingsRead = cache.listingsRead();
-    return out;
 }
 
 bool opensAsPage(const QString &path)
@@ -386,31 +371,6 @@ qint32 pageAtPath(const QList<PageRecord> &pages, const QString &path)
         if (pagePath(pages.at(p)) == path)
             return p;
     return 0;
-}
-
-QList<ReportRow> siteReport(const QList<PageRecord> &pages, const SiteLinks &links, const QString &siteFolder)
-{
-    QList<quint64> keys = links.broken.keys();
-    std::sort(keys.begin(), keys.end());
-    QList<ReportRow> broken, cased, unlinked;
-    for (const quint64 key : std::as_const(keys)) {
-        const Lookup &l = links.broken.value(key);
-        const qint32 page = qint32(key >> 32);
-        const QString &text = pages.at(page).Links.at(qint32(key & 0xffffffffu));
-        if (l.state == LinkState::CaseDiffers)
-            cased << ReportRow{ReportRow::Kind::CaseDiffers, page, text, l.path, l.onDisk};
-        else
-            broken << ReportRow{ReportRow::Kind::Broken, page, text, l.path, {}};
-    }
-    QStringList entrances;
-    for (const QString &name : indexNames)
-        entrances << cleanFilePath(siteFolder + u'/' + name);
-    for (qint32 p = 2; p < pages.size() && p < links.linkedFrom.size(); ++p) {
-        const QString path = pagePath(pages.at(p));
-        if (links.linkedFrom.at(p) == 0 && !path.isEmpty() && (siteFolder.isEmpty() || !entrances.contains(path)))
-            unlinked << ReportRow{ReportRow::Kind::Unlinked, p, {}, path, {}};
-    }
-    return broken + unlinked + cased;
 }
 
 }   // namespace linkCheck

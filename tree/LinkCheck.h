@@ -16,6 +16,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <QStringList>
+
 #include <memory>
 #include <vector>
 
@@ -47,6 +49,28 @@ QString decodePercent(QStringView text);
 // ".." steps and doubled separators removed.
 QString cleanFilePath(const QString &path);
 
+// For resolving many links: a folder prepared once (a path without a trailing "/", "" for
+// the root "/", "C:" for a drive's root, and the length of its root, which ".." never
+// climbs above), and a link resolved into a buffer reused from link to link, so that a
+// link that is found costs no copy of its path.
+struct Base {
+    bool usable = false;
+    QString path;
+    qsizetype rootLength = 0;
+};
+Base baseOf(QStringView folder);
+struct Resolved {
+    LinkKind kind = LinkKind::Empty;
+    bool folder = false;   // the link names a folder; its index page is meant
+};
+// Resolves `link` from `page` (a leading "/" from `site`) into `out` when it names a file.
+Resolved resolveInto(QString &out, QStringView link, const Base &page, const Base &site);
+
+// The folder that holds `path` ("/" and "C:/" for the roots' children); empty for a root.
+QString parentOf(const QString &path);
+// Whether `name` is a folder's index page, letter case ignored.
+bool isIndexName(QStringView name);
+
 // Directory listings, each folder read at most once.
 class FolderCache
 {
@@ -58,14 +82,20 @@ public:
     // empty when there is none.
     QString pathIgnoringCase(const QString &path);
     qsizetype listingsRead() const { return mFolders.size(); }
+    // The program wrote a file at `path`: the listings read so far learn it (and the
+    // folders it made on the way). Returns the paths they did not know before.
+    QStringList noteFile(const QString &path);
 
 private:
     struct Listing {
         bool exists = false;
         QHash<QString, bool> isFolder;          // by exact name
         QHash<QString, QString> byFoldedName;   // filled on first use
+        bool folded = false;
     };
     Listing &listing(QStringView folder);
+    void noteEntry(const QString &path, bool folder, QStringList &made);
+    static void foldName(Listing &listing, const QString &name);
     QHash<QString, Listing *> mFolders;
     std::vector<std::unique_ptr<Listing>> mStore;
     QString mLastFolder;   // the folder looked into last, and its listing
@@ -80,6 +110,9 @@ struct Lookup {
     LinkState state = LinkState::NotChecked;
     QString path;     // Found: the file found; Missing, CaseDiffers: the path looked for
     QString onDisk;   // CaseDiffers: the file whose name differs only in letter case
+
+    bool broken() const { return state == LinkState::Missing || state == LinkState::CaseDiffers; }
+    friend bool operator==(const Lookup &, const Lookup &) = default;
 };
 
 Lookup lookUp(const LinkTarget &target, FolderCache &cache);
@@ -87,40 +120,13 @@ Lookup lookUp(const LinkTarget &target, FolderCache &cache);
 Lookup lookUpLink(const QList<basSystem::PageRecord> &pages, qint32 page, qint32 link, const QString &siteFolder,
                   FolderCache &cache);
 
-// The outcome for a whole site: its broken links and how often each page is linked to.
-struct SiteLinks {
-    QHash<quint64, Lookup> broken;   // Missing and CaseDiffers, by key(page, link)
-    QList<qint32> linkedFrom;        // by page: how many other pages link to it
-    qsizetype listingsRead = 0;
-
-    static quint64 key(qint32 page, qint32 link) { return (quint64(quint32(page)) << 32) | quint32(link); }
-    const Lookup *brokenLink(qint32 page, qint32 link) const;
-};
-
-// Checks every link of pages 1 up (index 0 is a placeholder), in time linear in the
-// links' total length, with one directory listing per folder looked into.
-SiteLinks checkSite(const QList<basSystem::PageRecord> &pages, const QString &siteFolder);
+// The file of a page, as cleanFilePath gives it; empty for a page without one.
+QString pagePath(const basSystem::PageRecord &page);
 
 // Whether the file at `path` is one the add-page command offers: a hypertext or text file.
 bool opensAsPage(const QString &path);
 
 // The page whose file is `path` (as cleanFilePath gives it), or 0.
 qint32 pageAtPath(const QList<basSystem::PageRecord> &pages, const QString &path);
-
-// The rows of the site check: broken links, pages no other page links to, and links to
-// a file whose name differs only in letter case.
-struct ReportRow {
-    enum class Kind { Broken, Unlinked, CaseDiffers };
-    Kind kind = Kind::Broken;
-    qint32 page = 0;
-    QString link;     // the link as written; empty for Unlinked
-    QString target;   // the path looked for; the page's file for Unlinked
-    QString onDisk;   // CaseDiffers: the file on disk
-};
-
-// The first page and an index page in the site's folder are where visitors come in: they
-// are not reported as unlinked, nor is a page without a file.
-QList<ReportRow> siteReport(const QList<basSystem::PageRecord> &pages, const SiteLinks &links,
-                            const QString &siteFolder);
 
 }   // namespace linkCheck

@@ -26,5 +26,6 @@ TreeColours treeColours(const QPalette &palette)
     const QColor grey = QColor::fromRgb(designedBar);
     c.bar = contrastRatio(text, grey) >= readableContrast ? grey : mixColours(window, text, darkBarShare);
     c.broken = readableOn(window, QColor::fromRgb(designedBroken), QColor::fromRgb(lightBroken));
+    c.unchecked = palette.color(QPalette::PlaceholderText);
     return c;
 }

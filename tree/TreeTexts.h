@@ -64,6 +64,7 @@ inline const QString siteCheckTarget = QStringLiteral("探したファイル");
 inline const QString kindBroken = QStringLiteral("リンク切れ");
 inline const QString kindUnlinked = QStringLiteral("どこからもリンクされていない");
 inline const QString kindCaseDiffers = QStringLiteral("大文字・小文字の違い");
+inline const QString linksBeingChecked = QStringLiteral("リンクを検査しています…");
 inline const QString siteCheckAllGood = QStringLiteral("問題は見つかりませんでした。");
 inline QString siteCheckSummary(qsizetype broken, qsizetype unlinked, qsizetype cased)
 {

@@ -38,17 +38,23 @@ QString TreeView::shownCaption(const TreeLabel &label) const
     return marked ? basSystem::modifiedMark + label.caption : label.caption;
 }
 
-void TreeView::setLinkCheck(const linkCheck::SiteLinks *links)
+void TreeView::setLinkCheck(const LinkChecker *checker)
 {
-    mLinks = links;
+    mChecker = checker;
     update();
 }
 
 const linkCheck::Lookup *TreeView::brokenLink(const TreeLabel &label) const
 {
-    if (!mLinks || label.array != TreeLabel::Array::Link || label.link < 1)
+    const linkCheck::SiteLinks *links = mChecker ? mChecker->links() : nullptr;
+    if (!links || label.array != TreeLabel::Array::Link || label.link < 1)
         return nullptr;
-    return mLinks->brokenLink(label.page, label.link);
+    return links->brokenLink(label.page, label.link);
+}
+
+bool TreeView::awaitsCheck(const TreeLabel &label) const
+{
+    return label.array == TreeLabel::Array::Link && label.link >= 1 && mChecker && !mChecker->links();
 }
 
 QRect TreeView::pixelRect(const TreeLabel &label) const
@@ -68,6 +74,8 @@ void TreeView::paintLabel(QPainter &painter, const TreeLabel &label, const TreeC
     painter.setClipRect(r, Qt::IntersectClip);
     if (brokenLink(label))
         painter.setPen(colours.broken);
+    else if (awaitsCheck(label))
+        painter.setPen(colours.unchecked);
     painter.drawText(r, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, shownCaption(label));
     painter.restore();
 }
@@ -144,6 +152,8 @@ bool TreeView::event(QEvent *event)
     const auto label = labelAt(pixelsToTwipsX(help->pos().x()), pixelsToTwipsY(help->pos().y()));
     if (const linkCheck::Lookup *broken = label ? brokenLink(*label) : nullptr)
         QToolTip::showText(help->globalPos(), treeTexts::brokenLinkTip(broken->path, broken->onDisk), this);
+    else if (label && awaitsCheck(*label))
+        QToolTip::showText(help->globalPos(), treeTexts::linksBeingChecked, this);
     else
         QToolTip::hideText();
     return true;

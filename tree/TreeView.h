@@ -2,9 +2,10 @@
 // The picture box of the site tree: paints the labels of a TreeModel that fall inside it,
 // cut off at its edges as a picture box cuts off its children, and turns a click on a
 // page's title label into that page's index. Broken links are drawn in red, with the path
-// looked for in their tooltip; a click on a link label names its page and link.
+// looked for in their tooltip; while the site's links are being checked, every link is
+// drawn in a quieter colour. A click on a link label names its page and link.
 
-#include "tree/LinkCheck.h"
+#include "tree/LinkChecker.h"
 #include "tree/TreeColours.h"
 #include "tree/TreeModel.h"
 
@@ -32,11 +33,12 @@ public:
     void setMarkedPages(std::function<bool(qint32 page)> marked);
     // The text a label shows: its caption, after the mark where it has one.
     QString shownCaption(const TreeLabel &label) const;
-    // The outcome of the last link check (not owned; nullptr for none): broken links are
-    // drawn in red.
-    void setLinkCheck(const linkCheck::SiteLinks *links);
+    // The site's link check (not owned): broken links are drawn in red.
+    void setLinkCheck(const LinkChecker *checker);
     // The broken-link outcome of a label, or nullptr when it is not a broken link.
     const linkCheck::Lookup *brokenLink(const TreeLabel &label) const;
+    // Whether a label is a link whose check is not in yet.
+    bool awaitsCheck(const TreeLabel &label) const;
 
 Q_SIGNALS:
     // A title label was clicked (pressed and released on it); `page` is its page index.
@@ -58,6 +60,6 @@ private:
 
     const TreeModel &mModel;
     std::function<bool(qint32)> mMarked;
-    const linkCheck::SiteLinks *mLinks = nullptr;
+    const LinkChecker *mChecker = nullptr;
     std::optional<std::pair<qint32, qint32>> mPressed;
 };

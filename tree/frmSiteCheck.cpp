@@ -113,6 +113,13 @@ void frmSiteCheck::setReport(const QList<ReportRow> &rows, const QList<basSystem
                                      : treeTexts::siteCheckSummary(counts[0], counts[1], counts[2]));
 }
 
+void frmSiteCheck::showChecking()
+{
+    mRows->setRowCount(0);
+    mRowPages.clear();
+    mSummary->setText(treeTexts::linksBeingChecked);
+}
+
 QString frmSiteCheck::reportText() const
 {
     QStringList lines;

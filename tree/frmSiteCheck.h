@@ -4,7 +4,7 @@
 // the list can be copied as tab-separated text.
 
 #include "platform/KForm.h"
-#include "tree/LinkCheck.h"
+#include "tree/SiteLinks.h"
 
 #include <functional>
 
@@ -21,6 +21,8 @@ public:
 
     // Shows `rows` for the pages of `pages`.
     void setReport(const QList<linkCheck::ReportRow> &rows, const QList<basSystem::PageRecord> &pages);
+    // Empties the list and says that the links are being checked.
+    void showChecking();
     // The list as text: a header line, then one tab-separated line per row.
     QString reportText() const;
     void cmdCopy_Click();

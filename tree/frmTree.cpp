@@ -102,7 +102,9 @@ void frmTree::createDisplayArea()
     connect(mScrTre, &VScrollBar::Scroll, this, &frmTree::scrTre_Scroll);
     connect(mPicTre, &TreeView::titleClicked, this, &frmTree::lblHTML_Click);
     connect(mPicTre, &TreeView::linkClicked, this, &frmTree::lblLink_Click);
-    mPicTre->setLinkCheck(&mLinks);
+    mLinkCheck = new LinkChecker(gPageTable, this);
+    connect(mLinkCheck, &LinkChecker::linksChanged, this, &frmTree::showLinkCheck);
+    mPicTre->setLinkCheck(mLinkCheck);
     placeDisplayArea();
 }
 

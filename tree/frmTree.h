@@ -8,7 +8,7 @@
 
 #include "platform/FileDialog.h"
 #include "platform/KForm.h"
-#include "tree/LinkCheck.h"
+#include "tree/LinkChecker.h"
 #include "tree/TreeModel.h"
 
 #include <QPointer>
@@ -112,10 +112,11 @@ public:
     // to add a linked file outside the definition as a page.
     void lblLink_Click(qint32 page, qint32 link);
 
-    // Checks every page's links against the files on disk and redraws the marks (and the
-    // site check window, when it is open).
+    // Starts checking every page's links against the files on disk, off the window's
+    // thread; the tree shows the links as not yet checked until the marks are in (and the
+    // site check window, when it is open, its rows).
     void checkLinks();
-    const linkCheck::SiteLinks &linkCheckResult() const { return mLinks; }
+    const LinkChecker &linkChecker() const { return *mLinkCheck; }
     // The site check: broken links, pages nothing links to, letter-case differences.
     void cmdChk_Click();
     frmSiteCheck *siteCheckWindow() const;
@@ -152,6 +153,7 @@ private:
     void placeDisplayArea();
     void moveSplitter(qint32 left);
     void pageSaved(frmChild1 *editor);
+    void showLinkCheck();
     void addLinkedPage(const QString &path);
     bool addExistingPage(const QString &folder, const QString &fileName);
     void showPagesAdded();
@@ -167,7 +169,7 @@ private:
     QToolButton *mCmdClo = nullptr;
     QPointer<frmProp> mFrmProp;
     QPointer<frmSiteCheck> mSiteCheck;
-    linkCheck::SiteLinks mLinks;
+    LinkChecker *mLinkCheck = nullptr;
 
     TreeModel mTree;
     TreeView *mPicTre = nullptr;

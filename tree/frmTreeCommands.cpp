@@ -182,6 +182,7 @@ bool frmTree::saveDefinition()
     const QPointer<frmTree> self(this);
     if (!gfWriteKSD() || !self)
         return false;
+    mLinkCheck->fileWritten(gSite.FilePath);   // a page may link to it
     rememberDefinition(QFileInfo(gSite.FilePath).absoluteFilePath());
     markDefinitionSaved();
     showChangeMarks();
@@ -254,12 +255,13 @@ bool frmTree::addExistingPage(const QString &folder, const QString &fileName)
     return true;
 }
 
-// The tree from its first page, the change marks and the link check, after a page came in.
+// The tree from its first page, the change marks and the new page's links, after a page
+// came in.
 void frmTree::showPagesAdded()
 {
     DrawTree(1);
     showChangeMarks();
-    checkLinks();
+    mLinkCheck->pageAdded();
 }
 
 void frmTree::cmdHCr_Click()
@@ -323,5 +325,5 @@ void frmTree::removePageAt(qint32 id)
         DrawTree(std::clamp(scrTre()->Value(), 1, qint32(pageCount())));
     }
     showChangeMarks();
-    checkLinks();
+    mLinkCheck->pageRemoved(id);
 }

@@ -5,7 +5,6 @@
 #include "editor/frmChild1.h"
 #include "platform/Messages.h"
 #include "platform/Platform.h"
-#include "tree/BusyPointer.h"
 #include "tree/PageScan.h"
 #include "tree/TreeTexts.h"
 #include "tree/TreeView.h"
@@ -21,13 +20,19 @@ using namespace basSystem;
 
 void frmTree::checkLinks()
 {
-    {
-        const BusyPointer busy;
-        mLinks = linkCheck::checkSite(gPageTable, gSite.Folder);
-    }
+    mLinkCheck->checkSite(gSite.Folder);
+}
+
+// The marks as they stand: none while a whole-site check runs.
+void frmTree::showLinkCheck()
+{
     mPicTre->update();
-    if (mSiteCheck)
-        mSiteCheck->setReport(linkCheck::siteReport(gPageTable, mLinks, gSite.Folder), gPageTable);
+    if (!mSiteCheck)
+        return;
+    if (const linkCheck::SiteLinks *links = mLinkCheck->links())
+        mSiteCheck->setReport(linkCheck::siteReport(gPageTable, *links, gSite.Folder), gPageTable);
+    else
+        mSiteCheck->showChecking();
 }
 
 void frmTree::lblLink_Click(qint32 page, qint32 link)
@@ -56,22 +61,24 @@ void frmTree::addLinkedPage(const QString &path)
         lblHTML_Click(qint32(pageCount()));
 }
 
-// A saved page may link elsewhere now, and a page saved under a new name may be the file
-// other pages' links looked for. Its title may have changed too: the tree's row and the
-// editor's caption show the title of the saved text.
+// A saved page may link elsewhere now, and its file (under a new name, perhaps) may be the
+// one other pages' links looked for: those links are checked again, and only those. Its
+// title may have changed too: the tree's row and the editor's caption show the title of
+// the saved text.
 void frmTree::pageSaved(frmChild1 *editor)
 {
-    if (editor->plId >= 1 && editor->plId <= pageCount()) {
-        const QString text = editor->text();
-        PageRecord &page = gPageTable[editor->plId];
-        page.Links = scanLinks(text);
-        if (QString title = scanTitle(text); title != page.Title) {
-            page.Title = std::move(title);
-            editor->setCaption(page.Title);
-        }
-        DrawTree(std::clamp(scrTre()->Value(), 1, qint32(pageCount())));
+    const qint32 id = editor->plId;
+    if (id < 1 || id > pageCount())
+        return;
+    const QString text = editor->text();
+    PageRecord &page = gPageTable[id];
+    page.Links = scanLinks(text);
+    if (QString title = scanTitle(text); title != page.Title) {
+        page.Title = std::move(title);
+        editor->setCaption(page.Title);
     }
-    checkLinks();
+    DrawTree(std::clamp(scrTre()->Value(), 1, qint32(pageCount())));
+    mLinkCheck->pageSaved(id);
 }
 
 void frmTree::cmdChk_Click()
@@ -89,8 +96,8 @@ void frmTree::cmdChk_Click()
                     self->checkLinks();
             });
     }
-    checkLinks();
     mSiteCheck->Show();
+    checkLinks();
 }
 
 frmSiteCheck *frmTree::siteCheckWindow() const

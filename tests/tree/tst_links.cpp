@@ -2,13 +2,15 @@
 #include "editor/frmChild1.h"
 #include "support/TestEnv.h"
 #include "support/TestMain.h"
-#include "tree/LinkCheck.h"
+#include "tree/SiteLinks.h"
+#include "tree/TreeTexts.h"
 #include "tree/TreeView.h"
 #include "tree/frmSiteCheck.h"
 #include "tree/frmTree.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableWidget>
@@ -27,8 +29,12 @@ private Q_SLOTS:
     void resolve();
     void lookUpOnDisk_data();
     void lookUpOnDisk();
+    void targetKeysIgnoreCase_data();
+    void targetKeysIgnoreCase();
     void siteCheckLists();
     void marksFollowSavesAndNewFiles();
+    void changesCheckedAsWholeSite_data();
+    void changesCheckedAsWholeSite();
     void linkClick();
     void siteCheckWindow();
 };
@@ -69,6 +75,12 @@ QString linkPage(const QStringList &hrefs)
     return text;
 }
 
+// Waits until the tree's whole-site link check, which runs on a worker thread, is in.
+bool linksChecked(const frmTree *tree)
+{
+    return QTest::qWaitFor([tree] { return !tree->linkChecker().isChecking(); }, 20000);
+}
+
 frmTree *openSite(TestEnv &env, const QString &ksd)
 {
     gTreeWinWidth = 6000;
@@ -76,7 +88,7 @@ frmTree *openSite(TestEnv &env, const QString &ksd)
     auto *tree = new frmTree(env.area());
     tree->Show();
     tree->openDefinition(ksd);
-    return tree;
+    return linksChecked(tree) ? tree : nullptr;
 }
 
 // The link labels of page `page` that are drawn as broken, by caption.
@@ -206,6 +218,26 @@ void tst_links::lookUpOnDisk()
     QCOMPARE(l.onDisk, full(onDisk));
 }
 
+void tst_links::targetKeysIgnoreCase_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("sameFile");   // the same file, letter case ignored
+    QTest::newRow("ASCII") << u"/site/Docs/Index.HTML"_s << u"/site/docs/index.html"_s;
+    QTest::newRow("shorter than four units") << u"/A"_s << u"/a"_s;
+    QTest::newRow("five units") << u"/AB/C"_s << u"/ab/c"_s;
+    QTest::newRow("full-width letters") << u"/site/ＮＥＷ資料.htm"_s << u"/site/ｎｅｗ資料.htm"_s;
+    QTest::newRow("folds into ASCII") << u"/site/\u212Aelvin.htm"_s << u"/site/kelvin.htm"_s;
+}
+
+// A file the program writes finds the links that look for it, whatever the letter case.
+void tst_links::targetKeysIgnoreCase()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, sameFile);
+    QCOMPARE(targetKey(path), targetKey(sameFile));
+    QVERIFY(targetKey(path) != targetKey(QString(sameFile + u'x')));
+}
+
 void tst_links::siteCheckLists()
 {
     TestEnv env;
@@ -220,8 +252,11 @@ void tst_links::siteCheckLists()
     addTestPage(site, QStringLiteral("self.htm"), {QStringLiteral("self.htm"), QStringLiteral("./self.htm")});
 
     const SiteLinks links = checkSite(gPageTable, site);
-    QCOMPARE(links.listingsRead, 2);   // site/ and site/sub/, however many links look there
-    QCOMPARE(links.linkedFrom, (QList<qint32>{0, 1, 1, 0, 0, 0}));
+    QCOMPARE(links.listingsRead(), 2);   // site/ and site/sub/, however many links look there
+    QList<qint32> linkedFrom;
+    for (qint32 p = 0; p <= 5; ++p)
+        linkedFrom << links.linkedFrom(p);
+    QCOMPARE(linkedFrom, (QList<qint32>{0, 1, 1, 0, 0, 0}));
     QList<QStringList> rows;
     for (const ReportRow &r : siteReport(gPageTable, links, site))
         rows << QStringList{QString::number(int(r.kind)), QString::number(r.page), r.link, r.target.mid(site.size()),
@@ -270,6 +305,109 @@ void tst_links::marksFollowSavesAndNewFiles()
     QVERIFY(p1->save());
     QCOMPARE(brokenCaptions(tree, 1), QStringList{QStringLiteral("gone.htm")});
     QVERIFY(!tree->tree().lblLink(102));
+    tree->Unload(vbFormCode);
+}
+
+// The marks of a check, one line per broken link and per page's count of pages linking to it.
+QStringList marks(const SiteLinks &links)
+{
+    QStringList out;
+    for (qint32 p = 1; p < links.tableSize(); ++p) {
+        out << QStringLiteral("%1 linked from %2").arg(p).arg(links.linkedFrom(p));
+        for (const SiteLinks::Broken &b : links.brokenLinks(p))
+            out << QStringLiteral("%1.%2 %3 %4 %5")
+                       .arg(p)
+                       .arg(b.link)
+                       .arg(int(b.lookup.state))
+                       .arg(b.lookup.path, b.lookup.onDisk);
+    }
+    return out;
+}
+
+void tst_links::changesCheckedAsWholeSite_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<bool>("duringCheck");   // made while a whole-site check runs
+    for (const char *change :
+         {"link added", "link removed", "link retargeted", "saved as the missing file", "saved as a folder's index",
+          "saved as a name in other letter case", "saved as a Japanese name in other letter case", "page added",
+          "page removed", "definition saved as a linked file"})
+        for (const bool during : {false, true})
+            QTest::addRow("%s%s", change, during ? ", during a whole check" : "")
+                << QString::fromUtf8(change) << during;
+}
+
+// A change checks only what it can have changed, and the marks come out as a check of the
+// whole site gives them; so do they after a change made while a whole-site check runs.
+void tst_links::changesCheckedAsWholeSite()
+{
+    QFETCH(QString, change);
+    QFETCH(bool, duringCheck);
+    TestEnv env;
+    const QString folder = env.path(QStringLiteral("s")) + u'/';
+    env.writeCp932(
+        QStringLiteral("s/p1.htm"),
+        linkPage({u"p2.htm"_s, u"missing.htm"_s, u"sub/"_s, u"site2.ksd"_s, u"new.htm"_s, u"ｎｅｗ資料.htm"_s}));
+    env.writeCp932(QStringLiteral("s/p2.htm"), linkPage({u"p1.htm"_s, u"p3.htm#x"_s}));
+    env.writeCp932(QStringLiteral("s/p3.htm"), linkPage({u"p2.htm"_s}));
+    env.writeCp932(QStringLiteral("s/p4.htm"), linkPage({u"p3.htm"_s, u"nowhere.htm"_s}));
+    env.write(QStringLiteral("s/sub/readme.txt"), "x");
+    QStringList entries;
+    for (const char *page : {"p1.htm", "p2.htm", "p3.htm"})
+        entries << QStringLiteral("0*%1*%2").arg(folder, QString::fromUtf8(page));
+    env.writeCp932(QStringLiteral("s/site.ksd"),
+                   definitionHeader(QStringLiteral("Velmoran HTML Editor Ver 0.0"), QStringLiteral("S"), folder)
+                       + definitionList(QStringLiteral("003"), entries));
+    frmTree *tree = openSite(env, env.path(QStringLiteral("s/site.ksd")));
+    QVERIFY(tree);
+    const QStringList before = marks(*tree->linkChecker().links());
+    QCOMPARE(before, marks(checkSite(gPageTable, gSite.Folder)));   // off the thread as on it
+
+    if (duringCheck) {
+        tree->checkLinks();
+        QVERIFY(tree->picTre()->awaitsCheck(*tree->tree().lblLink(101)));
+        QVERIFY(!tree->picTre()->awaitsCheck(*tree->tree().lblLink(100)));   // a file name
+    }
+    const auto saveAs = [&](qint32 page, const QString &name) {
+        env.platform.fileAnswers.enqueue(folder + name);
+        return gPageEditors.at(page)->saveAs();
+    };
+    const auto saveWith = [](qint32 page, const QStringList &links) {
+        gPageEditors.at(page)->txtEdit()->setPlainText(linkPage(links));
+        return gPageEditors.at(page)->save();
+    };
+    if (change == u"link added") {
+        QVERIFY(saveWith(1, {u"p2.htm"_s, u"missing.htm"_s, u"sub/"_s, u"site2.ksd"_s, u"gone.htm"_s}));
+    } else if (change == u"link removed") {
+        QVERIFY(saveWith(1, {u"p2.htm"_s, u"sub/"_s}));
+    } else if (change == u"link retargeted") {
+        QVERIFY(saveWith(1, {u"p3.htm"_s, u"missing.htm"_s, u"sub/"_s, u"site2.ksd"_s}));
+    } else if (change == u"saved as the missing file") {
+        QVERIFY(saveAs(3, u"missing.htm"_s));
+    } else if (change == u"saved as a folder's index") {
+        QVERIFY(saveAs(3, u"sub/index.html"_s));
+    } else if (change == u"saved as a name in other letter case") {
+        QVERIFY(saveAs(3, u"NEW.htm"_s));
+    } else if (change == u"saved as a Japanese name in other letter case") {
+        QVERIFY(saveAs(3, u"Ｎｅｗ資料.htm"_s));
+    } else if (change == u"page added") {
+        env.platform.fileAnswers.enqueue(folder + u"p4.htm"_s);
+        tree->cmdHAd_Click();
+        QCOMPARE(pageCount(), 4);
+    } else if (change == u"page removed") {
+        gActiveEditor = gPageEditors.at(2);
+        env.platform.messageAnswers.enqueue(vbYes);
+        tree->cmdDel_Click();
+        QCOMPARE(pageCount(), 2);
+    } else {
+        env.platform.fileAnswers.enqueue(folder + u"site2.ksd"_s);
+        QVERIFY(tree->saveDefinitionAs());
+    }
+    QVERIFY(duringCheck || !tree->linkChecker().isChecking());   // checked on the spot
+    QVERIFY(linksChecked(tree));
+    const QStringList after = marks(*tree->linkChecker().links());
+    QVERIFY(after != before);
+    QCOMPARE(after, marks(checkSite(gPageTable, gSite.Folder)));
     tree->Unload(vbFormCode);
 }
 
@@ -330,6 +468,8 @@ void tst_links::siteCheckWindow()
     tree->cmdChk_Click();
     frmSiteCheck *check = tree->siteCheckWindow();
     QVERIFY(check && check->Visible());
+    QCOMPARE(check->lblSummary()->text(), treeTexts::linksBeingChecked);
+    QVERIFY(linksChecked(tree));
     QCOMPARE(check->lstRows()->rowCount(), 3);   // two broken links, page 2 unlinked
     QCOMPARE(check->lstRows()->item(2, 1)->text(), QStringLiteral("S 2"));
 
@@ -344,6 +484,7 @@ void tst_links::siteCheckWindow()
     // Creating the missing file and checking again empties the broken rows.
     env.write(QStringLiteral("s/x.htm"), "x");
     check->cmdRecheck()->click();
+    QVERIFY(linksChecked(tree));
     QCOMPARE(check->lstRows()->rowCount(), 1);
     tree->Unload(vbFormCode);
 }

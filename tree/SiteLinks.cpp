@@ -1,0 +1,303 @@
+#include "tree/SiteLinks.h"
+
+#include <algorithm>
+#include <cstring>
+
+using basSystem::PageRecord;
+
+namespace linkCheck {
+
+namespace {
+// Folds the ASCII capitals of four UTF-16 units below 0x80 at once: a unit from 'A' to
+// 'Z' gains 0x20. Each unit's sums stay below 0x100, so no carry reaches the next one.
+quint64 foldFourAscii(quint64 units)
+{
+    constexpr quint64 ones = 0x0001000100010001u;
+    const quint64 fromA = units + 0x3f * ones;   // 0x80 set where the unit is 'A' or more
+    const quint64 pastZ = units + 0x25 * ones;   // 0x80 set where it is past 'Z'
+    return units | ((fromA & ~pastZ & 0x80 * ones) >> 2);
+}
+
+quint64 mixKey(quint64 key, quint64 value)
+{
+    return (key ^ value) * 0x100000001b3u;   // FNV-1a's prime, four units a step
+}
+
+// Mixes the UTF-16 units of `path` into a key, four at a time. With `foldAscii`, ASCII
+// capitals are folded on the way, and a path that is not all ASCII gives nullopt.
+std::optional<quint64> mixUnits(QStringView path, bool foldAscii)
+{
+    constexpr quint64 notAscii = 0xff80ff80ff80ff80u;
+    quint64 key = 0xcbf29ce484222325u;
+    for (qsizetype i = 0; i < path.size(); i += 4) {
+        quint64 units = 0;
+        if (i + 4 <= path.size())
+            std::memcpy(&units, path.data() + i, sizeof units);
+        else
+            for (qsizetype k = i; k < path.size(); ++k)
+                units |= quint64(path[k].unicode()) << (16 * (k - i));
+        if (foldAscii && (units & notAscii))
+            return std::nullopt;
+        key = mixKey(key, foldAscii ? foldFourAscii(units) : units);
+    }
+    return key;
+}
+}   // namespace
+
+quint32 targetKey(QStringView path)
+{
+    // Letter case is folded as the folder listings fold it. Most paths are ASCII, whose
+    // capitals are folded on the way, without a copy; an ASCII path and its folded copy
+    // give the same key.
+    std::optional<quint64> key = mixUnits(path, true);
+    if (!key)
+        key = mixUnits(path.toString().toCaseFolded(), false);
+    const quint32 k = quint32(*key ^ (*key >> 32));
+    return k ? k : 1;
+}
+
+namespace {
+quint64 keyBit(quint32 key)
+{
+    return quint64(1) << (key >> 26);   // the key's top six bits
+}
+}   // namespace
+
+SiteLinks::SiteLinks(const QString &siteFolder, qsizetype tableSize)
+    : mSite(baseOf(siteFolder)), mPages(tableSize), mLinkedFrom(tableSize, 0), mCounted(tableSize, 0)
+{ }
+
+std::optional<SiteLinks> SiteLinks::check(const QList<PageRecord> &pages, const QString &siteFolder,
+                                          const std::function<bool()> &cancelled)
+{
+    SiteLinks out(siteFolder, pages.size());
+    for (qint32 p = 1; p < pages.size(); ++p)
+        out.setPagePath(p, pagePath(pages.at(p)));
+    for (qint32 p = 1; p < pages.size(); ++p) {
+        if (cancelled && cancelled())
+            return std::nullopt;
+        out.checkPage(pages, p);
+    }
+    return out;
+}
+
+SiteLinks checkSite(const QList<PageRecord> &pages, const QString &siteFolder)
+{
+    return *SiteLinks::check(pages, siteFolder);
+}
+
+void SiteLinks::setPagePath(qint32 page, const QString &path)
+{
+    QString &known = mPages[page].path;
+    if (known == path)
+        return;
+    if (!known.isEmpty()) {
+        QList<qint32> &atPath = mPagesByPath[known];
+        atPath.removeOne(page);
+        if (atPath.isEmpty())
+            mPagesByPath.remove(known);
+    }
+    known = path;
+    if (!path.isEmpty())
+        mPagesByPath[path].append(page);
+}
+
+// Checks every link of page `page` anew: its broken links, the keys of what its links look
+// for, and which pages it links to (each counted once, however many links lead there).
+void SiteLinks::checkPage(const QList<PageRecord> &pages, qint32 page)
+{
+    const PageRecord &record = pages.at(page);
+    PageLinks &out = mPages[page];
+    for (const qint32 target : std::as_const(out.linksTo))
+        --mLinkedFrom[target];
+    out.linksTo.clear();
+    out.broken.clear();
+    out.targetKeys.clear();
+    out.keyBits = 0;
+    if (++mCheck == 0) {   // the marks have gone all the way round
+        mCounted.fill(0);
+        mCheck = 1;
+    }
+    const Base base = baseOf(record.Folder);
+    for (qint32 j = 1; j < record.Links.size(); ++j) {
+        const Resolved r = resolveInto(mPath, record.Links.at(j), base, mSite);
+        if (r.kind != LinkKind::File)
+            continue;
+        const quint32 key = targetKey(mPath);
+        out.targetKeys << key;
+        out.keyBits |= keyBit(key);
+        // The common case, a file found as named, needs no copy of its path.
+        Lookup found;
+        if (r.folder || mCache.entry(mPath) != FolderCache::Entry::File)
+            found = lookUp(LinkTarget{LinkKind::File, mPath, r.folder}, mCache);
+        if (found.broken())
+            out.broken << Broken{j, std::move(found)};
+        else
+            countLinkTo(page, found.state == LinkState::Found ? found.path : mPath);
+    }
+    std::sort(out.targetKeys.begin(), out.targetKeys.end());
+    out.targetKeys.erase(std::unique(out.targetKeys.begin(), out.targetKeys.end()), out.targetKeys.end());
+}
+
+void SiteLinks::countLinkTo(qint32 page, const QString &target)
+{
+    const auto it = mPagesByPath.constFind(target);
+    if (it == mPagesByPath.cend())
+        return;
+    for (const qint32 to : *it) {
+        if (to == page || mCounted.at(to) == mCheck)
+            continue;
+        mCounted[to] = mCheck;
+        mPages[page].linksTo << to;
+        ++mLinkedFrom[to];
+    }
+}
+
+// Checks again every page but `except` with a link that looks for one of `paths`, or for
+// the folder of one that is an index page.
+void SiteLinks::checkPagesLookingFor(const QList<PageRecord> &pages, const QStringList &paths, qint32 except)
+{
+    QList<quint32> keys;
+    quint64 bits = 0;
+    const auto lookFor = [&](const QString &path) {
+        keys << targetKey(path);
+        bits |= keyBit(keys.constLast());
+    };
+    for (const QString &path : paths) {
+        lookFor(path);
+        if (isIndexName(QStringView(path).mid(path.lastIndexOf(u'/') + 1)))
+            lookFor(parentOf(path));
+    }
+    for (qint32 p = 1; p < mPages.size(); ++p) {
+        const PageLinks &page = mPages.at(p);
+        if ((page.keyBits & bits) == 0 || p == except)
+            continue;
+        const auto looksFor = [&page](quint32 key) {
+            return std::binary_search(page.targetKeys.cbegin(), page.targetKeys.cend(), key);
+        };
+        if (std::any_of(keys.cbegin(), keys.cend(), looksFor))
+            checkPage(pages, p);
+    }
+}
+
+bool SiteLinks::pageSaved(const QList<PageRecord> &pages, qint32 page)
+{
+    if (pages.size() != mPages.size() || page < 1 || page >= mPages.size())
+        return false;
+    const QString before = mPages.at(page).path;
+    const QString now = pagePath(pages.at(page));
+    QStringList touched = mCache.noteFile(now);
+    touched << now;
+    if (before != now) {
+        if (!before.isEmpty())
+            touched << before;
+        setPagePath(page, now);
+    }
+    checkPage(pages, page);
+    checkPagesLookingFor(pages, touched, page);
+    return true;
+}
+
+bool SiteLinks::pageAdded(const QList<PageRecord> &pages)
+{
+    if (pages.size() != mPages.size() + 1)
+        return false;
+    const qint32 page = qint32(mPages.size());
+    mPages.append(PageLinks{});
+    mLinkedFrom.append(0);
+    mCounted.append(0);
+    const QString path = pagePath(pages.at(page));
+    setPagePath(page, path);
+    checkPage(pages, page);
+    if (!path.isEmpty())
+        checkPagesLookingFor(pages, {path}, page);
+    return true;
+}
+
+bool SiteLinks::pageRemoved(const QList<PageRecord> &pages, qint32 page)
+{
+    if (pages.size() != mPages.size() - 1 || page < 1 || page >= mPages.size())
+        return false;
+    for (const qint32 target : std::as_const(mPages.at(page).linksTo))
+        --mLinkedFrom[target];
+    setPagePath(page, QString());
+    mPages.removeAt(page);
+    mLinkedFrom.removeAt(page);
+    mCounted.removeAt(page);
+    // The pages after it move up by one.
+    const auto renumber = [page](QList<qint32> &pagesAt) {
+        pagesAt.removeAll(page);
+        for (qint32 &p : pagesAt)
+            if (p > page)
+                --p;
+    };
+    for (PageLinks &p : mPages)
+        renumber(p.linksTo);
+    for (QList<qint32> &atPath : mPagesByPath)
+        renumber(atPath);
+    return true;
+}
+
+bool SiteLinks::fileWritten(const QList<PageRecord> &pages, const QString &path)
+{
+    if (pages.size() != mPages.size())
+        return false;
+    QStringList touched = mCache.noteFile(path);
+    touched << cleanFilePath(path);
+    checkPagesLookingFor(pages, touched, 0);
+    return true;
+}
+
+const QList<SiteLinks::Broken> &SiteLinks::brokenLinks(qint32 page) const
+{
+    static const QList<Broken> none;
+    return page >= 1 && page < mPages.size() ? mPages.at(page).broken : none;
+}
+
+const Lookup *SiteLinks::brokenLink(qint32 page, qint32 link) const
+{
+    const QList<Broken> &broken = brokenLinks(page);
+    const auto it
+        = std::lower_bound(broken.cbegin(), broken.cend(), link, [](const Broken &b, qint32 l) { return b.link < l; });
+    return it != broken.cend() && it->link == link ? &it->lookup : nullptr;
+}
+
+qsizetype SiteLinks::brokenCount() const
+{
+    qsizetype count = 0;
+    for (const PageLinks &p : mPages)
+        count += p.broken.size();
+    return count;
+}
+
+qint32 SiteLinks::linkedFrom(qint32 page) const
+{
+    return page >= 0 && page < mLinkedFrom.size() ? mLinkedFrom.at(page) : 0;
+}
+
+QList<ReportRow> siteReport(const QList<PageRecord> &pages, const SiteLinks &links, const QString &siteFolder)
+{
+    QList<ReportRow> broken, cased, unlinked;
+    const qint32 last = qint32(std::min(pages.size(), links.tableSize())) - 1;
+    for (qint32 page = 1; page <= last; ++page) {
+        for (const SiteLinks::Broken &b : links.brokenLinks(page)) {
+            const QString &text = pages.at(page).Links.at(b.link);
+            const Lookup &l = b.lookup;
+            if (l.state == LinkState::CaseDiffers)
+                cased << ReportRow{ReportRow::Kind::CaseDiffers, page, text, l.path, l.onDisk};
+            else
+                broken << ReportRow{ReportRow::Kind::Broken, page, text, l.path, {}};
+        }
+    }
+    QStringList entrances;
+    for (const char16_t *name : {u"index.html", u"index.htm"})
+        entrances << cleanFilePath(siteFolder + u'/' + QStringView(name));
+    for (qint32 p = 2; p <= last; ++p) {
+        const QString path = pagePath(pages.at(p));
+        if (links.linkedFrom(p) == 0 && !path.isEmpty() && (siteFolder.isEmpty() || !entrances.contains(path)))
+            unlinked << ReportRow{ReportRow::Kind::Unlinked, p, {}, path, {}};
+    }
+    return broken + unlinked + cased;
+}
+
+}   // namespace linkCheck
