@@ -49,6 +49,8 @@ inline const QString about = QStringLiteral("バージョン情報(&A)");
 inline const QString aboutTitle = QStringLiteral("バージョン情報");
 inline const QString aboutLine = QStringLiteral("小さなウェブサイトのHTMLページをまとめて編集するエディタ");
 inline const QString licence = QStringLiteral("ライセンス: ");
+// The folder holding the settings file and the tag database; the path follows on the next line.
+inline const QString filesFolder = QStringLiteral("設定ファイルとタグデータベースのフォルダ:\n");
 
 // A recent site whose definition file has gone; the path follows on the next line.
 inline const QString missingDefinition = QStringLiteral("定義ファイルが見つかりません。\n");

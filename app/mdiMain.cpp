@@ -56,7 +56,7 @@ mdiMain::~mdiMain() = default;
 bool mdiMain::MDIForm_Load()
 {
     QString failure;
-    if (!LoadSettings(&failure)) {
+    if (!PlaceDefaultFiles(&failure) || !LoadSettings(&failure)) {
         ShowMessage(failure);
         return false;
     }

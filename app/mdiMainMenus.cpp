@@ -13,6 +13,7 @@
 #include "platform/Platform.h"
 #include "settings/FileHistory.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMenuBar>
@@ -315,6 +316,7 @@ void mdiMain::stepEditor(int step)
 void mdiMain::showAbout()
 {
     const QString text = appTitle + QStringLiteral(" ") + appVersion + QStringLiteral("\n") + appTexts::aboutLine
-        + QStringLiteral("\n") + appTexts::licence + licenceName;
+        + QStringLiteral("\n") + appTexts::licence + licenceName + QStringLiteral("\n\n") + appTexts::filesFolder
+        + QDir::toNativeSeparators(AppFilePath(QString()));
     platform().messageBox(text, appTexts::aboutTitle, vbOKOnly);
 }

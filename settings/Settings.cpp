@@ -4,7 +4,10 @@
 #include "common/TextHelpers.h"
 #include "settings/Profile.h"
 #include "settings/StoredLayout.h"
+#include "settings/SettingsFolder.h"
 #include "platform/Messages.h"
+#include "platform/Platform.h"
+#include "tags/TagDatabase.h"
 
 #include <QFileInfo>
 
@@ -137,6 +140,16 @@ bool fail(QString *failure, const QString &message, const QString &path, const Q
     return false;
 }
 }   // namespace
+
+bool PlaceDefaultFiles(QString *failure)
+{
+    const settingsFolder::Choice choice{AppFilePath(QString()), platform().defaultsFolder()};
+    QString path;
+    QString reason;
+    if (!settingsFolder::placeDefaults(choice, {settingsFileName, tagDatabaseFileName}, &path, &reason))
+        return fail(failure, settingsTexts::msgLoadFailed, path, reason);
+    return true;
+}
 
 bool LoadSettings(QString *failure)
 {

@@ -14,6 +14,10 @@ extern const QString settingsFileName;   // "pageKiln.INI"
 // is refused from its size, before it is read.
 inline constexpr qint64 maxSettingsBytes = qint64(16) << 20;
 
+// Copies the settings file and tag database the program folder lacks from the defaults
+// folder (an installed program's first start); on failure returns false, and `failure`
+// holds what to tell the user: the message, the file and the reason.
+bool PlaceDefaultFiles(QString *failure = nullptr);
 // Reads every setting; on failure returns false, and `failure` holds what to tell the
 // user: the message, the file and the reason.
 bool LoadSettings(QString *failure = nullptr);

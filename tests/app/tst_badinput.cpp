@@ -10,6 +10,7 @@
 #include "site/SiteFile.h"
 #include "site/frmProp.h"
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 #include "tags/TagDatabase.h"
 #include "tree/PageScan.h"
 #include "tree/frmTree.h"
@@ -633,5 +634,5 @@ void tst_badinput::shutdownDuringModal()
     }
 }
 
-QTEST_MAIN(tst_badinput)
+PAGEKILN_TEST_MAIN(tst_badinput)
 #include "tst_badinput.moc"

@@ -10,6 +10,7 @@
 #include "settings/FileHistory.h"
 #include "settings/Settings.h"
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 
 #include <QClipboard>
 #include <QDialogButtonBox>
@@ -545,5 +546,5 @@ void tst_frame::ownBoxesHaveMnemonicsAndStandOverTheFrame()
                  qPrintable(u"%1,%2 off the frame's centre"_s.arg(offset.x()).arg(offset.y())));
 }
 
-QTEST_MAIN(tst_frame)
+PAGEKILN_TEST_MAIN(tst_frame)
 #include "tst_frame.moc"

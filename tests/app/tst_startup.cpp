@@ -5,6 +5,7 @@
 #include "platform/QtPlatform.h"
 #include "settings/Settings.h"
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 
 #include <QDialog>
 #include <QMdiArea>
@@ -262,5 +263,5 @@ void tst_startup::shutdownClosesRealDialogs()
     setPlatform(scripted);
 }
 
-QTEST_MAIN(tst_startup)
+PAGEKILN_TEST_MAIN(tst_startup)
 #include "tst_startup.moc"

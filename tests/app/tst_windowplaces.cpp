@@ -8,6 +8,7 @@
 #include "settings/Settings.h"
 #include "settings/StoredLayout.h"
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -231,5 +232,5 @@ void tst_windowplaces::toolWindowsCloseBoxAndFocusKey()
     QVERIFY(menuItem(f.frame, u"表示"_s, window)->isChecked());
 }
 
-QTEST_MAIN(tst_windowplaces)
+PAGEKILN_TEST_MAIN(tst_windowplaces)
 #include "tst_windowplaces.moc"

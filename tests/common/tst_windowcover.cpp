@@ -1,4 +1,5 @@
 #include "common/WindowCover.h"
+#include "support/TestMain.h"
 
 #include <QtTest>
 
@@ -78,5 +79,5 @@ void tst_windowcover::manyStackedWindows()
     QCOMPARE(sights.count(Sight::Covered), 996);
 }
 
-QTEST_APPLESS_MAIN(tst_windowcover)
+PAGEKILN_TEST_MAIN(tst_windowcover)
 #include "tst_windowcover.moc"

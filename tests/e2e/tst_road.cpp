@@ -13,6 +13,7 @@
 #include "editor/frmChild1.h"
 #include "site/frmProp.h"
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 #include "tags/frmTAG.h"
 #include "tree/TreeView.h"
 #include "tree/frmTree.h"
@@ -183,5 +184,5 @@ void tst_road::openEditSavePreviewSave()
     delete frame;
 }
 
-QTEST_MAIN(tst_road)
+PAGEKILN_TEST_MAIN(tst_road)
 #include "tst_road.moc"

@@ -1,4 +1,5 @@
 #include "editor/EditorPlaces.h"
+#include "support/TestMain.h"
 
 #include <QSet>
 #include <QtTest>
@@ -147,5 +148,5 @@ void tst_editorplaces::tile()
     QCOMPARE(corners.size(), count);
 }
 
-QTEST_MAIN(tst_editorplaces)
+PAGEKILN_TEST_MAIN(tst_editorplaces)
 #include "tst_editorplaces.moc"

@@ -4,6 +4,7 @@
 #include "editor/EditorFiller.h"
 #include "editor/frmChild1.h"
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -645,7 +646,7 @@ void tst_frmChild1::statusLineFollowsCaret()
     QVERIFY(status.height() >= editor->txtEdit()->fontMetrics().height());
 }
 
-QTEST_MAIN(tst_frmChild1)
+PAGEKILN_TEST_MAIN(tst_frmChild1)
 void tst_frmChild1::longTextComesInPieces_data()
 {
     QTest::addColumn<bool>("readWhileFilling");

@@ -9,6 +9,7 @@
 #include "editor/TypingPause.h"
 #include "editor/frmChild1.h"
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -492,5 +493,5 @@ void tst_livepreview::startStopAndQuit()
     QCOMPARE(send(QUrl(again).port(), "GET / HTTP/1.1\r\n\r\n").status, 0);
 }
 
-QTEST_MAIN(tst_livepreview)
+PAGEKILN_TEST_MAIN(tst_livepreview)
 #include "tst_livepreview.moc"

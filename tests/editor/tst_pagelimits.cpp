@@ -4,6 +4,7 @@
 #include "support/TestEnv.h"
 #include "tags/frmTAG.h"
 #include "tree/PageScan.h"
+#include "support/TestMain.h"
 
 #include <QCheckBox>
 #include <QClipboard>
@@ -118,5 +119,5 @@ void tst_pagelimits::editsAtTheLimitAreRefused()
     QVERIFY(editor->text().endsWith(u"漢ba"_s));
 }
 
-QTEST_MAIN(tst_pagelimits)
+PAGEKILN_TEST_MAIN(tst_pagelimits)
 #include "tst_pagelimits.moc"

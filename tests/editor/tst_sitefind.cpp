@@ -2,6 +2,7 @@
 #include "editor/frmChild1.h"
 #include "editor/frmSiteFind.h"
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 #include "tree/frmTree.h"
 
 #include <QCheckBox>
@@ -192,5 +193,5 @@ void tst_sitefind::replacementPastAPageLimitChangesNothing()
         QVERIFY(!gPageEditors.at(id)->isModified());
 }
 
-QTEST_MAIN(tst_sitefind)
+PAGEKILN_TEST_MAIN(tst_sitefind)
 #include "tst_sitefind.moc"

@@ -1,4 +1,6 @@
 #include "editor/SiteSearch.h"
+#include "editor/TextSearch.h"
+#include "support/TestMain.h"
 
 #include <QtTest>
 
@@ -226,5 +228,5 @@ void tst_textsearch::matcherLimits()
     QCOMPARE(replaced.text.isEmpty(), failedLine != 0);
 }
 
-QTEST_GUILESS_MAIN(tst_textsearch)
+PAGEKILN_TEST_MAIN(tst_textsearch)
 #include "tst_textsearch.moc"

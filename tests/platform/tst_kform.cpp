@@ -1,5 +1,6 @@
 #include "platform/KForm.h"
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -207,6 +208,5 @@ void tst_kform::coveredWindowsRest()
     QCOMPARE(forms.at(0)->subWindow()->windowTitle(), QStringLiteral("窓0"));
 }
 
-QTEST_MAIN(tst_kform)
-
+PAGEKILN_TEST_MAIN(tst_kform)
 #include "tst_kform.moc"

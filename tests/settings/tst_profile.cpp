@@ -1,5 +1,6 @@
 #include "settings/Profile.h"
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 
 #include <QtTest>
 
@@ -322,5 +323,5 @@ void tst_profile::badFilesDoNotCrash()
     QCOMPARE(z, QStringLiteral("1"));
 }
 
-QTEST_MAIN(tst_profile)
+PAGEKILN_TEST_MAIN(tst_profile)
 #include "tst_profile.moc"

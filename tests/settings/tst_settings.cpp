@@ -4,6 +4,7 @@
 #include "settings/Settings.h"
 #include "settings/StoredLayout.h"
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 
 #include <QtTest>
 
@@ -266,5 +267,5 @@ void tst_settings::historyRule()
     QVERIFY(stored[0].isEmpty());
 }
 
-QTEST_MAIN(tst_settings)
+PAGEKILN_TEST_MAIN(tst_settings)
 #include "tst_settings.moc"

@@ -3,6 +3,7 @@
 #include "settings/Profile.h"
 #include "site/SiteFile.h"
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 #include "tree/frmTree.h"
 
 #include <QDir>
@@ -620,5 +621,5 @@ void tst_sitefile::failedWriteLeavesNoFile()
     QVERIFY(!QFileInfo(gSite.FilePath).isFile());
 }
 
-QTEST_MAIN(tst_sitefile)
+PAGEKILN_TEST_MAIN(tst_sitefile)
 #include "tst_sitefile.moc"

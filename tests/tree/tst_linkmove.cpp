@@ -4,6 +4,7 @@
 #include "support/TestEnv.h"
 #include "tree/LinkMove.h"
 #include "tree/RenamePlan.h"
+#include "support/TestMain.h"
 
 #include <QRandomGenerator>
 #include <QtTest>
@@ -218,5 +219,5 @@ void tst_linkmove::planOfAStyleSheetAndAFolderLink()
     QCOMPARE(describe(*plan), QStringList{u"1 index.html:1 sub/ -> sub/top.html"_s});
 }
 
-QTEST_MAIN(tst_linkmove)
+PAGEKILN_TEST_MAIN(tst_linkmove)
 #include "tst_linkmove.moc"

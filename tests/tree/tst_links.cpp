@@ -1,6 +1,7 @@
 #include "app/basSystem.h"
 #include "editor/frmChild1.h"
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 #include "tree/SiteLinks.h"
 #include "tree/TreeTexts.h"
 #include "tree/TreeView.h"
@@ -730,5 +731,5 @@ void tst_links::reportFilesReadBack()
     tree->Unload(vbFormCode);
 }
 
-QTEST_MAIN(tst_links)
+PAGEKILN_TEST_MAIN(tst_links)
 #include "tst_links.moc"

@@ -1,6 +1,7 @@
 #include "app/basSystem.h"
 #include "editor/frmChild1.h"
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 #include "common/TextFile.h"
 #include "common/TextHelpers.h"
 #include "tree/PageScan.h"
@@ -395,5 +396,5 @@ void tst_pagescan::scanAheadGivesEveryPageInOrder()
     QCOMPARE(early.take(0).Title, QStringLiteral("0"));
 }
 
-QTEST_MAIN(tst_pagescan)
+PAGEKILN_TEST_MAIN(tst_pagescan)
 #include "tst_pagescan.moc"

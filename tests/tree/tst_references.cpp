@@ -2,6 +2,7 @@
 #include "tree/PageReferences.h"
 #include "tree/PageScan.h"
 #include "tree/SiteLinks.h"
+#include "support/TestMain.h"
 
 #include <QDir>
 #include <QFile>
@@ -302,5 +303,5 @@ void tst_references::linkTo()
     QCOMPARE(linkMend::placeOfValue(text, u"b.htm"_s, 1), -1);
 }
 
-QTEST_GUILESS_MAIN(tst_references)
+PAGEKILN_TEST_MAIN(tst_references)
 #include "tst_references.moc"

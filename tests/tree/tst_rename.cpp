@@ -9,6 +9,7 @@
 #include "tree/TreeTexts.h"
 #include "tree/frmRename.h"
 #include "tree/frmTree.h"
+#include "support/TestMain.h"
 
 #include <QDir>
 #include <QLineEdit>
@@ -261,5 +262,5 @@ void tst_rename::removalOffersTheTrash()
     tree->Unload(vbFormCode);
 }
 
-QTEST_MAIN(tst_rename)
+PAGEKILN_TEST_MAIN(tst_rename)
 #include "tst_rename.moc"
