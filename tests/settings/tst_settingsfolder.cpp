@@ -13,7 +13,7 @@ using namespace basSystem;
 
 namespace {
 const QByteArray defaultSettings
-    = "[FORM INF]\r\nTAG_V=-1\r\nTAG_W=2820\r\nTAG_H=8175\r\nTAG_T=0\r\nTAG_L=0\r\nTRE_V=-1\r\nTRE_W=3210\r\n"
+    = "[FORM INF]\r\nTAG_V=-1\r\nTAG_W=2820\r\nTAG_H=8175\r\nTAG_T=0\r\nTAG_L=0\r\nTRE_V=-1\r\nTRE_W=3900\r\n"
       "TRE_H=8430\r\nTRE_T=0\r\nTRE_L=2900\r\nTRE_S=0\r\n[APP INF]\r\nCUR_DIR=/web/\r\n";
 
 // Makes `folder` read-only for real: a read-only bind mount for root, whom permissions do
@@ -100,7 +100,7 @@ void tst_settingsfolder::firstStartCopiesTheDefaults()
     QString failure;
     QVERIFY2(PlaceDefaultFiles(&failure) && LoadSettings(&failure), qPrintable(failure));
     QCOMPARE(TestEnv::read(env.path(QStringLiteral("config/pageKiln/TagDB.TXT"))), tags);
-    QCOMPARE(gTreeWinWidth, 3210);
+    QCOMPARE(gTreeWinWidth, 3900);
     gTreeWinWidth = 4000;
     QVERIFY(SaveSettings());
     QVERIFY(PlaceDefaultFiles(&failure));

@@ -20,6 +20,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTextBlock>
 #include <QtTest>
 
 using namespace basSystem;
@@ -572,7 +573,7 @@ void tst_links::sampleSiteAndPaletteSnippet()
     frmChild1 *index = gPageEditors.at(1);
     tree->lblHTML_Click(1);
     gActiveEditor = index;
-    index->selectInLine(13, 1, 0);
+    index->selectText(index->txtEdit()->document()->findBlockByNumber(12).position(), 0);
     for (const QString &snippet : {u"<A HREF=\"\"></A>"_s, u"<IMG SRC=\"\" ALT=\"\">"_s}) {
         const qsizetype tag = std::find_if(gTagTable.cbegin(), gTagTable.cend(),
                                            [&](const TagRecord &t) { return t.TagText == snippet; })
