@@ -1,4 +1,5 @@
 #include "editor/LiveRequest.h"
+#include "common/TextHelpers.h"
 
 #include <QStringDecoder>
 
@@ -8,17 +9,6 @@ namespace {
 bool isControl(uchar c)
 {
     return c < 0x20 || c == 0x7F;
-}
-
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 // A byte that must not come percent-encoded: it would stand for a separator or a dot that
@@ -46,8 +36,8 @@ Target::Kind decodeSegment(QByteArrayView raw, QByteArray &out)
             out += char(c);
             continue;
         }
-        const int high = i + 2 < raw.size() ? hexValue(raw[i + 1]) : -1;
-        const int low = high >= 0 ? hexValue(raw[i + 2]) : -1;
+        const int high = i + 2 < raw.size() ? basSystem::hexDigitValue(char16_t(uchar(raw[i + 1]))) : -1;
+        const int low = high >= 0 ? basSystem::hexDigitValue(char16_t(uchar(raw[i + 2]))) : -1;
         if (low < 0)
             return Target::Malformed;
         const uchar decoded = uchar(high * 16 + low);

@@ -1,4 +1,5 @@
 #include "tree/LinkMove.h"
+#include "common/TextHelpers.h"
 #include "common/TextCodec.h"
 #include "tree/PageReferences.h"
 
@@ -12,17 +13,6 @@ namespace {
 bool isSlash(QChar c)
 {
     return c == u'/' || c == u'\\';
-}
-
-int hexDigit(QChar c)
-{
-    if (c >= u'0' && c <= u'9')
-        return c.unicode() - u'0';
-    if (c >= u'a' && c <= u'f')
-        return c.unicode() - u'a' + 10;
-    if (c >= u'A' && c <= u'F')
-        return c.unicode() - u'A' + 10;
-    return -1;
 }
 
 // How a link escaped what it escaped: non-ASCII names, in which code page, with which hex digits.
@@ -42,8 +32,10 @@ EscapeStyle escapeStyleOf(QStringView path)
         run.clear();
     };
     for (qsizetype i = 0; i < path.size();) {
-        if (path[i] == u'%' && i + 2 < path.size() && hexDigit(path[i + 1]) >= 0 && hexDigit(path[i + 2]) >= 0) {
-            const int byte = hexDigit(path[i + 1]) * 16 + hexDigit(path[i + 2]);
+        if (path[i] == u'%' && i + 2 < path.size() && basSystem::hexDigitValue(path[i + 1].unicode()) >= 0
+            && basSystem::hexDigitValue(path[i + 2].unicode()) >= 0) {
+            const int byte = basSystem::hexDigitValue(path[i + 1].unicode()) * 16
+                + basSystem::hexDigitValue(path[i + 2].unicode());
             if (byte >= 0x80) {
                 style.nonAscii = true;
                 run.append(char(byte));
