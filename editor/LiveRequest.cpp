@@ -18,13 +18,6 @@ bool refusedEncoded(uchar c)
     return c == '.' || c == '/' || c == '\\' || isControl(c);
 }
 
-Target refused()
-{
-    Target t;
-    t.kind = Target::Refused;
-    return t;
-}
-
 // Decodes one segment; the kind tells whether that was possible.
 Target::Kind decodeSegment(QByteArrayView raw, QByteArray &out)
 {
@@ -70,8 +63,12 @@ Target parseTarget(QByteArrayView target)
         if (slash < 0)
             slash = rawPath.size();
         const QByteArrayView segment = rawPath.sliced(from, slash - from);
-        if (segment.isEmpty() || segment == "." || segment == "..")
-            return refused();
+        // The query stays with a refused target, so that its token is still seen: a
+        // request with the token is refused (403), not answered as a stranger's (404).
+        if (segment.isEmpty() || segment == "." || segment == "..") {
+            result.kind = Target::Refused;
+            return result;
+        }
         if (const Target::Kind kind = decodeSegment(segment, path); kind != Target::Site) {
             result.kind = kind;
             return result;
