@@ -12,9 +12,11 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QPointer>
 #include <QPushButton>
 #include <QTableWidget>
@@ -96,12 +98,13 @@ frmSiteCheck::frmSiteCheck(QMdiArea *area, Actions actions) : KForm(area, Border
     mMend[int(Mend::Create)] = new QPushButton(treeTexts::mendCreate, this);
     mMend[int(Mend::Change)] = new QPushButton(treeTexts::mendChange, this);
     mMend[int(Mend::FixCase)] = new QPushButton(treeTexts::mendCase, this);
+    mMoveFile = new QPushButton(treeTexts::moveReferencedFile, this);
     mSaveCsv = new QPushButton(treeTexts::saveCsv, this);
     mSaveHtml = new QPushButton(treeTexts::saveHtml, this);
     mCopy = new QPushButton(treeTexts::siteCheckCopy, this);
     mRecheck = new QPushButton(treeTexts::siteCheckRecheck, this);
     auto *buttons = new QHBoxLayout;
-    for (QPushButton *b : mMend)
+    for (QPushButton *b : {mMend[0], mMend[1], mMend[2], mMoveFile})
         buttons->addWidget(b);
     buttons->addStretch(1);
     for (QPushButton *b : {mSaveCsv, mSaveHtml, mCopy, mRecheck})
@@ -123,6 +126,12 @@ frmSiteCheck::frmSiteCheck(QMdiArea *area, Actions actions) : KForm(area, Border
     });
     for (const Mend how : {Mend::Create, Mend::Change, Mend::FixCase})
         connect(mMend[int(how)], &QPushButton::clicked, this, [this, how] { cmdMend_Click(how); });
+    connect(mMoveFile, &QPushButton::clicked, this, &frmSiteCheck::cmdMoveFile_Click);
+    mRows->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(mRows, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
+        if (mRows->rowAt(at.y()) >= 0)
+            rowMenu()->popup(mRows->viewport()->mapToGlobal(at));
+    });
     connect(mSaveCsv, &QPushButton::clicked, this, &frmSiteCheck::cmdSaveCsv_Click);
     connect(mSaveHtml, &QPushButton::clicked, this, &frmSiteCheck::cmdSaveHtml_Click);
     connect(mRows, &QTableWidget::cellClicked, this, [this](int row, int) { lstRows_Click(row); });
@@ -243,6 +252,7 @@ void frmSiteCheck::enableMending()
     const bool chosen = row >= 0 && row < mReport.size() && !mRows->selectedItems().isEmpty();
     for (const Mend how : {Mend::Create, Mend::Change, Mend::FixCase})
         mMend[int(how)]->setEnabled(chosen && canMend(mReport.at(row), how));
+    mMoveFile->setEnabled(chosen && !fileOf(mReport.at(row)).isEmpty());
     mSaveCsv->setEnabled(!mReport.isEmpty());
     mSaveHtml->setEnabled(!mReport.isEmpty());
 }
@@ -252,6 +262,41 @@ void frmSiteCheck::cmdMend_Click(Mend how)
     const int row = mRows->currentRow();
     if (row >= 0 && row < mReport.size() && canMend(mReport.at(row), how) && mActions.mend)
         mActions.mend(mReport.at(row), how);
+}
+
+QString frmSiteCheck::fileOf(const ReportRow &row)
+{
+    QStringList candidates;
+    if (!row.onDisk.isEmpty()) {
+        candidates << row.onDisk;
+    } else if (row.kind == ReportRow::Kind::BrokenAnchor) {
+        // The target is the page's path, "#" and the fragment; the path itself may hold a "#".
+        for (qsizetype hash = row.target.lastIndexOf(u'#'); hash > 0; hash = row.target.lastIndexOf(u'#', hash - 1))
+            candidates << row.target.left(hash);
+    } else if (row.kind != ReportRow::Kind::NotAddress) {
+        candidates << row.target;
+    }
+    for (const QString &path : std::as_const(candidates))
+        if (!path.isEmpty() && QFileInfo(path).isFile())
+            return path;
+    return QString();
+}
+
+void frmSiteCheck::cmdMoveFile_Click()
+{
+    const int row = mRows->currentRow();
+    const QString path = row >= 0 && row < mReport.size() ? fileOf(mReport.at(row)) : QString();
+    if (!path.isEmpty() && mActions.moveFile)
+        mActions.moveFile(path);
+}
+
+QMenu *frmSiteCheck::rowMenu()
+{
+    auto *menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    for (QPushButton *b : {mMend[0], mMend[1], mMend[2], mMoveFile})
+        menu->addAction(b->text(), b, &QPushButton::click)->setEnabled(b->isEnabled());
+    return menu;
 }
 
 QString frmSiteCheck::chooseReportFile(const QString &filter, const QString &ext)

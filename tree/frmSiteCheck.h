@@ -3,7 +3,9 @@
 // page links to, reference whose file differs only in letter case, and value that is no
 // address, each with its page (or style sheet), line and kind of reference. A click on a
 // row shows its page at the reference; 作成, 変更 and the letter-case fix mend the chosen
-// row's reference; the list can be copied as tab-separated text and saved as CSV or HTML.
+// row's reference, and the file it leads to can be moved with every reference to it kept
+// (the same commands stand in the row's context menu); the list can be copied as
+// tab-separated text and saved as CSV or HTML.
 
 #include "platform/FileDialog.h"
 #include "platform/KForm.h"
@@ -12,6 +14,7 @@
 #include <functional>
 
 class QLabel;
+class QMenu;
 class QTableWidget;
 class QPushButton;
 
@@ -21,10 +24,11 @@ class frmSiteCheck : public KForm
 public:
     enum class Mend { Create, Change, FixCase };
     // What the window asks of the site: to show a row's page at its reference, to mend a
-    // row's reference, and to run the check again.
+    // row's reference, to move the file at a path, and to run the check again.
     struct Actions {
         std::function<void(const linkCheck::ReportRow &)> showRow;
         std::function<void(const linkCheck::ReportRow &, Mend)> mend;
+        std::function<void(const QString &)> moveFile;
         std::function<void()> recheck;
     };
     frmSiteCheck(QMdiArea *area, Actions actions);
@@ -41,6 +45,12 @@ public:
     // Which mending the row allows.
     static bool canMend(const linkCheck::ReportRow &row, Mend how);
     void cmdMend_Click(Mend how);
+    // The file on disk the row's reference leads to (a page nothing links to: its own
+    // file); empty when there is none.
+    static QString fileOf(const linkCheck::ReportRow &row);
+    void cmdMoveFile_Click();
+    // The chosen row's commands, as its context menu shows them.
+    QMenu *rowMenu();
     // Saves the list as CSV (UTF-8 with a byte-order mark) or as an HTML page.
     void cmdSaveCsv_Click();
     void cmdSaveHtml_Click();
@@ -49,6 +59,7 @@ public:
     QPushButton *cmdCopy() const { return mCopy; }
     QPushButton *cmdRecheck() const { return mRecheck; }
     QPushButton *cmdMend(Mend how) const { return mMend[int(how)]; }
+    QPushButton *cmdMoveFile() const { return mMoveFile; }
     QLabel *lblSummary() const { return mSummary; }
     const QList<linkCheck::ReportRow> &rows() const { return mReport; }
     FileDialog dlgReport;
@@ -70,6 +81,7 @@ private:
     QPushButton *mCopy = nullptr;
     QPushButton *mRecheck = nullptr;
     QPushButton *mMend[3] = {};
+    QPushButton *mMoveFile = nullptr;
     QPushButton *mSaveCsv = nullptr;
     QPushButton *mSaveHtml = nullptr;
     QLabel *mSummary = nullptr;

@@ -106,6 +106,10 @@ void frmTree::cmdChk_Click()
             case frmSiteCheck::Mend::FixCase: self->fixLinkCase(row); break;
             }
         };
+        actions.moveFile = [self](const QString &path) {
+            if (self)
+                self->moveFileAt(path);
+        };
         actions.recheck = [self] {
             if (self)
                 self->checkLinks();

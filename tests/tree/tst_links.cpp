@@ -5,6 +5,7 @@
 #include "tree/SiteLinks.h"
 #include "tree/TreeTexts.h"
 #include "tree/TreeView.h"
+#include "tree/frmRename.h"
 #include "tree/frmSiteCheck.h"
 #include "tree/frmTree.h"
 #include "tags/TagDatabase.h"
@@ -17,6 +18,7 @@
 #include <QRegularExpression>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableWidget>
@@ -47,6 +49,7 @@ private Q_SLOTS:
     void sampleSiteAndPaletteSnippet();
     void createdPageMendsTheLink();
     void changeAndCaseRewriteTheEditor();
+    void moveReferencedFile();
     void reportFilesReadBack();
 };
 
@@ -645,6 +648,63 @@ void tst_links::changeAndCaseRewriteTheEditor()
     editor->txtEdit()->undo();
     QVERIFY(editor->text().contains(u"<A HREF=\"gone.htm#x\">"_s));
     QCOMPARE(TestEnv::read(env.path(u"s/p1.htm"_s)), onDisk);
+    tree->Unload(vbFormCode);
+}
+
+// The file a row's reference leads to moves through the rename dialog, from the row's button
+// or its context menu, every sound reference following it; a row whose file is missing
+// offers nothing.
+void tst_links::moveReferencedFile()
+{
+    TestEnv env;
+    frmTree *tree = siteWith(env,
+                             u"<IMG SRC=\"img/logo.gif\">\r\n<IMG SRC=\"IMG/LOGO.GIF\">\r\n"
+                             u"<A HREF=\"gone.htm\">x</A><A HREF=\"p1.htm#x\">y</A>\r\n"_s,
+                             {u"img/logo.gif"_s});
+    frmSiteCheck *check = openCheck(tree);
+    const auto select = [check](ReportRow::Kind kind) {
+        const auto &rows = check->rows();
+        const auto row
+            = std::find_if(rows.cbegin(), rows.cend(), [kind](const ReportRow &r) { return r.kind == kind; });
+        check->lstRows()->selectRow(int(row - rows.cbegin()));
+        return row != rows.cend();
+    };
+    QVERIFY(select(ReportRow::Kind::Broken));
+    QVERIFY(!check->cmdMoveFile()->isEnabled());
+
+    // A missing anchor: the page that lacks it is the file, a page of the definition.
+    env.platform.modalActions.enqueue([&](QDialog &dialog) {
+        auto &rename = static_cast<frmRename &>(dialog);
+        rename.txtName()->setText(u"top.htm"_s);
+        QVERIFY(QTest::qWaitFor([&] { return !rename.isPlanning() && rename.plan(); }, 20000));
+        QCOMPARE(rename.plan()->from, env.path(u"s/p1.htm"_s));
+        QCOMPARE(rename.plan()->movedPages, QList<qint32>{1});
+        rename.reject();
+    });
+    QVERIFY(select(ReportRow::Kind::BrokenAnchor));
+    check->cmdMoveFile()->click();
+    QVERIFY(env.platform.modalActions.isEmpty());
+    QVERIFY(QFile::exists(env.path(u"s/p1.htm"_s)));
+
+    // The picture a link reaches only when letter case is ignored, from the context menu.
+    env.platform.modalActions.enqueue([&](QDialog &dialog) {
+        auto &rename = static_cast<frmRename &>(dialog);
+        rename.txtFolder()->setText(QDir::toNativeSeparators(env.path(u"s/pics/"_s)));
+        QVERIFY(QTest::qWaitFor([&] { return !rename.isPlanning() && rename.plan(); }, 20000));
+        QCOMPARE(rename.plan()->from, env.path(u"s/img/logo.gif"_s));
+        rename.cmdApply()->click();
+    });
+    QVERIFY(select(ReportRow::Kind::CaseDiffers));
+    QMenu *menu = check->rowMenu();
+    QCOMPARE(menu->actions().last()->text(), treeTexts::moveReferencedFile);
+    menu->actions().last()->trigger();
+    delete menu;
+    QVERIFY(env.platform.modalActions.isEmpty());
+    QVERIFY(QFile::exists(env.path(u"s/pics/logo.gif"_s)) && !QFile::exists(env.path(u"s/img/logo.gif"_s)));
+    const QString text = gPageEditors.at(1)->text();
+    QVERIFY2(text.contains(u"<IMG SRC=\"pics/logo.gif\">"_s) && text.contains(u"<IMG SRC=\"IMG/LOGO.GIF\">"_s),
+             qPrintable(text));
+    QVERIFY(gPageEditors.at(1)->isModified());
     tree->Unload(vbFormCode);
 }
 
