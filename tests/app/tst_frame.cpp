@@ -5,6 +5,7 @@
 #include "editor/FindBar.h"
 #include "editor/frmSiteFind.h"
 #include "editor/frmChild1.h"
+#include "tree/frmSiteCheck.h"
 #include "platform/Messages.h"
 #include "platform/QtPlatform.h"
 #include "settings/FileHistory.h"
@@ -12,9 +13,11 @@
 #include "support/TestEnv.h"
 #include "support/TestMain.h"
 
+#include <QCheckBox>
 #include <QClipboard>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -133,6 +136,7 @@ private Q_SLOTS:
     void siteSearchOpensInSight_data();
     void siteSearchOpensInSight();
     void ownBoxesHaveMnemonicsAndStandOverTheFrame();
+    void toolWindowMnemonicsLeaveTheMenusTheirs();
 };
 
 void tst_frame::commandsRunTheirHandlers_data()
@@ -544,6 +548,39 @@ void tst_frame::ownBoxesHaveMnemonicsAndStandOverTheFrame()
     for (const QPoint &offset : offsets)
         QVERIFY2(offset.manhattanLength() < 40,
                  qPrintable(u"%1,%2 off the frame's centre"_s.arg(offset.x()).arg(offset.y())));
+}
+
+// Alt and a letter reaches one thing in the frame: the link check window and the site
+// search window, open side by side, give each button and box a mnemonic of its own, none
+// taken from the menu bar's.
+void tst_frame::toolWindowMnemonicsLeaveTheMenusTheirs()
+{
+    Fixture f;
+    QVERIFY(f.start());
+    f.frame.treeWindow()->cmdChk_Click();
+    QMap<QString, QStringList> owners;   // each mnemonic, with the texts that carry it
+    QStringList without;
+    const auto take = [&](const QString &text) {
+        const QString key = QKeySequence::mnemonic(text).toString();
+        owners[key] << text;
+        return !key.isEmpty();
+    };
+    for (const QAction *menu : f.frame.findChild<QMenuBar *>()->actions())
+        take(menu->text());
+    const QList<QWidget *> windows{f.frame.treeWindow()->siteCheckWindow(), f.frame.showSiteFind()};
+    for (QWidget *window : windows) {
+        QVERIFY(window && window->isVisible());
+        for (const QAbstractButton *b : window->findChildren<QAbstractButton *>())
+            if ((qobject_cast<const QPushButton *>(b) || qobject_cast<const QCheckBox *>(b)) && !take(b->text()))
+                without << b->text();
+        for (const QLabel *label : window->findChildren<QLabel *>())
+            if (label->buddy())
+                take(label->text());
+    }
+    QCOMPARE(without, QStringList());
+    owners.remove(QString());
+    for (auto it = owners.cbegin(); it != owners.cend(); ++it)
+        QVERIFY2(it->size() == 1, qPrintable(it.key() + u": "_s + it->join(u", "_s)));
 }
 
 PAGEKILN_TEST_MAIN(tst_frame)
