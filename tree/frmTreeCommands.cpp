@@ -162,6 +162,9 @@ bool frmTree::openDefinition(const QString &path)
 
 void frmTree::showSite()
 {
+    for (const QPointer<frmChild1> &slot : std::as_const(gPageEditors))
+        if (frmChild1 *editor = liveEditor(slot))
+            watchEditor(editor);
     if (pageCount() > 0)
         DrawTree(1);
     checkLinks();
