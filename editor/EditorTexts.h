@@ -153,8 +153,15 @@ inline QString matcherFailedInPage(int code, const QString &page, qsizetype line
 inline const QString nothingReplaced = QStringLiteral("置換しませんでした。");
 
 inline const QString siteFindCaption = QStringLiteral("サイト内検索");
-inline const QString siteFind = QStringLiteral("検索");
-inline const QString siteReplaceAll = QStringLiteral("すべてのページで置換");
+// The window's mnemonics leave the frame's menus theirs (F, E, P, V, W, H) and differ from
+// the link check window's, which may stand beside it.
+inline const QString siteFindLabel = QStringLiteral("検索(&K):");
+inline const QString siteReplaceLabel = QStringLiteral("置換(&T):");
+inline const QString siteFind = QStringLiteral("検索(&D)");
+inline const QString siteReplaceAll = QStringLiteral("すべてのページで置換(&A)");
+inline const QString siteMatchCase = QStringLiteral("大文字と小文字を区別(&U)");
+inline const QString siteWholeWord = QStringLiteral("単語単位(&O)");
+inline const QString siteRegex = QStringLiteral("正規表現(&X)");
 inline const QString hitPage = QStringLiteral("ページ");
 inline const QString hitLine = QStringLiteral("行");
 inline const QString hitText = QStringLiteral("内容");

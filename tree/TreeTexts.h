@@ -97,14 +97,14 @@ inline const QString refScript = QStringLiteral("スクリプト");
 inline const QString refFrame = QStringLiteral("フレーム");
 inline const QString refObject = QStringLiteral("オブジェクト");
 inline const QString mendCreate = QStringLiteral("作成(&N)");
-inline const QString mendChange = QStringLiteral("変更(&H)");
+inline const QString mendChange = QStringLiteral("変更(&G)");
 inline const QString mendCase = QStringLiteral("大文字・小文字を直す(&L)");
 inline const QString moveReferencedFile = QStringLiteral("参照先のファイルを移動(&F)…");
 inline const QString mendNotFound
     = QStringLiteral("このリンクはページの中に見つかりませんでした。ページが編集されている可能性があります。");
 inline const QString changeLinkTitle = QStringLiteral("リンク先のファイルを選択");
 inline const QString changeLinkFilter = QStringLiteral("すべてのファイル (*.*)|*.*");
-inline const QString saveCsv = QStringLiteral("CSVで保存(&V)");
+inline const QString saveCsv = QStringLiteral("CSVで保存(&S)");
 inline const QString saveHtml = QStringLiteral("HTMLで保存(&M)");
 inline const QString csvFilter = QStringLiteral("CSV ファイル (*.csv)|*.csv");
 inline const QString htmlFilter = QStringLiteral("HTML ファイル (*.htm;*.html)|*.htm;*.html");

@@ -14,6 +14,7 @@
 #include "tree/TreeView.h"
 #include "tree/TreeTexts.h"
 #include "tree/VScrollBar.h"
+#include "tree/frmSiteCheck.h"
 #include "platform/Messages.h"
 
 #include <QDir>
@@ -143,6 +144,10 @@ void frmTree::Form_QueryUnload(bool &, int reason)
 {
     gTreeSplit = mCmdSepRect.left;
     recordGeometry(reason, gTreeWinHeight, gTreeWinWidth, gTreeWinTop, gTreeWinLeft, gTreeWinVisible);
+    // The link check window's rows, mending and 再検査 act through this tree: it goes too,
+    // rather than stay behind doing nothing beside the one the next tree opens.
+    if (mSiteCheck)
+        mSiteCheck->Unload(vbFormCode);
 }
 
 void frmTree::Form_Resize()

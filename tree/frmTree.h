@@ -51,8 +51,12 @@ public:
     // starts anew, reads it, draws its tree and puts it first in the file history.
     bool openDefinition(const QString &path);
     // Draws the open site (its pages and its name), for a tree window made anew while a
-    // site is open.
+    // site is open, and follows the editors of its pages from then on.
     void showSite();
+    // Brings the record of `editor`'s page up to the text it saved: its text, links and
+    // title (and the editor's caption). The tree does so for every save; the frame does so
+    // while no tree window is there. False when the editor holds no page of the table.
+    static bool takeSavedText(frmChild1 *editor);
 
     // Reads the page folder + fileName into a new page record and a hidden editor.
     void ScanPage(const QString &folder, const QString &fileName);

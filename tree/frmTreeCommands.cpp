@@ -3,7 +3,6 @@
 
 #include "app/basSystem.h"
 #include "common/TextHelpers.h"
-#include "editor/EditorText.h"
 #include "editor/EditorTexts.h"
 #include "editor/PageFiles.h"
 #include "editor/frmChild1.h"
@@ -19,7 +18,7 @@
 
 #include <QFileInfo>
 #include <QPlainTextEdit>
-#include <QTextCursor>
+#include <QTextDocument>
 
 #include <algorithm>
 
@@ -163,6 +162,9 @@ bool frmTree::openDefinition(const QString &path)
 
 void frmTree::showSite()
 {
+    for (const QPointer<frmChild1> &slot : std::as_const(gPageEditors))
+        if (frmChild1 *editor = liveEditor(slot))
+            watchEditor(editor);
     if (pageCount() > 0)
         DrawTree(1);
     checkLinks();
@@ -293,12 +295,10 @@ frmChild1 *frmTree::addNewPage(const QString &title, const QString &folder, cons
 
     auto *editor = new frmChild1();
     editor->setCaption(title);
-    if (fileName.isEmpty()) {
-        editor->setText(pageSkeleton(title));
-    } else {
-        // A page meant for a file that is not there yet holds its text as unsaved.
-        QTextCursor(editor->txtEdit()->document()).insertText(editorText::documentText(pageSkeleton(title)));
-    }
+    editor->setText(pageSkeleton(title));
+    // A page meant for a file that is not there yet holds its text as unsaved.
+    if (!fileName.isEmpty())
+        editor->txtEdit()->document()->setModified(true);
     watchEditor(editor);
     addPage(std::move(page), editor);
     editor->Show();

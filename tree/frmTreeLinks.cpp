@@ -73,9 +73,17 @@ void frmTree::addLinkedPage(const QString &path)
 void frmTree::pageSaved(frmChild1 *editor)
 {
     forgetRenameOnSave(editor);
+    if (!takeSavedText(editor))
+        return;
+    DrawTree(std::clamp(scrTre()->Value(), 1, qint32(pageCount())));
+    mLinkCheck->pageSaved(editor->plId);
+}
+
+bool frmTree::takeSavedText(frmChild1 *editor)
+{
     const qint32 id = editor->plId;
     if (id < 1 || id > pageCount())
-        return;
+        return false;
     // The check reads the page's references from the text as saved.
     PageRecord &page = gPageTable[id];
     page.Text = editor->text();
@@ -84,8 +92,7 @@ void frmTree::pageSaved(frmChild1 *editor)
         page.Title = std::move(title);
         editor->setCaption(page.Title);
     }
-    DrawTree(std::clamp(scrTre()->Value(), 1, qint32(pageCount())));
-    mLinkCheck->pageSaved(id);
+    return true;
 }
 
 void frmTree::cmdChk_Click()

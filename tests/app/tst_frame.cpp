@@ -5,6 +5,8 @@
 #include "editor/FindBar.h"
 #include "editor/frmSiteFind.h"
 #include "editor/frmChild1.h"
+#include "tree/TreeView.h"
+#include "tree/frmSiteCheck.h"
 #include "platform/Messages.h"
 #include "platform/QtPlatform.h"
 #include "settings/FileHistory.h"
@@ -12,9 +14,11 @@
 #include "support/TestEnv.h"
 #include "support/TestMain.h"
 
+#include <QCheckBox>
 #include <QClipboard>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -133,6 +137,8 @@ private Q_SLOTS:
     void siteSearchOpensInSight_data();
     void siteSearchOpensInSight();
     void ownBoxesHaveMnemonicsAndStandOverTheFrame();
+    void toolWindowMnemonicsLeaveTheMenusTheirs();
+    void treeShownAgainFollowsSaves();
 };
 
 void tst_frame::commandsRunTheirHandlers_data()
@@ -544,6 +550,72 @@ void tst_frame::ownBoxesHaveMnemonicsAndStandOverTheFrame()
     for (const QPoint &offset : offsets)
         QVERIFY2(offset.manhattanLength() < 40,
                  qPrintable(u"%1,%2 off the frame's centre"_s.arg(offset.x()).arg(offset.y())));
+}
+
+// Alt and a letter reaches one thing in the frame: the link check window and the site
+// search window, open side by side, give each button and box a mnemonic of its own, none
+// taken from the menu bar's.
+void tst_frame::toolWindowMnemonicsLeaveTheMenusTheirs()
+{
+    Fixture f;
+    QVERIFY(f.start());
+    f.frame.treeWindow()->cmdChk_Click();
+    QMap<QString, QStringList> owners;   // each mnemonic, with the texts that carry it
+    QStringList without;
+    const auto take = [&](const QString &text) {
+        const QString key = QKeySequence::mnemonic(text).toString();
+        owners[key] << text;
+        return !key.isEmpty();
+    };
+    for (const QAction *menu : f.frame.findChild<QMenuBar *>()->actions())
+        take(menu->text());
+    const QList<QWidget *> windows{f.frame.treeWindow()->siteCheckWindow(), f.frame.showSiteFind()};
+    for (QWidget *window : windows) {
+        QVERIFY(window && window->isVisible());
+        for (const QAbstractButton *b : window->findChildren<QAbstractButton *>())
+            if ((qobject_cast<const QPushButton *>(b) || qobject_cast<const QCheckBox *>(b)) && !take(b->text()))
+                without << b->text();
+        for (const QLabel *label : window->findChildren<QLabel *>())
+            if (label->buddy())
+                take(label->text());
+    }
+    QCOMPARE(without, QStringList());
+    owners.remove(QString());
+    for (auto it = owners.cbegin(); it != owners.cend(); ++it)
+        QVERIFY2(it->size() == 1, qPrintable(it.key() + u": "_s + it->join(u", "_s)));
+}
+
+// The site tree closed with its close box takes its link check window with it, and shown
+// again follows the pages as before: a link saved while it was away, and one saved after it
+// came back, are drawn broken.
+void tst_frame::treeShownAgainFollowsSaves()
+{
+    Fixture f;
+    QVERIFY(f.start());
+    f.frame.treeWindow()->cmdChk_Click();
+    const QPointer<frmSiteCheck> check = f.frame.treeWindow()->siteCheckWindow();
+    QVERIFY(check && check->isVisible());
+    const auto saveWithLink = [](qint32 page, const QString &target) {
+        gPageEditors.at(page)->txtEdit()->appendPlainText(u"<A HREF=\"%1\">x</A>"_s.arg(target));
+        return gPageEditors.at(page)->save();
+    };
+    const auto drawnBroken = [&](qint32 page) {
+        const frmTree *tree = f.frame.treeWindow();
+        if (!QTest::qWaitFor([tree] { return !tree->linkChecker().isChecking(); }, 20000))
+            return QStringList{u"still checking"_s};
+        QStringList broken;
+        for (qint32 j = 1; const auto label = tree->tree().lblLink(page * 100 + j); ++j)
+            if (tree->picTre()->brokenLink(*label))
+                broken << label->caption;
+        return broken;
+    };
+    f.frame.treeWindow()->subWindow()->close();
+    QTRY_VERIFY(!f.frame.treeWindow() && !check);
+    QVERIFY(saveWithLink(1, u"gone1.htm"_s));
+    f.frame.showTreeWindow();
+    QCOMPARE(drawnBroken(1), QStringList{u"gone1.htm"_s});
+    QVERIFY(saveWithLink(2, u"gone2.htm"_s));
+    QCOMPARE(drawnBroken(2), QStringList{u"gone2.htm"_s});
 }
 
 PAGEKILN_TEST_MAIN(tst_frame)

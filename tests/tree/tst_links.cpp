@@ -1,5 +1,6 @@
 #include "app/basSystem.h"
 #include "editor/frmChild1.h"
+#include "site/SiteCommands.h"
 #include "support/TestEnv.h"
 #include "support/TestMain.h"
 #include "tree/SiteLinks.h"
@@ -599,7 +600,8 @@ void tst_links::sampleSiteAndPaletteSnippet()
 }
 
 // 作成 on a broken link adds the page it looks for, titled by the link's text, as an
-// unsaved page of the definition: the link is sound at once, and nothing is written.
+// unsaved page of the definition holding the new-page skeleton and nothing else: the link
+// is sound at once, and nothing is written.
 void tst_links::createdPageMendsTheLink()
 {
     TestEnv env;
@@ -615,6 +617,7 @@ void tst_links::createdPageMendsTheLink()
     QCOMPARE(gPageTable.at(2).Title, u"新しい ページ"_s);
     QCOMPARE(pagePath(gPageTable.at(2)), env.path(u"s/new.htm"_s));
     QVERIFY(gPageEditors.at(2)->isModified() && gPageEditors.at(2)->Visible());
+    QCOMPARE(gPageEditors.at(2)->text(), siteCommands::pageSkeleton(u"新しい ページ"_s));
     QVERIFY(!QFile::exists(env.path(u"s/new.htm"_s)));
     QCOMPARE(brokenCaptions(tree, 1), QStringList());
     QCOMPARE(shownRows(check), QStringList());
