@@ -99,7 +99,7 @@ inline const QString refObject = QStringLiteral("オブジェクト");
 inline const QString mendCreate = QStringLiteral("作成(&N)");
 inline const QString mendChange = QStringLiteral("変更(&G)");
 inline const QString mendCase = QStringLiteral("大文字・小文字を直す(&L)");
-inline const QString moveReferencedFile = QStringLiteral("参照先のファイルを移動(&F)…");
+inline const QString moveReferencedFile = QStringLiteral("参照先のファイルを移動(&I)…");
 inline const QString mendNotFound
     = QStringLiteral("このリンクはページの中に見つかりませんでした。ページが編集されている可能性があります。");
 inline const QString changeLinkTitle = QStringLiteral("リンク先のファイルを選択");
