@@ -22,6 +22,7 @@
 #include "app/Translation.h"
 #include "app/basSystem.h"
 #include "app/mdiMain.h"
+#include "editor/EditorFiller.h"
 #include "editor/frmChild1.h"
 #include "platform/QtPlatform.h"
 #include "platform/WindowStyle.h"
@@ -106,7 +107,7 @@ QByteArray loadAverage()
 // site's links are checked and no events are waiting.
 void waitUntilIdle(const frmTree *tree)
 {
-    while (frmChild1::textsComing())
+    while (EditorFiller::instance().busy())
         QCoreApplication::processEvents();
     while (tree->linkChecker().isChecking())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
