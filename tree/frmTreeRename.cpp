@@ -7,6 +7,7 @@
 #include "common/FileMove.h"
 #include "common/TextFile.h"
 #include "common/TextHelpers.h"
+#include "editor/RecoveryCopier.h"
 #include "editor/frmChild1.h"
 #include "platform/Messages.h"
 #include "platform/Platform.h"
@@ -263,9 +264,10 @@ void frmTree::showRenamedSite(const RenameRecord &record)
     DrawTree(std::clamp(scrTre()->Value(), 1, std::max(qint32(pageCount()), 1)));
     showChangeMarks();
     checkLinks();
+    // A copy records the page's file: the moved pages' copies are made anew, off this thread.
     for (const RenameRecord::Entry &entry : record.entries)
-        if (frmChild1 *editor = liveEditor(entry.editor); editor && editor->isModified())
-            editor->writeRecoveryCopy();
+        if (frmChild1 *editor = liveEditor(entry.editor); editor && editor->isModified() && editor->recoveryCopier())
+            editor->recoveryCopier()->request();
 }
 
 bool frmTree::canUndoRename() const
