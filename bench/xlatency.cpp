@@ -88,7 +88,9 @@ public:
             || !XTestQueryExtension(mDisplay, &base, &error, &major, &minor))
             return false;
         mRoot = DefaultRootWindow(mDisplay);
-        XSelectInput(mDisplay, mRoot, SubstructureNotifyMask);
+        // A ping's answer is sent to the root window for StructureNotifyMask listeners
+        // (Qt's choice), not for SubstructureNotifyMask ones: both are asked for.
+        XSelectInput(mDisplay, mRoot, SubstructureNotifyMask | StructureNotifyMask);
         mDamage = XDamageCreate(mDisplay, mRoot, XDamageReportRawRectangles);
         mPing = XInternAtom(mDisplay, "_NET_WM_PING", False);
         mProtocols = XInternAtom(mDisplay, "WM_PROTOCOLS", False);
