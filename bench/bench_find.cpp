@@ -24,6 +24,7 @@
 //                                 (CLOCK_MONOTONIC, ns)
 
 #include "BenchSupport.h"
+#include "BenchTree.h"
 #include "XWatch.h"
 #include "app/basSystem.h"
 #include "editor/frmSiteFind.h"
@@ -158,10 +159,7 @@ int run(int argc, char *argv[], const QString &site, const Case &c, qint64 spawn
     QApplication app(argc, argv);
     QMdiArea area;
     openFormArea(area);
-    basSystem::gTreeWinWidth = 3210;
-    basSystem::gTreeWinHeight = 8430;
-    auto *tree = new frmTree(&area);
-    tree->Show();
+    frmTree *tree = showSiteTree(area);
     if (!tree->gfReadKSD(site))
         return 1;
     tree->DrawTree(1);

@@ -12,6 +12,7 @@
 //   bench_rename child DIR    opens DIR/site.ksd, renames the page and prints its figures
 
 #include "BenchSupport.h"
+#include "BenchTree.h"
 #include "app/basSystem.h"
 #include "common/TextCodec.h"
 #include "platform/ScriptedPlatform.h"
@@ -125,10 +126,7 @@ int child(int argc, char *argv[], const QString &dir)
     ScriptedPlatform platform;
     QMdiArea area;
     openFormArea(area);
-    basSystem::gTreeWinWidth = 3210;
-    basSystem::gTreeWinHeight = 8430;
-    auto *tree = new frmTree(&area);
-    tree->Show();
+    frmTree *tree = showSiteTree(area);
     if (!tree->openDefinition(dir + QStringLiteral("site.ksd")))
         return 1;
     waitForLinkCheck(*tree);
