@@ -20,6 +20,9 @@ inline const QString pageMenu = QStringLiteral("ページ(&P)");
 inline const QString newPage = QStringLiteral("新規ページ(&N)…");
 inline const QString addPage = QStringLiteral("既存ページを追加(&A)…");
 inline const QString removePage = QStringLiteral("サイトから外す(&D)…");
+inline const QString renamePage = QStringLiteral("名前の変更・移動(&M)…");
+inline const QString moveFile = QStringLiteral("ファイルの移動(&F)…");
+inline const QString undoRename = QStringLiteral("名前の変更を元に戻す(&U)");
 inline const QString savePage = QStringLiteral("ページを上書き保存(&S)");
 inline const QString savePageAs = QStringLiteral("ページに名前を付けて保存(&V)…");
 inline const QString previewPage = QStringLiteral("ブラウザで確認(&B)");
@@ -30,6 +33,8 @@ inline const QString stopLivePreview = QStringLiteral("ライブプレビュー�
 inline const QString viewMenu = QStringLiteral("表示(&V)");
 inline const QString siteTree = QStringLiteral("サイトツリー(&T)");
 inline const QString tagList = QStringLiteral("タグリスト(&L)");
+inline const QString focusTree = QStringLiteral("サイトツリーへ移動(&R)");
+inline const QString focusTags = QStringLiteral("タグリストへ移動(&G)");
 
 inline const QString windowMenu = QStringLiteral("ウィンドウ(&W)");
 inline const QString cascade = QStringLiteral("重ねて表示(&C)");
@@ -44,6 +49,8 @@ inline const QString about = QStringLiteral("バージョン情報(&A)");
 inline const QString aboutTitle = QStringLiteral("バージョン情報");
 inline const QString aboutLine = QStringLiteral("小さなウェブサイトのHTMLページをまとめて編集するエディタ");
 inline const QString licence = QStringLiteral("ライセンス: ");
+// The folder holding the settings file and the tag database; the path follows on the next line.
+inline const QString filesFolder = QStringLiteral("設定ファイルとタグデータベースのフォルダ:\n");
 
 // A recent site whose definition file has gone; the path follows on the next line.
 inline const QString missingDefinition = QStringLiteral("定義ファイルが見つかりません。\n");

@@ -5,13 +5,17 @@
 #include <QStringList>
 
 namespace {
-QString usage(const QString &program)
+QString usage(const QString &program, const QString &filesFolder)
 {
-    return QStringLiteral("Usage: %1 [PATH.ksd]\n"
-                          "Edits the HTML pages of a small web site; opens the site definition PATH.ksd if given.\n\n"
-                          "  -h, --help     show this help and end\n"
-                          "  -v, --version  show the version and end\n")
-        .arg(program);
+    QString text
+        = QStringLiteral("Usage: %1 [PATH.ksd]\n"
+                         "Edits the HTML pages of a small web site; opens the site definition PATH.ksd if given.\n\n"
+                         "  -h, --help     show this help and end\n"
+                         "  -v, --version  show the version and end\n")
+              .arg(program);
+    if (!filesFolder.isEmpty())
+        text += QStringLiteral("\nSettings and tag database: %1\n").arg(filesFolder);
+    return text;
 }
 
 // Without a display Qt would abort; say how to start on a virtual one instead.
@@ -33,7 +37,7 @@ QString noDisplay(const QString &program, const QStringList &arguments)
 }
 }   // namespace
 
-CommandLine parseCommandLine(int argc, const char *const *argv)
+CommandLine parseCommandLine(int argc, const char *const *argv, const QString &filesFolder)
 {
     const QString program = argc > 0 ? QString::fromLocal8Bit(argv[0]) : basSystem::appTitle;
     QStringList arguments;
@@ -42,11 +46,11 @@ CommandLine parseCommandLine(int argc, const char *const *argv)
     CommandLine command;
     for (const QString &argument : arguments) {
         if (argument == QLatin1String("-h") || argument == QLatin1String("--help"))
-            return {QString(), usage(program), 0};
+            return {QString(), usage(program, filesFolder), 0};
         if (argument == QLatin1String("-v") || argument == QLatin1String("--version"))
             return {QString(), basSystem::appTitle + QLatin1Char(' ') + basSystem::appVersion + QLatin1Char('\n'), 0};
         if (argument.startsWith(QLatin1Char('-')) || !command.definition.isEmpty())
-            return {QString(), usage(program), 2};
+            return {QString(), usage(program, filesFolder), 2};
         command.definition = QFileInfo(argument).absoluteFilePath();
     }
     if (!hasDisplay())

@@ -11,5 +11,6 @@ struct CommandLine {
     int exitCode = 0;
 };
 
-// Reads the arguments (argv[0] is the program) and the environment's display.
-CommandLine parseCommandLine(int argc, const char *const *argv);
+// Reads the arguments (argv[0] is the program) and the environment's display; the help
+// names `filesFolder`, where the settings file and tag database are kept.
+CommandLine parseCommandLine(int argc, const char *const *argv, const QString &filesFolder = QString());

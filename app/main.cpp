@@ -4,22 +4,39 @@
 #include "app/mdiMain.h"
 #include "common/TextHelpers.h"
 #include "platform/Platform.h"
+#include "platform/QtPlatform.h"
 #include "platform/WindowStyle.h"
+#include "settings/Settings.h"
+#include "settings/SettingsFolder.h"
 
 #include <QApplication>
+#include <QStandardPaths>
 
 #include <cstdio>
 
+namespace {
+// Where the settings file and tag database are kept: beside the program when it can
+// write them there, else in the user's configuration folder.
+settingsFolder::Choice chooseFilesFolder()
+{
+    QCoreApplication::setApplicationName(basSystem::appTitle);
+    return settingsFolder::choose(QtPlatform::executableFolder(),
+                                  QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation),
+                                  basSystem::settingsFileName);
+}
+}   // namespace
+
 int main(int argc, char *argv[])
 {
-    const CommandLine command = parseCommandLine(argc, argv);
+    const settingsFolder::Choice files = chooseFilesFolder();
+    const CommandLine command = parseCommandLine(argc, argv, files.folder);
     if (!command.answer.isEmpty()) {
         std::fputs(command.answer.toLocal8Bit().constData(), command.exitCode == 0 ? stdout : stderr);
         return command.exitCode;
     }
     QApplication app(argc, argv);
-    QApplication::setApplicationName(basSystem::appTitle);
     QApplication::setApplicationVersion(basSystem::appVersion);
+    QtPlatform::setProgramFolderOverride(files.folder, files.defaults);
     installQtTranslation(app);
     installWindowStyle();
     mdiMain frame;

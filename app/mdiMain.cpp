@@ -2,6 +2,7 @@
 #include "app/basSystem.h"
 #include "common/TextHelpers.h"
 #include "editor/LivePreview.h"
+#include "editor/PageEvents.h"
 #include "editor/RecoveryStore.h"
 #include "editor/frmChild1.h"
 #include "platform/Icons.h"
@@ -48,6 +49,11 @@ mdiMain::mdiMain() : mRecoveryStore(RecoveryStore::start()), mCloseReason(vbForm
     setGeometry(firstStartGeometry(*this));
     mLive = new LivePreview(this);
     connect(mLive, &LivePreview::addressChanged, this, &mdiMain::showLiveAddress);
+    // A page saved while the site tree is closed: the tree shown again draws the saved text.
+    connect(&PageEvents::instance(), &PageEvents::saved, this, [this](frmChild1 *editor) {
+        if (!mTree || mTree->isUnloaded())
+            frmTree::takeSavedText(editor);
+    });
     createMenus();
 }
 
@@ -56,7 +62,7 @@ mdiMain::~mdiMain() = default;
 bool mdiMain::MDIForm_Load()
 {
     QString failure;
-    if (!LoadSettings(&failure)) {
+    if (!PlaceDefaultFiles(&failure) || !LoadSettings(&failure)) {
         ShowMessage(failure);
         return false;
     }

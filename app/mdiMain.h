@@ -86,6 +86,8 @@ private:
     void updateViewChecks();
     void setTreeShown(bool shown);
     void setTagShown(bool shown);
+    void focusTreeWindow();
+    void focusTagWindow();
     void toggleWordWrap();
     void activateNextEditor();
     void activatePreviousEditor();

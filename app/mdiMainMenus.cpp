@@ -13,6 +13,7 @@
 #include "platform/Platform.h"
 #include "settings/FileHistory.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMenuBar>
@@ -141,6 +142,10 @@ void mdiMain::createPageMenu()
     addTreeCommand(menu, appTexts::newPage, &frmTree::cmdHCr_Click);
     addTreeCommand(menu, appTexts::addPage, &frmTree::cmdHAd_Click);
     addTreeCommand(menu, appTexts::removePage, &frmTree::cmdDel_Click);
+    addTreeCommand(menu, appTexts::renamePage, &frmTree::cmdRen_Click);
+    addTreeCommand(menu, appTexts::moveFile, &frmTree::cmdMov_Click);
+    QAction *undo = addTreeCommand(menu, appTexts::undoRename, &frmTree::cmdUndoRen_Click);
+    connect(menu, &QMenu::aboutToShow, this, [this, undo] { undo->setEnabled(mTree && mTree->canUndoRename()); });
     menu->addSeparator();
     addEditorCommand(menu, appTexts::savePage, CommandKey::SavePage, &frmChild1::cmdSav_Click);
     addEditorCommand(menu, appTexts::savePageAs, CommandKey::SavePageAs, &frmChild1::cmdSAs_Click);
@@ -161,6 +166,9 @@ void mdiMain::createViewMenu()
     mTagShown->setCheckable(true);
     connect(mTreeShown, &QAction::triggered, this, &mdiMain::setTreeShown);
     connect(mTagShown, &QAction::triggered, this, &mdiMain::setTagShown);
+    // The keys that put the focus into a tool window, showing it first when it was closed.
+    addCommand(menu, appTexts::focusTree, &mdiMain::focusTreeWindow)->setShortcuts(commandKeys(CommandKey::FocusTree));
+    addCommand(menu, appTexts::focusTags, &mdiMain::focusTagWindow)->setShortcuts(commandKeys(CommandKey::FocusTags));
     menu->addSeparator();
     mWordWrap = menu->addAction(appTexts::wordWrapCommand);
     mWordWrap->setCheckable(true);
@@ -172,8 +180,11 @@ void mdiMain::createViewMenu()
 void mdiMain::createWindowMenu()
 {
     mWindowMenu = menuBar()->addMenu(appTexts::windowMenu);
-    connect(mWindowMenu->addAction(appTexts::cascade), &QAction::triggered, mArea, &QMdiArea::cascadeSubWindows);
-    connect(mWindowMenu->addAction(appTexts::tile), &QAction::triggered, mArea, &QMdiArea::tileSubWindows);
+    // Only the editors are arranged, beside the tool windows.
+    connect(mWindowMenu->addAction(appTexts::cascade), &QAction::triggered, this,
+            [this] { cascadeEditors(mArea, shownEditors()); });
+    connect(mWindowMenu->addAction(appTexts::tile), &QAction::triggered, this,
+            [this] { tileEditors(mArea, shownEditors()); });
     addCommand(mWindowMenu, appTexts::nextPage, &mdiMain::activateNextEditor)
         ->setShortcuts(commandKeys(CommandKey::NextWindow));
     addCommand(mWindowMenu, appTexts::previousPage, &mdiMain::activatePreviousEditor)
@@ -268,6 +279,16 @@ void mdiMain::setTagShown(bool shown)
         mTag->Unload(vbFormCode);
 }
 
+void mdiMain::focusTreeWindow()
+{
+    showTreeWindow()->focusFirstControl();
+}
+
+void mdiMain::focusTagWindow()
+{
+    showTagWindow()->focusFirstControl();
+}
+
 void mdiMain::activateNextEditor()
 {
     stepEditor(1);
@@ -295,6 +316,7 @@ void mdiMain::stepEditor(int step)
 void mdiMain::showAbout()
 {
     const QString text = appTitle + QStringLiteral(" ") + appVersion + QStringLiteral("\n") + appTexts::aboutLine
-        + QStringLiteral("\n") + appTexts::licence + licenceName;
+        + QStringLiteral("\n") + appTexts::licence + licenceName + QStringLiteral("\n\n") + appTexts::filesFolder
+        + QDir::toNativeSeparators(AppFilePath(QString()));
     platform().messageBox(text, appTexts::aboutTitle, vbOKOnly);
 }

@@ -1,13 +1,15 @@
 // A large page in a shown editor, measured from the process being spawned: reading and
 // scanning a 4 MB page file as the site tree does, putting it into an editor and showing
 // it, until the first screen is painted with its colours; then single key presses typed
-// into it, each until the text box has painted it. Runs with the page file in the page
-// cache (warm) and, where the kernel lets us drop it, cold. Peak memory is the child's VmHWM.
+// into it, each to the last paint of the editor (nothing more painted for 50 ms). Runs
+// with the page file in the page cache (warm) and, where the kernel lets us drop it, cold.
+// Peak memory is the child's VmHWM.
 //
 //   bench_highlight               every figure, offscreen unless QT_QPA_PLATFORM says otherwise
 //   bench_highlight page FILE     one child: open FILE, print the figures
 
 #include "BenchSupport.h"
+#include "PaintClock.h"
 #include "editor/frmChild1.h"
 #include "tree/PageScan.h"
 
@@ -28,7 +30,9 @@
 
 namespace {
 constexpr qsizetype pageBytes = 4 << 20;
-constexpr int keyPresses = 400;
+constexpr int keyPresses = 200;
+// A key is over once nothing more is painted for this long.
+constexpr int keyQuietMs = 50;
 constexpr int warmRuns = 5;
 constexpr int coldRuns = 3;
 
@@ -53,16 +57,10 @@ bool firstScreenColoured(QPlainTextEdit *box)
     return block.isValid() && !block.layout()->formats().isEmpty();
 }
 
-double percentile(QList<double> values, double p)
-{
-    std::sort(values.begin(), values.end());
-    return values.at(std::min(values.size() - 1, qsizetype(p * values.size())));
-}
-
 // The child: open the page and report "painted MS" (its own figure), then key presses.
 int openPage(int argc, char *argv[], const QString &file)
 {
-    QApplication app(argc, argv);
+    PaintClockApplication app(argc, argv);
     QMdiArea area;
     openFormArea(area);
     const PageScan scan = scanPageFile(file);
@@ -82,35 +80,32 @@ int openPage(int argc, char *argv[], const QString &file)
     caret.movePosition(QTextCursor::EndOfBlock);
     box->setTextCursor(caret);
     box->centerCursor();
-    QCoreApplication::processEvents();
+    // Each key to the last paint of the editor, once the page's move is painted.
+    app.watch(editor->subWindow());
+    app.settle(keyQuietMs);
+    const auto type = [&app, box](int key, const QString &text) {
+        return app.timeToLastPaint(
+            [=] {
+                QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+                QCoreApplication::sendEvent(box, &press);
+            },
+            keyQuietMs);
+    };
     QList<double> letters, tagOpens;
-    QElapsedTimer t;
     for (int i = 0; i < keyPresses; ++i) {
         const bool tagOpen = i % 20 == 19;   // "<" then ">": the line's end state changes twice
-        t.start();
-        QKeyEvent press(QEvent::KeyPress, tagOpen ? Qt::Key_Less : Qt::Key_A, Qt::NoModifier,
-                        tagOpen ? QStringLiteral("<") : QStringLiteral("a"));
-        QCoreApplication::sendEvent(box, &press);
-        QCoreApplication::processEvents();   // the text box paints what changed
-        (tagOpen ? tagOpens : letters) << t.nsecsElapsed() / 1e6;
-        if (tagOpen) {
-            QKeyEvent close(QEvent::KeyPress, Qt::Key_Greater, Qt::NoModifier, QStringLiteral(">"));
-            QCoreApplication::sendEvent(box, &close);
-            QCoreApplication::processEvents();
-        }
+        (tagOpen ? tagOpens : letters) << (tagOpen ? type(Qt::Key_Less, QStringLiteral("<"))
+                                                   : type(Qt::Key_A, QStringLiteral("a")));
+        if (tagOpen)
+            type(Qt::Key_Greater, QStringLiteral(">"));
     }
     // "<!--" typed in the middle, below the last comment: every line after it turns into
     // comment and is classified again, the worst a key can cost.
     box->setTextCursor(QTextCursor(box->document()->findBlockByNumber(box->document()->blockCount() / 2)));
-    QCoreApplication::processEvents();
+    app.settle(keyQuietMs);
     double commentOpen = 0;
-    for (const QChar c : QStringLiteral("<!--")) {
-        t.start();
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-        QCoreApplication::sendEvent(box, &press);
-        QCoreApplication::processEvents();
-        commentOpen = std::max(commentOpen, t.nsecsElapsed() / 1e6);
-    }
+    for (const QChar c : QStringLiteral("<!--"))
+        commentOpen = std::max(commentOpen, type(0, QString(c)));
     std::printf("%.3f %.3f %.3f %.3f %.3f %.1f %.1f\n", percentile(letters, 0.5), percentile(letters, 0.99),
                 percentile(letters, 1.0), percentile(tagOpens, 0.5), percentile(tagOpens, 1.0), peakMegabytes(),
                 commentOpen);

@@ -128,14 +128,6 @@ double servingSeconds()
     return processorSeconds(CLOCK_PROCESS_CPUTIME_ID) - processorSeconds(CLOCK_THREAD_CPUTIME_ID);
 }
 
-double percentile(QList<double> values, double share)
-{
-    if (values.isEmpty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    return values.at(std::min(values.size() - 1, qsizetype(share * values.size())));
-}
-
 // A small HTTP/1.1 client on one kept-alive connection, blocking, for the client thread.
 class Client
 {

@@ -49,14 +49,6 @@ qint64 monotonicNs()
     return qint64(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
 }
 
-double percentile(QList<double> values, double p)
-{
-    if (values.isEmpty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    return values.at(std::min(values.size() - 1, qsizetype(p * values.size())));
-}
-
 // The processor time this thread has had, in milliseconds: what it spends, whatever the
 // other processes on the machine take meanwhile.
 double threadCpuMs()

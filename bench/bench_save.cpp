@@ -22,6 +22,7 @@
 #include "app/Translation.h"
 #include "app/basSystem.h"
 #include "app/mdiMain.h"
+#include "editor/EditorFiller.h"
 #include "editor/frmChild1.h"
 #include "platform/QtPlatform.h"
 #include "platform/WindowStyle.h"
@@ -106,7 +107,7 @@ QByteArray loadAverage()
 // site's links are checked and no events are waiting.
 void waitUntilIdle(const frmTree *tree)
 {
-    while (frmChild1::textsComing())
+    while (EditorFiller::instance().busy())
         QCoreApplication::processEvents();
     while (tree->linkChecker().isChecking())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
@@ -194,15 +195,16 @@ qint64 processorTicks(qint64 pid)
     return fields.value(11).toLongLong() + fields.value(12).toLongLong();   // utime + stime
 }
 
-// Waits until the process has used no processor time for half a second.
+// Waits until the process has used at most three clock ticks (30 ms) of processor time
+// over the last half second. An idle program in a real window still paints now and then
+// (on this site about 30 ms of processor time a second, all in Qt's painting), so a half
+// second wholly without processor time may never come.
 void waitForQuiet(qint64 pid)
 {
-    qint64 last = processorTicks(pid);
-    for (int still = 0; still < 5;) {
+    QList<qint64> ticks{processorTicks(pid)};
+    while (ticks.size() < 6 || ticks.constLast() - ticks.at(ticks.size() - 6) > 3) {
         QThread::msleep(100);
-        const qint64 now = processorTicks(pid);
-        still = now == last ? still + 1 : 0;
-        last = now;
+        ticks << processorTicks(pid);
     }
 }
 

@@ -14,6 +14,7 @@
 //   bench_site editors DIR     only creates the 1,000 hidden editors with the pages' texts
 
 #include "BenchSupport.h"
+#include "BenchTree.h"
 #include "app/basSystem.h"
 #include "common/TextCodec.h"
 #include "platform/KForm.h"
@@ -131,10 +132,7 @@ int open(int argc, char *argv[], const QString &dir)
     installWindowStyle();
     QMdiArea area;
     openFormArea(area);
-    basSystem::gTreeWinWidth = 3210;
-    basSystem::gTreeWinHeight = 8430;
-    auto *tree = new frmTree(&area);
-    tree->Show();
+    frmTree *tree = showSiteTree(area);
     const double startupMs = total.nsecsElapsed() / 1e6;
 
     QElapsedTimer step;

@@ -8,13 +8,15 @@
 // file of the site evicted from the kernel's cache before the run); the growth with the
 // site's size (1,000, 4,000 and 16,000 pages, warm and cold, taking turns in every round
 // so that the ratios compare runs made side by side); a site with all 1,000 pages marked
-// open and a site of one 50 MB page, each also until every shown editor holds its whole
-// text (the 50 MB page's editor then enlarged); and, inside each run once the program is
-// idle, the first click on a hidden page's title until its editor, filled on first show,
-// is painted.
+// open and a site of one 50 MB page (its editor then enlarged, and Down keys pressed while
+// the rest of its text comes in); each run also until the program is idle (every editor
+// one can see holds its text and nothing more is painted) and, once idle, the first click
+// on a hidden page's title to the last paint of the frame.
 //
 //   bench_startup [RESOURCES] [quick]   every figure (quick: one round, no 16,000 pages);
-//   bench_startup RESOURCES large|open  only the 50 MB page, or only the all-open site;
+//   bench_startup RESOURCES large|open|growth
+//                                       only the 50 MB page, the all-open site, or the
+//                                       growth curve (three rounds); every mode runs
 //                                       offscreen unless QT_QPA_PLATFORM says otherwise
 //                                       (run under xvfb-run with QT_QPA_PLATFORM=xcb for a
 //                                       real window)
@@ -23,21 +25,22 @@
 //                                       one after another (their spread after the figures)
 
 #include "BenchSupport.h"
-#include "app/Translation.h"
+#include "PaintClock.h"
+#include "StartProgram.h"
 #include "app/basSystem.h"
+#include "editor/EditorFiller.h"
 #include "editor/frmChild1.h"
-#include "app/mdiMain.h"
-#include "platform/QtPlatform.h"
-#include "platform/WindowStyle.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QKeyEvent>
+#include <QPlainTextEdit>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
-#include <QWindow>
 
 #include <algorithm>
 #include <cstdio>
@@ -59,17 +62,15 @@ qint32 firstHiddenPage()
     return 0;
 }
 
-// A click on page `page`'s title until its editor is painted, in milliseconds.
+// A click on page `page`'s title, to the last paint of the frame, in milliseconds.
 double clickTitleMs(frmTree *tree, qint32 page)
 {
-    QElapsedTimer click;
-    click.start();
-    tree->lblHTML_Click(page);
-    QCoreApplication::processEvents();
-    return msSince(click);
+    auto *app = PaintClockApplication::instance();
+    app->watch(tree->window());
+    return app->timeToLastPaint([tree, page] { tree->lblHTML_Click(page); });
 }
 
-// Clicks on `count` more hidden pages' titles in turn, each until its editor is painted,
+// Clicks on `count` more hidden pages' titles in turn, each to its last paint,
 // and prints their spread: many samples of the first-click wait from one start.
 void timeMoreClicks(frmTree *tree, int count)
 {
@@ -92,54 +93,77 @@ void timeMoreClicks(frmTree *tree, int count)
 // memory), and again once the program is idle.
 int shown(int argc, char *argv[], const QString &folder, const QString &site, int moreClicks)
 {
-    QApplication app(argc, argv);
-    installQtTranslation(app);
-    installWindowStyle();
-    QtPlatform::setProgramFolderOverride(folder);
-    mdiMain frame;
-    if (!frame.MDIForm_Load())
+    PaintClockApplication app(argc, argv);
+    const std::unique_ptr<mdiMain> started = startProgram(app, folder, site);
+    if (!started)
         return 1;
-    frame.showAsRemembered();
-    if (!frame.openDefinition(site))
-        return 1;
-    while (!frame.windowHandle() || !frame.windowHandle()->isExposed())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    QCoreApplication::processEvents();
+    mdiMain &frame = *started;
     std::printf("%.1f\n", peakMegabytes());
     std::fflush(stdout);
+    const qint64 shownAt = app.now();
 
-    // The second line once every shown editor holds its whole text (editors under the one
-    // on top and a long page take theirs while the program is idle): the peak memory; the
-    // first click on a hidden page's title until its editor is painted; and for a site of
-    // one open page that editor enlarged to fill the area until painted.
-    while (frmChild1::textsComing())
+    // The second line once the program is idle: every shown editor one can see holds its
+    // whole text (the editors under the one on top and a long page take theirs while the
+    // program is idle), and nothing more is painted. It gives the time from the frame shown
+    // to idle; the peak memory; the first click on a hidden page's title to its last paint;
+    // and for a site of one open page that editor enlarged to fill the area, to its last paint.
+    while (EditorFiller::instance().busy())
         QCoreApplication::processEvents();
-    // What the last fill left to do (painting, laying out) is done before the program is idle.
-    QCoreApplication::processEvents();
+    const qint64 filledAt = app.now();
+    app.watch(nullptr);
+    const double idleMs = double(std::max(filledAt, app.settle()) - shownAt) / 1e6;
     const double filledPeak = peakMegabytes();
     double clickMs = -1;
     if (const qint32 page = firstHiddenPage(); page && frame.treeWindow())
         clickMs = clickTitleMs(frame.treeWindow(), page);
     double enlargeMs = -1;
     if (basSystem::pageCount() == 1 && basSystem::gPageEditors.at(1)->Visible()) {
-        QElapsedTimer enlarge;
-        enlarge.start();
-        basSystem::gPageEditors.at(1)->subWindow()->showMaximized();
-        QCoreApplication::processEvents();
-        enlargeMs = msSince(enlarge);
+        app.watch(&frame);
+        enlargeMs = app.timeToLastPaint([] { basSystem::gPageEditors.at(1)->subWindow()->showMaximized(); });
     }
-    std::printf("%.1f %.2f %.2f %.1f\n", filledPeak, clickMs, enlargeMs, peakMegabytes());
+    std::printf("%.1f %.2f %.2f %.1f %.1f\n", filledPeak, clickMs, enlargeMs, peakMegabytes(), idleMs);
     std::fflush(stdout);
     if (moreClicks > 0 && frame.treeWindow())
         timeMoreClicks(frame.treeWindow(), moreClicks);
     std::_Exit(0);   // tearing down is no part of starting
 }
 
+// The child for the keys: one start, then while the shown editor still takes in its text,
+// a Down key in it now and then, each to the last paint of that editor; prints how many,
+// and their median, 99th percentile and slowest.
+int keysWhileFilling(int argc, char *argv[], const QString &folder, const QString &site)
+{
+    PaintClockApplication app(argc, argv);
+    if (!startProgram(app, folder, site))
+        return 1;
+    QList<double> keys;
+    QRandomGenerator random(7);
+    while (EditorFiller::instance().busy()) {
+        app.runFor(random.bounded(5, 40));
+        frmChild1 *editor = basSystem::gActiveEditor;
+        // The text box as it is: asking the editor for it would put the rest in at once.
+        auto *box = editor ? editor->findChild<QPlainTextEdit *>() : nullptr;
+        if (!box || !EditorFiller::instance().busy())
+            continue;
+        app.watch(editor->subWindow());
+        keys << app.timeToLastPaint(
+            [box] {
+                QKeyEvent press(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+                QCoreApplication::sendEvent(box, &press);
+            },
+            50);
+    }
+    std::printf("%lld %.2f %.2f %.2f\n", qlonglong(keys.size()), percentile(keys, 0.5), percentile(keys, 0.99),
+                percentile(keys, 1.0));
+    std::fflush(stdout);
+    std::_Exit(0);
+}
+
 struct Run {
     double ms = 0;
     double peakMb = 0;
     double clickMs = -1;
-    double filledMs = 0;   // start to every shown editor's whole text in its text box
+    double idleMs = 0;   // start to idle: every editor one can see holds its text, nothing left to paint
     double filledPeakMb = 0;
     double enlargeMs = -1;   // one open page's editor enlarged to fill the area
     double enlargedPeakMb = 0;
@@ -169,13 +193,12 @@ std::optional<Run> spawn(const QStringList &arguments, const QProcessEnvironment
     // The frame is shown when the child prints its first line; its exit is no part of it.
     const QList<double> shown = readFigures(child, 1);
     const double ms = msSince(wall);
-    const QList<double> filled = readFigures(child, 4);
-    const double filledMs = msSince(wall);
+    const QList<double> filled = readFigures(child, 5);
     // A child that has already gone counts as finished (waiting for it would report a failure).
     if ((child.state() != QProcess::NotRunning && !child.waitForFinished(120000)) || child.exitCode() != 0
         || shown.isEmpty() || filled.isEmpty())
         return std::nullopt;
-    return Run{ms, shown[0], filled[1], filledMs, filled[0], filled[2], filled[3]};
+    return Run{ms, shown[0], filled[1], ms + filled[4], filled[0], filled[2], filled[3]};
 }
 
 // A fontconfig set-up that reads the same fonts but keeps its cache in an empty folder,
@@ -193,25 +216,6 @@ QString coldFontConfig(const QString &folder)
                    .arg(folder)
                    .toUtf8());
     return path;
-}
-
-// Evicts every file of the site from the kernel's page cache, so that the run reads the
-// pages from the disk; needs no special rights.
-bool evictSite(const QString &dir)
-{
-    bool all = true;
-    QDirIterator files(dir, QDir::Files);
-    while (files.hasNext()) {
-        const int fd = ::open(QFile::encodeName(files.next()).constData(), O_RDONLY);
-        if (fd < 0) {
-            all = false;
-            continue;
-        }
-        ::fdatasync(fd);
-        all = ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED) == 0 && all;
-        ::close(fd);
-    }
-    return all;
 }
 
 double median(QList<double> values)
@@ -238,8 +242,7 @@ void report(const char *what, QList<Run> runs)
                 runs.constFirst().ms, runs.constLast().ms, qlonglong(runs.size()), middle.peakMb);
     if (!clicks.isEmpty())
         std::printf(", first title click %.1f ms", median(clicks));
-    if (middle.filledMs - middle.ms >= 1)
-        std::printf("; every editor's text in at %.0f ms, peak %.1f MB", middle.filledMs, middle.filledPeakMb);
+    std::printf("; idle at %.0f ms, peak %.1f MB", middle.idleMs, middle.filledPeakMb);
     if (middle.enlargeMs >= 0)
         std::printf("; then the editor enlarged %.0f ms, peak after %.1f MB", middle.enlargeMs, middle.enlargedPeakMb);
     std::printf("\n");
@@ -276,6 +279,18 @@ void largePage(const QTemporaryDir &folder, const QProcessEnvironment &environme
     }
     report("one 50 MB page open, warm (goal < 1.5 s)", warm);
     report("one 50 MB page open, cold page cache", cold);
+    for (int i = 0; i < coldRuns; ++i) {
+        QProcess child;
+        child.setProcessEnvironment(environment);
+        child.start(QCoreApplication::applicationFilePath(), QStringList{QStringLiteral("keys")} + arguments);
+        if (!child.waitForFinished(300000) || child.exitCode() != 0)
+            continue;
+        const QList<QByteArray> keys = child.readAllStandardOutput().trimmed().split(' ');
+        std::printf("one 50 MB page open, Down keys while the rest comes in: %s keys, median %s ms, p99 %s ms, "
+                    "slowest %s ms (goal < 50 ms)\n",
+                    keys.value(0).constData(), keys.value(1).constData(), keys.value(2).constData(),
+                    keys.value(3).constData());
+    }
 }
 
 struct Site {
@@ -332,6 +347,10 @@ int main(int argc, char *argv[])
         return shown(argc, argv, QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]),
                      argc == 5 ? std::atoi(argv[4]) : 0);
     }
+    if (argc == 4 && qstrcmp(argv[1], "keys") == 0) {
+        useOffscreenUnlessSet();
+        return keysWhileFilling(argc, argv, QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
+    }
     QCoreApplication app(argc, argv);
     useOffscreenUnlessSet();
     const QString resources = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("resources");
@@ -342,6 +361,10 @@ int main(int argc, char *argv[])
     const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     if (argc > 2 && qstrcmp(argv[2], "large") == 0) {
         largePage(folder, environment);
+        return 0;
+    }
+    if (argc > 2 && qstrcmp(argv[2], "growth") == 0) {
+        growth(folder, environment, {1000, 4000, 16000}, 3);
         return 0;
     }
     const bool onlyAllOpen = argc > 2 && qstrcmp(argv[2], "open") == 0;

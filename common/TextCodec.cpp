@@ -4,6 +4,7 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -252,7 +253,8 @@ QString unreadableEncoding(QByteArrayView bytes)
         if (bytes.startsWith(mark))
             return name;
     const QByteArrayView head = bytes.first(std::min(bytes.size(), qsizetype(4096)));
-    if (head.isEmpty() || head.count('\0') * 8 < head.size())
+    // Most pages hold no NUL at all, which memchr tells at once; counting is for the rest.
+    if (!head.contains('\0') || std::count(head.begin(), head.end(), '\0') * 8 < head.size())
         return QString();
     // A NUL in the second of two bytes is the high half of a little-endian unit.
     const qsizetype nul = head.indexOf('\0');

@@ -1,4 +1,5 @@
 #include "common/TextFile.h"
+#include "common/CommonTexts.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -67,7 +68,7 @@ std::optional<QByteArray> readFileBytes(const QString &path, QString *error, qin
         return std::nullopt;
     }
     if (sizeLimit >= 0 && status.st_size > sizeLimit) {
-        *error = QStringLiteral("the file is too large");
+        *error = commonTexts::fileTooLarge(status.st_size, sizeLimit);
         if (refusedSize)
             *refusedSize = status.st_size;
         return std::nullopt;
@@ -88,10 +89,10 @@ TextFileContent decodeFileBytes(QByteArrayView bytes, DetectMode mode)
     return content;
 }
 
-TextFileContent readTextFile(const QString &path, DetectMode mode, QByteArray *bytesRead)
+TextFileContent readTextFile(const QString &path, DetectMode mode, QByteArray *bytesRead, qint64 sizeLimit)
 {
     TextFileContent content;
-    std::optional<QByteArray> bytes = readFileBytes(path, &content.error);
+    std::optional<QByteArray> bytes = readFileBytes(path, &content.error, sizeLimit);
     if (!bytes)
         return content;
     content = decodeFileBytes(*bytes, mode);

@@ -20,11 +20,14 @@ struct TextFileContent {
 };
 
 // Reads an ordinary file (not a folder, device or pipe) and decodes it; `bytes`, when
-// given, receives the file's bytes as read.
-TextFileContent readTextFile(const QString &path, DetectMode mode = DetectMode::Plain, QByteArray *bytes = nullptr);
+// given, receives the file's bytes as read. A file larger than `sizeLimit` bytes (when
+// given) is not read: the error names its size and the limit.
+TextFileContent readTextFile(const QString &path, DetectMode mode = DetectMode::Plain, QByteArray *bytes = nullptr,
+                             qint64 sizeLimit = -1);
 // The two halves of readTextFile: the bytes of an ordinary file (nothing, with `error`
 // saying why, when it cannot be read), and those bytes decoded in their code page. With a
-// `sizeLimit`, a larger file is not read, and `refusedSize` receives its size.
+// `sizeLimit`, a larger file is not read (its size is taken from the open file, before
+// any byte is read), and `refusedSize` receives its size.
 std::optional<QByteArray> readFileBytes(const QString &path, QString *error, qint64 sizeLimit = -1,
                                         qint64 *refusedSize = nullptr);
 TextFileContent decodeFileBytes(QByteArrayView bytes, DetectMode mode);

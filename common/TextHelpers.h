@@ -22,6 +22,18 @@ extern const QString listItem;       // starts each named item of a list in a qu
 // (length of fullPath - length of fileName) characters of fullPath.
 QString folderOfChosenFile(const QString &fullPath, const QString &fileName);
 
+// The value of the hexadecimal digit `c` (0 to 15), or -1 when it is none.
+constexpr int hexDigitValue(char16_t c)
+{
+    if (c >= u'0' && c <= u'9')
+        return c - u'0';
+    if (c >= u'a' && c <= u'f')
+        return c - u'a' + 10;
+    if (c >= u'A' && c <= u'F')
+        return c - u'A' + 10;
+    return -1;
+}
+
 // `text` without every character of code 0 to 31.
 QString StripControlChars(QStringView text);
 // The index of the first character of code 0 to 31 in `text`, or its length when it holds

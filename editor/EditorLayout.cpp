@@ -25,16 +25,4 @@ TextBoxAndBar splitBottomBar(const TwipRect &area, int barHeight)
                          TwipRect{area.left, area.top + area.height - bar, area.width, bar}};
 }
 
-QRect firstPlacement(const QRect &visible, int toolsRight, QSize wanted, int index, int step)
-{
-    const QSize size = wanted.boundedTo(visible.size());
-    const int rightmostLeft = visible.x() + visible.width() - size.width();
-    const int startX = std::clamp(toolsRight, visible.x(), rightmostLeft);
-    const int startY = visible.y();
-    const int room = std::min(rightmostLeft - startX, visible.y() + visible.height() - size.height() - startY);
-    const int steps = step > 0 ? room / step + 1 : 1;
-    const int k = index % steps;
-    return QRect(QPoint(startX + k * step, startY + k * step), size);
-}
-
 }   // namespace editorLayout

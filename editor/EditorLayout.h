@@ -4,8 +4,6 @@
 
 #include "common/TwipRect.h"
 
-#include <QRect>
-
 namespace editorLayout {
 
 // The outer size the editor takes when it loads: the designed client area plus the frame.
@@ -13,6 +11,10 @@ inline constexpr int designedWidth = 3180;
 inline constexpr int designedHeight = 1845;
 // Below this outer height the window is put back to it without any layout.
 inline constexpr int minimumHeight = 1000;
+// The smallest outer size an editor is given or remembered at by the window arrangements:
+// its designed size, which shows its buttons and a few lines of text.
+inline constexpr int usableWidth = designedWidth;
+inline constexpr int usableHeight = designedHeight;
 
 // Controls inside the client area. The buttons never move; the text box keeps its left
 // and top and stretches its right and bottom edges with the window.
@@ -47,12 +49,5 @@ struct TextBoxAndBar {
     TwipRect bar;
 };
 TextBoxAndBar splitBottomBar(const TwipRect &area, int barHeight);
-
-// Where a newly shown editor window opens, in pixels: `wanted` cut down to the visible
-// part of the area, to the right of the tool windows (whose right edge is `toolsRight`)
-// while that leaves room, else against the area's right edge; then `index` cascade steps
-// of `step` down and to the right, starting over where the next step would leave the
-// visible part.
-QRect firstPlacement(const QRect &visible, int toolsRight, QSize wanted, int index, int step);
 
 }   // namespace editorLayout

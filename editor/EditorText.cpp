@@ -98,3 +98,33 @@ qsizetype pieceEnd(QStringView text, qsizetype from)
 }
 
 }   // namespace editorText
+
+namespace {
+qsizetype lineEndFrom(const QString &text, qsizetype from)
+{
+    const qsizetype n = text.size();
+    while (from < n && text.at(from) != u'\r' && text.at(from) != u'\n')
+        ++from;
+    return from;
+}
+}   // namespace
+
+QString LineFinder::line(const QString &text, qsizetype number)
+{
+    if (text.constData() != mData || text.size() != mSize || number < mLine) {
+        mData = text.constData();
+        mSize = text.size();
+        mLine = 1;
+        mStart = 0;
+    }
+    while (mLine < number) {
+        qsizetype end = lineEndFrom(text, mStart);
+        if (end == text.size())
+            return {};
+        if (text.at(end) == u'\r' && end + 1 < text.size() && text.at(end + 1) == u'\n')
+            ++end;
+        mStart = end + 1;
+        ++mLine;
+    }
+    return text.mid(mStart, lineEndFrom(text, mStart) - mStart);
+}

@@ -37,3 +37,19 @@ constexpr int pieceLines = 2000;
 qsizetype pieceEnd(QStringView text, qsizetype from);
 
 }   // namespace editorText
+
+// Finds the lines of one text one after another, going on from the last one found, so
+// that neighbouring lines cost no more than the stretch between them. Lines end at CR LF,
+// a lone CR or a lone LF.
+class LineFinder
+{
+public:
+    // Line `number` (from 1) of `text`, without its line break; empty past the end.
+    QString line(const QString &text, qsizetype number);
+
+private:
+    const QChar *mData = nullptr;   // the text the place below is in
+    qsizetype mSize = -1;
+    qsizetype mLine = 1;
+    qsizetype mStart = 0;   // where line mLine starts
+};

@@ -2,6 +2,9 @@
 // The texts the page editor, its page files and its recovery copies show the user, kept
 // in one place.
 
+#include "common/PageLimits.h"
+#include "editor/PatternMatcher.h"
+
 #include <QString>
 
 namespace editorTexts {
@@ -33,6 +36,28 @@ inline const QString msgNameUnusable = QStringLiteral("このファイル名は�
 // The definition file cannot hold the name.
 inline const QString msgNameNotInDefinition
     = QStringLiteral("フォルダ名の「*」やファイル名・フォルダ名の改行は定義ファイルに書けないため使えません。");
+
+// An edit or a save that would take the page past the limits a page is opened with.
+inline QString editRefused(const PageExcess &excess)
+{
+    if (excess.measure == PageExcess::Measure::Lines)
+        return QStringLiteral("この編集をするとページの行数が多くなりすぎるため、できません（%1 行、上限 %2 行）。")
+            .arg(excess.size)
+            .arg(excess.limit);
+    return QStringLiteral("この編集をするとページが大きくなりすぎるため、できません（%1 バイト、上限 %2 バイト）。")
+        .arg(excess.size)
+        .arg(excess.limit);
+}
+inline QString saveRefused(const PageExcess &excess)
+{
+    if (excess.measure == PageExcess::Measure::Lines)
+        return QStringLiteral("ページの行数が多すぎるため保存できません（%1 行、上限 %2 行）。")
+            .arg(excess.size)
+            .arg(excess.limit);
+    return QStringLiteral("ページが大きすぎるため保存できません（%1 バイト、上限 %2 バイト）。")
+        .arg(excess.size)
+        .arg(excess.limit);
+}
 
 // The save dialog's filter: hypertext files, then text files.
 inline const QString pageFilter = QStringLiteral("ハイパーテキスト(*.htm;*.html)|*.htm;*.html|テキスト(*.txt)|*.txt");
@@ -104,10 +129,39 @@ inline QString regexError(const QString &why)
 {
     return QStringLiteral("正規表現の誤り: ") + why;
 }
+// A regular expression the matcher gave up on, the limit it met, and where.
+inline QString matcherLimit(PatternMatcher::Limit limit, int code)
+{
+    switch (limit) {
+    case PatternMatcher::Limit::Steps: return QStringLiteral("照合の手順が上限を超えました");
+    case PatternMatcher::Limit::Stack: return QStringLiteral("照合に使うスタックが上限を超えました");
+    case PatternMatcher::Limit::Memory: return QStringLiteral("照合に使うメモリが上限を超えました");
+    case PatternMatcher::Limit::Other: break;
+    }
+    return QStringLiteral("照合に失敗しました（エラー %1）").arg(code);
+}
+inline QString matcherFailed(int code, qsizetype line)
+{
+    return QStringLiteral("正規表現を照合できませんでした（%1 行目）: ").arg(line)
+        + matcherLimit(PatternMatcher::limitOf(code), code);
+}
+inline QString matcherFailedInPage(int code, const QString &page, qsizetype line)
+{
+    return QStringLiteral("正規表現を照合できませんでした（ページ「%1」の %2 行目）: ").arg(page).arg(line)
+        + matcherLimit(PatternMatcher::limitOf(code), code);
+}
+inline const QString nothingReplaced = QStringLiteral("置換しませんでした。");
 
 inline const QString siteFindCaption = QStringLiteral("サイト内検索");
-inline const QString siteFind = QStringLiteral("検索");
-inline const QString siteReplaceAll = QStringLiteral("すべてのページで置換");
+// The window's mnemonics leave the frame's menus theirs (F, E, P, V, W, H) and differ from
+// the link check window's, which may stand beside it.
+inline const QString siteFindLabel = QStringLiteral("検索(&K):");
+inline const QString siteReplaceLabel = QStringLiteral("置換(&T):");
+inline const QString siteFind = QStringLiteral("検索(&D)");
+inline const QString siteReplaceAll = QStringLiteral("すべてのページで置換(&A)");
+inline const QString siteMatchCase = QStringLiteral("大文字と小文字を区別(&U)");
+inline const QString siteWholeWord = QStringLiteral("単語単位(&O)");
+inline const QString siteRegex = QStringLiteral("正規表現(&X)");
 inline const QString hitPage = QStringLiteral("ページ");
 inline const QString hitLine = QStringLiteral("行");
 inline const QString hitText = QStringLiteral("内容");
@@ -118,6 +172,34 @@ inline QString hitCount(qsizetype hits, qsizetype pages)
 inline QString siteReplacedCount(qsizetype hits, qsizetype pages)
 {
     return QStringLiteral("%1 ページで %2 件置換しました (未保存)").arg(pages).arg(hits);
+}
+// The site search while it runs, and when it was stopped.
+inline QString searchProgress(qsizetype done, qsizetype total, qsizetype hits)
+{
+    return QStringLiteral("検索中 %1/%2 ページ、%3 件 (Esc で中止)").arg(done).arg(total).arg(hits);
+}
+inline QString replaceCheckProgress(qsizetype done, qsizetype total)
+{
+    return QStringLiteral("置換の準備中 %1/%2 ページ (Esc で中止)").arg(done).arg(total);
+}
+inline QString replaceProgress(qsizetype done, qsizetype total)
+{
+    return QStringLiteral("置換中 %1/%2 ページ").arg(done).arg(total);
+}
+inline QString searchCancelled(qsizetype hits, qsizetype pages)
+{
+    return QStringLiteral("検索を中止しました。中止までに %1 件 (%2 ページ)").arg(hits).arg(pages);
+}
+inline const QString replaceCancelled = QStringLiteral("置換を中止しました。どのページも変更していません。");
+// A replacement across the site that would take a page past its limits.
+inline QString pageEditRefused(const QString &page, const PageExcess &excess)
+{
+    return QStringLiteral("ページ「%1」: ").arg(page) + editRefused(excess);
+}
+// Pages edited while a replacement across the site was being prepared.
+inline QString pagesNotReplaced(qsizetype pages)
+{
+    return QStringLiteral("、検索の後に編集された %1 ページは置換していません").arg(pages);
 }
 
 // The status line below the text box: the caret's place, its line and column, both

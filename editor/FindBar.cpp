@@ -1,5 +1,6 @@
 #include "editor/FindBar.h"
 #include "editor/EditorTexts.h"
+#include "editor/PageTextEdit.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -25,24 +26,34 @@ QString textBoxSearchText(const QPlainTextEdit *textBox)
     return textSearch::searchLines(textBox->document()->toRawText());
 }
 
-qsizetype replaceAllInTextBox(QPlainTextEdit *textBox, const textSearch::Query &query, const QString &replacement)
+TextBoxReplaced replaceAllInTextBox(PageTextEdit *textBox, const textSearch::Query &query, const QString &replacement)
 {
-    const textSearch::Replaced replaced = query.replaceAll(textBoxSearchText(textBox), replacement);
+    const QString text = textBoxSearchText(textBox);
+    const textSearch::Replaced replaced = query.replaceAll(text, replacement);
+    if (replaced.failure)
+        return {0, replaced.failure, textSearch::lineNumberAt(text, replaced.failure.at), false};
     if (replaced.count == 0)
-        return 0;
+        return {};
+    if (!textBox->allowsText(replaced.text))
+        return {0, {}, 0, true};
+    replaceTextBoxText(textBox, replaced.text);
+    return {replaced.count, {}, 0, false};
+}
+
+void replaceTextBoxText(QPlainTextEdit *textBox, const QString &text)
+{
     QTextCursor caret = textBox->textCursor();
     const int position = caret.position();
     QTextCursor edit(textBox->document());
     edit.beginEditBlock();
     edit.select(QTextCursor::Document);
-    edit.insertText(replaced.text);
+    edit.insertText(text);
     edit.endEditBlock();
     caret.setPosition(std::min(position, textBox->document()->characterCount() - 1));
     textBox->setTextCursor(caret);
-    return replaced.count;
 }
 
-FindBar::FindBar(QPlainTextEdit *textBox, QWidget *parent) : QWidget(parent), mTextBox(textBox)
+FindBar::FindBar(PageTextEdit *textBox, QWidget *parent) : QWidget(parent), mTextBox(textBox)
 {
     createControls();
     hide();
@@ -62,7 +73,10 @@ void FindBar::createControls()
     mChkCase = new QCheckBox(matchCase, this);
     mChkWord = new QCheckBox(wholeWord, this);
     mChkRegex = new QCheckBox(regex, this);
+    // What a command found or failed to find, on a line of its own: a failure can take more.
     mLblStatus = new QLabel(this);
+    mLblStatus->setWordWrap(true);
+    mLblStatus->setMinimumHeight(mLblStatus->fontMetrics().lineSpacing());
     QToolButton *close = addButton(QStringLiteral("×"), closeBarTip, &FindBar::closeRequested);
     auto *findButtons = new QHBoxLayout;
     findButtons->addWidget(addButton(findPreviousButton, findPreviousTip, &FindBar::findPreviousClicked));
@@ -79,7 +93,7 @@ void FindBar::createControls()
     optionRow->addWidget(mChkCase);
     optionRow->addWidget(mChkWord);
     optionRow->addWidget(mChkRegex);
-    optionRow->addWidget(mLblStatus, 1);
+    optionRow->addStretch(1);
     auto *findLabelWidget = new QLabel(findLabel, this);
     auto *replaceLabelWidget = new QLabel(replaceLabel, this);
     grid->addWidget(findLabelWidget, 0, 0);
@@ -89,6 +103,7 @@ void FindBar::createControls()
     grid->addWidget(mTxtReplace, 1, 1);
     grid->addLayout(replaceButtons, 1, 2);
     grid->addLayout(optionRow, 2, 1, 1, 2);
+    grid->addWidget(mLblStatus, 3, 1, 1, 2);
     grid->setColumnStretch(1, 1);
     mReplaceRow = {replaceLabelWidget, mTxtReplace, one, all};
 }
@@ -110,7 +125,7 @@ void FindBar::open(bool replacing)
     const QString selected = mTextBox->textCursor().selectedText();
     if (!selected.isEmpty() && !selected.contains(QChar::ParagraphSeparator))
         mTxtFind->setText(selected);
-    mLblStatus->clear();
+    setStatus(QString());
     show();
     mTxtFind->setFocus();
     mTxtFind->selectAll();
@@ -126,6 +141,14 @@ textSearch::Options FindBar::options() const
     return {mChkCase->isChecked(), mChkWord->isChecked(), mChkRegex->isChecked()};
 }
 
+void FindBar::setStatus(const QString &text)
+{
+    if (text == mLblStatus->text())
+        return;
+    mLblStatus->setText(text);
+    emit statusChanged();
+}
+
 QString FindBar::statusText() const
 {
     return mLblStatus->text();
@@ -135,14 +158,18 @@ bool FindBar::validQuery(const textSearch::Query &query)
 {
     if (query.isValid())
         return true;
-    mLblStatus->setText(query.errorString().isEmpty() ? QString() : regexError(query.errorString()));
+    setStatus(query.errorString().isEmpty() ? QString() : regexError(query.errorString()));
     return false;
 }
 
-bool FindBar::select(const textSearch::Match &match)
+bool FindBar::select(const textSearch::Match &match, const QString &text)
 {
+    if (match.failure) {
+        setStatus(matcherFailed(match.failure.code, textSearch::lineNumberAt(text, match.failure.at)));
+        return false;
+    }
     if (!match.found()) {
-        mLblStatus->setText(notFound);
+        setStatus(notFound);
         return false;
     }
     QTextCursor cursor(mTextBox->document());
@@ -158,9 +185,10 @@ bool FindBar::findNext()
     const textSearch::Query query(mTxtFind->text(), options());
     if (!validQuery(query))
         return false;
-    const textSearch::Match match = query.findNext(textBoxSearchText(mTextBox), mTextBox->textCursor().selectionEnd());
-    mLblStatus->setText(match.wrapped ? wrappedToStart : QString());
-    return select(match);
+    const QString text = textBoxSearchText(mTextBox);
+    const textSearch::Match match = query.findNext(text, mTextBox->textCursor().selectionEnd());
+    setStatus(match.wrapped ? wrappedToStart : QString());
+    return select(match, text);
 }
 
 bool FindBar::findPrevious()
@@ -168,10 +196,10 @@ bool FindBar::findPrevious()
     const textSearch::Query query(mTxtFind->text(), options());
     if (!validQuery(query))
         return false;
-    const textSearch::Match match
-        = query.findPrevious(textBoxSearchText(mTextBox), mTextBox->textCursor().selectionStart());
-    mLblStatus->setText(match.wrapped ? wrappedToEnd : QString());
-    return select(match);
+    const QString text = textBoxSearchText(mTextBox);
+    const textSearch::Match match = query.findPrevious(text, mTextBox->textCursor().selectionStart());
+    setStatus(match.wrapped ? wrappedToEnd : QString());
+    return select(match, text);
 }
 
 void FindBar::replaceOne()
@@ -182,9 +210,19 @@ void FindBar::replaceOne()
     QTextCursor cursor = mTextBox->textCursor();
     const QString text = textBoxSearchText(mTextBox);
     const qsizetype start = cursor.selectionStart();
-    if (cursor.hasSelection() && query.matchesExactly(text, start, cursor.selectionEnd() - start)) {
-        cursor.insertText(query.replacementAt(text, start, mTxtReplace->text()));
-        mTextBox->setTextCursor(cursor);
+    if (cursor.hasSelection()) {
+        const textSearch::Match match = query.matchAt(text, start);
+        if (match.failure) {
+            select(match, text);
+            return;
+        }
+        if (match.found() && match.end() == cursor.selectionEnd()) {
+            const QString replacement = query.replacementAt(text, start, mTxtReplace->text());
+            if (!mTextBox->allowsInsert(replacement))
+                return;
+            cursor.insertText(replacement);
+            mTextBox->setTextCursor(cursor);
+        }
     }
     findNext();
 }
@@ -194,9 +232,14 @@ qsizetype FindBar::replaceAll()
     const textSearch::Query query(mTxtFind->text(), options());
     if (!validQuery(query))
         return 0;
-    const qsizetype count = replaceAllInTextBox(mTextBox, query, mTxtReplace->text());
-    mLblStatus->setText(count > 0 ? replacedCount(count) : notFound);
-    return count;
+    const TextBoxReplaced replaced = replaceAllInTextBox(mTextBox, query, mTxtReplace->text());
+    if (replaced.failure)
+        setStatus(nothingReplaced + matcherFailed(replaced.failure.code, replaced.failureLine));
+    else if (replaced.refused)
+        setStatus(nothingReplaced);
+    else
+        setStatus(replaced.count > 0 ? replacedCount(replaced.count) : notFound);
+    return replaced.count;
 }
 
 void FindBar::keyPressEvent(QKeyEvent *event)

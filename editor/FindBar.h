@@ -10,6 +10,7 @@
 class QCheckBox;
 class QLabel;
 class QLineEdit;
+class PageTextEdit;
 class QPlainTextEdit;
 class QToolButton;
 
@@ -17,7 +18,7 @@ class FindBar : public QWidget
 {
     Q_OBJECT
 public:
-    FindBar(QPlainTextEdit *textBox, QWidget *parent);
+    FindBar(PageTextEdit *textBox, QWidget *parent);
 
     // Shows the bar (with the replace row when `replacing`), takes a one-line selection
     // of the text box as the pattern and puts the focus into the pattern.
@@ -29,7 +30,8 @@ public:
     bool findPrevious();
     // Replaces the selected match (if the selection is one) and selects the next match.
     void replaceOne();
-    // Replaces every match as one undo step; returns how many there were.
+    // Replaces every match as one undo step; returns how many there were (none when the
+    // matcher gave up, which the bar then says).
     qsizetype replaceAll();
 
     textSearch::Options options() const;
@@ -44,6 +46,8 @@ public:
 signals:
     // The user closed the bar (Esc or its close button).
     void closeRequested();
+    // The status line changed, and with it perhaps the height the bar needs.
+    void statusChanged();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -54,10 +58,11 @@ private:
     void findNextClicked() { findNext(); }
     void findPreviousClicked() { findPrevious(); }
     void replaceAllClicked() { replaceAll(); }
+    void setStatus(const QString &text);
     bool validQuery(const textSearch::Query &query);
-    bool select(const textSearch::Match &match);
+    bool select(const textSearch::Match &match, const QString &text);
 
-    QPlainTextEdit *mTextBox;
+    PageTextEdit *mTextBox;
     QLineEdit *mTxtFind = nullptr;
     QLineEdit *mTxtReplace = nullptr;
     QCheckBox *mChkCase = nullptr;
@@ -67,10 +72,24 @@ private:
     QList<QWidget *> mReplaceRow;
 };
 
+// What replacing every match in a text box came to: how many were replaced, or why none
+// was (the matcher gave up on line `failureLine`, or the page would have passed its
+// limits, which the user was told).
+struct TextBoxReplaced {
+    qsizetype count = 0;
+    textSearch::Failure failure;
+    qsizetype failureLine = 0;
+    bool refused = false;
+};
+
 // Replaces every match of `query` in `textBox` with `replacement` as one edit, so that
 // one undo takes it all back; the caret stays where it was, as far as the text allows.
-// Returns how many matches there were.
-qsizetype replaceAllInTextBox(QPlainTextEdit *textBox, const textSearch::Query &query, const QString &replacement);
+// When the matcher gives up, or the page would pass its limits, nothing changes.
+TextBoxReplaced replaceAllInTextBox(PageTextEdit *textBox, const textSearch::Query &query, const QString &replacement);
+
+// Replaces the whole text of `textBox` with `text` (as textSearch reads it) as one edit;
+// the caret stays where it was, as far as the text allows.
+void replaceTextBoxText(QPlainTextEdit *textBox, const QString &text);
 
 // The text box's text as textSearch reads it: positions are cursor positions.
 QString textBoxSearchText(const QPlainTextEdit *textBox);

@@ -125,6 +125,7 @@ void LivePreview::stop()
     mTextFiles.clear();
     mStamps.clear();
     mFilesOfFolder.clear();
+    mFilesAwaitingFolder.clear();
     mChanged.clear();
     mAnnounce->stop();
     if (const QStringList watched = mWatcher->files() + mWatcher->directories(); !watched.isEmpty())
@@ -205,11 +206,37 @@ void LivePreview::watch(const QString &file)
     const QString folder = QFileInfo(file).path();
     const Stamp stamp = stampOf(file);
     mStamps.insert(file, stamp);
-    if (!mFilesOfFolder.contains(folder) && QFileInfo(folder).isDir())
-        mWatcher->addPath(folder);
-    mFilesOfFolder[folder] << file;
+    if (QFileInfo(folder).isDir()) {
+        if (!mFilesOfFolder.contains(folder))
+            mWatcher->addPath(folder);
+        mFilesOfFolder[folder] << file;
+    } else {
+        // A picture looked for before its folder is made: the nearest folder there is sees
+        // the folder come, and the file is watched again then.
+        QString existing = folder;
+        while (!QFileInfo(existing).isDir() && QFileInfo(existing).path() != existing)
+            existing = QFileInfo(existing).path();
+        if (!mFilesOfFolder.contains(existing) && !mFilesAwaitingFolder.contains(existing))
+            mWatcher->addPath(existing);
+        mFilesAwaitingFolder[existing] << file;
+    }
     if (stamp.exists)
         mWatcher->addPath(file);
+}
+
+// Files waiting under `folder` for their own folder are watched anew; those that exist by
+// now have changed.
+void LivePreview::watchAgain(const QString &folder)
+{
+    const QStringList waiting = mFilesAwaitingFolder.take(folder);
+    if (!mFilesOfFolder.contains(folder))
+        mWatcher->removePath(folder);
+    for (const QString &file : waiting) {
+        mStamps.remove(file);
+        watch(file);
+        if (mStamps.value(file).exists)
+            changed(file);
+    }
 }
 
 void LivePreview::fileChanged(const QString &file)
@@ -234,6 +261,8 @@ void LivePreview::folderChanged(const QString &folder)
             mWatcher->addPath(file);
         changed(file);
     }
+    if (mFilesAwaitingFolder.contains(folder))
+        watchAgain(folder);
 }
 
 void LivePreview::changed(const QString &file)

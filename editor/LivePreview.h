@@ -74,6 +74,10 @@ private:
     QFileSystemWatcher *mWatcher;
     QHash<QString, Stamp> mStamps;
     QHash<QString, QStringList> mFilesOfFolder;
+    // Files whose folder did not exist when they were looked for, under the nearest folder
+    // that did, which is watched until theirs is made.
+    QHash<QString, QStringList> mFilesAwaitingFolder;
+    void watchAgain(const QString &folder);
     QStringList mChanged;
     QTimer *mAnnounce;
 };

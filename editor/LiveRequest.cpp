@@ -1,4 +1,5 @@
 #include "editor/LiveRequest.h"
+#include "common/TextHelpers.h"
 
 #include <QStringDecoder>
 
@@ -10,29 +11,11 @@ bool isControl(uchar c)
     return c < 0x20 || c == 0x7F;
 }
 
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // A byte that must not come percent-encoded: it would stand for a separator or a dot that
 // the raw path does not show.
 bool refusedEncoded(uchar c)
 {
     return c == '.' || c == '/' || c == '\\' || isControl(c);
-}
-
-Target refused()
-{
-    Target t;
-    t.kind = Target::Refused;
-    return t;
 }
 
 // Decodes one segment; the kind tells whether that was possible.
@@ -46,8 +29,8 @@ Target::Kind decodeSegment(QByteArrayView raw, QByteArray &out)
             out += char(c);
             continue;
         }
-        const int high = i + 2 < raw.size() ? hexValue(raw[i + 1]) : -1;
-        const int low = high >= 0 ? hexValue(raw[i + 2]) : -1;
+        const int high = i + 2 < raw.size() ? basSystem::hexDigitValue(char16_t(uchar(raw[i + 1]))) : -1;
+        const int low = high >= 0 ? basSystem::hexDigitValue(char16_t(uchar(raw[i + 2]))) : -1;
         if (low < 0)
             return Target::Malformed;
         const uchar decoded = uchar(high * 16 + low);
@@ -80,8 +63,12 @@ Target parseTarget(QByteArrayView target)
         if (slash < 0)
             slash = rawPath.size();
         const QByteArrayView segment = rawPath.sliced(from, slash - from);
-        if (segment.isEmpty() || segment == "." || segment == "..")
-            return refused();
+        // The query stays with a refused target, so that its token is still seen: a
+        // request with the token is refused (403), not answered as a stranger's (404).
+        if (segment.isEmpty() || segment == "." || segment == "..") {
+            result.kind = Target::Refused;
+            return result;
+        }
         if (const Target::Kind kind = decodeSegment(segment, path); kind != Target::Site) {
             result.kind = kind;
             return result;

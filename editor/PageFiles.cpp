@@ -1,6 +1,8 @@
 #include "editor/PageFiles.h"
+#include "common/PageLimits.h"
 #include "common/TextFile.h"
 #include "common/PageHash.h"
+#include "editor/EditorTexts.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -15,6 +17,11 @@ bool writePageText(const QString &path, const QString &text, TextEncoding encodi
                    QByteArray *writtenHash)
 {
     const QByteArray bytes = encodeWithReferences(text, encoding);
+    if (const std::optional<PageExcess> excess = pageExcess(bytes.size(), pageLineCount(text))) {
+        if (error)
+            *error = editorTexts::saveRefused(*excess);
+        return false;
+    }
     if (!writeFileAtomic(path, bytes, error))
         return false;
     if (writtenHash)

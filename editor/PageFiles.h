@@ -12,9 +12,9 @@ namespace pageFiles {
 extern const QString pageDefaultExt;
 
 // Writes `text` to `path` in `encoding`; characters the code page cannot represent are
-// written as numeric character references, so nothing is lost. On failure the old file
-// stays and `error` says why. `writtenHash`, when given, receives pageFileHash() of the
-// bytes written.
+// written as numeric character references, so nothing is lost. A text past the page
+// limits is not written. On failure the old file stays and `error` says why. `writtenHash`, when given, receives
+// pageFileHash() of the bytes written.
 bool writePageText(const QString &path, const QString &text, TextEncoding encoding, QString *error,
                    QByteArray *writtenHash = nullptr);
 // Writes the preview copy as a fresh regular file: a link planted at `path` is replaced,

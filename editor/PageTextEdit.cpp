@@ -1,6 +1,10 @@
 #include "editor/PageTextEdit.h"
 #include "editor/HtmlHighlighter.h"
+#include "editor/PageSizeGuard.h"
 
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QMimeData>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QTextBlock>
@@ -21,6 +25,17 @@ protected:
 private:
     PageTextEdit *mEdit;
 };
+
+// The text a key press types, as the text box takes it; empty for a key that types nothing.
+QString typedText(const QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        return QStringLiteral("\n");
+    const QString text = event->text();
+    if (text.isEmpty() || (text.at(0).category() == QChar::Other_Control && text.at(0) != u'\t'))
+        return {};
+    return text;
+}
 
 // Blank space on either side of the numbers, in widths of a digit.
 constexpr int marginPadding = 1;
@@ -124,4 +139,59 @@ void PageTextEdit::paintLineNumbers(QPaintEvent *event)
         top += height;
         block = block.next();
     }
+}
+
+void PageTextEdit::guardPageLimits(std::function<TextEncoding()> encoding,
+                                   std::function<void(const PageExcess &)> refuse)
+{
+    if (!mSizeGuard)
+        mSizeGuard = new PageSizeGuard(document());
+    mEncoding = std::move(encoding);
+    mRefuse = std::move(refuse);
+}
+
+bool PageTextEdit::allows(const std::optional<PageExcess> &excess)
+{
+    if (excess && mRefuse)
+        mRefuse(*excess);
+    return !excess;
+}
+
+bool PageTextEdit::allowsInsert(QStringView inserted)
+{
+    if (!mSizeGuard || inserted.isEmpty())
+        return true;
+    const QTextCursor selection = textCursor();
+    return allows(
+        mSizeGuard->excessOfEdit(selection.selectionStart(), selection.selectionEnd(), inserted, mEncoding()));
+}
+
+bool PageTextEdit::allowsText(const QString &text)
+{
+    return !mSizeGuard || allows(excessOfText(text, mEncoding()));
+}
+
+void PageTextEdit::keyPressEvent(QKeyEvent *event)
+{
+    if (!isReadOnly() && !allowsInsert(typedText(event))) {
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+void PageTextEdit::inputMethodEvent(QInputMethodEvent *event)
+{
+    if (!isReadOnly() && !allowsInsert(event->commitString())) {
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::inputMethodEvent(event);
+}
+
+void PageTextEdit::insertFromMimeData(const QMimeData *source)
+{
+    if (!isReadOnly() && source->hasText() && !allowsInsert(source->text()))
+        return;
+    QPlainTextEdit::insertFromMimeData(source);
 }

@@ -1,4 +1,7 @@
 #include "editor/TextSearch.h"
+#include "common/TextFile.h"
+
+#include <QRegularExpression>
 
 #include <algorithm>
 
@@ -10,7 +13,7 @@ inline bool isBreak(char16_t c)
     return c == u'\r' || c == 0x2029 || c == 0xFDD0 || c == 0xFDD1;
 }
 
-QRegularExpression compile(const QString &pattern, Options options)
+PatternMatcher compile(const QString &pattern, Options options)
 {
     if (pattern.isEmpty())
         return {};
@@ -19,25 +22,20 @@ QRegularExpression compile(const QString &pattern, Options options)
     QString source = options.regex ? pattern : QRegularExpression::escape(pattern);
     if (options.wholeWord)
         source = QStringLiteral("(?<!\\w)(?:") + source + QStringLiteral(")(?!\\w)");
-    QRegularExpression::PatternOptions flags
-        = QRegularExpression::MultilineOption | QRegularExpression::UseUnicodePropertiesOption;
-    if (!options.matchCase)
-        flags |= QRegularExpression::CaseInsensitiveOption;
-    QRegularExpression re(source, flags);
-    re.optimize();
-    return re;
+    return PatternMatcher(source, !options.matchCase);
 }
 
-// The position after `pos`, never inside a surrogate pair.
-qsizetype stepOver(const QString &text, qsizetype pos)
+// The match from `start` to `end` (which \K in a look-ahead can put before it).
+Match matchOf(qsizetype start, qsizetype end)
 {
-    if (pos + 1 < text.size() && text.at(pos).isHighSurrogate() && text.at(pos + 1).isLowSurrogate())
-        return pos + 2;
-    return pos + 1;
+    Match m;
+    m.start = start;
+    m.length = std::max(end - start, qsizetype(0));
+    return m;
 }
 
 // The replacement text of one regular-expression match, its escapes expanded.
-void appendExpanded(QString &out, const QString &replacement, const QRegularExpressionMatch &m)
+void appendExpanded(QString &out, const QString &replacement, QStringView text, const PatternMatcher &m)
 {
     const qsizetype n = replacement.size();
     for (qsizetype i = 0; i < n; ++i) {
@@ -48,7 +46,7 @@ void appendExpanded(QString &out, const QString &replacement, const QRegularExpr
         }
         const QChar next = replacement.at(++i);
         if (next.isDigit() && next.digitValue() <= 9)
-            out.append(m.capturedView(next.digitValue()));
+            out.append(m.captured(text, next.digitValue()));
         else if (next == QLatin1Char('n'))
             out.append(QLatin1Char('\n'));
         else if (next == QLatin1Char('t'))
@@ -84,30 +82,41 @@ QString searchLines(const QString &text)
     return out;
 }
 
+qsizetype lineNumberAt(QStringView text, qsizetype pos)
+{
+    return lineFeedCount(text.first(std::clamp(pos, qsizetype(0), text.size()))) + 1;
+}
+
 Query::Query(const QString &pattern, Options options)
-    : mPattern(pattern), mOptions(options), mRegex(compile(pattern, options))
+    : mPattern(pattern), mOptions(options), mMatcher(compile(pattern, options))
 { }
 
 bool Query::isValid() const
 {
-    return !mPattern.isEmpty() && mRegex.isValid();
+    return !mPattern.isEmpty() && mMatcher.isValid();
 }
 
 QString Query::errorString() const
 {
-    return !mPattern.isEmpty() && !mRegex.isValid() ? mRegex.errorString() : QString();
+    return mPattern.isEmpty() ? QString() : mMatcher.errorString();
+}
+
+// The position after `pos`, never inside a surrogate pair.
+qsizetype Query::stepOver(QStringView text, qsizetype pos)
+{
+    if (pos + 1 < text.size() && text.at(pos).isHighSurrogate() && text.at(pos + 1).isLowSurrogate())
+        return pos + 2;
+    return pos + 1;
 }
 
 // The first match at or after `from`; with `skipEmptyAtFrom`, an empty match at `from`
 // is passed over.
 Match Query::firstFrom(const QString &text, qsizetype from, bool skipEmptyAtFrom) const
 {
-    for (qsizetype at = from; at <= text.size(); at = stepOver(text, at)) {
-        const QRegularExpressionMatch m = mRegex.match(text, at);
-        if (!m.hasMatch())
-            return {};
-        if (!skipEmptyAtFrom || m.capturedLength() > 0 || m.capturedStart() > from)
-            return Match{m.capturedStart(), m.capturedLength()};
+    switch (mMatcher.match(text, from, skipEmptyAtFrom ? PatternMatcher::NotEmptyAtStart : 0)) {
+    case PatternMatcher::Outcome::Match: return matchOf(mMatcher.capturedStart(), mMatcher.capturedEnd());
+    case PatternMatcher::Outcome::Failed: return Match{-1, 0, false, failure()};
+    case PatternMatcher::Outcome::NoMatch: break;
     }
     return {};
 }
@@ -116,12 +125,14 @@ Match Query::firstFrom(const QString &text, qsizetype from, bool skipEmptyAtFrom
 Match Query::lastBefore(const QString &text, qsizetype before) const
 {
     Match last;
-    forEach(text, 0, [&](qsizetype start, qsizetype length, const QRegularExpressionMatch &) {
+    last.failure = forEach(text, 0, [&](qsizetype start, qsizetype length, const PatternMatcher &) {
         if (start >= before)
             return false;
-        last = Match{start, length};
+        last = matchOf(start, start + length);
         return true;
     });
+    if (last.failure)
+        last.start = -1;
     return last;
 }
 
@@ -130,7 +141,7 @@ Match Query::findNext(const QString &text, qsizetype from) const
     if (!isValid())
         return {};
     const Match m = firstFrom(text, std::clamp<qsizetype>(from, 0, text.size()), true);
-    if (m.found())
+    if (m.found() || m.failure)
         return m;
     Match wrapped = firstFrom(text, 0, false);
     wrapped.wrapped = wrapped.found();
@@ -142,20 +153,23 @@ Match Query::findPrevious(const QString &text, qsizetype before) const
     if (!isValid())
         return {};
     const Match m = lastBefore(text, std::clamp<qsizetype>(before, 0, text.size()));
-    if (m.found())
+    if (m.found() || m.failure)
         return m;
     Match wrapped = lastBefore(text, text.size() + 1);
     wrapped.wrapped = wrapped.found();
     return wrapped;
 }
 
-bool Query::matchesExactly(const QString &text, qsizetype start, qsizetype length) const
+Match Query::matchAt(const QString &text, qsizetype start) const
 {
-    if (!isValid() || start < 0 || start + length > text.size())
-        return false;
-    const QRegularExpressionMatch m
-        = mRegex.match(text, start, QRegularExpression::NormalMatch, QRegularExpression::AnchorAtOffsetMatchOption);
-    return m.hasMatch() && m.capturedLength() == length;
+    if (!isValid() || start < 0 || start > text.size())
+        return {};
+    switch (mMatcher.match(text, start, PatternMatcher::Anchored)) {
+    case PatternMatcher::Outcome::Match: return matchOf(start, mMatcher.capturedEnd());
+    case PatternMatcher::Outcome::Failed: return Match{-1, 0, false, failure()};
+    case PatternMatcher::Outcome::NoMatch: break;
+    }
+    return {};
 }
 
 QString Query::replacementAt(const QString &text, qsizetype start, const QString &replacement) const
@@ -163,61 +177,40 @@ QString Query::replacementAt(const QString &text, qsizetype start, const QString
     if (!mOptions.regex)
         return replacement;
     QString out;
-    const QRegularExpressionMatch m
-        = mRegex.match(text, start, QRegularExpression::NormalMatch, QRegularExpression::AnchorAtOffsetMatchOption);
-    if (m.hasMatch())
-        appendExpanded(out, replacement, m);
+    if (mMatcher.match(text, start, PatternMatcher::Anchored) == PatternMatcher::Outcome::Match)
+        appendExpanded(out, replacement, text, mMatcher);
     return out;
+}
+
+void Query::appendReplacement(QString &out, const QString &replacement, QStringView text,
+                              const PatternMatcher &match) const
+{
+    if (mOptions.regex)
+        appendExpanded(out, replacement, text, match);
+    else
+        out.append(replacement);
 }
 
 Replaced Query::replaceAll(const QString &text, const QString &replacement) const
 {
     Replaced result;
     qsizetype done = 0;
-    forEach(text, 0, [&](qsizetype start, qsizetype length, const QRegularExpressionMatch &m) {
+    result.failure = forEach(text, 0, [&](qsizetype start, qsizetype length, const PatternMatcher &m) {
         if (result.count == 0)
             result.text.reserve(text.size());
         result.text.append(QStringView(text).mid(done, start - done));
-        if (mOptions.regex)
-            appendExpanded(result.text, replacement, m);
-        else
-            result.text.append(replacement);
+        appendReplacement(result.text, replacement, text, m);
         done = start + length;
         ++result.count;
         return true;
     });
+    if (result.failure)
+        return Replaced{QString(), 0, result.failure};
     if (result.count == 0)
         result.text = text;
     else
         result.text.append(QStringView(text).mid(done));
     return result;
-}
-
-QList<LineHit> Query::lineHits(const QString &text) const
-{
-    QList<LineHit> hits;
-    qsizetype line = 1;
-    qsizetype lineStart = 0;
-    qsizetype lineEnd = -1;   // end of the line of the last hit; -1 before the first
-    qsizetype scanned = 0;    // line breaks before this position are counted
-    QString lineText;
-    forEach(text, 0, [&](qsizetype start, qsizetype length, const QRegularExpressionMatch &) {
-        if (start > lineEnd) {
-            for (qsizetype at = text.indexOf(QLatin1Char('\n'), scanned); at >= 0 && at < start;
-                 at = text.indexOf(QLatin1Char('\n'), at + 1)) {
-                ++line;
-                lineStart = at + 1;
-            }
-            scanned = start;
-            lineEnd = text.indexOf(QLatin1Char('\n'), start);
-            if (lineEnd < 0)
-                lineEnd = text.size();
-            lineText = text.mid(lineStart, lineEnd - lineStart);
-        }
-        hits.append(LineHit{line, start - lineStart + 1, start, length, lineText});
-        return true;
-    });
-    return hits;
 }
 
 }   // namespace textSearch

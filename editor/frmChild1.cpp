@@ -3,6 +3,7 @@
 #include "common/TextFile.h"
 #include "common/TextHelpers.h"
 #include "editor/EditorText.h"
+#include "editor/EditorFiller.h"
 #include "editor/EditorTexts.h"
 #include "editor/FindBar.h"
 #include "editor/LinkRewrite.h"
@@ -20,23 +21,18 @@
 #include "site/SiteFile.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QFont>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QStyle>
-#include <QtMath>
 #include <QFontMetricsF>
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QPointer>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QTimer>
 #include <QToolButton>
 
 #include <algorithm>
@@ -45,30 +41,6 @@
 using namespace basSystem;
 
 namespace {
-
-// The text a new editor window shows at least, where the area has room for it.
-constexpr int usefulColumns = 80;
-constexpr int usefulLines = 25;
-
-// Editors shown together while a site is read wait here for their text: the last shown
-// (on top) first, one each time the program is idle.
-QList<QPointer<frmChild1>> gWaitingEditors;
-QPointer<QTimer> gFillTimer;
-constexpr int fillSliceMs = 20;
-
-// The outer size in pixels of an editor whose text box `box` shows 80 columns by 25 lines.
-QSize usefulSizeFor(const PageTextEdit &box)
-{
-    const QFontMetrics metrics(box.font());
-    const int scrollBar = box.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &box);
-    const int margins = 2 * (box.frameWidth() + qCeil(box.document()->documentMargin()));
-    const int textWidth
-        = usefulColumns * metrics.horizontalAdvance(QLatin1Char('0')) + margins + scrollBar + box.lineNumberWidth();
-    // One line more for the status line below the text box.
-    const int textHeight = (usefulLines + 1) * metrics.lineSpacing() + margins + scrollBar;
-    return QSize(textWidth + twipsToPixelsX(editorLayout::designedWidth - editorLayout::txtEdit.width),
-                 textHeight + twipsToPixelsY(editorLayout::designedHeight - editorLayout::txtEdit.height));
-}
 
 // The record of page `id`, or nullptr when the page table has no such page.
 PageRecord *pageRecord(qint32 id)
@@ -136,7 +108,9 @@ void frmChild1::createControls()
     mStatusLine->setFont(mTxtEdit->font());
     mStatusLine->setIndent(twipsToPixelsX(editorLayout::txtEdit.left));
     connect(mTxtEdit, &QPlainTextEdit::cursorPositionChanged, this, &frmChild1::showCaretPlace);
+    connect(mTxtEdit->document(), &QTextDocument::contentsChange, this, &frmChild1::followContentsChange);
     showCaretPlace();
+    guardPageLimits();
     placeTextArea();
     setFocusProxy(mTxtEdit);
     mTxtEdit->installEventFilter(this);
@@ -194,7 +168,10 @@ void frmChild1::placeTextArea()
         placeControl(mTxtEdit, withStatus.textBox);
         return;
     }
-    const int barHeight = pixelsToTwipsY(mFindBar->sizeHint().height());
+    // The bar's status line wraps a long text: the bar takes the height it then needs.
+    const int barWidth = twipsToPixelsX(withStatus.textBox.width);
+    const int barHeight = pixelsToTwipsY(mFindBar->hasHeightForWidth() ? mFindBar->heightForWidth(barWidth)
+                                                                       : mFindBar->sizeHint().height());
     const auto withBar = editorLayout::splitBottomBar(withStatus.textBox, barHeight);
     placeControl(mTxtEdit, withBar.textBox);
     placeControl(mFindBar, withBar.bar);
@@ -210,6 +187,24 @@ void frmChild1::showCaretPlace()
     if (mRecovery && !mRecovery->failure().isEmpty())
         place += editorTexts::recoveryFailedMark;
     mStatusLine->setText(place);
+}
+
+void frmChild1::guardPageLimits()
+{
+    mTxtEdit->guardPageLimits([this] { return pageEncoding(); },
+                              [](const PageExcess &excess) { ShowMessage(editorTexts::editRefused(excess)); });
+}
+
+TextEncoding frmChild1::pageEncoding() const
+{
+    const PageRecord *page = pageRecord(plId);
+    return page ? page->Encoding : TextEncoding::Cp932;
+}
+
+bool frmChild1::allowsTyping(QStringView text)
+{
+    txtEdit();
+    return mTxtEdit->allowsInsert(text);
 }
 
 bool frmChild1::wordWrap() const
@@ -237,6 +232,8 @@ void frmChild1::Form_Load()
 QString frmChild1::text() const
 {
     finishFilling();
+    if (!mDocumentFilled && mEdits.hasPending())
+        return editorText::crLfText(searchText());
     if (!mDocumentFilled)
         return editorText::crLfText(editorText::documentText(mPendingText));
     return editorText::crLfText(mTxtEdit->document()->toRawText());
@@ -247,13 +244,17 @@ void frmChild1::setText(const QString &text)
     if (mDocumentFilled) {
         replaceDocument(text);
     } else {
+        const bool wasModified = isModified();
         mPendingText = text;
+        mEdits.clearPending();
+        markPendingEdits(wasModified);
     }
+    emit PageEvents::instance().textReplaced(this);
 }
 
 bool frmChild1::isModified() const
 {
-    return mDocumentFilled && mTxtEdit->document()->isModified();
+    return mDocumentFilled ? mTxtEdit->document()->isModified() : mEdits.hasPending();
 }
 
 QPlainTextEdit *frmChild1::txtEdit() const
@@ -276,41 +277,12 @@ void frmChild1::fillDocument() const
     self()->ensureControls();
     mDocumentFilled = true;
     self()->replaceDocument(std::exchange(mPendingText, QString()));
+    if (mEdits.hasPending()) {
+        finishFilling();
+        self()->mEdits.applyPending(mTxtEdit->document());
+    }
     if (isVisible())
         mTxtEdit->startHighlighting();   // only a shown editor colours its text
-}
-
-void frmChild1::fillLater()
-{
-    gWaitingEditors << QPointer(this);
-    if (!gFillTimer) {
-        gFillTimer = new QTimer(qApp);
-        connect(gFillTimer, &QTimer::timeout, gFillTimer, &frmChild1::fillWaitingEditor);
-    }
-    gFillTimer->start(0);
-}
-
-// Fills waiting editors for a few milliseconds, so that the program answers in between
-// but does not repaint the area after every editor.
-void frmChild1::fillWaitingEditor()
-{
-    QElapsedTimer spent;
-    spent.start();
-    while (!gWaitingEditors.isEmpty() && spent.elapsed() < fillSliceMs) {
-        const QPointer<frmChild1> editor = gWaitingEditors.takeLast();
-        if (editor && !editor->mDocumentFilled)
-            editor->fillDocument();
-    }
-    if (gWaitingEditors.isEmpty())
-        gFillTimer->stop();
-}
-
-bool frmChild1::textsComing()
-{
-    if (gFillTimer && gFillTimer->isActive())
-        return true;
-    return std::any_of(gPageEditors.cbegin(), gPageEditors.cend(),
-                       [](const QPointer<frmChild1> &editor) { return editor && editor->isFilling(); });
 }
 
 // A waiting editor gets its text before anything can reach its text box: a click, the
@@ -362,19 +334,17 @@ void frmChild1::startFilling(const QString &text, qsizetype from)
 {
     mFillText = text;
     mFillFrom = from;
-    if (!mFillTimer) {
-        mFillTimer = new QTimer(this);
-        connect(mFillTimer, &QTimer::timeout, this, &frmChild1::fillNextPiece);
-    }
     mTxtEdit->setReadOnly(true);
     mTxtEdit->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     mTxtEdit->document()->setUndoRedoEnabled(false);
-    mFillTimer->start(0);
+    EditorFiller::instance().fillInPieces(this);
     showCaretPlace();
 }
 
-void frmChild1::fillNextPiece()
+bool frmChild1::fillNextPiece()
 {
+    if (!isFilling())
+        return false;
     const qsizetype end = editorText::pieceEnd(mFillText, mFillFrom);
     appendToDocument(QStringView(mFillText).sliced(mFillFrom, end - mFillFrom));
     mFillFrom = end;
@@ -382,11 +352,7 @@ void frmChild1::fillNextPiece()
         stopFilling();
     else
         showCaretPlace();
-}
-
-bool frmChild1::isFilling() const
-{
-    return mFillTimer && mFillTimer->isActive();
+    return isFilling();
 }
 
 void frmChild1::finishFilling() const
@@ -401,7 +367,6 @@ void frmChild1::stopFilling()
 {
     if (!isFilling())
         return;
-    mFillTimer->stop();
     mFillText = QString();
     mFillFrom = 0;
     mTxtEdit->document()->setUndoRedoEnabled(true);
@@ -420,61 +385,22 @@ void frmChild1::appendToDocument(QStringView piece)
     mReplacingText = false;
 }
 
-// Editors shown together while a site is read take their controls and text when the
-// program is idle, the one on top first, so that a site with every page open shows at
-// once; an editor shown on its own takes them at once.
+// Editors shown together while a site is read take their controls and text once they can
+// be seen (contentsSeen), so that a site with every page open shows at once; an editor
+// shown on its own takes them at once.
 void frmChild1::showEvent(QShowEvent *event)
 {
-    if (KForm::ShowBatch::active() && !mDocumentFilled) {
-        fillLater();   // its controls too: a thousand text boxes take a while to make
-    } else {
+    if (!KForm::ShowBatch::active() || mDocumentFilled) {
         fillDocument();
         mTxtEdit->startHighlighting();   // only a shown editor colours its text
     }
     KForm::showEvent(event);
 }
 
-// A new editor window opens in the visible part of the area, beside the tool windows,
-// cascading from the editors already shown.
-void frmChild1::chooseFirstPlace()
+void frmChild1::contentsSeen()
 {
-    QMdiArea *area = formArea();
-    if (!area)
-        return;
-    const QRect visible = area->viewport()->rect();
-    int toolsRight = visible.x();
-    int shownEditors = 0;
-    for (const QMdiSubWindow *other : area->subWindowList()) {
-        if (other->isHidden())
-            continue;
-        const auto *form = qobject_cast<const KForm *>(other->widget());
-        if (form && form->isToolWindow())
-            toolsRight = std::max(toolsRight, other->geometry().right() + 1);
-        else
-            ++shownEditors;
-    }
-    QMdiSubWindow *sub = subWindow();
-    const int step = sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, sub);
-    const QRect r = editorLayout::firstPlacement(visible, toolsRight, usefulSize(), shownEditors, step);
-    setWidth(pixelsToTwipsX(r.width()));
-    setHeight(pixelsToTwipsY(r.height()));
-    setLeft(pixelsToTwipsX(r.x()));
-    setTop(pixelsToTwipsY(r.y()));
-}
-
-// The outer size in pixels at which the text box shows 80 columns by 25 lines: the
-// window grows with the text box one for one.
-QSize frmChild1::usefulSize() const
-{
-    if (mTxtEdit)
-        return usefulSizeFor(*mTxtEdit);
-    // An editor shown while a site is read has no text box yet: one like it is made once.
-    static const QSize freshBox = [] {
-        PageTextEdit box(nullptr);
-        box.setFont(msGothicFont());
-        return usefulSizeFor(box);
-    }();
-    return freshBox;
+    if (!mDocumentFilled)
+        EditorFiller::instance().fillSeen(this);   // its controls too: a text box takes a while to make
 }
 
 void frmChild1::Form_Activate()
@@ -508,6 +434,7 @@ void frmChild1::Form_Resize()
 
 void frmChild1::Form_QueryUnload(bool &cancel, int reason)
 {
+    rememberPlace();
     // The close box only hides the editor; anything else discards it.
     if (reason == vbFormControlMenu) {
         Hide();
@@ -557,13 +484,16 @@ bool frmChild1::save()
     if (mNotRead && !confirmReplaceUnread(path))
         return false;
     QString error;
-    if (!pageFiles::writePageText(path, text(), page->Encoding, &error, &mFileHash)) {
+    const QString written = text();
+    if (!pageFiles::writePageText(path, written, page->Encoding, &error, &mFileHash)) {
         ShowMessage(failureText(editorTexts::msgSaveFailed, path, error));
         return false;
     }
     mNotRead = false;
     if (mDocumentFilled)
         mTxtEdit->document()->setModified(false);
+    else if (mEdits.hasPending())
+        setText(written);
     dropRecoveryCopy();
     emit saved();
     return true;
@@ -630,8 +560,10 @@ void frmChild1::showFocused()
 FindBar *frmChild1::findBar()
 {
     if (!mFindBar) {
-        mFindBar = new FindBar(txtEdit(), this);
+        txtEdit();   // the whole text in the text box first
+        mFindBar = new FindBar(mTxtEdit, this);
         connect(mFindBar, &FindBar::closeRequested, this, &frmChild1::closeFindBar);
+        connect(mFindBar, &FindBar::statusChanged, this, &frmChild1::placeTextArea);
     }
     return mFindBar;
 }
@@ -668,30 +600,13 @@ void frmChild1::findPrevious()
 QString frmChild1::searchText() const
 {
     if (!mDocumentFilled)
-        return textSearch::searchLines(editorText::documentText(mPendingText));
+        return mEdits.withPending(textSearch::searchLines(editorText::documentText(mPendingText)));
+    finishFilling();
     return textBoxSearchText(mTxtEdit);
-}
-
-qsizetype frmChild1::replaceAll(const textSearch::Query &query, const QString &replacement)
-{
-    return replaceAllInTextBox(txtEdit(), query, replacement);
-}
-
-void frmChild1::selectInLine(qsizetype line, qsizetype column, qsizetype length)
-{
-    QTextDocument *document = txtEdit()->document();
-    const QTextBlock block = document->findBlockByNumber(int(line - 1));
-    if (!block.isValid())
-        return;
-    const int start = block.position() + int(std::min(column - 1, qsizetype(block.length() - 1)));
-    QTextCursor cursor(document);
-    cursor.setPosition(start);
-    cursor.setPosition(std::min(start + int(length), document->characterCount() - 1), QTextCursor::KeepAnchor);
-    mTxtEdit->setTextCursor(cursor);
-    mTxtEdit->ensureCursorVisible();
 }
 
 void frmChild1::cmdClo_Click()
 {
+    rememberPlace();
     Hide();
 }

@@ -4,6 +4,9 @@
 // unloaded.
 
 #include "editor/EditorLayout.h"
+#include "editor/EditorText.h"
+#include "editor/SiteSearch.h"
+#include "editor/TextEdits.h"
 #include "editor/TextSearch.h"
 #include "platform/FileDialog.h"
 #include "platform/KForm.h"
@@ -44,14 +47,23 @@ public:
     bool isModified() const;
     // The text box itself, holding the editor's whole text.
     QPlainTextEdit *txtEdit() const;
+    // Whether typing `text` at the caret keeps the page within the limits a page is opened
+    // with; a refused edit is told.
+    bool allowsTyping(QStringView text);
     // The text box as it stands, made if need be: a long text may still be coming in.
     QPlainTextEdit *textBoxAsItStands() const;
     // True while a long text still goes into the shown text box piece by piece. The text
     // box is read-only meanwhile; whatever reaches for the whole text (text(), txtEdit(),
     // find, save) puts the rest in at once.
-    bool isFilling() const;
-    // True while a shown editor still waits for its text or takes in a long one.
-    static bool textsComing();
+    bool isFilling() const { return !mFillText.isEmpty(); }
+
+    // Filling, as the filler (EditorFiller) does it while the program is idle:
+    // True while the editor has neither its controls nor its text in a text box.
+    bool waitsForText() const { return !mDocumentFilled; }
+    // Makes the controls and puts the text in (the first piece of a long one).
+    void fillDocument() const;
+    // Puts the next piece of a long text in; false once the whole text is in.
+    bool fillNextPiece();
 
     // The controls are made on first use (a shown window, or a reach from outside), so that
     // a thousand hidden editors cost no controls each.
@@ -85,6 +97,15 @@ public:
     // gets it when it is enabled again.
     void showFocused();
 
+    // Places the editor at `r` (pixels of the area's viewport) and lays it out for that
+    // size, also while another window is active.
+    void placeAt(const QRect &r);
+    // Remembers the editor's place and size for its page, for the rest of the session: an
+    // editor of the same page made later (the definition opened again) opens there.
+    void rememberPlace() const;
+    // The outer size in pixels at which the text box shows 80 columns by 25 lines.
+    QSize usefulSize() const;
+
     // Find and replace. The find bar sits below the text box while it is shown.
     void showFind() { openFindBar(false); }
     void showReplace() { openFindBar(true); }
@@ -93,13 +114,21 @@ public:
     void findPrevious();
     // The bar, made on first use.
     FindBar *findBar();
-    // The text as textSearch reads it (lines joined by '\n'; positions are the text box's
-    // cursor positions), also before the text box exists.
+    // The text as it stands, for a search on another thread, also before the text box
+    // exists: a text still waiting for the text box is shared, not copied. searchTextOf()
+    // makes of it the text as textSearch reads it (lines joined by '\n', positions the text
+    // box's cursor positions), which the three below go by.
+    PageSnapshot textSnapshot() const;
+    // The whole text as textSearch reads it, edits kept for the text box included; puts a
+    // long text still going in into the text box at once.
     QString searchText() const;
-    // Replaces every match as one undo step, marking the text modified; the count.
-    qsizetype replaceAll(const textSearch::Query &query, const QString &replacement);
-    // Selects `length` characters from `column` (from 1) of line `line` (from 1).
-    void selectInLine(qsizetype line, qsizetype column, qsizetype length);
+    // Line `line` (from 1), without putting a waiting text into the text box.
+    QString lineText(qsizetype line) const;
+    // Selects `length` characters from `start` and shows them.
+    void selectText(qsizetype start, qsizetype length);
+    // Replaces the whole text with `text` as one undo step, marking it modified; the caret
+    // stays where it was, as far as the text allows.
+    void replaceText(const QString &text);
 
     // Recovery copies. Once typing pauses, an editor with unsaved changes has its text
     // copied into the recovery folder (see editor/RecoveryCopier.h); saving or discarding
@@ -124,6 +153,23 @@ public:
     // The editor's copy; nullptr until the editor has a text box.
     RecoveryCopier *recoveryCopier() const { return mRecovery; }
 
+    // Edits another command makes in the text (links written anew when a file moves), as
+    // an unsaved change and one undo step; an editor whose text is not yet in its text box
+    // keeps them until it is. `id` names them for takeBackEdits (TextEdits.h).
+    void makeEdits(quint64 id, const QList<textEdits::Edit> &edits);
+    // Whether edits `id` can be taken back, and taking them back; false, with nothing
+    // changed, when the text was edited where they stand.
+    bool canTakeBackEdits(quint64 id) const;
+    bool takeBackEdits(quint64 id);
+    // The text as work off the window's thread reads it: the text not yet in the text box
+    // as the page holds it (`asFile`), or the text box's text, and the edits kept on top.
+    struct TextSnapshot {
+        QString text;
+        bool asFile = false;
+        QList<QList<textEdits::Edit>> pending;
+    };
+    TextSnapshot snapshotText() const;
+
 signals:
     void modifiedChanged(bool modified);
     // The page was written, possibly under a new name.
@@ -138,6 +184,7 @@ protected:
     void Form_Resize() override;
     void Form_QueryUnload(bool &cancel, int reason) override;
     void showEvent(QShowEvent *event) override;
+    void contentsSeen() override;
     void chooseFirstPlace() override;
     void ensureControls() override;
 
@@ -145,13 +192,9 @@ private:
     void Form_Load();
     void createControls();
     QToolButton *addButton(CommandIcon icon, const TwipRect &place, const QString &tip);
-    void fillDocument() const;
-    void fillLater();
-    static void fillWaitingEditor();
     bool eventFilter(QObject *watched, QEvent *event) override;
     void replaceDocument(const QString &text);
     void startFilling(const QString &text, qsizetype from);
-    void fillNextPiece();
     void finishFilling() const;
     void stopFilling();
     void appendToDocument(QStringView piece);
@@ -159,9 +202,14 @@ private:
     // the status line while the bar is shown.
     void placeTextArea();
     void showCaretPlace();
+    void guardPageLimits();
+    TextEncoding pageEncoding() const;
+    void followContentsChange(int position, int removed, int added);
     void openFindBar(bool replacing);
     void closeFindBar();
-    QSize usefulSize() const;
+    // The page file the editor stands for, for its remembered place; empty for a page
+    // without a file or an editor no longer in the page table.
+    QString placeKey() const;
 
     frmChild1 *self() const { return const_cast<frmChild1 *>(this); }
     // Asks before the text of a page that was not read replaces an existing file at `path`.
@@ -187,7 +235,8 @@ private:
     // The rest of a long text, from mFillFrom on, while it goes in piece by piece.
     QString mFillText;
     qsizetype mFillFrom = 0;
-    QTimer *mFillTimer = nullptr;
+    int mBlockCount = 1;   // the text box's lines at the last change
+    mutable LineFinder mLineFinder;
 
     editorLayout::Extent mTxtExtent;
     bool mNotRead = false;
@@ -197,4 +246,12 @@ private:
 
     RecoveryCopier *mRecovery = nullptr;
     QByteArray mFileHash;
+
+    textEdits::EditSets mEdits;
+    void markPendingEdits(bool wasModified);
 };
+
+// The window menu's arrangements: `editors` cascaded, or tiled, in the room beside the
+// tool windows of `area`; the tool windows stay where they are.
+void cascadeEditors(QMdiArea *area, const QList<frmChild1 *> &editors);
+void tileEditors(QMdiArea *area, const QList<frmChild1 *> &editors);

@@ -1,21 +1,20 @@
 #pragma once
 // The site search window: finds a pattern in every page of the open definition, in the
 // editors' current texts (unsaved changes included, files never read), and lists the
-// hits by page title, line number and line. A click on a hit shows that page's editor
-// with the hit selected. Replacing across the site changes the editors' texts, as typing
-// would, and writes no file.
+// hits by page title, line number and line as they are found; the search runs on a
+// thread of its own and Esc stops it. A click on a hit shows that page's editor with the
+// hit selected. Replacing across the site changes the editors' texts, as typing would,
+// and writes no file.
 
 #include "editor/SiteHits.h"
+#include "editor/SiteSearchSession.h"
 #include "platform/KForm.h"
-
-#include <QHash>
 
 class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QTreeView;
-class frmChild1;
+class QTableView;
 
 class frmSiteFind : public KForm
 {
@@ -28,26 +27,38 @@ public:
     QCheckBox *chkCase() const { return mChkCase; }
     QCheckBox *chkWord() const { return mChkWord; }
     QCheckBox *chkRegex() const { return mChkRegex; }
-    QTreeView *lstHits() const { return mLstHits; }
+    QTableView *lstHits() const { return mLstHits; }
     const SiteHits &hits() const { return mHits; }
     QString statusText() const;
+    // True while a search or a replacement runs.
+    bool isSearching() const;
 
     // Gives the pattern box the focus, its text selected.
     void focusPattern();
-    // Lists every hit of the pattern in every page.
+    // Lists every hit of the pattern in every page, as the search finds them.
     void cmdFind_Click();
-    // Replaces every hit in every page's editor, then lists what is left.
+    // Replaces every hit in every page's editor, each page as one edit, once every page has
+    // been searched and allows it (a failure anywhere replaces nothing); then lists what is
+    // left.
     void cmdReplaceAll_Click();
+    // Stops the search (Esc); a replacement not yet begun replaces nothing.
+    void cancelSearch();
     // Shows the page of hit `row` in its editor with the hit selected.
     void lstHits_Click(int row);
 
 protected:
     void chooseFirstPlace() override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void createControls();
     textSearch::Query query() const;
     bool validQuery(const textSearch::Query &query);
+    void startSession(std::optional<QString> replacement);
+    void showProgress();
+    void sessionFinished(const SiteSearchSession::Outcome &outcome);
+    void replacementFinished(const SiteSearchSession::Outcome &outcome);
+    QString stopText(const SearchStop &stop) const;
 
     QLineEdit *mTxtFind = nullptr;
     QLineEdit *mTxtReplace = nullptr;
@@ -57,9 +68,9 @@ private:
     QPushButton *mCmdFind = nullptr;
     QPushButton *mCmdReplaceAll = nullptr;
     QLabel *mLblStatus = nullptr;
-    QTreeView *mLstHits = nullptr;
+    QTableView *mLstHits = nullptr;
     SiteHits mHits;
-    // The editors the listed hits are in, by page index at the time of the search, so that
-    // a hit still reaches its editor after pages were added or removed.
-    QHash<qint32, QPointer<frmChild1>> mEditors;
+    // The search whose hits are listed; it keeps them pointing at their pages' texts.
+    SiteSearchSession *mSession = nullptr;
+    QString mReplacedText;   // what the last replacement did, shown once what is left is listed
 };

@@ -34,6 +34,8 @@ KeyBinding bindingOf(CommandKey command)
     case CommandKey::Paste: return {QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence::Paste};
     case CommandKey::SelectAll: return {QKeySequence(Qt::CTRL | Qt::Key_A), QKeySequence::SelectAll};
     case CommandKey::LivePreview: return {QKeySequence(Qt::CTRL | Qt::Key_F5), QKeySequence::UnknownKey};
+    case CommandKey::FocusTree: return {QKeySequence(Qt::ALT | Qt::Key_1), QKeySequence::UnknownKey};
+    case CommandKey::FocusTags: return {QKeySequence(Qt::ALT | Qt::Key_2), QKeySequence::UnknownKey};
     }
     return {};
 }

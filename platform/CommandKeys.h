@@ -29,6 +29,8 @@ enum class CommandKey {
     Paste,            // Ctrl+V
     SelectAll,        // Ctrl+A
     LivePreview,      // Ctrl+F5
+    FocusTree,        // Alt+1
+    FocusTags,        // Alt+2
 };
 
 // The keys of `command`: its own key first (the one menus show), then whatever else the

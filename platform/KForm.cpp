@@ -1,6 +1,7 @@
 #include "platform/KForm.h"
 #include "common/FormLayout.h"
 #include "common/TextHelpers.h"
+#include "platform/AreaCover.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -12,6 +13,8 @@
 namespace {
 QPointer<QMdiArea> gDefaultArea;
 KForm::ShowBatch *gShowBatch = nullptr;
+// Every tool window made and not yet destroyed.
+QList<QPointer<KForm>> gToolForms;
 
 // Forms that were never shown wait on a hidden widget of the area (its shelf) instead of
 // among the area's own children: whatever repaints, raises or resizes a window inside the
@@ -73,6 +76,34 @@ KForm::KForm(QMdiArea *area, Border border) : mArea(area), mBorder(border)
     // is made on first use, so that a thousand hidden editors cost no window each.
     setParent(shelfOf(area));
     QWidget::setVisible(false);
+    if (isToolWindow()) {
+        gToolForms.removeAll(nullptr);
+        gToolForms << this;
+    }
+}
+
+QList<QRect> KForm::toolWindowPlaces(const QMdiArea *area)
+{
+    QList<QRect> places;
+    for (const QPointer<KForm> &form : std::as_const(gToolForms))
+        if (form && form->mSub && !form->mSub->isHidden() && form->mSub->mdiArea() == area)
+            places << form->mSub->geometry();
+    return places;
+}
+
+std::optional<QRect> KForm::normalPlacePixels() const
+{
+    if (!mSub || mSub->isMinimized() || mSub->isMaximized())
+        return std::nullopt;
+    return mSub->geometry();
+}
+
+void KForm::setPlacePixels(const QRect &r)
+{
+    setWidth(pixelsToTwipsX(r.width()));
+    setHeight(pixelsToTwipsY(r.height()));
+    setLeft(pixelsToTwipsX(r.x()));
+    setTop(pixelsToTwipsY(r.y()));
 }
 
 KForm::~KForm() = default;
@@ -96,7 +127,8 @@ void KForm::makeSubWindow()
         ensureControls();
     Qt::WindowFlags flags = Qt::SubWindow;
     if (mBorder == Border::SizableToolWindow)
-        flags |= Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+        flags |= Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+            | Qt::WindowCloseButtonHint;
     // The area raises a window it takes in above all others, comparing each of its windows
     // with all of them unless the new one stays on top: the window stays on top only while
     // it joins.
@@ -114,9 +146,15 @@ void KForm::makeSubWindow()
     // each candidate place with every shown window.
     if (mPlaced)
         mSub->resize(0, 0);
-    if (mArea)
+    staysOnTopWhileActivated();
+    if (mArea) {
         mArea->addSubWindow(mSub);
+        AreaCover::watch(mArea);
+    }
     mSub->setWindowFlags(flags);
+    // Connected after the area's own handling of the same signal, so that it runs after it.
+    connect(mSub, &QMdiSubWindow::windowStateChanged, this,
+            [this] { mSub->overrideWindowFlags(mSub->windowFlags() & ~Qt::WindowStaysOnTopHint); });
     // The form was hidden while it had no window; inside its window it is shown, so that
     // the window shows its controls whenever the window itself is shown. It is shown before
     // the window takes it as its widget: the window activates itself when its widget is
@@ -137,6 +175,26 @@ void KForm::makeSubWindow()
     if (mPlaced)
         mSub->move(twipsToPixelsX(mLeft), twipsToPixelsY(mTop));
     mSub->installEventFilter(this);
+}
+
+// The area raises a window it activates, and the one it deactivates, comparing each of its
+// windows with all of them, unless the raised window stays on top (a thousand shown
+// editors would make every click pay a million comparisons). So a window stays on top
+// from the moment it is about to be activated until the area has raised it, and so does
+// the window it takes the place of, each until its own change of state has been handled
+// (see makeSubWindow); then the flag is taken off again. No window of the program stays on
+// top otherwise, so each is raised just as far. The flag is only noted on the window, not
+// told to the window system: the window is no window of its own there, and its other flags
+// stay as the area made them. Connected before the window joins the area, so that it runs
+// before the area's own handling.
+void KForm::staysOnTopWhileActivated()
+{
+    connect(mSub, &QMdiSubWindow::aboutToActivate, this, [this] {
+        mSub->overrideWindowFlags(mSub->windowFlags() | Qt::WindowStaysOnTopHint);
+        QMdiSubWindow *previous = mArea ? mArea->activeSubWindow() : nullptr;
+        if (previous && previous != mSub && !previous->isMinimized())
+            previous->overrideWindowFlags(previous->windowFlags() | Qt::WindowStaysOnTopHint);
+    });
 }
 
 void KForm::passFocusToProxy()
@@ -223,9 +281,29 @@ void KForm::setModifiedMark(bool modified)
 void KForm::applyTitle()
 {
     // Only the window carries the title: a form with a title of its own would hand it to
-    // its window as soon as it is placed in it.
-    if (mSub)
+    // its window as soon as it is placed in it. A covered window keeps none (see setSight).
+    if (!mSub)
+        return;
+    if (mSight == windowCover::Sight::Covered)
+        mSub->setWindowTitle(QString());
+    else
         mSub->setWindowTitle(mModifiedMark ? basSystem::modifiedMark + mCaption : mCaption);
+}
+
+void KForm::setSight(windowCover::Sight sight)
+{
+    if (!mSub || (mSightKnown && sight == mSight))
+        return;
+    const bool wasCovered = mSight == windowCover::Sight::Covered;
+    mSight = sight;
+    mSightKnown = true;
+    const bool covered = sight == windowCover::Sight::Covered;
+    if (covered != wasCovered) {
+        mSub->setUpdatesEnabled(!covered);
+        applyTitle();
+    }
+    if (sight == windowCover::Sight::Contents)
+        contentsSeen();
 }
 
 void KForm::Show()
@@ -285,6 +363,18 @@ void KForm::SetFocus()
         setFocus(Qt::OtherFocusReason);
     else
         mSub->setFocus(Qt::OtherFocusReason);
+}
+
+void KForm::focusFirstControl()
+{
+    SetFocus();
+    // A form's controls follow it in the focus chain.
+    for (QWidget *w = nextInFocusChain(); w != this && isAncestorOf(w); w = w->nextInFocusChain()) {
+        if ((w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(this) && w->isEnabled()) {
+            w->setFocus(Qt::ShortcutFocusReason);
+            return;
+        }
+    }
 }
 
 bool KForm::Unload(int reason)

@@ -4,12 +4,15 @@
 // activation and close notifications into Form_Resize, Form_Activate,
 // Form_Deactivate and Form_QueryUnload, and carries the close reason of every close.
 
+#include "common/WindowCover.h"
 #include "platform/Twips.h"
 
 #include <QList>
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <QWidget>
+
+#include <optional>
 
 class QMdiArea;
 
@@ -50,6 +53,14 @@ public:
     bool isMinimized() const;
     // True for the tool windows (the site tree and the tag palette).
     bool isToolWindow() const { return mBorder == Border::SizableToolWindow; }
+    // The places of the tool windows shown in `area`, in its viewport's pixels. Tool windows
+    // are few: this never walks the area's other windows.
+    static QList<QRect> toolWindowPlaces(const QMdiArea *area);
+    // Sets the outer size and place from pixels of the area's viewport.
+    void setPlacePixels(const QRect &r);
+    // The window's place and size in pixels of the area's viewport while it has a window in
+    // its normal state (neither minimised nor maximised); nothing otherwise.
+    std::optional<QRect> normalPlacePixels() const;
 
     void setCaption(const QString &caption);
     QString caption() const;
@@ -84,6 +95,9 @@ public:
     bool Visible() const;
     // Gives the form the focus (and makes it the active child).
     void SetFocus();
+    // Makes the form the active child and puts the focus on its first control that takes
+    // the focus by the keyboard.
+    void focusFirstControl();
     // Asks the form to close for `reason`; true when it closed (it is then discarded).
     bool Unload(int reason = vbFormCode);
     // True once the form has been unloaded; the object itself goes away with the event loop.
@@ -98,6 +112,13 @@ public:
     // Places a child control at a position and size in twips inside the client area.
     static void placeControl(QWidget *control, const TwipRect &r);
 
+    // How much of the form's window can be seen, as its area last found (AreaCover). A
+    // window wholly covered by others rests: it keeps no title and paints nothing, because
+    // Qt's activation of any window elides every other window's title and repaints its
+    // frame, which would make each click pay for every covered window.
+    void setSight(windowCover::Sight sight);
+    windowCover::Sight sight() const { return mSight; }
+
 protected:
     virtual void Form_Resize() { }
     virtual void Form_Activate() { }
@@ -109,6 +130,9 @@ protected:
     // Called once the form's window is made, before it joins the area, when no place was
     // set: a form may choose its size and place here; otherwise the area places it.
     virtual void chooseFirstPlace() { }
+    // Called when some of the form's contents come into sight (also when its area first
+    // finds them so).
+    virtual void contentsSeen() { }
     // Lets the form's window give its focus to the control the form names, for a form that
     // makes its controls once its window exists.
     void passFocusToProxy();
@@ -119,6 +143,7 @@ protected:
 
 private:
     void makeSubWindow();
+    void staysOnTopWhileActivated();
     void applySize();
     void applyTitle();
     void onStateChanged(Qt::WindowStates oldState, Qt::WindowStates newState);
@@ -139,4 +164,6 @@ private:
     bool mUnloaded = false;
     QString mCaption;
     bool mModifiedMark = false;
+    windowCover::Sight mSight = windowCover::Sight::Contents;
+    bool mSightKnown = false;
 };

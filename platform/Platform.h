@@ -69,8 +69,12 @@ public:
     virtual bool isBusyPointer() const = 0;
     // Types one key into the widget that has the focus, queued behind the current event.
     virtual void sendKey(QWidget *target, int key, const QString &text) = 0;
-    // The folder that holds the program and its files.
+    // The folder where the program keeps its files (settings, tag database, preview
+    // copies): its own folder, or the user's configuration folder for an installed program.
     virtual QString programFolder() const = 0;
+    // Where a first start copies the settings file and tag database from when the program
+    // folder lacks them; empty when they are kept beside the program.
+    virtual QString defaultsFolder() const = 0;
     // Twips per device-independent pixel, horizontally and vertically.
     virtual double twipsPerPixelX() const = 0;
     virtual double twipsPerPixelY() const = 0;

@@ -21,6 +21,7 @@
 
 namespace {
 QString gProgramFolderOverride;
+QString gDefaultsFolder;
 
 double twipsPerPixel(bool horizontal)
 {
@@ -208,9 +209,20 @@ QString QtPlatform::programFolder() const
     return QCoreApplication::applicationDirPath();
 }
 
-void QtPlatform::setProgramFolderOverride(const QString &folder)
+QString QtPlatform::executableFolder()
+{
+    return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
+}
+
+QString QtPlatform::defaultsFolder() const
+{
+    return gDefaultsFolder;
+}
+
+void QtPlatform::setProgramFolderOverride(const QString &folder, const QString &defaults)
 {
     gProgramFolderOverride = folder;
+    gDefaultsFolder = defaults;
 }
 
 double QtPlatform::twipsPerPixelX() const

@@ -17,11 +17,16 @@ public:
     bool isBusyPointer() const override;
     void sendKey(QWidget *target, int key, const QString &text) override;
     QString programFolder() const override;
+    QString defaultsFolder() const override;
     double twipsPerPixelX() const override;
     double twipsPerPixelY() const override;
 
-    // Lets a caller (the tests of a real window, an installed layout) name the program folder.
-    static void setProgramFolderOverride(const QString &folder);
+    // Names the folder where the program keeps its files instead of its own (the chosen
+    // settings folder, or the folder of a test), and where a first start copies them from.
+    static void setProgramFolderOverride(const QString &folder, const QString &defaults = QString());
+    // The folder of the running program's executable, known before the application object
+    // exists.
+    static QString executableFolder();
 
 protected:
     int showMessageBox(const QString &prompt, const QString &title, int style) override;

@@ -123,6 +123,11 @@ QString ScriptedPlatform::programFolder() const
     return folder;
 }
 
+QString ScriptedPlatform::defaultsFolder() const
+{
+    return defaults;
+}
+
 double ScriptedPlatform::twipsPerPixelX() const
 {
     return twipsX;

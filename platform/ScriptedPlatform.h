@@ -66,6 +66,7 @@ public:
     bool realOpener = false;
     int busyRequests = 0;
     QString folder;
+    QString defaults;   // empty: the settings are kept in `folder`, as beside the program
     double twipsX = 15.0;
     double twipsY = 15.0;
 
@@ -77,6 +78,7 @@ public:
     bool isBusyPointer() const override;
     void sendKey(QWidget *target, int key, const QString &text) override;
     QString programFolder() const override;
+    QString defaultsFolder() const override;
     double twipsPerPixelX() const override;
     double twipsPerPixelY() const override;
 

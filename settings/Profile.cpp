@@ -83,13 +83,13 @@ QString storedValue(const QString &value)
 }
 }   // namespace
 
-bool ProfileFile::load(const QString &path, QString *error)
+bool ProfileFile::load(const QString &path, QString *error, qint64 sizeLimit)
 {
     loadFromBytes(QByteArray(), path);
     mExisted = QFileInfo::exists(path);
     if (!mExisted)
         return true;
-    const TextFileContent content = readTextFile(path);
+    const TextFileContent content = readTextFile(path, DetectMode::Plain, nullptr, sizeLimit);
     if (!content.ok) {
         if (error)
             *error = content.error;

@@ -21,8 +21,9 @@ class ProfileFile
 {
 public:
     // Reads `path`; a missing file reads as empty (and is created by commit()). False
-    // when the file exists but cannot be read; `error` then says why.
-    bool load(const QString &path, QString *error = nullptr);
+    // when the file exists but cannot be read, or is larger than `sizeLimit` bytes (when
+    // given; judged from its size, before reading); `error` then says why.
+    bool load(const QString &path, QString *error = nullptr, qint64 sizeLimit = -1);
     // Takes the file's bytes as they would be read from `path`.
     void loadFromBytes(const QByteArray &bytes, const QString &path = QString());
     const QString &path() const { return mPath; }

@@ -3,7 +3,11 @@
 #include "app/basSystem.h"
 #include "common/TextHelpers.h"
 #include "settings/Profile.h"
+#include "settings/StoredLayout.h"
+#include "settings/SettingsFolder.h"
 #include "platform/Messages.h"
+#include "platform/Platform.h"
+#include "tags/TagDatabase.h"
 
 #include <QFileInfo>
 
@@ -96,6 +100,25 @@ void saveEditorChoices(ProfileFile &file)
         file.setValue(editorSection, wrapKey, QString::number(gEditorWrap));
 }
 
+// Brings every stored size and place into range, no window smaller than usable; a frame
+// without a usable recorded size has none.
+void keepLayoutInRange()
+{
+    using namespace storedLayout;
+    for (qint32 *p : {&gTagWinTop, &gTagWinLeft, &gTreeWinTop, &gTreeWinLeft, &gTreeSplit, &gFrameLeft, &gFrameTop})
+        *p = place(*p);
+    gTagWinWidth = size(gTagWinWidth, tagMinimum.width);
+    gTagWinHeight = size(gTagWinHeight, tagMinimum.height);
+    gTreeWinWidth = size(gTreeWinWidth, treeMinimum.width);
+    gTreeWinHeight = size(gTreeWinHeight, treeMinimum.height);
+    if (gFrameWidth <= 0 || gFrameHeight <= 0) {
+        gFrameWidth = 0;
+        return;
+    }
+    gFrameWidth = size(gFrameWidth, frameMinimum.width);
+    gFrameHeight = size(gFrameHeight, frameMinimum.height);
+}
+
 QString historyKey(int i)
 {
     return QStringLiteral("FILE%1").arg(i, 2, 10, QLatin1Char('0'));
@@ -118,12 +141,22 @@ bool fail(QString *failure, const QString &message, const QString &path, const Q
 }
 }   // namespace
 
+bool PlaceDefaultFiles(QString *failure)
+{
+    const settingsFolder::Choice choice{AppFilePath(QString()), platform().defaultsFolder()};
+    QString path;
+    QString reason;
+    if (!settingsFolder::placeDefaults(choice, {settingsFileName, tagDatabaseFileName}, &path, &reason))
+        return fail(failure, settingsTexts::msgLoadFailed, path, reason);
+    return true;
+}
+
 bool LoadSettings(QString *failure)
 {
     const QString path = AppFilePath(settingsFileName);
     QString reason = settingsFileProblem(path);
     ProfileFile file;
-    if (!reason.isEmpty() || !file.load(path, &reason))
+    if (!reason.isEmpty() || !file.load(path, &reason, maxSettingsBytes))
         return fail(failure, settingsTexts::msgLoadFailed, path, reason);
     for (const LongKey &k : formKeys()) {
         const QString key = QLatin1String(k.key);
@@ -138,6 +171,7 @@ bool LoadSettings(QString *failure)
         gHistory[i] = file.value(historySection, historyKey(i)).value_or(QString());
     loadFrameGeometry(file);
     loadEditorChoices(file);
+    keepLayoutInRange();
     return true;
 }
 
@@ -146,8 +180,9 @@ bool SaveSettings(QString *failure)
     const QString path = AppFilePath(settingsFileName);
     QString reason = settingsFileProblem(path);
     ProfileFile file;
-    if (!reason.isEmpty() || !file.load(path, &reason))
+    if (!reason.isEmpty() || !file.load(path, &reason, maxSettingsBytes))
         return fail(failure, settingsTexts::msgSaveFailed, path, reason);
+    keepLayoutInRange();
     for (const LongKey &k : formKeys())
         file.setValue(formSection, QLatin1String(k.key), QString::number(*k.variable));
     file.setValue(appSection, QStringLiteral("CUR_DIR"), gCurDir);

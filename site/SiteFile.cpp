@@ -19,17 +19,37 @@ bool isAsciiDigit(QChar c)
     return c >= QLatin1Char('0') && c <= QLatin1Char('9');
 }
 
-// Blanks that a number may hold anywhere: space, tab and line feed.
+// The only blanks a number may have around it (and, in the page count, anywhere): spaces
+// and tabs. Other white space, a full-width space among them, is no blank but text.
 bool isNumberBlank(QChar c)
 {
-    return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n');
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t');
 }
 
+QStringView withoutNumberBlanks(QStringView text)
+{
+    while (!text.isEmpty() && isNumberBlank(text.front()))
+        text = text.sliced(1);
+    while (!text.isEmpty() && isNumberBlank(text.back()))
+        text.chop(1);
+    return text;
+}
+
+// A sign, then ASCII digits and nothing else.
 bool isWholeNumber(QStringView text)
 {
     if (!text.isEmpty() && (text.front() == QLatin1Char('+') || text.front() == QLatin1Char('-')))
         text = text.sliced(1);
     return !text.isEmpty() && std::all_of(text.begin(), text.end(), isAsciiDigit);
+}
+
+// An entry's open flag reads as a whole number between blanks; any other text counts as 0.
+bool flagIsOpen(QStringView flag)
+{
+    flag = withoutNumberBlanks(flag);
+    return isWholeNumber(flag) && std::any_of(flag.begin(), flag.end(), [](QChar c) {
+               return c >= QLatin1Char('1') && c <= QLatin1Char('9');
+           });
 }
 
 // The entry number a key stands for when it is written the way entryKey writes it.
@@ -147,11 +167,8 @@ std::optional<PageEntry> parseEntry(const QString &value)
     const qsizetype p2 = p1 < 0 ? -1 : value.indexOf(QLatin1Char('*'), p1 + 1);
     if (p2 < 0)
         return std::nullopt;
-    const QStringView flag = QStringView(value).first(p1).trimmed();
     PageEntry entry;
-    entry.open = isWholeNumber(flag) && std::any_of(flag.begin(), flag.end(), [](QChar c) {
-                     return c >= QLatin1Char('1') && c <= QLatin1Char('9');
-                 });
+    entry.open = flagIsOpen(QStringView(value).first(p1));
     entry.Folder = value.sliced(p1 + 1, p2 - p1 - 1);
     entry.FileName = value.sliced(p2 + 1);
     return entry;
@@ -193,7 +210,7 @@ Definition readDefinition(const QString &path)
     if (!QFileInfo(path).isFile())
         return d;
     ProfileFile file;
-    if (!file.load(path)) {
+    if (!file.load(path, &d.error, maxDefinitionBytes)) {
         d.stop = ReadStop::Unreadable;
         return d;
     }
@@ -223,7 +240,7 @@ bool writeDefinition(const QString &path, const basSystem::SiteInfo &site, const
                      QString *error)
 {
     ProfileFile file;
-    if (!file.load(path, error))
+    if (!file.load(path, error, maxDefinitionBytes))
         return false;
     file.setValue(infoSection, QStringLiteral("VER"), versionText());
     file.setValue(infoSection, QStringLiteral("PNM"), site.Name);

@@ -15,6 +15,12 @@ class ProfileFile;
 
 namespace ksd {
 
+// The largest definition file read or rewritten, in bytes. A page takes one line of about
+// a hundred bytes (its flag, folder and file name), so this holds some 300,000 pages,
+// twenty times the largest site the program is measured with, and still reads in well
+// under a second; a larger file is refused before it is read, from its size.
+inline constexpr qint64 maxDefinitionBytes = qint64(32) << 20;
+
 extern const QString infoSection;     // "KSD INF"
 extern const QString listSection;     // "HTML LIST"
 extern const QString versionPrefix;   // what every definition's version text contains
@@ -27,8 +33,9 @@ bool isDefinitionVersion(const QString &version);
 // The key of entry `i`: at least three digits, zero-filled on the left.
 QString entryKey(qint64 i);
 
-// The number a text begins with: blanks anywhere are ignored, a sign, a decimal point
-// and an exponent may appear; 0 when the text does not begin with a number.
+// The number a text begins with: blanks (spaces and tabs) anywhere are ignored, a sign, a
+// decimal point and an exponent (E or e) may appear; 0 when the text does not begin with
+// a number.
 double leadingNumber(QStringView text);
 // The page count a CNT value stands for: its leading number rounded to the nearest whole
 // number, halves to the even neighbour.
@@ -42,8 +49,9 @@ struct PageEntry {
 };
 
 // An entry's value as flag*folder*file name; the file name keeps any further asterisks.
-// Nothing for a blank value or one without two asterisks. A flag that is no whole number
-// counts as 0 (closed).
+// Nothing for a blank value or one without two asterisks. The flag is read as a whole
+// number: spaces and tabs around it, a sign, ASCII digits; any other flag, one with a
+// full-width space or digit among them, counts as 0 (closed).
 std::optional<PageEntry> parseEntry(const QString &value);
 QString formatEntry(const PageEntry &entry);
 
@@ -61,7 +69,7 @@ QList<qint64> listedEntries(const ProfileFile &file, qint64 count);
 // How far reading a definition got.
 enum class ReadStop {
     Missing,         // no ordinary file at the path
-    Unreadable,      // the file could not be read
+    Unreadable,      // the file could not be read, or is too large (`error` says why)
     NotDefinition,   // its version text lacks the prefix (site.Version holds it)
     NoPages,         // the count is 0 or no number (the site fields hold the file's)
     Listed,          // the page list was read
@@ -71,6 +79,7 @@ struct Definition {
     ReadStop stop = ReadStop::Missing;
     basSystem::SiteInfo site;   // the fields read before the reading stopped
     QList<PageEntry> pages;     // the non-blank entries within the count, in order
+    QString error;              // why an unreadable file could not be read
 };
 
 Definition readDefinition(const QString &path);

@@ -52,7 +52,7 @@ QList<TagRecord> parseTagDatabase(QStringView text)
 TagDatabaseLoad readTagDatabase(const QString &path)
 {
     TagDatabaseLoad load;
-    const TextFileContent content = readTextFile(path);
+    const TextFileContent content = readTextFile(path, DetectMode::Plain, nullptr, maxTagDatabaseBytes);
     if (!content.ok) {
         load.error = content.error;
         return load;

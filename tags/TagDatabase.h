@@ -14,6 +14,12 @@ namespace basSystem {
 
 extern const QString tagDatabaseFileName;   // "TagDB.TXT"
 
+// The largest tag database read, in bytes: the palette shows at most 32,767 buttons, and
+// this holds that many tags of 500 bytes each, far beyond any hand-made list of snippets,
+// while reading stays well under a second. A larger file is refused from its size,
+// before it is read.
+inline constexpr qint64 maxTagDatabaseBytes = qint64(16) << 20;
+
 // True when `line` holds nothing but spaces (tabs and other blanks count as content).
 bool isBlankTagLine(QStringView line);
 
@@ -32,7 +38,8 @@ struct TagDatabaseLoad {
     QString error;
 };
 
-// Reads and parses the database file at `path` (code page detected as for any text file).
+// Reads and parses the database file at `path` (code page detected as for any text file);
+// a file larger than maxTagDatabaseBytes is not read.
 TagDatabaseLoad readTagDatabase(const QString &path);
 
 }   // namespace basSystem

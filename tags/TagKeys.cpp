@@ -62,3 +62,11 @@ QList<TagKey> expandTagText(QStringView tagText)
     }
     return keys;
 }
+
+QString typedText(QStringView tagText)
+{
+    QString typed;
+    for (const TagKey &k : expandTagText(tagText))
+        typed += k.key == Qt::Key_Return ? QStringLiteral("\n") : k.text;
+    return typed;
+}

@@ -20,3 +20,5 @@ TagKey tabKey();
 // The keystrokes of `tagText`, in order. A character outside the Basic Multilingual Plane
 // (a surrogate pair) is one keystroke.
 QList<TagKey> expandTagText(QStringView tagText);
+// The text those keystrokes type, Enter as a line feed.
+QString typedText(QStringView tagText);

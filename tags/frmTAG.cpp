@@ -155,6 +155,9 @@ void frmTAG::cmdBase_Click(int index)
     if (!editor || index < 1 || index >= gTagTable.size())
         return;
     editor->Show();
+    // A tag that would take the page past its limits is not typed at all.
+    if (!editor->allowsTyping(typedText(gTagTable.at(index).TagText)))
+        return;
     QPlainTextEdit *textBox = editor->txtEdit();
     textBox->setFocus(Qt::OtherFocusReason);
     // A start tag and its end tag wrap a selection; anything else is typed, as keys would.

@@ -1,4 +1,5 @@
 #include "tree/LinkCheck.h"
+#include "common/TextHelpers.h"
 #include "common/TextCodec.h"
 
 #include <QDir>
@@ -39,17 +40,6 @@ qsizetype schemeLength(QStringView s)
             return 0;
     }
     return 0;
-}
-
-int hexValue(QChar c)
-{
-    if (c >= u'0' && c <= u'9')
-        return c.unicode() - u'0';
-    if (c >= u'a' && c <= u'f')
-        return c.unicode() - u'a' + 10;
-    if (c >= u'A' && c <= u'F')
-        return c.unicode() - u'A' + 10;
-    return -1;
 }
 
 // Appends the steps of `steps` to `out`: "." and empty steps dropped, ".." taking the
@@ -198,8 +188,10 @@ QString decodePercent(QStringView text)
         run.clear();
     };
     for (qsizetype i = 0; i < text.size();) {
-        if (text[i] == u'%' && i + 2 < text.size() && hexValue(text[i + 1]) >= 0 && hexValue(text[i + 2]) >= 0) {
-            run.append(char(hexValue(text[i + 1]) * 16 + hexValue(text[i + 2])));
+        if (text[i] == u'%' && i + 2 < text.size() && basSystem::hexDigitValue(text[i + 1].unicode()) >= 0
+            && basSystem::hexDigitValue(text[i + 2].unicode()) >= 0) {
+            run.append(char(basSystem::hexDigitValue(text[i + 1].unicode()) * 16
+                            + basSystem::hexDigitValue(text[i + 2].unicode())));
             i += 3;
             continue;
         }

@@ -111,14 +111,24 @@ qsizetype firstKept(QStringView raw, qsizetype i)
     return i;
 }
 
-// Adds the value withoutHalfCharacter(StripControlChars(raw)) unless it is empty or
-// begins with "#"; a value left out is never copied.
-void addLink(QStringList &links, QStringView raw)
+// Where the value withoutHalfCharacter(StripControlChars(raw)) starts in `raw`, or -1 when
+// the scan leaves it out: it is empty or begins with "#".
+qsizetype keptFrom(QStringView raw)
 {
     qsizetype first = firstKept(raw, 0);
     if (first < raw.size() && raw.at(first).isLowSurrogate())
         first = firstKept(raw, first + 1);
     if (first >= raw.size() || raw.at(first) == QLatin1Char('#'))
+        return -1;
+    return first;
+}
+
+// Adds the value withoutHalfCharacter(StripControlChars(raw)) unless the scan leaves it
+// out; a value left out is never copied.
+void addLink(QStringList &links, QStringView raw)
+{
+    const qsizetype first = keptFrom(raw);
+    if (first < 0)
         return;
     const QStringView value = raw.sliced(first);
     // A value without control characters, the usual one, is made in its place in the list.
@@ -128,16 +138,13 @@ void addLink(QStringList &links, QStringView raw)
         links.append(StripControlChars(value));
 }
 
-}   // namespace
-
-QStringList scanLinks(QStringView text)
+// The walk of scanLinks: calls `onValue(start, close)` for every value it finds, from its
+// first character to its closing quote.
+template<typename OnValue>
+void walkLinks(QStringView text, OnValue onValue)
 {
     // `rest` is where the current step's search begins (0-based): the rest of the page
     // from there on is what one step of the walk looks at.
-    QStringList links{QString()};
-    // Room for a link every 64 characters, more than pages hold, so that the list does
-    // not move as it grows; what is left over is given back at the end.
-    links.reserve(text.size() / 64 + 1);
     HrefFinder hrefs(text);
     QuoteFinder quotes(text);
     const qsizetype length = text.size();
@@ -160,11 +167,32 @@ QStringList scanLinks(QStringView text)
             rest += 2 * ((href - rest) / 2 + 1);
             continue;
         }
-        addLink(links, text.sliced(start, close - start));
+        onValue(start, close);
         rest = close + 3;   // the closing quote's position in the rest, plus two
     }
+}
+
+}   // namespace
+
+QStringList scanLinks(QStringView text)
+{
+    QStringList links{QString()};
+    // Room for a link every 64 characters, more than pages hold, so that the list does
+    // not move as it grows; what is left over is given back at the end.
+    links.reserve(text.size() / 64 + 1);
+    walkLinks(text, [&](qsizetype start, qsizetype close) { addLink(links, text.sliced(start, close - start)); });
     links.squeeze();
     return links;
+}
+
+QList<qsizetype> scanLinkPlaces(QStringView text)
+{
+    QList<qsizetype> places{0};
+    walkLinks(text, [&](qsizetype start, qsizetype close) {
+        if (const qsizetype first = keptFrom(text.sliced(start, close - start)); first >= 0)
+            places.append(start + first);
+    });
+    return places;
 }
 
 QStringList scanLinksReference(QStringView text)
@@ -242,10 +270,11 @@ PageScan scanPageFile(const QString &path)
     TextFileContent content = decodeFileBytes(*bytes, DetectMode::Page);
     // The decoded text is handed over, so that the scan's text (the same one, when its lines
     // already end in CR LF) is not shared and squeezing it below frees room in place. A page
-    // with too many lines is refused before its links are walked.
-    qsizetype lineBreaks = 0;
-    QString text = withCrLfBreaks(std::exchange(content.text, QString()), true, nullptr, &lineBreaks);
-    if (const qsizetype lines = lineBreaks + 1; lines > maxPageLines) {
+    // with too many lines is refused before its links are walked; every line of the text
+    // ends in a line break, the last one too.
+    qsizetype lines = 0;
+    QString text = withCrLfBreaks(std::exchange(content.text, QString()), true, nullptr, &lines);
+    if (lines > maxPageLines) {
         PageScan refused = unreadPage(QStringLiteral("the page has too many lines"));
         refused.tooManyLines = lines;
         return refused;

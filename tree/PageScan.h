@@ -2,6 +2,7 @@
 // Reading one page into the site: its text with every line ending in CR LF, its title and
 // the targets of its links, as the site tree shows them.
 
+#include "common/PageLimits.h"
 #include "common/TextCodec.h"
 
 #include <QString>
@@ -14,15 +15,6 @@
 #include <mutex>
 #include <thread>
 #include <vector>
-
-// The largest page the program opens, in bytes: 64 MiB. A long page shows its first
-// screen at once and its text box takes in the rest while the program stays usable (a
-// page of 50 MB and a million lines: about a second to the first screen, 330 MB in all).
-// Larger pages are refused before they are read, so that none can exhaust the memory.
-constexpr qint64 maxPageBytes = qint64(64) << 20;
-// The most lines a page may have: each line costs the text box about 130 bytes, so that
-// a page of nothing but line ends would otherwise take gigabytes.
-constexpr qsizetype maxPageLines = qsizetype(4) << 20;
 
 struct PageScan {
     bool readOk = false;           // false when the file could not be read (the rest is then empty)
@@ -45,6 +37,10 @@ struct PageScan {
 // outside the Basic Multilingual Plane starts after it. Runs in time linear in the
 // page's length.
 QStringList scanLinks(QStringView text);
+
+// Where each link of scanLinks(text) starts in `text` (index 0 holds nothing), so that
+// its line can be told.
+QList<qsizetype> scanLinkPlaces(QStringView text);
 
 // The page's title: the text between its first TITLE tags, control characters removed;
 // empty when it has none.

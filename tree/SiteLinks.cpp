@@ -73,11 +73,17 @@ std::optional<SiteLinks> SiteLinks::check(const QList<PageRecord> &pages, const 
     SiteLinks out(siteFolder, pages.size());
     for (qint32 p = 1; p < pages.size(); ++p)
         out.setPagePath(p, pagePath(pages.at(p)));
+    // Anchors are looked for once every page's are known.
+    out.mDeferAnchors = true;
     for (qint32 p = 1; p < pages.size(); ++p) {
         if (cancelled && cancelled())
             return std::nullopt;
         out.checkPage(pages, p);
     }
+    out.mDeferAnchors = false;
+    for (PendingAnchor &pending : std::exchange(out.mPendingAnchors, {}))
+        if (!out.hasAnchor(pending.path, pending.fragment))
+            out.mPages[pending.page].problems << std::move(pending.problem);
     return out;
 }
 
@@ -88,6 +94,7 @@ SiteLinks checkSite(const QList<PageRecord> &pages, const QString &siteFolder)
 
 void SiteLinks::setPagePath(qint32 page, const QString &path)
 {
+    forgetMemo();
     QString &known = mPages[page].path;
     if (known == path)
         return;
@@ -118,25 +125,81 @@ void SiteLinks::checkPage(const QList<PageRecord> &pages, qint32 page)
         mCounted.fill(0);
         mCheck = 1;
     }
+    out.problems.clear();
     const Base base = baseOf(record.Folder);
+    QList<qint32> notAddresses;
     for (qint32 j = 1; j < record.Links.size(); ++j) {
-        const Resolved r = resolveInto(mPath, record.Links.at(j), base, mSite);
-        if (r.kind != LinkKind::File)
+        if (pageRefs::isNotAddress(record.Links.at(j))) {
+            notAddresses << j;
             continue;
-        const quint32 key = targetKey(mPath);
-        out.targetKeys << key;
-        out.keyBits |= keyBit(key);
-        // The common case, a file found as named, needs no copy of its path.
-        Lookup found;
-        if (r.folder || mCache.entry(mPath) != FolderCache::Entry::File)
-            found = lookUp(LinkTarget{LinkKind::File, mPath, r.folder}, mCache);
-        if (found.broken())
-            out.broken << Broken{j, std::move(found)};
+        }
+        const Memo &memo = memoFor(record.Links.at(j), base);
+        if (memo.kind != LinkKind::File)
+            continue;
+        addKey(out.targetKeys, out.keyBits, memo.key);
+        if (memo.found.broken())
+            out.broken << Broken{j, memo.found};
         else
-            countLinkTo(page, found.state == LinkState::Found ? found.path : mPath);
+            countLinkTo(page, memo.found.path);
     }
-    std::sort(out.targetKeys.begin(), out.targetKeys.end());
-    out.targetKeys.erase(std::unique(out.targetKeys.begin(), out.targetKeys.end()), out.targetKeys.end());
+    checkReferences(record, page, base);
+    sortKeys(out.targetKeys);
+    if (!notAddresses.isEmpty())
+        listNotAddresses(record, page, notAddresses);
+}
+
+void SiteLinks::addKey(QList<quint32> &keys, quint64 &bits, quint32 key)
+{
+    keys << key;
+    bits |= keyBit(key);
+}
+
+// Sorted once the keys are all in, so that a check of a change looks them up by halves.
+void SiteLinks::sortKeys(QList<quint32> &keys)
+{
+    std::sort(keys.begin(), keys.end());
+    keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
+}
+
+const SiteLinks::Memo &SiteLinks::memoFor(QStringView address, const Base &base)
+{
+    if (base.usable != mMemoBase.usable || base.path != mMemoBase.path || base.rootLength != mMemoBase.rootLength) {
+        mMemo.clear();
+        mMemoBase = base;
+    }
+    // Looked up without a copy of the address.
+    if (const auto it = mMemo.constFind(QString::fromRawData(address.data(), address.size())); it != mMemo.cend())
+        return *it;
+    Memo memo;
+    const Resolved r = resolveInto(mPath, address, base, mSite);
+    memo.kind = r.kind;
+    if (r.kind == LinkKind::File) {
+        memo.key = targetKey(mPath);
+        memo.found = lookUpFile(r.folder);
+        if (memo.found.state == LinkState::NotChecked)
+            memo.found = {LinkState::Found, mPath, {}};
+    }
+    return *mMemo.insert(address.toString(), std::move(memo));
+}
+
+// What the memo knows holds until the site or the files the check knows of change.
+void SiteLinks::forgetMemo()
+{
+    mMemo.clear();
+    mMemoBase = Base{};
+}
+
+// Looks up the file at mPath. The common case, a file found as named, needs no copy of its
+// path (the lookup's state stays NotChecked). A page of the definition counts as there,
+// also before it is first saved.
+Lookup SiteLinks::lookUpFile(bool folder)
+{
+    if (!folder && mCache.entry(mPath) == FolderCache::Entry::File)
+        return {};
+    Lookup found = lookUp(LinkTarget{LinkKind::File, mPath, folder}, mCache);
+    if (found.broken() && mPagesByPath.contains(found.path))
+        return {LinkState::Found, found.path, {}};
+    return found;
 }
 
 void SiteLinks::countLinkTo(qint32 page, const QString &target)
@@ -168,20 +231,25 @@ void SiteLinks::checkPagesLookingFor(const QList<PageRecord> &pages, const QStri
         if (isIndexName(QStringView(path).mid(path.lastIndexOf(u'/') + 1)))
             lookFor(parentOf(path));
     }
+    const auto looksFor = [&](quint64 keyBits, const QList<quint32> &targetKeys) {
+        return (keyBits & bits) != 0 && std::any_of(keys.cbegin(), keys.cend(), [&](quint32 k) {
+                   return std::binary_search(targetKeys.cbegin(), targetKeys.cend(), k);
+               });
+    };
     for (qint32 p = 1; p < mPages.size(); ++p) {
         const PageLinks &page = mPages.at(p);
-        if ((page.keyBits & bits) == 0 || p == except)
-            continue;
-        const auto looksFor = [&page](quint32 key) {
-            return std::binary_search(page.targetKeys.cbegin(), page.targetKeys.cend(), key);
-        };
-        if (std::any_of(keys.cbegin(), keys.cend(), looksFor))
+        if (p != except && looksFor(page.keyBits, page.targetKeys))
             checkPage(pages, p);
     }
+    for (auto &[path, sheet] : mSheets)
+        if (looksFor(sheet.keyBits, sheet.targetKeys))
+            checkStyleSheet(path, sheet);
+    readStyleSheets();
 }
 
 bool SiteLinks::pageSaved(const QList<PageRecord> &pages, qint32 page)
 {
+    forgetMemo();
     if (pages.size() != mPages.size() || page < 1 || page >= mPages.size())
         return false;
     const QString before = mPages.at(page).path;
@@ -200,6 +268,7 @@ bool SiteLinks::pageSaved(const QList<PageRecord> &pages, qint32 page)
 
 bool SiteLinks::pageAdded(const QList<PageRecord> &pages)
 {
+    forgetMemo();
     if (pages.size() != mPages.size() + 1)
         return false;
     const qint32 page = qint32(mPages.size());
@@ -216,6 +285,7 @@ bool SiteLinks::pageAdded(const QList<PageRecord> &pages)
 
 bool SiteLinks::pageRemoved(const QList<PageRecord> &pages, qint32 page)
 {
+    forgetMemo();
     if (pages.size() != mPages.size() - 1 || page < 1 || page >= mPages.size())
         return false;
     for (const qint32 target : std::as_const(mPages.at(page).linksTo))
@@ -240,10 +310,12 @@ bool SiteLinks::pageRemoved(const QList<PageRecord> &pages, qint32 page)
 
 bool SiteLinks::fileWritten(const QList<PageRecord> &pages, const QString &path)
 {
+    forgetMemo();
     if (pages.size() != mPages.size())
         return false;
     QStringList touched = mCache.noteFile(path);
     touched << cleanFilePath(path);
+    forgetFile(touched.constLast());
     checkPagesLookingFor(pages, touched, 0);
     return true;
 }
@@ -273,31 +345,6 @@ qsizetype SiteLinks::brokenCount() const
 qint32 SiteLinks::linkedFrom(qint32 page) const
 {
     return page >= 0 && page < mLinkedFrom.size() ? mLinkedFrom.at(page) : 0;
-}
-
-QList<ReportRow> siteReport(const QList<PageRecord> &pages, const SiteLinks &links, const QString &siteFolder)
-{
-    QList<ReportRow> broken, cased, unlinked;
-    const qint32 last = qint32(std::min(pages.size(), links.tableSize())) - 1;
-    for (qint32 page = 1; page <= last; ++page) {
-        for (const SiteLinks::Broken &b : links.brokenLinks(page)) {
-            const QString &text = pages.at(page).Links.at(b.link);
-            const Lookup &l = b.lookup;
-            if (l.state == LinkState::CaseDiffers)
-                cased << ReportRow{ReportRow::Kind::CaseDiffers, page, text, l.path, l.onDisk};
-            else
-                broken << ReportRow{ReportRow::Kind::Broken, page, text, l.path, {}};
-        }
-    }
-    QStringList entrances;
-    for (const char16_t *name : {u"index.html", u"index.htm"})
-        entrances << cleanFilePath(siteFolder + u'/' + QStringView(name));
-    for (qint32 p = 2; p <= last; ++p) {
-        const QString path = pagePath(pages.at(p));
-        if (links.linkedFrom(p) == 0 && !path.isEmpty() && (siteFolder.isEmpty() || !entrances.contains(path)))
-            unlinked << ReportRow{ReportRow::Kind::Unlinked, p, {}, path, {}};
-    }
-    return broken + unlinked + cased;
 }
 
 }   // namespace linkCheck

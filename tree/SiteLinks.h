@@ -9,13 +9,38 @@
 // A site's outcome is the set of its broken links and, for every page, how many other
 // pages link to it. Checked anew from scratch it is the same as kept current, change by
 // change.
+//
+// Besides the links the tree shows (the HREF values of the page scan), the check reads
+// every reference of each page's text (pictures, style sheets, scripts, frames, objects,
+// anchors; see PageReferences.h) and of the style sheets they reach, each style sheet read
+// once and its addresses resolved from its own folder. A reference whose file is missing
+// or differs in letter case, a fragment ("page.htm#part", "#part") that its page does not
+// offer, and a value that is no address at all are its problems. A page of the definition
+// counts as there, also before it is first saved.
 
 #include "tree/LinkCheck.h"
+#include "tree/PageReferences.h"
+
+#include <QSet>
 
 #include <functional>
+#include <map>
 #include <optional>
 
 namespace linkCheck {
+
+// A problem among the references of a page or a style sheet.
+struct RefProblem {
+    enum class Kind { Broken, CaseDiffers, BrokenAnchor, NotAddress };
+    Kind kind = Kind::Broken;
+    pageRefs::Kind refKind = pageRefs::Kind::Page;
+    qint32 line = 0;        // where the value stands in the text checked: its line, 1 up,
+    qsizetype offset = 0;   // and its place in the text
+    QString link;           // the value as written
+    QString target;         // the path looked for; for a missing anchor, the file and "#part"
+    QString onDisk;         // CaseDiffers: the file whose name differs only in letter case
+    friend bool operator==(const RefProblem &, const RefProblem &) = default;
+};
 
 class SiteLinks
 {
@@ -55,6 +80,19 @@ public:
     qsizetype tableSize() const { return mPages.size(); }
     qsizetype listingsRead() const { return mCache.listingsRead(); }
 
+    // The problems among the references of page `page`.
+    const QList<RefProblem> &problems(qint32 page) const;
+    // The style sheets the pages reach, by path: what could not be read, and the problems
+    // among their references.
+    struct StyleSheet {
+        QString error;   // why it could not be read; empty when it was
+        QList<pageRefs::Reference> refs;
+        QList<RefProblem> problems;
+        QList<quint32> targetKeys;
+        quint64 keyBits = 0;
+    };
+    const std::map<QString, StyleSheet> &styleSheets() const { return mSheets; }
+
 private:
     struct PageLinks {
         QString path;   // the page's file; empty for a page without one
@@ -64,6 +102,22 @@ private:
         quint64 keyBits = 0;
         QList<Broken> broken;
         QList<qint32> linksTo;   // the other pages its links lead to, each once
+        QList<RefProblem> problems;
+        QSet<QString> anchors;   // the fragment names its text offers
+    };
+    // A fragment to look for once every page's anchors are known.
+    struct PendingAnchor {
+        qint32 page = 0;
+        RefProblem problem;
+        QString path;
+        QString fragment;
+    };
+    // What a reference is checked for, and where its outcome goes.
+    struct RefOwner {
+        qint32 page = 0;   // 0 for a style sheet
+        QList<RefProblem> &problems;
+        QList<quint32> &targetKeys;
+        quint64 &keyBits;
     };
 
     SiteLinks(const QString &siteFolder, qsizetype tableSize);
@@ -71,6 +125,29 @@ private:
     void checkPage(const QList<basSystem::PageRecord> &pages, qint32 page);
     void countLinkTo(qint32 page, const QString &target);
     void checkPagesLookingFor(const QList<basSystem::PageRecord> &pages, const QStringList &paths, qint32 except);
+    Lookup lookUpFile(bool folder);
+    // What an address leads to from one folder: resolved, looked up and keyed once while
+    // one change (or the whole check) is checked, since the pages of a folder share most
+    // of their addresses.
+    struct Memo {
+        LinkKind kind = LinkKind::Empty;
+        quint32 key = 0;
+        Lookup found;   // a file: Found with the path found, or broken
+    };
+    const Memo &memoFor(QStringView address, const Base &base);
+    void forgetMemo();
+    static void addKey(QList<quint32> &keys, quint64 &bits, quint32 key);
+    static void sortKeys(QList<quint32> &keys);
+    void listNotAddresses(const basSystem::PageRecord &record, qint32 page, const QList<qint32> &links);
+    void checkReferences(const basSystem::PageRecord &record, qint32 page, const Base &base);
+    void checkReference(const pageRefs::FoundReference &ref, const Base &base, RefOwner owner);
+    void checkAnchor(qint32 page, const pageRefs::FoundReference &ref, const QString &path, QStringView fragment);
+    static bool hasAnchor(const QSet<QString> &anchors, QStringView fragment);
+    bool hasAnchor(const QString &path, QStringView fragment);
+    const QSet<QString> *anchorsAt(const QString &path);
+    void readStyleSheets();
+    void checkStyleSheet(const QString &path, StyleSheet &sheet);
+    void forgetFile(const QString &path);
 
     Base mSite;
     FolderCache mCache;
@@ -80,6 +157,14 @@ private:
     QList<quint32> mCounted;   // by page: the check that last counted a link to it
     quint32 mCheck = 0;
     QString mPath;   // reused from link to link
+    Base mMemoBase;
+    QHash<QString, Memo> mMemo;
+    std::map<QString, StyleSheet> mSheets;
+    QStringList mSheetsToRead;
+    QHash<QString, std::optional<QSet<QString>>> mFileAnchors;   // of HTML files outside the definition
+    bool mDeferAnchors = false;                                  // while a whole check has not read every page yet
+    QList<PendingAnchor> mPendingAnchors;
+    QList<PendingAnchor> mOwnAnchors;   // the page being read: its links within itself
 };
 
 // Checks every page at once (SiteLinks::check, never cancelled).
@@ -88,15 +173,21 @@ SiteLinks checkSite(const QList<basSystem::PageRecord> &pages, const QString &si
 // A key of the file `path` names, letter case ignored; never 0.
 quint32 targetKey(QStringView path);
 
-// The rows of the site check: broken links, pages no other page links to, and links to
-// a file whose name differs only in letter case.
+// The rows of the site check: broken references (those among the tree's links that no
+// reference read covers too), missing anchors, pages no other page links to, references
+// to a file whose name differs only in letter case, and values that are no address; each
+// group by page and line, then the style sheets' by file and line.
 struct ReportRow {
-    enum class Kind { Broken, Unlinked, CaseDiffers };
+    enum class Kind { Broken, Unlinked, CaseDiffers, BrokenAnchor, NotAddress };
     Kind kind = Kind::Broken;
-    qint32 page = 0;
-    QString link;     // the link as written; empty for Unlinked
-    QString target;   // the path looked for; the page's file for Unlinked
-    QString onDisk;   // CaseDiffers: the file on disk
+    qint32 page = 0;                         // 0 for a reference in a style sheet
+    QString link;                            // the link as written; empty for Unlinked
+    QString target;                          // the path looked for; the page's file for Unlinked
+    QString onDisk;                          // CaseDiffers: the file on disk
+    QString file;                            // the style sheet the reference stands in; empty for a page's
+    qint32 line = 0;                         // the line the reference stands on, 1 up; 0 for Unlinked
+    std::optional<pageRefs::Kind> refKind;   // what it refers to; none for Unlinked
+    friend bool operator==(const ReportRow &, const ReportRow &) = default;
 };
 
 // The first page and an index page in the site's folder are where visitors come in: they

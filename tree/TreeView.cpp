@@ -4,6 +4,7 @@
 #include "platform/Fonts.h"
 #include "tree/TreeTexts.h"
 
+#include <QContextMenuEvent>
 #include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -142,6 +143,13 @@ void TreeView::mouseReleaseEvent(QMouseEvent *event)
             emit linkClicked(pressed->first, pressed->second);
     }
     QWidget::mouseReleaseEvent(event);
+}
+
+void TreeView::contextMenuEvent(QContextMenuEvent *event)
+{
+    const auto label = clickableAt(QPointF(event->pos()));
+    if (label && label->second == 0)
+        emit titleMenuRequested(label->first, event->globalPos());
 }
 
 bool TreeView::event(QEvent *event)

@@ -45,12 +45,15 @@ Q_SIGNALS:
     void titleClicked(qint32 page);
     // A link label was clicked; `link` is its link number (1 up) on page `page`.
     void linkClicked(qint32 page, qint32 link);
+    // The context menu was asked for on a title label, at `globalPos`.
+    void titleMenuRequested(qint32 page, const QPoint &globalPos);
 
 protected:
     bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
     QRect pixelRect(const TreeLabel &label) const;

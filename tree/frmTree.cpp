@@ -14,9 +14,11 @@
 #include "tree/TreeView.h"
 #include "tree/TreeTexts.h"
 #include "tree/VScrollBar.h"
+#include "tree/frmSiteCheck.h"
 #include "platform/Messages.h"
 
 #include <QDir>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QToolButton>
@@ -101,6 +103,8 @@ void frmTree::createDisplayArea()
     connect(mScrTre, &VScrollBar::Change, this, &frmTree::scrTre_Change);
     connect(mScrTre, &VScrollBar::Scroll, this, &frmTree::scrTre_Scroll);
     connect(mPicTre, &TreeView::titleClicked, this, &frmTree::lblHTML_Click);
+    connect(mPicTre, &TreeView::titleMenuRequested, this,
+            [this](qint32 page, const QPoint &at) { titleMenu(page)->popup(at); });
     connect(mPicTre, &TreeView::linkClicked, this, &frmTree::lblLink_Click);
     mLinkCheck = new LinkChecker(gPageTable, this);
     connect(mLinkCheck, &LinkChecker::linksChanged, this, &frmTree::showLinkCheck);
@@ -125,7 +129,7 @@ void frmTree::Form_Load()
     mlPrevWidth = 3210;
     applyStoredGeometry(gTreeWinHeight, gTreeWinWidth, gTreeWinTop, gTreeWinLeft);
     // The stored splitter place (TRE_S), while it leaves the right column room.
-    if (gTreeSplit > 0 && gTreeSplit + 60 <= mPicTreRect.width)
+    if (gTreeSplit > 0 && qint64(gTreeSplit) + 60 <= mPicTreRect.width)
         moveSplitter(gTreeSplit);
     mScrTre->setMin(1);
     mScrTre->setMax(1);
@@ -140,6 +144,10 @@ void frmTree::Form_QueryUnload(bool &, int reason)
 {
     gTreeSplit = mCmdSepRect.left;
     recordGeometry(reason, gTreeWinHeight, gTreeWinWidth, gTreeWinTop, gTreeWinLeft, gTreeWinVisible);
+    // The link check window's rows, mending and 再検査 act through this tree: it goes too,
+    // rather than stay behind doing nothing beside the one the next tree opens.
+    if (mSiteCheck)
+        mSiteCheck->Unload(vbFormCode);
 }
 
 void frmTree::Form_Resize()

@@ -11,10 +11,14 @@
 #include "tree/LinkChecker.h"
 #include "tree/TreeModel.h"
 
+#include <QFuture>
 #include <QPointer>
 
 #include <functional>
+#include <memory>
+#include <optional>
 
+class QMenu;
 class QPushButton;
 class QToolButton;
 class TreeView;
@@ -22,6 +26,11 @@ class VScrollBar;
 class frmProp;
 class frmChild1;
 class frmSiteCheck;
+class frmRename;
+namespace renamePlan {
+struct PageText;
+struct Plan;
+}   // namespace renamePlan
 struct PageScan;
 enum class CommandIcon;
 
@@ -42,8 +51,12 @@ public:
     // starts anew, reads it, draws its tree and puts it first in the file history.
     bool openDefinition(const QString &path);
     // Draws the open site (its pages and its name), for a tree window made anew while a
-    // site is open.
+    // site is open, and follows the editors of its pages from then on.
     void showSite();
+    // Brings the record of `editor`'s page up to the text it saved: its text, links and
+    // title (and the editor's caption). The tree does so for every save; the frame does so
+    // while no tree window is there. False when the editor holds no page of the table.
+    static bool takeSavedText(frmChild1 *editor);
 
     // Reads the page folder + fileName into a new page record and a hidden editor.
     void ScanPage(const QString &folder, const QString &fileName);
@@ -68,6 +81,9 @@ public:
     void offerRecovery();
     // Appends a new page without a file, titled `title`, with its editor shown.
     frmChild1 *addNewPage(const QString &title);
+    // Appends a new page to be kept at `folder` + `fileName`, titled `title`, with its
+    // editor shown holding the skeleton as an unsaved change.
+    frmChild1 *addNewPage(const QString &title, const QString &folder, const QString &fileName);
 
     // The commands of the button row.
     void cmdCre_Click();
@@ -121,6 +137,51 @@ public:
     void cmdChk_Click();
     frmSiteCheck *siteCheckWindow() const;
 
+    // Mending a broken reference, from the site check window or a red link of the tree.
+    // Only the editors' texts (as unsaved, undoable changes) and the definition in memory
+    // change; nothing is written until the user saves.
+    //
+    // Creates the page a link looks for, at the path looked for, from the new-page
+    // skeleton titled by the link's text, and adds it to the definition.
+    void createLinkedPage(const linkCheck::ReportRow &row);
+    // Lets the user pick a file and points the reference at it.
+    void changeLinkTarget(const linkCheck::ReportRow &row);
+    // Writes the reference with the letter case of the file on disk.
+    void fixLinkCase(const linkCheck::ReportRow &row);
+    // Shows the row's page with its reference selected.
+    void showReportRow(const linkCheck::ReportRow &row);
+    // The site check's row for link `link` of page `page` as the check last found it;
+    // nullopt when it is not broken.
+    std::optional<linkCheck::ReportRow> linkRow(qint32 page, qint32 link) const;
+    // The menu a click on a broken link of the tree opens (作成, 変更, the letter-case fix).
+    QMenu *mendMenu(const linkCheck::ReportRow &row);
+    // The file dialog of 変更; it keeps its folder and the file chosen last.
+    FileDialog dlgLink;
+
+    // Renaming and moving a file of the site with every reference to it kept. The dialog
+    // lists every change first; then the file moves on disk, style sheets are written anew,
+    // and the definition's entries and the editors' links change as unsaved, undoable
+    // changes. When a step on disk fails, nothing changes.
+    //
+    // The active page (ページ → 名前の変更・移動), page `page`, a file chosen in a dialog, the
+    // file at `path` (a page of the definition or any other file the pages reference).
+    void cmdRen_Click();
+    void renamePage(qint32 page);
+    void cmdMov_Click();
+    void moveFileAt(const QString &path);
+    // Applies a plan the dialog made; true when the file was moved.
+    bool applyRename(const renamePlan::Plan &plan);
+    // Takes the last rename back, as long as none of the pages it changed was saved since
+    // and its links still stand as it wrote them.
+    void cmdUndoRen_Click();
+    bool canUndoRename() const;
+    // The rename dialog shown last (until the next one); nullptr before the first.
+    frmRename *renameDialog() const;
+    // The dialog of the file to move; it keeps its folder and the file chosen last.
+    FileDialog dlgMove;
+    // The menu of a page title in the tree.
+    QMenu *titleMenu(qint32 page);
+
     // The display area, for the window's other commands and for tests.
     const TreeModel &tree() const { return mTree; }
     TreeView *picTre() const { return mPicTre; }
@@ -154,10 +215,25 @@ private:
     void placeDisplayArea();
     void moveSplitter(qint32 left);
     void pageSaved(frmChild1 *editor);
+    bool rewriteReference(const linkCheck::ReportRow &row, const QString &value);
     void showLinkCheck();
     void addLinkedPage(const QString &path);
     bool addExistingPage(const QString &folder, const QString &fileName);
     void showPagesAdded();
+
+    struct RenameRecord;
+    class StepsDone;
+    QList<renamePlan::PageText> pageTexts() const;
+    void openRenameDialog(const QString &path, bool isPage);
+    bool writeFilesWithoutEditor(const renamePlan::Plan &plan, RenameRecord &record, StepsDone &done);
+    void changePagesInMemory(const renamePlan::Plan &plan, RenameRecord &record);
+    void showRenamedSite(const RenameRecord &record);
+    void forgetRenameOnSave(const frmChild1 *editor);
+    void forgetRename();
+    QString undoProblem() const;
+    bool undoOnDisk(const RenameRecord &record, StepsDone &done);
+    QFuture<std::optional<renamePlan::Plan>> linksToPage(qint32 page) const;
+    bool offerTrash(qint32 page, QFuture<std::optional<renamePlan::Plan>> links);
 
     QToolButton *mCmdCre = nullptr;
     QToolButton *mCmdOpe = nullptr;
@@ -171,6 +247,8 @@ private:
     QPointer<frmProp> mFrmProp;
     QPointer<frmSiteCheck> mSiteCheck;
     LinkChecker *mLinkCheck = nullptr;
+    QPointer<frmRename> mRenameDialog;
+    std::shared_ptr<RenameRecord> mLastRename;   // the last rename, while it can be taken back
 
     TreeModel mTree;
     TreeView *mPicTre = nullptr;

@@ -11,11 +11,14 @@
 #include "site/SiteCommands.h"
 #include "site/SiteTexts.h"
 #include "site/frmProp.h"
+#include "tree/RenamePlan.h"
 #include "tree/VScrollBar.h"
 #include "tree/frmTree.h"
 #include "platform/Messages.h"
 
 #include <QFileInfo>
+#include <QPlainTextEdit>
+#include <QTextDocument>
 
 #include <algorithm>
 
@@ -66,6 +69,7 @@ bool frmTree::startNewDefinition()
         return true;
     if (!settleUnsavedChanges())
         return false;
+    forgetRename();
     unloadPageEditors();
     clearTreeLabels();
     // No redraw from the tables that are about to go.
@@ -158,6 +162,9 @@ bool frmTree::openDefinition(const QString &path)
 
 void frmTree::showSite()
 {
+    for (const QPointer<frmChild1> &slot : std::as_const(gPageEditors))
+        if (frmChild1 *editor = liveEditor(slot))
+            watchEditor(editor);
     if (pageCount() > 0)
         DrawTree(1);
     checkLinks();
@@ -275,13 +282,23 @@ void frmTree::cmdHCr_Click()
 
 frmChild1 *frmTree::addNewPage(const QString &title)
 {
+    return addNewPage(title, QString(), QString());
+}
+
+frmChild1 *frmTree::addNewPage(const QString &title, const QString &folder, const QString &fileName)
+{
     PageRecord page;
     page.Title = title;
+    page.Folder = folder;
+    page.FileName = fileName;
     page.Links = QStringList{QString()};
 
     auto *editor = new frmChild1();
     editor->setCaption(title);
     editor->setText(pageSkeleton(title));
+    // A page meant for a file that is not there yet holds its text as unsaved.
+    if (!fileName.isEmpty())
+        editor->txtEdit()->document()->setModified(true);
     watchEditor(editor);
     addPage(std::move(page), editor);
     editor->Show();
@@ -294,9 +311,17 @@ void frmTree::cmdDel_Click()
     const qint32 id = pageToRemove();
     if (id < 1)
         return;
+    // The links the file's removal would break are looked for while the question is read.
+    QFuture<std::optional<renamePlan::Plan>> links = linksToPage(id);
     const QPointer<frmTree> self(this);
     const qint32 confirmed = confirmRemoval(id);
-    if (confirmed >= 1 && self)
+    if (!self)
+        return;
+    if (confirmed < 1) {
+        links.cancel();
+        return;
+    }
+    if (offerTrash(confirmed, links))
         removePageAt(confirmed);
 }
 

@@ -9,6 +9,8 @@
 #include "tree/TreeTexts.h"
 #include "platform/Messages.h"
 
+#include <QDir>
+
 using namespace basSystem;
 
 bool frmTree::gfReadKSD(const QString &path)
@@ -18,7 +20,7 @@ bool frmTree::gfReadKSD(const QString &path)
     case ksd::ReadStop::Missing: ShowMessage(treeTexts::definitionReadFailed); return false;
     case ksd::ReadStop::Unreadable:
         gSite.Version.clear();   // a failed read leaves the version empty
-        ShowMessage(treeTexts::definitionReadFailed);
+        ShowMessage(failureText(treeTexts::definitionReadFailed, QDir::toNativeSeparators(path), d.error));
         return false;
     case ksd::ReadStop::NotDefinition:
         gSite.Version = d.site.Version;

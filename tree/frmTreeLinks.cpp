@@ -12,7 +12,9 @@
 #include "tree/frmSiteCheck.h"
 #include "tree/frmTree.h"
 
+#include <QCursor>
 #include <QDir>
+#include <QMenu>
 
 #include <algorithm>
 
@@ -30,22 +32,25 @@ void frmTree::showLinkCheck()
     if (!mSiteCheck)
         return;
     if (const linkCheck::SiteLinks *links = mLinkCheck->links())
-        mSiteCheck->setReport(linkCheck::siteReport(gPageTable, *links, gSite.Folder), gPageTable);
+        mSiteCheck->setReport(linkCheck::siteReport(gPageTable, *links, gSite.Folder), gPageTable, gSite.Folder);
     else
         mSiteCheck->showChecking();
 }
 
 void frmTree::lblLink_Click(qint32 page, qint32 link)
 {
+    if (const std::optional<linkCheck::ReportRow> broken = linkRow(page, link)) {
+        mendMenu(*broken)->popup(QCursor::pos());
+        return;
+    }
     linkCheck::FolderCache cache;
     const linkCheck::Lookup found = linkCheck::lookUpLink(gPageTable, page, link, gSite.Folder, cache);
-    if (found.state != linkCheck::LinkState::Found)
-        return;
+    // A page of the definition, saved or not yet.
     if (const qint32 target = linkCheck::pageAtPath(gPageTable, found.path)) {
         lblHTML_Click(target);
         return;
     }
-    if (!linkCheck::opensAsPage(found.path))
+    if (found.state != linkCheck::LinkState::Found || !linkCheck::opensAsPage(found.path))
         return;
     const QPointer<frmTree> self(this);
     if (platform().askYesNo(treeTexts::addLinkedPagePrompt(found.path), messageTitle) && self)
@@ -67,34 +72,56 @@ void frmTree::addLinkedPage(const QString &path)
 // the saved text.
 void frmTree::pageSaved(frmChild1 *editor)
 {
+    forgetRenameOnSave(editor);
+    if (!takeSavedText(editor))
+        return;
+    DrawTree(std::clamp(scrTre()->Value(), 1, qint32(pageCount())));
+    mLinkCheck->pageSaved(editor->plId);
+}
+
+bool frmTree::takeSavedText(frmChild1 *editor)
+{
     const qint32 id = editor->plId;
     if (id < 1 || id > pageCount())
-        return;
-    const QString text = editor->text();
+        return false;
+    // The check reads the page's references from the text as saved.
     PageRecord &page = gPageTable[id];
-    page.Links = scanLinks(text);
-    if (QString title = scanTitle(text); title != page.Title) {
+    page.Text = editor->text();
+    page.Links = scanLinks(page.Text);
+    if (QString title = scanTitle(page.Text); title != page.Title) {
         page.Title = std::move(title);
         editor->setCaption(page.Title);
     }
-    DrawTree(std::clamp(scrTre()->Value(), 1, qint32(pageCount())));
-    mLinkCheck->pageSaved(id);
+    return true;
 }
 
 void frmTree::cmdChk_Click()
 {
     if (!mSiteCheck) {
         const QPointer<frmTree> self(this);
-        mSiteCheck = new frmSiteCheck(
-            KForm::defaultArea(),
-            [self](qint32 page) {
-                if (self)
-                    self->lblHTML_Click(page);
-            },
-            [self] {
-                if (self)
-                    self->checkLinks();
-            });
+        frmSiteCheck::Actions actions;
+        actions.showRow = [self](const linkCheck::ReportRow &row) {
+            if (self)
+                self->showReportRow(row);
+        };
+        actions.mend = [self](const linkCheck::ReportRow &row, frmSiteCheck::Mend how) {
+            if (!self)
+                return;
+            switch (how) {
+            case frmSiteCheck::Mend::Create: self->createLinkedPage(row); break;
+            case frmSiteCheck::Mend::Change: self->changeLinkTarget(row); break;
+            case frmSiteCheck::Mend::FixCase: self->fixLinkCase(row); break;
+            }
+        };
+        actions.moveFile = [self](const QString &path) {
+            if (self)
+                self->moveFileAt(path);
+        };
+        actions.recheck = [self] {
+            if (self)
+                self->checkLinks();
+        };
+        mSiteCheck = new frmSiteCheck(KForm::defaultArea(), std::move(actions));
     }
     mSiteCheck->Show();
     checkLinks();

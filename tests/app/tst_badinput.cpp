@@ -7,8 +7,10 @@
 #include "app/mdiMain.h"
 #include "editor/frmChild1.h"
 #include "settings/Settings.h"
+#include "site/SiteFile.h"
 #include "site/frmProp.h"
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 #include "tags/TagDatabase.h"
 #include "tree/PageScan.h"
 #include "tree/frmTree.h"
@@ -201,6 +203,8 @@ private Q_SLOTS:
     void defects();
     void unreadable_data();
     void unreadable();
+    void oversized_data();
+    void oversized();
     void definitionCounts_data();
     void definitionCounts();
     void oddPaths_data();
@@ -232,7 +236,7 @@ void tst_badinput::defects_data()
     // with its line count (the tree names the file below).
     QTest::addRow("page, line ends beyond the limit")
         << u"page"_s << u"line ends beyond the limit"_s << true
-        << QStringLiteral("ページの行数が多すぎるため開けません（%1 行、上限 4194304 行）。").arg(maxPageLines + 2);
+        << QStringLiteral("ページの行数が多すぎるため開けません（%1 行、上限 4194304 行）。").arg(maxPageLines + 1);
 }
 
 void tst_badinput::defects()
@@ -328,6 +332,65 @@ void tst_badinput::unreadable()
         QVERIFY(!load.ok);
         QCOMPARE(load.table.size(), 1);
     }
+}
+
+void tst_badinput::oversized_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<qint64>("limit");
+    QTest::newRow("settings, start") << u"start"_s << u"pageKiln.INI"_s << settingsTexts::msgLoadFailed
+                                     << maxSettingsBytes;
+    QTest::newRow("tag database, start") << u"palette"_s << u"TagDB.TXT"_s
+                                         << u"タグデータベースの読み込みに失敗しました。"_s << maxTagDatabaseBytes;
+    QTest::newRow("definition, open") << u"open"_s << u"site.ksd"_s << u"定義ファイルの取得に失敗しました。"_s
+                                      << ksd::maxDefinitionBytes;
+    QTest::newRow("definition, save") << u"save"_s << u"site.ksd"_s << u"定義ファイルの更新に失敗しました。"_s
+                                      << ksd::maxDefinitionBytes;
+}
+
+// A 2 GiB file (sparse: its head is real, the rest a hole) is refused from its size, before
+// it is read, with a message naming the file, its size and the limit; no file changes.
+void tst_badinput::oversized()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, file);
+    QFETCH(QString, message);
+    QFETCH(qint64, limit);
+    TestEnv env;
+    writeSite(env);
+    const QString path = env.path(file);
+    if (command == u"palette")
+        env.write(file, "a\tb\tc\r\n");
+    QFile big(path);
+    const qint64 size = qint64(2) << 30;
+    QVERIFY(big.open(QIODevice::ReadWrite) && big.resize(size));   // the hole takes no disk
+    big.close();
+    const QMap<QString, QByteArray> before = contents(env.dir.path());
+    mdiMain frame;
+    if (command == u"start") {
+        QVERIFY(!frame.MDIForm_Load());
+    } else {
+        QVERIFY(frame.MDIForm_Load());
+        if (command == u"palette")
+            frame.showTagWindow();
+        else
+            env.platform.messages.clear();
+    }
+    if (command == u"open") {
+        QVERIFY(!frame.openDefinition(path));
+    } else if (command == u"save") {
+        frmTree *tree = frame.treeWindow();
+        QVERIFY(tree->addNewPage(u"新しいページ"_s));
+        gSite.FilePath = path;
+        QVERIFY(!tree->gfWriteKSD());
+    }
+    QCOMPARE(
+        env.platform.messageTexts(),
+        QStringList{message + u'\n' + path + u'\n'
+                    + u"ファイルが大きすぎるため読み込みません（%1 バイト、上限 %2 バイト）。"_s.arg(size).arg(limit)});
+    QCOMPARE(contents(env.dir.path()), before);
 }
 
 void tst_badinput::definitionCounts_data()
@@ -571,5 +634,5 @@ void tst_badinput::shutdownDuringModal()
     }
 }
 
-QTEST_MAIN(tst_badinput)
+PAGEKILN_TEST_MAIN(tst_badinput)
 #include "tst_badinput.moc"

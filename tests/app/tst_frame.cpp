@@ -2,19 +2,23 @@
 #include "app/Translation.h"
 #include "app/basSystem.h"
 #include "app/mdiMain.h"
-#include "editor/EditorLayout.h"
 #include "editor/FindBar.h"
 #include "editor/frmSiteFind.h"
 #include "editor/frmChild1.h"
+#include "tree/TreeView.h"
+#include "tree/frmSiteCheck.h"
 #include "platform/Messages.h"
 #include "platform/QtPlatform.h"
 #include "settings/FileHistory.h"
 #include "settings/Settings.h"
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 
+#include <QCheckBox>
 #include <QClipboard>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -45,21 +49,6 @@ QString makeSite(TestEnv &env, const QString &sub, int n)
 QStringList fileHistoryOf()
 {
     return fileHistory::entries(gHistory);
-}
-
-// The menu bar's entry `item` of menu `menu`, matched without the accelerator mark.
-QAction *menuItem(const mdiMain &frame, const QString &menu, const QString &item)
-{
-    static const QRegularExpression accelerator(u"\\(&.\\)|&"_s);
-    for (QAction *top : frame.menuBar()->actions()) {
-        if (QString(top->text()).remove(accelerator) != menu)
-            continue;
-        emit top->menu()->aboutToShow();
-        for (QAction *action : top->menu()->actions())
-            if (QString(action->text()).remove(accelerator) == item)
-                return action;
-    }
-    return nullptr;
 }
 
 // The entries of the recent sites menu, as it shows them.
@@ -138,8 +127,6 @@ private Q_SLOTS:
     void frameGeometryRoundTrip();
     void editorsOpenInSight_data();
     void editorsOpenInSight();
-    void placementCascadesInsideTheArea_data();
-    void placementCascadesInsideTheArea();
     void qtTextsInJapanese();
     void filterLabelNamesPatternsOnce_data();
     void filterLabelNamesPatternsOnce();
@@ -150,6 +137,8 @@ private Q_SLOTS:
     void siteSearchOpensInSight_data();
     void siteSearchOpensInSight();
     void ownBoxesHaveMnemonicsAndStandOverTheFrame();
+    void toolWindowMnemonicsLeaveTheMenusTheirs();
+    void treeShownAgainFollowsSaves();
 };
 
 void tst_frame::commandsRunTheirHandlers_data()
@@ -344,30 +333,6 @@ void tst_frame::editorsOpenInSight()
     }
     if (roomy)   // cascaded
         QVERIFY(gPageEditors.at(2)->subWindow()->y() > gPageEditors.at(1)->subWindow()->y());
-}
-
-void tst_frame::placementCascadesInsideTheArea_data()
-{
-    QTest::addColumn<int>("toolsRight");
-    QTest::addColumn<int>("index");
-    QTest::addColumn<QRect>("placed");
-    // An area of 1000 x 600 with room for a 500 x 400 window; steps of 20.
-    QTest::newRow("first, beside the tools") << 300 << 0 << QRect(300, 0, 500, 400);
-    QTest::newRow("third, cascaded") << 300 << 2 << QRect(340, 40, 500, 400);
-    QTest::newRow("past the room, starts over") << 300 << 11 << QRect(300, 0, 500, 400);
-    QTest::newRow("tools too wide: against the right edge") << 900 << 0 << QRect(500, 0, 500, 400);
-    QTest::newRow("no tools") << 0 << 1 << QRect(20, 20, 500, 400);
-}
-
-void tst_frame::placementCascadesInsideTheArea()
-{
-    QFETCH(int, toolsRight);
-    QFETCH(int, index);
-    QFETCH(QRect, placed);
-    QCOMPARE(editorLayout::firstPlacement(QRect(0, 0, 1000, 600), toolsRight, QSize(500, 400), index, 20), placed);
-    // A window larger than the area is cut down to it.
-    QCOMPARE(editorLayout::firstPlacement(QRect(0, 0, 300, 200), toolsRight, QSize(500, 400), index, 20),
-             QRect(0, 0, 300, 200));
 }
 
 void tst_frame::qtTextsInJapanese()
@@ -587,5 +552,71 @@ void tst_frame::ownBoxesHaveMnemonicsAndStandOverTheFrame()
                  qPrintable(u"%1,%2 off the frame's centre"_s.arg(offset.x()).arg(offset.y())));
 }
 
-QTEST_MAIN(tst_frame)
+// Alt and a letter reaches one thing in the frame: the link check window and the site
+// search window, open side by side, give each button and box a mnemonic of its own, none
+// taken from the menu bar's.
+void tst_frame::toolWindowMnemonicsLeaveTheMenusTheirs()
+{
+    Fixture f;
+    QVERIFY(f.start());
+    f.frame.treeWindow()->cmdChk_Click();
+    QMap<QString, QStringList> owners;   // each mnemonic, with the texts that carry it
+    QStringList without;
+    const auto take = [&](const QString &text) {
+        const QString key = QKeySequence::mnemonic(text).toString();
+        owners[key] << text;
+        return !key.isEmpty();
+    };
+    for (const QAction *menu : f.frame.findChild<QMenuBar *>()->actions())
+        take(menu->text());
+    const QList<QWidget *> windows{f.frame.treeWindow()->siteCheckWindow(), f.frame.showSiteFind()};
+    for (QWidget *window : windows) {
+        QVERIFY(window && window->isVisible());
+        for (const QAbstractButton *b : window->findChildren<QAbstractButton *>())
+            if ((qobject_cast<const QPushButton *>(b) || qobject_cast<const QCheckBox *>(b)) && !take(b->text()))
+                without << b->text();
+        for (const QLabel *label : window->findChildren<QLabel *>())
+            if (label->buddy())
+                take(label->text());
+    }
+    QCOMPARE(without, QStringList());
+    owners.remove(QString());
+    for (auto it = owners.cbegin(); it != owners.cend(); ++it)
+        QVERIFY2(it->size() == 1, qPrintable(it.key() + u": "_s + it->join(u", "_s)));
+}
+
+// The site tree closed with its close box takes its link check window with it, and shown
+// again follows the pages as before: a link saved while it was away, and one saved after it
+// came back, are drawn broken.
+void tst_frame::treeShownAgainFollowsSaves()
+{
+    Fixture f;
+    QVERIFY(f.start());
+    f.frame.treeWindow()->cmdChk_Click();
+    const QPointer<frmSiteCheck> check = f.frame.treeWindow()->siteCheckWindow();
+    QVERIFY(check && check->isVisible());
+    const auto saveWithLink = [](qint32 page, const QString &target) {
+        gPageEditors.at(page)->txtEdit()->appendPlainText(u"<A HREF=\"%1\">x</A>"_s.arg(target));
+        return gPageEditors.at(page)->save();
+    };
+    const auto drawnBroken = [&](qint32 page) {
+        const frmTree *tree = f.frame.treeWindow();
+        if (!QTest::qWaitFor([tree] { return !tree->linkChecker().isChecking(); }, 20000))
+            return QStringList{u"still checking"_s};
+        QStringList broken;
+        for (qint32 j = 1; const auto label = tree->tree().lblLink(page * 100 + j); ++j)
+            if (tree->picTre()->brokenLink(*label))
+                broken << label->caption;
+        return broken;
+    };
+    f.frame.treeWindow()->subWindow()->close();
+    QTRY_VERIFY(!f.frame.treeWindow() && !check);
+    QVERIFY(saveWithLink(1, u"gone1.htm"_s));
+    f.frame.showTreeWindow();
+    QCOMPARE(drawnBroken(1), QStringList{u"gone1.htm"_s});
+    QVERIFY(saveWithLink(2, u"gone2.htm"_s));
+    QCOMPARE(drawnBroken(2), QStringList{u"gone2.htm"_s});
+}
+
+PAGEKILN_TEST_MAIN(tst_frame)
 #include "tst_frame.moc"

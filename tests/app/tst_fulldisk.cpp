@@ -10,6 +10,7 @@
 #include "platform/Messages.h"
 #include "support/TestEnv.h"
 #include "support/TinyTmpfs.h"
+#include "support/TestMain.h"
 #include "tree/frmTree.h"
 
 #include <QDirIterator>
@@ -202,5 +203,5 @@ void tst_fulldisk::writeFails()
     QVERIFY(contents(env.dir.path()) == expected);
 }
 
-QTEST_MAIN(tst_fulldisk)
+PAGEKILN_TEST_MAIN(tst_fulldisk)
 #include "tst_fulldisk.moc"

@@ -5,6 +5,7 @@
 #include "platform/QtPlatform.h"
 #include "settings/Settings.h"
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 
 #include <QDialog>
 #include <QMdiArea>
@@ -193,13 +194,19 @@ void tst_startup::storedGeometryStaysOnScreen()
     QFETCH(QString, value);
     TestEnv env;
     QByteArray settings = TestEnv::read(env.writeSettings(-1, -1));
-    for (const char *stored :
-         {"TAG_W=2820", "TAG_H=8175", "TAG_T=0", "TAG_L=0", "TRE_W=3210", "TRE_H=8430", "TRE_T=0", "TRE_L=2900"})
+    for (const char *stored : {"TAG_W=2820", "TAG_H=8175", "TAG_T=0", "TAG_L=0", "TRE_W=3210", "TRE_H=8430", "TRE_T=0",
+                               "TRE_L=2900", "TRE_S=0"})
         settings.replace(QByteArray(QByteArray(stored) + "\r\n"),
                          QByteArray(QByteArray(stored).left(6) + value.toLatin1() + "\r\n"));
+    const QByteArray v = value.toLatin1();
+    settings
+        += "[FRAME INF]\r\nFRM_L=" + v + "\r\nFRM_T=" + v + "\r\nFRM_W=" + v + "\r\nFRM_H=" + v + "\r\nFRM_M=0\r\n";
     env.write(QStringLiteral("pageKiln.INI"), settings);
     mdiMain frame;
     QVERIFY(frame.MDIForm_Load());
+    frame.showAsRemembered();
+    const frmTree *tree = frame.treeWindow();
+    QVERIFY(tree->cmdSepRect().left >= 0 && tree->cmdSepRect().left + 60 <= tree->picTreRect().width);
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     const qint64 screenWidth = pixelsToTwipsX(screen.width());
     const qint64 screenHeight = pixelsToTwipsY(screen.height());
@@ -256,5 +263,5 @@ void tst_startup::shutdownClosesRealDialogs()
     setPlatform(scripted);
 }
 
-QTEST_MAIN(tst_startup)
+PAGEKILN_TEST_MAIN(tst_startup)
 #include "tst_startup.moc"

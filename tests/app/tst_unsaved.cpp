@@ -2,6 +2,7 @@
 #include "app/mdiMain.h"
 #include "editor/frmChild1.h"
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 #include "tree/TreeView.h"
 #include "tree/frmTree.h"
 
@@ -200,5 +201,5 @@ void tst_unsaved::failedOrCancelledSaveDiscardsNothing()
     QCOMPARE(env.platform.messageTexts().size(), newPage ? 0 : 1);   // a failure is still told
 }
 
-QTEST_MAIN(tst_unsaved)
+PAGEKILN_TEST_MAIN(tst_unsaved)
 #include "tst_unsaved.moc"

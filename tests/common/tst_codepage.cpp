@@ -1,6 +1,7 @@
 #include "common/TextCodec.h"
 #include "common/TextFile.h"
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 
 #include <QtTest>
 
@@ -229,5 +230,5 @@ void tst_codepage::atomicWriteTargets()
         QCOMPARE(st.st_mode & 07777, mode_t(0640));
 }
 
-QTEST_MAIN(tst_codepage)
+PAGEKILN_TEST_MAIN(tst_codepage)
 #include "tst_codepage.moc"

@@ -3,6 +3,7 @@
 #include "platform/FileDialog.h"
 #include "platform/ControlArray.h"
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 
 #include <QLabel>
 #include <QtTest>
@@ -230,5 +231,5 @@ void tst_texthelpers::controlArrayIndices()
     QCOMPARE(labels.at(0), tmpl);
 }
 
-QTEST_MAIN(tst_texthelpers)
+PAGEKILN_TEST_MAIN(tst_texthelpers)
 #include "tst_texthelpers.moc"

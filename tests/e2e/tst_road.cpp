@@ -13,6 +13,7 @@
 #include "editor/frmChild1.h"
 #include "site/frmProp.h"
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 #include "tags/frmTAG.h"
 #include "tree/TreeView.h"
 #include "tree/frmTree.h"
@@ -41,12 +42,7 @@ QString layOutSampleSite(TestEnv &env)
 {
     for (const QString &name : {u"pageKiln.INI"_s, u"TagDB.TXT"_s})
         env.write(name, TestEnv::read(sourceFile(u"resources/"_s + name)));
-    const QString folder = env.path(u"sample-site"_s) + QLatin1Char('/');
-    for (const QString &page : {u"index.htm"_s, u"about.htm"_s, u"links.htm"_s})
-        env.write(u"sample-site/"_s + page, TestEnv::read(sourceFile(u"examples/sample-site/"_s + page)));
-    QByteArray ksd = TestEnv::read(sourceFile(u"examples/sample-site/sample.ksd.in"_s));
-    ksd.replace("@DIR@", folder.toUtf8());
-    return env.write(u"sample-site/sample.ksd"_s, ksd);
+    return env.writeSampleSite(sourceFile(u"examples/sample-site"_s));
 }
 
 class Screenshots
@@ -188,5 +184,5 @@ void tst_road::openEditSavePreviewSave()
     delete frame;
 }
 
-QTEST_MAIN(tst_road)
+PAGEKILN_TEST_MAIN(tst_road)
 #include "tst_road.moc"

@@ -1,8 +1,10 @@
 #include "app/basSystem.h"
 #include "editor/EditorText.h"
 #include "editor/FindBar.h"
+#include "editor/EditorFiller.h"
 #include "editor/frmChild1.h"
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -63,6 +65,24 @@ void showAtDesignedSize(frmChild1 *editor)
     editor->setWidth(editorLayout::designedWidth);
     editor->setHeight(editorLayout::designedHeight);
 }
+
+// Three editors shown together as a site read shows them, with the texts "<p>0</p>" to
+// "<p>2</p>"; with `onePlace`, all in the area's top left corner, each covering the last.
+QList<frmChild1 *> showTogether(bool onePlace)
+{
+    QList<frmChild1 *> editors;
+    const KForm::ShowBatch batch;
+    for (int i = 0; i < 3; ++i) {
+        editors << new frmChild1();
+        editors.constLast()->setText(u"<p>%1</p>\r\n"_s.arg(i));
+        editors.constLast()->Show();
+        if (onePlace) {
+            editors.constLast()->setLeft(0);
+            editors.constLast()->setTop(0);
+        }
+    }
+    return editors;
+}
 }   // namespace
 
 class tst_frmChild1 : public QObject
@@ -91,11 +111,13 @@ private Q_SLOTS:
     void previewSaysWhenNoBrowserOpens();
     void findBarTakesRoomAndEscGivesItBack();
     void replaceAllIsOneUndoStep();
+    void matcherLimitsAreToldNotNotFound();
     void statusLineFollowsCaret_data();
     void statusLineFollowsCaret();
     void longTextComesInPieces_data();
     void longTextComesInPieces();
     void editorsShownTogetherFillWhenIdle();
+    void coveredEditorsWaitUntilSeen();
     void piecesEndAfterALineFeed_data();
     void piecesEndAfterALineFeed();
 };
@@ -564,6 +586,36 @@ void tst_frmChild1::replaceAllIsOneUndoStep()
     QVERIFY(!editor->isModified());
 }
 
+// A regular expression that meets the matcher's limits is reported with its line, in
+// finding and in replacing all (which then changes nothing); one that needs only a long
+// line is found.
+void tst_frmChild1::matcherLimitsAreToldNotNotFound()
+{
+    TestEnv env;
+    env.area();
+    auto *editor = new frmChild1();
+    const QString page = u"ab\r\n"_s + QString(25, u'a') + u"!\r\n"_s + QString(100000, u'a') + u"!\r\n"_s;
+    editor->setText(page);
+    editor->Show();
+    editor->showReplace();
+    FindBar *bar = editor->findBar();
+    bar->chkRegex()->setChecked(true);
+    bar->txtFind()->setText(u"(a|b)*!"_s);
+    QVERIFY(bar->findNext());
+    QVERIFY(bar->findNext());
+    QCOMPARE(editor->txtEdit()->textCursor().selectedText().size(), 100001);
+
+    bar->txtFind()->setText(u"(a+)+$"_s);
+    const QString failed = u"正規表現を照合できませんでした（2 行目）: 照合の手順が上限を超えました"_s;
+    QVERIFY(!bar->findPrevious());
+    QCOMPARE(bar->statusText(), failed);
+    bar->txtReplace()->setText(u"x"_s);
+    QCOMPARE(bar->replaceAll(), 0);
+    QCOMPARE(bar->statusText(), u"置換しませんでした。"_s + failed);
+    QCOMPARE(editor->text(), page);
+    QVERIFY(!editor->txtEdit()->document()->isUndoAvailable());
+}
+
 void tst_frmChild1::statusLineFollowsCaret_data()
 {
     QTest::addColumn<QString>("keys");
@@ -594,7 +646,7 @@ void tst_frmChild1::statusLineFollowsCaret()
     QVERIFY(status.height() >= editor->txtEdit()->fontMetrics().height());
 }
 
-QTEST_MAIN(tst_frmChild1)
+PAGEKILN_TEST_MAIN(tst_frmChild1)
 void tst_frmChild1::longTextComesInPieces_data()
 {
     QTest::addColumn<bool>("readWhileFilling");
@@ -640,15 +692,7 @@ void tst_frmChild1::editorsShownTogetherFillWhenIdle()
 {
     TestEnv env;
     env.area();
-    QList<frmChild1 *> editors;
-    {
-        const KForm::ShowBatch batch;
-        for (int i = 0; i < 3; ++i) {
-            editors << new frmChild1();
-            editors.constLast()->setText(u"<p>%1</p>\r\n"_s.arg(i));
-            editors.constLast()->Show();
-        }
-    }
+    const QList<frmChild1 *> editors = showTogether(false);
     // A waiting editor has no text box yet; one made later must show, and take the focus.
     const auto shownText = [](frmChild1 *editor) {
         const auto *box = editor->findChild<QPlainTextEdit *>();
@@ -661,7 +705,7 @@ void tst_frmChild1::editorsShownTogetherFillWhenIdle()
     QCOMPARE(shownText(editors.at(1)), u"<p>1</p>\n"_s);
     QTRY_COMPARE(QApplication::focusWidget(), editors.at(1)->findChild<QPlainTextEdit *>());
     QTRY_COMPARE(shownText(editors.at(0)), u"<p>0</p>\n"_s);
-    QVERIFY(!frmChild1::textsComing());
+    QVERIFY(!EditorFiller::instance().busy());
     // Windows shown together are disabled until all are shown: an editor given its text
     // meanwhile must not take its colours from the greyed palette.
     QPlainTextEdit *box = nullptr;
@@ -673,6 +717,28 @@ void tst_frmChild1::editorsShownTogetherFillWhenIdle()
         box = early->txtEdit();
     }
     QCOMPARE(shownColour(box, 0).rgba(), box->palette().color(QPalette::Active, QPalette::Text).rgba());
+}
+
+// Editors shown together that other windows cover wholly make no text box until some of
+// them can be seen: a window above moved away, or closed, uncovers them.
+void tst_frmChild1::coveredEditorsWaitUntilSeen()
+{
+    TestEnv env;
+    env.area();
+    const QList<frmChild1 *> editors = showTogether(true);
+    const auto hasTextBox = [](frmChild1 *editor) { return editor->findChild<QPlainTextEdit *>() != nullptr; };
+    QTRY_VERIFY(!EditorFiller::instance().busy());
+    QTest::qWait(50);
+    QVERIFY(hasTextBox(editors.at(2)));
+    QVERIFY(!hasTextBox(editors.at(1)) && !hasTextBox(editors.at(0)));
+    QCOMPARE(editors.at(0)->text(), u"<p>0</p>\r\n"_s);   // its text is there all the same
+
+    editors.at(2)->setLeft(editors.at(2)->Width() / 2);
+    QTRY_VERIFY(hasTextBox(editors.at(1)));
+    QVERIFY(!hasTextBox(editors.at(0)));
+    editors.at(1)->cmdClo_Click();
+    QTRY_VERIFY(hasTextBox(editors.at(0)));
+    QCOMPARE(editors.at(0)->txtEdit()->toPlainText(), u"<p>0</p>\n"_s);
 }
 
 void tst_frmChild1::piecesEndAfterALineFeed_data()

@@ -1,4 +1,5 @@
 #include "editor/HtmlHighlight.h"
+#include "support/TestMain.h"
 
 #include <QtTest>
 
@@ -66,5 +67,5 @@ void tst_htmlhighlight::classifies()
     QCOMPARE(classes(text), expected);
 }
 
-QTEST_APPLESS_MAIN(tst_htmlhighlight)
+PAGEKILN_TEST_MAIN(tst_htmlhighlight)
 #include "tst_htmlhighlight.moc"

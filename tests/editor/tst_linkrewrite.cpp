@@ -1,6 +1,7 @@
 #include "common/TextHelpers.h"
 #include "editor/LinkRewrite.h"
 #include "editor/PreviewCharset.h"
+#include "support/TestMain.h"
 
 #include <QRandomGenerator>
 #include <QtTest>
@@ -161,5 +162,5 @@ void tst_linkrewrite::charsetDeclared()
              expected.replace(u"@"_s, previewCharset::shiftJisMeta));
 }
 
-QTEST_APPLESS_MAIN(tst_linkrewrite)
+PAGEKILN_TEST_MAIN(tst_linkrewrite)
 #include "tst_linkrewrite.moc"

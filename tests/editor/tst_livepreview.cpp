@@ -9,6 +9,7 @@
 #include "editor/TypingPause.h"
 #include "editor/frmChild1.h"
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -224,6 +225,7 @@ void tst_livepreview::tokenAndHost_data()
     QTest::newRow("token in the cookie") << host + "Cookie: pagekiln-PORT=TOKEN\r\n" << QByteArray() << 200;
     QTest::newRow("::1 as Host") << QByteArray("Host: [::1]:PORT\r\n") << QByteArray("?pagekiln=TOKEN") << 200;
     QTest::newRow("no token") << host << QByteArray() << 404;
+    QTest::newRow("'..' with the token in the address") << host << QByteArray("/../index.html?pagekiln=TOKEN") << 403;
     QTest::newRow("wrong token") << host << QByteArray("?pagekiln=0123") << 404;
     QTest::newRow("wrong cookie") << host + "Cookie: pagekiln-PORT=0123\r\n" << QByteArray() << 404;
     QTest::newRow("foreign Host") << QByteArray("Host: attacker.example:PORT\r\n") << QByteArray("?pagekiln=TOKEN")
@@ -393,6 +395,7 @@ void tst_livepreview::reloadSignals_data()
     QTest::newRow("the page is saved") << 1;
     QTest::newRow("its style sheet is written on disk") << 2;
     QTest::newRow("its style sheet is replaced on disk") << 3;
+    QTest::newRow("a picture looked for before its folder was made is put in place") << 4;
 }
 
 void tst_livepreview::reloadSignals()
@@ -407,6 +410,13 @@ void tst_livepreview::reloadSignals()
     std::unique_ptr<QNetworkReply> style(mBrowser->get(styleRequest));
     QTRY_VERIFY(style->isFinished());
     QCOMPARE(statusOf(style.get()), 200);
+    if (change == 4) {
+        QNetworkRequest pictureRequest(QUrl(css.chopped(9) + u"pics/pic.gif"_s));
+        pictureRequest.setRawHeader("Referer", address.toLatin1());
+        std::unique_ptr<QNetworkReply> picture(mBrowser->get(pictureRequest));
+        QTRY_VERIFY(picture->isFinished());
+        QCOMPARE(statusOf(picture.get()), 404);
+    }
 
     std::unique_ptr<QTcpSocket> channel(openChannel(u"/p1.htm"_s, servedGeneration(page)));
     QByteArray heard;
@@ -433,6 +443,10 @@ void tst_livepreview::reloadSignals()
                 == 0);
         break;
     }
+    case 4:
+        QVERIFY(QDir(mSite).mkdir(u"pics"_s));
+        mEnv->write(u"site/pics/pic.gif"_s, "GIF89a");
+        break;
     }
     QTRY_VERIFY((heard += next->readAll()).contains("event: reload"));
     const QByteArray after = get(address);
@@ -492,5 +506,5 @@ void tst_livepreview::startStopAndQuit()
     QCOMPARE(send(QUrl(again).port(), "GET / HTTP/1.1\r\n\r\n").status, 0);
 }
 
-QTEST_MAIN(tst_livepreview)
+PAGEKILN_TEST_MAIN(tst_livepreview)
 #include "tst_livepreview.moc"

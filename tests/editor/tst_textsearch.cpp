@@ -1,4 +1,6 @@
+#include "editor/SiteSearch.h"
 #include "editor/TextSearch.h"
+#include "support/TestMain.h"
 
 #include <QtTest>
 
@@ -21,8 +23,11 @@ private Q_SLOTS:
     void replaceAll();
     void find_data();
     void find();
-    void lineHits();
+    void followEdit_data();
+    void followEdit();
     void searchLines();
+    void matcherLimits_data();
+    void matcherLimits();
 };
 
 void tst_textsearch::replaceAll_data()
@@ -55,6 +60,10 @@ void tst_textsearch::replaceAll_data()
     QTest::newRow("dot stops at a line break") << u"ab\ncd"_s << u"b.c"_s << u"r"_s << u"x"_s << u"ab\ncd"_s << 0;
     QTest::newRow("no match keeps the text") << u"abc"_s << u"z"_s << QString() << u"x"_s << u"abc"_s << 0;
     QTest::newRow("bad regex changes nothing") << u"a(b"_s << u"("_s << u"r"_s << u"x"_s << u"a(b"_s << 0;
+    // A byte the code page could not decode is kept as a lone surrogate: it matches
+    // nothing, and the search goes on past it.
+    const QString kept = u"a"_s + QChar(0xDC81) + u"a"_s;
+    QTest::newRow("kept byte") << kept << u"a"_s << u"r"_s << u"b"_s << u"b"_s + QChar(0xDC81) + u"b"_s << 2;
 }
 
 void tst_textsearch::replaceAll()
@@ -114,18 +123,74 @@ void tst_textsearch::find()
     }
 }
 
-void tst_textsearch::lineHits()
+namespace {
+// Where the line of `pos` starts.
+qsizetype lineStartOf(const QString &text, qsizetype pos)
 {
-    const QList<LineHit> hits = Query(u"two"_s, {}).lineHits(u"one\ntwo Two\n\nthree two"_s);
-    QCOMPARE(hits.size(), 3);
-    const QList<QList<qsizetype>> expected{{2, 1, 4}, {2, 5, 8}, {4, 7, 19}};   // line, column, start
-    for (qsizetype i = 0; i < hits.size(); ++i) {
-        QCOMPARE(hits.at(i).line, expected.at(i).at(0));
-        QCOMPARE(hits.at(i).column, expected.at(i).at(1));
-        QCOMPARE(hits.at(i).start, expected.at(i).at(2));
+    return pos == 0 ? 0 : text.lastIndexOf(u'\n', pos - 1) + 1;
+}
+
+// Every hit of `query` in `text`, its line and column counted afresh.
+QList<SiteHit> hitsIn(const Query &query, const QString &text)
+{
+    QList<SiteHit> hits;
+    query.forEach(text, 0, [&](qsizetype start, qsizetype length, const PatternMatcher &) {
+        const qsizetype lineStart = lineStartOf(text, start);
+        hits.append(
+            SiteHit{qint32(start), qint32(lineNumberAt(text, start)), qint32(start - lineStart + 1), qint32(length)});
+        return true;
+    });
+    return hits;
+}
+}   // namespace
+
+// Hits followed through an edit are where a fresh search of the edited text finds them;
+// the ones the edit touched are gone.
+void tst_textsearch::followEdit_data()
+{
+    QTest::addColumn<int>("position");
+    QTest::addColumn<int>("removed");
+    QTest::addColumn<QString>("inserted");
+    QTest::addColumn<int>("dropped");
+    // The text is "ab ab\nx ab\n\nab"; "ab" at 0, 3, 8 and 13.
+    QTest::newRow("typing before a hit on its line") << 2 << 0 << u"zz"_s << 0;
+    QTest::newRow("typing inside a hit") << 1 << 0 << u"z"_s << 1;
+    QTest::newRow("typing right after a hit") << 5 << 0 << u"z"_s << 0;
+    QTest::newRow("a line break before a hit") << 7 << 0 << u"\n"_s << 0;
+    QTest::newRow("lines joined") << 5 << 1 << QString() << 0;
+    QTest::newRow("a hit deleted") << 8 << 2 << QString() << 1;
+    QTest::newRow("across lines, a hit overlapped") << 4 << 6 << u"1\n2\n3"_s << 2;
+    QTest::newRow("a new hit typed") << 12 << 0 << u"ab"_s << 0;
+}
+
+void tst_textsearch::followEdit()
+{
+    QFETCH(int, position);
+    QFETCH(int, removed);
+    QFETCH(QString, inserted);
+    QFETCH(int, dropped);
+    const QString before = u"ab ab\nx ab\n\nab"_s;
+    const Query query(u"ab"_s, {});
+    QList<SiteHit> hits = hitsIn(query, before);
+    const QString after = QString(before).replace(position, removed, inserted);
+    const qsizetype end = position + inserted.size();
+    const qsizetype endLineStart = lineStartOf(after, end);
+    const TextEdit edit{position,
+                        removed,
+                        qint32(inserted.size()),
+                        qint32(after.count(u'\n') - before.count(u'\n')),
+                        qint32(lineNumberAt(after, end)),
+                        qint32(endLineStart)};
+    const qsizetype count = hits.size();
+    ::followEdit(hits, edit);
+    QCOMPARE(hits.size(), count - dropped);
+    const QList<SiteHit> fresh = hitsIn(query, after);
+    for (const SiteHit &h : std::as_const(hits)) {
+        const bool there = std::any_of(fresh.cbegin(), fresh.cend(), [&](const SiteHit &f) {
+            return f.start == h.start && f.line == h.line && f.column == h.column && f.length == h.length;
+        });
+        QVERIFY2(there, qPrintable(u"hit at %1"_s.arg(h.start)));
     }
-    QCOMPARE(hits.at(1).lineText, u"two Two"_s);
-    QCOMPARE(hits.at(2).lineText, u"three two"_s);
 }
 
 void tst_textsearch::searchLines()
@@ -133,5 +198,35 @@ void tst_textsearch::searchLines()
     QCOMPARE(textSearch::searchLines(u"a\r\nb\rc\nd\u2029e"_s), u"a\nb\nc\nd\ne"_s);
 }
 
-QTEST_GUILESS_MAIN(tst_textsearch)
+// An expression that meets a limit of the matcher fails on the line where it met it, in
+// every routine; one that only needs a long line matches.
+void tst_textsearch::matcherLimits_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<int>("failedLine");   // 0: no failure
+    const QString as = QString(25, u'a') + u"!"_s;
+    QTest::newRow("(a|b)*! on 100,000 a then !") << u"x\n"_s + QString(100000, u'a') + u"!\n"_s << u"(a|b)*!"_s << 0;
+    QTest::newRow("(a+)+$ on 25 a then !, searched from line 1") << u"x\ny\n"_s + as << u"(a+)+$"_s << 3;
+    QTest::newRow("stack of a 4,000,000-character line") << QString(4000000, u'a') + u"!"_s << u"(a|b)*!"_s << 1;
+}
+
+void tst_textsearch::matcherLimits()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, pattern);
+    QFETCH(int, failedLine);
+    const Query query(pattern, optionsOf(u"r"_s));
+    const auto lineOf = [&](const Failure &f) { return f ? int(textSearch::lineNumberAt(text, f.at)) : 0; };
+    const Match next = query.findNext(text, 0);
+    QCOMPARE(lineOf(next.failure), failedLine);
+    QCOMPARE(next.found(), failedLine == 0);
+    QCOMPARE(lineOf(query.findPrevious(text, text.size()).failure), failedLine);
+    const Replaced replaced = query.replaceAll(text, u"-"_s);
+    QCOMPARE(lineOf(replaced.failure), failedLine);
+    QCOMPARE(replaced.count, failedLine ? 0 : 1);
+    QCOMPARE(replaced.text.isEmpty(), failedLine != 0);
+}
+
+PAGEKILN_TEST_MAIN(tst_textsearch)
 #include "tst_textsearch.moc"

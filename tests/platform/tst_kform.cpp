@@ -1,5 +1,6 @@
 #include "platform/KForm.h"
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -44,6 +45,7 @@ private Q_SLOTS:
     void unloadWithoutWindowDiscardsTheForm();
     void sizesAreKeptInTwips();
     void laterWindowsStackAboveAndNoneStaysOnTop();
+    void coveredWindowsRest();
 };
 
 void tst_kform::hiddenFormHasNoWindowYet()
@@ -157,7 +159,54 @@ void tst_kform::laterWindowsStackAboveAndNoneStaysOnTop()
     // The first window raised again goes above the others, as it would not if it stayed on top.
     forms.first()->subWindow()->raise();
     QCOMPARE(env.area()->subWindowList(QMdiArea::StackingOrder).last(), forms.first()->subWindow());
+    // Activated, a window goes on top, and stays on top no longer than its activation, nor
+    // does the window it took the place of.
+    forms.at(1)->Show();
+    QCOMPARE(env.area()->subWindowList(QMdiArea::StackingOrder).last(), forms.at(1)->subWindow());
+    // Each keeps the rest of its flags as the area made them: a window of the area with a
+    // title bar (a real window system showed neither the title nor a tool window otherwise).
+    forms.at(2)->Show();
+    for (const QMdiSubWindow *sub : env.area()->subWindowList()) {
+        QVERIFY(!sub->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        QCOMPARE(sub->windowType(), Qt::SubWindow);
+        QVERIFY(sub->windowFlags().testFlag(Qt::WindowTitleHint));
+    }
 }
 
-QTEST_MAIN(tst_kform)
+// A window wholly covered by another rests (no title, no painting) until some of it can be
+// seen again; one whose title bar still shows keeps its title.
+void tst_kform::coveredWindowsRest()
+{
+    TestEnv env;
+    QList<ProbeForm *> forms;
+    for (int i = 0; i < 3; ++i) {
+        forms << new ProbeForm(env.area());
+        forms.constLast()->setCaption(QStringLiteral("窓%1").arg(i));
+        forms.constLast()->setWidth(3180);
+        forms.constLast()->setHeight(1845);
+        forms.constLast()->setLeft(0);
+        forms.constLast()->setTop(0);
+        forms.constLast()->Show();
+    }
+    const auto resting = [](ProbeForm *form) {
+        return form->sight() == windowCover::Sight::Covered && !form->subWindow()->updatesEnabled()
+            && form->subWindow()->windowTitle().isEmpty();
+    };
+    QTRY_VERIFY(resting(forms.at(0)) && resting(forms.at(1)));
+    QCOMPARE(forms.at(2)->subWindow()->windowTitle(), QStringLiteral("窓2"));
+
+    // Moved down by less than its title bar's height, the top window uncovers the title bar
+    // of the one below, but none of its contents.
+    forms.at(2)->setTop(90);
+    QTRY_COMPARE(forms.at(1)->sight(), windowCover::Sight::FrameOnly);
+    QVERIFY(forms.at(1)->subWindow()->updatesEnabled());
+    QCOMPARE(forms.at(1)->subWindow()->windowTitle(), QStringLiteral("窓1"));
+    QVERIFY(resting(forms.at(0)));
+    forms.at(2)->Hide();
+    forms.at(1)->Hide();
+    QTRY_COMPARE(forms.at(0)->sight(), windowCover::Sight::Contents);
+    QCOMPARE(forms.at(0)->subWindow()->windowTitle(), QStringLiteral("窓0"));
+}
+
+PAGEKILN_TEST_MAIN(tst_kform)
 #include "tst_kform.moc"

@@ -1,5 +1,6 @@
 #include "settings/Profile.h"
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 
 #include <QtTest>
 
@@ -165,6 +166,13 @@ void tst_profile::longValues_data()
     QTest::newRow("trailing words") << "12abc" << false << 0;
     QTest::newRow("too large") << "2147483648" << false << 0;
     QTest::newRow("infinity") << "inf" << false << 0;
+    // Only spaces and tabs are blanks; other white space and full-width digits are text.
+    QTest::newRow("tab before") << "\t-1" << true << -1;
+    QTest::newRow("full-width space before") << QStringLiteral("\u3000-1") << false << 0;
+    QTest::newRow("no-break space after") << QStringLiteral("5\u00A0") << false << 0;
+    QTest::newRow("vertical tab before") << "\v0" << false << 0;
+    QTest::newRow("full-width digits") << QStringLiteral("１２") << false << 0;
+    QTest::newRow("exponent letter D") << "1d2" << false << 0;
 }
 
 void tst_profile::longValues()
@@ -315,5 +323,5 @@ void tst_profile::badFilesDoNotCrash()
     QCOMPARE(z, QStringLiteral("1"));
 }
 
-QTEST_MAIN(tst_profile)
+PAGEKILN_TEST_MAIN(tst_profile)
 #include "tst_profile.moc"

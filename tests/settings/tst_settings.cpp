@@ -2,7 +2,9 @@
 #include "settings/SettingsTexts.h"
 #include "settings/FileHistory.h"
 #include "settings/Settings.h"
+#include "settings/StoredLayout.h"
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 
 #include <QtTest>
 
@@ -11,7 +13,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 const QByteArray sampleSettings
-    = "[FORM INF]\r\nTAG_V=-1\r\nTAG_W=2820\r\nTAG_H=8175\r\nTAG_T=0\r\nTAG_L=0\r\nTRE_V=-1\r\nTRE_W=3210\r\n"
+    = "[FORM INF]\r\nTAG_V=-1\r\nTAG_W=2820\r\nTAG_H=8175\r\nTAG_T=0\r\nTAG_L=0\r\nTRE_V=-1\r\nTRE_W=5400\r\n"
       "TRE_H=8430\r\nTRE_T=0\r\nTRE_L=2900\r\nTRE_S=0\r\n[APP INF]\r\nCUR_DIR=/web/\r\n[HISTORY]\r\n"
       "FILE01=\r\nFILE02=\r\nFILE03=\r\nFILE04=\r\nFILE05=\r\nFILE06=\r\nFILE07=\r\nFILE08=\r\nFILE09=\r\nFILE10=\r\n";
 }
@@ -26,6 +28,8 @@ private Q_SLOTS:
     void badNumbersFailLoad_data();
     void badNumbersFailLoad();
     void fractionRoundsHalfToEven();
+    void layoutKeptInRange_data();
+    void layoutKeptInRange();
     void missingHistoryIsAddedOnSave();
     void longFolderSurvives();
     void saveNeverCreatesTheFile();
@@ -57,7 +61,7 @@ void tst_settings::loadsEveryValue()
     QCOMPARE(gTagWinVisible, -1);
     QCOMPARE(gTagWinWidth, 2820);
     QCOMPARE(gTagWinHeight, 8175);
-    QCOMPARE(gTreeWinWidth, 3210);
+    QCOMPARE(gTreeWinWidth, 5400);
     QCOMPARE(gTreeWinHeight, 8430);
     QCOMPARE(gTreeWinLeft, 2900);
     QCOMPARE(gTreeSplit, -77);
@@ -80,10 +84,10 @@ void tst_settings::badNumbersFailLoad_data()
 {
     QTest::addColumn<QByteArray>("from");
     QTest::addColumn<QByteArray>("to");
-    QTest::newRow("missing key") << QByteArray("TRE_W=3210\r\n") << QByteArray();
-    QTest::newRow("empty value") << QByteArray("TRE_W=3210") << QByteArray("TRE_W=");
-    QTest::newRow("not a number") << QByteArray("TRE_W=3210") << QByteArray("TRE_W=wide");
-    QTest::newRow("too large") << QByteArray("TRE_W=3210") << QByteArray("TRE_W=99999999999");
+    QTest::newRow("missing key") << QByteArray("TRE_W=5400\r\n") << QByteArray();
+    QTest::newRow("empty value") << QByteArray("TRE_W=5400") << QByteArray("TRE_W=");
+    QTest::newRow("not a number") << QByteArray("TRE_W=5400") << QByteArray("TRE_W=wide");
+    QTest::newRow("too large") << QByteArray("TRE_W=5400") << QByteArray("TRE_W=99999999999");
 }
 
 void tst_settings::badNumbersFailLoad()
@@ -112,6 +116,45 @@ void tst_settings::fractionRoundsHalfToEven()
     QVERIFY(LoadSettings());
     QCOMPARE(gTagWinWidth, 2820);
     QCOMPARE(gTagWinHeight, 8176);
+}
+
+void tst_settings::layoutKeptInRange_data()
+{
+    QTest::addColumn<QByteArray>("from");
+    QTest::addColumn<QByteArray>("to");
+    QTest::addColumn<qint32 *>("variable");
+    QTest::addColumn<qint32>("read");
+    using namespace storedLayout;
+    QTest::newRow("tiny tree raised") << QByteArray("TRE_W=5400") << QByteArray("TRE_W=120") << &gTreeWinWidth
+                                      << treeMinimum.width;
+    QTest::newRow("tiny palette raised") << QByteArray("TAG_H=8175") << QByteArray("TAG_H=60") << &gTagWinHeight
+                                         << tagMinimum.height;
+    QTest::newRow("negative size raised")
+        << QByteArray("TAG_W=2820") << QByteArray("TAG_W=-2820") << &gTagWinWidth << tagMinimum.width;
+    QTest::newRow("highest splitter") << QByteArray("TRE_S=0") << QByteArray("TRE_S=2147483647") << &gTreeSplit
+                                      << maxTwips;
+    QTest::newRow("lowest place") << QByteArray("TRE_L=2900") << QByteArray("TRE_L=-2147483648") << &gTreeWinLeft
+                                  << -maxTwips;
+    QTest::newRow("huge size") << QByteArray("TRE_H=8430") << QByteArray("TRE_H=2147483647") << &gTreeWinHeight
+                               << maxTwips;
+}
+
+// Stored sizes and places come into range on reading, and what is written back is the
+// value in range.
+void tst_settings::layoutKeptInRange()
+{
+    QFETCH(QByteArray, from);
+    QFETCH(QByteArray, to);
+    QFETCH(qint32 *, variable);
+    QFETCH(qint32, read);
+    TestEnv env;
+    QByteArray bytes = sampleSettings;
+    const QString path = env.write(QStringLiteral("pageKiln.INI"), bytes.replace(from, to));
+    QVERIFY(LoadSettings());
+    QCOMPARE(*variable, read);
+    QVERIFY(SaveSettings());
+    const QByteArray written = from.left(6) + QByteArray::number(read);
+    QCOMPARE(TestEnv::read(path), QByteArray(bytes).replace(to, written));
 }
 
 void tst_settings::missingHistoryIsAddedOnSave()
@@ -224,5 +267,5 @@ void tst_settings::historyRule()
     QVERIFY(stored[0].isEmpty());
 }
 
-QTEST_MAIN(tst_settings)
+PAGEKILN_TEST_MAIN(tst_settings)
 #include "tst_settings.moc"

@@ -1,6 +1,7 @@
 #include "app/basSystem.h"
 #include "site/frmProp.h"
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -290,5 +291,5 @@ void tst_frmprop::folderPick()
     QVERIFY(gSite.Folder.isEmpty());   // only OK stores the folder
 }
 
-QTEST_MAIN(tst_frmprop)
+PAGEKILN_TEST_MAIN(tst_frmprop)
 #include "tst_frmprop.moc"

@@ -1,6 +1,7 @@
 #include "app/basSystem.h"
 #include "common/TextHelpers.h"
 #include "site/SiteCommands.h"
+#include "support/TestMain.h"
 
 #include <QtTest>
 
@@ -179,5 +180,5 @@ void tst_sitecommands::siteNames()
     QCOMPARE(site.FilePath, QStringLiteral("/f.ksd"));
 }
 
-QTEST_GUILESS_MAIN(tst_sitecommands)
+PAGEKILN_TEST_MAIN(tst_sitecommands)
 #include "tst_sitecommands.moc"

@@ -3,6 +3,7 @@
 #include "settings/Profile.h"
 #include "site/SiteFile.h"
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 #include "tree/frmTree.h"
 
 #include <QDir>
@@ -11,6 +12,7 @@
 #include <sys/stat.h>
 
 using namespace basSystem;
+using namespace Qt::StringLiterals;
 
 class tst_sitefile : public QObject
 {
@@ -22,6 +24,8 @@ private Q_SLOTS:
     void entryKeys();
     void entries_data();
     void entries();
+    void flagForms_data();
+    void flagForms();
     void writerWritesTheFormat();
     void writerWritesAThousandPages();
     void writerKeepsWhatItDoesNotName();
@@ -104,6 +108,9 @@ void tst_sitefile::countValues_data()
     QTest::newRow("beyond a Long") << "2147483648" << qint64(2147483648LL);
     QTest::newRow("overflow") << "1e999" << qint64(9000000000000000000LL);
     QTest::newRow("full-width digits") << "２" << qint64(0);
+    QTest::newRow("full-width space before") << QStringLiteral("\u30002") << qint64(0);
+    QTest::newRow("tab before") << "\t2" << qint64(2);
+    QTest::newRow("exponent letter D is no exponent") << "1d2" << qint64(1);
 }
 
 void tst_sitefile::countValues()
@@ -181,6 +188,46 @@ void tst_sitefile::entries()
     QCOMPARE(entry->open, open);
     QCOMPARE(entry->Folder, folder);
     QCOMPARE(entry->FileName, fileName);
+}
+
+void tst_sitefile::flagForms_data()
+{
+    QTest::addColumn<QString>("flag");
+    QTest::addColumn<bool>("open");
+    // White space other than spaces and tabs is text, so the flag is no number: closed.
+    const std::pair<const char *, char16_t> blanks[] = {
+        {"full-width space", u'\u3000'}, {"no-break space", u'\u00A0'}, {"vertical tab", u'\v'}, {"form feed", u'\f'},
+        {"next line", u'\u0085'},        {"line separator", u'\u2028'},
+    };
+    for (const auto &[name, blank] : blanks) {
+        for (const char *number : {"-1", "1", "0"})
+            QTest::addRow("%s before %s", name, number) << QChar(blank) + QLatin1String(number) << false;
+        QTest::addRow("%s after -1", name) << u"-1"_s + QChar(blank) << false;
+    }
+    QTest::newRow("spaces and tabs before") << u" \t -1"_s << true;
+    QTest::newRow("spaces and tabs after") << u"1\t "_s << true;
+    QTest::newRow("tab before 0") << u"\t0"_s << false;
+    QTest::newRow("plus") << u"+1"_s << true;
+    QTest::newRow("minus zero") << u"-0"_s << false;
+    QTest::newRow("two signs") << u"--1"_s << false;
+    QTest::newRow("blank after the sign") << u"- 1"_s << false;
+    QTest::newRow("full-width digit") << u"１"_s << false;
+    QTest::newRow("full-width minus and digit") << u"－１"_s << false;
+    QTest::newRow("beyond a Long") << u"99999999999999999999"_s << true;
+    QTest::newRow("empty") << QString() << false;
+}
+
+// Each flag form read from a definition file in UTF-8, as the program reads one.
+void tst_sitefile::flagForms()
+{
+    QFETCH(QString, flag);
+    QFETCH(bool, open);
+    TestEnv env;
+    const QString path = env.write(
+        u"a.ksd"_s, (header() + u"[HTML LIST]\r\nCNT=1\r\n001="_s + flag + u"*/site/*p1.htm\r\n"_s).toUtf8());
+    const ksd::Definition d = ksd::readDefinition(path);
+    QCOMPARE(d.pages.size(), 1);
+    QCOMPARE(d.pages.at(0).open, open);
 }
 
 void tst_sitefile::writerWritesTheFormat()
@@ -574,5 +621,5 @@ void tst_sitefile::failedWriteLeavesNoFile()
     QVERIFY(!QFileInfo(gSite.FilePath).isFile());
 }
 
-QTEST_MAIN(tst_sitefile)
+PAGEKILN_TEST_MAIN(tst_sitefile)
 #include "tst_sitefile.moc"

@@ -6,7 +6,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 
 TestEnv::TestEnv()
 {
@@ -81,6 +85,16 @@ QString TestEnv::writeSettings(int tagVisible, int treeVisible) const
     return writeCp932(QStringLiteral("pageKiln.INI"), text + history);
 }
 
+QString TestEnv::writeSampleSite(const QString &examples) const
+{
+    const QString folder = path(QStringLiteral("sample-site")) + QLatin1Char('/');
+    for (const char *page : {"index.htm", "about.htm", "links.htm"})
+        write(QStringLiteral("sample-site/") + QLatin1String(page), read(examples + u'/' + QLatin1String(page)));
+    QByteArray ksd = read(examples + QStringLiteral("/sample.ksd.in"));
+    ksd.replace("@DIR@", folder.toUtf8());
+    return write(QStringLiteral("sample-site/sample.ksd"), ksd);
+}
+
 QString TestEnv::writeSite(const QString &sub, const QString &name, int n) const
 {
     const QString folder = path(sub) + QLatin1Char('/');
@@ -151,4 +165,18 @@ quint32 testSeed()
         seed = QRandomGenerator::system()->generate();
     qInfo("random seed %u (repeat with PAGEKILN_TEST_SEED=%u)", seed, seed);
     return seed;
+}
+
+QAction *menuItem(const QMainWindow &window, const QString &menu, const QString &item)
+{
+    static const QRegularExpression accelerator(QStringLiteral("\\(&.\\)|&"));
+    for (QAction *top : window.menuBar()->actions()) {
+        if (QString(top->text()).remove(accelerator) != menu)
+            continue;
+        emit top->menu()->aboutToShow();
+        for (QAction *action : top->menu()->actions())
+            if (QString(action->text()).remove(accelerator) == item)
+                return action;
+    }
+    return nullptr;
 }

@@ -14,6 +14,9 @@
 
 #include <memory>
 
+class QAction;
+class QMainWindow;
+
 class TestEnv
 {
 public:
@@ -41,6 +44,11 @@ public:
     // returns the definition's path.
     QString writeSite(const QString &sub, const QString &name, int n) const;
 
+    // The sample site in folder "sample-site" of the program folder, as the set-up script
+    // lays it out from `examples` (the shipped example folder); returns the definition's
+    // path.
+    QString writeSampleSite(const QString &examples) const;
+
     // An MDI area that new forms open in (created on first use, shown offscreen).
     QMdiArea *area();
 
@@ -67,3 +75,7 @@ QStringList pageTitles();
 // The seed of a random test: PAGEKILN_TEST_SEED when set, otherwise a fresh one; printed,
 // so that a failing run can be repeated with it.
 quint32 testSeed();
+
+// The menu bar's entry `item` of menu `menu` in `window`, matched without the accelerator
+// mark; the menu is told it is about to show first, as it would be when opened.
+QAction *menuItem(const QMainWindow &window, const QString &menu, const QString &item);

@@ -4,6 +4,7 @@
 #include "common/TextHelpers.h"
 #include "settings/Settings.h"
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 #include "tags/TagDatabase.h"
 #include "tags/frmTAG.h"
 
@@ -387,5 +388,5 @@ void tst_frmtag::nextStart()
     frame.closeFrame(vbFormMDIForm);
 }
 
-QTEST_MAIN(tst_frmtag)
+PAGEKILN_TEST_MAIN(tst_frmtag)
 #include "tst_frmtag.moc"

@@ -1,4 +1,5 @@
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 #include "tags/TagDatabase.h"
 #include "tags/TagKeys.h"
 
@@ -190,5 +191,5 @@ void tst_tagdatabase::charactersKeepTheirOwnKeys()
     QCOMPARE(keys[2].key, 0x1F600);
 }
 
-QTEST_GUILESS_MAIN(tst_tagdatabase)
+PAGEKILN_TEST_MAIN(tst_tagdatabase)
 #include "tst_tagdatabase.moc"

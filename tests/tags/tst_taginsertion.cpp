@@ -1,6 +1,7 @@
 #include "app/basSystem.h"
 #include "editor/frmChild1.h"
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 #include "tags/TagDatabase.h"
 #include "tags/frmTAG.h"
 
@@ -249,5 +250,5 @@ void tst_taginsertion::noTarget()
     QVERIFY(env.platform.messages.isEmpty());
 }
 
-QTEST_MAIN(tst_taginsertion)
+PAGEKILN_TEST_MAIN(tst_taginsertion)
 #include "tst_taginsertion.moc"

@@ -1,18 +1,29 @@
 #include "app/basSystem.h"
 #include "editor/frmChild1.h"
+#include "site/SiteCommands.h"
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 #include "tree/SiteLinks.h"
 #include "tree/TreeTexts.h"
 #include "tree/TreeView.h"
+#include "tree/frmRename.h"
 #include "tree/frmSiteCheck.h"
 #include "tree/frmTree.h"
+#include "tags/TagDatabase.h"
+#include "tags/frmTAG.h"
+#include "tree/PageReferences.h"
 
 #include <QClipboard>
+#include <QFile>
+#include <QMenu>
+#include <QRegularExpression>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTextBlock>
 #include <QtTest>
 
 using namespace basSystem;
@@ -36,6 +47,11 @@ private Q_SLOTS:
     void changesCheckedAsWholeSite();
     void linkClick();
     void siteCheckWindow();
+    void sampleSiteAndPaletteSnippet();
+    void createdPageMendsTheLink();
+    void changeAndCaseRewriteTheEditor();
+    void moveReferencedFile();
+    void reportFilesReadBack();
 };
 
 namespace {
@@ -478,7 +494,9 @@ void tst_links::siteCheckWindow()
     check->cmdCopy()->click();
     const QStringList lines = QGuiApplication::clipboard()->text().split(u'\n', Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), 4);
-    QCOMPARE(lines.at(1).split(u'\t').mid(1, 2), (QStringList{QStringLiteral("S 1"), QStringLiteral("x.htm")}));
+    const QStringList cells = lines.at(1).split(u'\t');   // kind, page, line, reference, link, target
+    QCOMPARE((QStringList{cells.value(1), cells.value(4)}),
+             (QStringList{QStringLiteral("S 1"), QStringLiteral("x.htm")}));
 
     // Creating the missing file and checking again empties the broken rows.
     env.write(QStringLiteral("s/x.htm"), "x");
@@ -488,5 +506,294 @@ void tst_links::siteCheckWindow()
     tree->Unload(vbFormCode);
 }
 
-QTEST_MAIN(tst_links)
+namespace {
+QString sourceFile(const QString &relative)
+{
+    return QFINDTESTDATA(QStringLiteral("../../") + relative);
+}
+
+// The sample site as the set-up script lays it out, with the shipped tag database.
+QString layOutSampleSite(TestEnv &env)
+{
+    env.write(u"TagDB.TXT"_s, TestEnv::read(sourceFile(u"resources/TagDB.TXT"_s)));
+    return env.writeSampleSite(sourceFile(u"examples/sample-site"_s));
+}
+
+// The site check window's rows: "kind page line reference link", as shown.
+QStringList shownRows(const frmSiteCheck *check)
+{
+    QStringList rows;
+    for (int r = 0; r < check->lstRows()->rowCount(); ++r) {
+        QStringList cells;
+        for (const int c : {0, 1, 2, 3, 4})
+            cells << check->lstRows()->item(r, c)->text();
+        rows << cells.join(u'|');
+    }
+    return rows;
+}
+
+frmSiteCheck *openCheck(frmTree *tree)
+{
+    tree->cmdChk_Click();
+    return linksChecked(tree) ? tree->siteCheckWindow() : nullptr;
+}
+
+// A site of one page `p1.htm` holding `body`, and the files `files` beside it.
+frmTree *siteWith(TestEnv &env, const QString &body, const QStringList &files = {})
+{
+    env.writeCp932(u"s/p1.htm"_s, u"<TITLE>P</TITLE>\r\n"_s + body);
+    for (const QString &f : files)
+        env.write(u"s/"_s + f, "x");
+    const QString folder = env.path(u"s"_s) + u'/';
+    env.writeCp932(u"s/site.ksd"_s,
+                   definitionHeader(u"Velmoran HTML Editor Ver 0.0"_s, u"S"_s, folder)
+                       + definitionList(u"001"_s, {u"-1*%1*p1.htm"_s.arg(folder)}));
+    return openSite(env, env.path(u"s/site.ksd"_s));
+}
+}   // namespace
+
+// The sample site as a new user tries it: its missing pictures are reported, and the tag
+// palette's own link and picture snippets typed into a page give no broken link.
+void tst_links::sampleSiteAndPaletteSnippet()
+{
+    TestEnv env;
+    frmTree *tree = openSite(env, layOutSampleSite(env));
+    frmSiteCheck *check = openCheck(tree);
+    QVERIFY(check);
+    const QString broken = treeTexts::kindBroken;
+    const QString image = treeTexts::refImage;
+    const QStringList missingPictures{
+        broken + u"|ようこそ　サンプルサイトへ|6|"_s + image + u"|images/bg.gif"_s,
+        broken + u"|ようこそ　サンプルサイトへ|13|"_s + image + u"|images/logo.gif"_s,
+        broken + u"|このサイトについて|6|"_s + image + u"|images/bg.gif"_s,
+        broken + u"|リンク集|6|"_s + image + u"|images/bg.gif"_s,
+    };
+    QCOMPARE(shownRows(check), missingPictures);
+
+    // The snippets typed at the start of the line with the logo, from the shipped palette.
+    gTagWinHeight = frmTAG::designedHeight;
+    gTagWinWidth = frmTAG::designedWidth;
+    frmTAG palette(env.area());
+    frmChild1 *index = gPageEditors.at(1);
+    tree->lblHTML_Click(1);
+    gActiveEditor = index;
+    index->selectText(index->txtEdit()->document()->findBlockByNumber(12).position(), 0);
+    for (const QString &snippet : {u"<A HREF=\"\"></A>"_s, u"<IMG SRC=\"\" ALT=\"\">"_s}) {
+        const qsizetype tag = std::find_if(gTagTable.cbegin(), gTagTable.cend(),
+                                           [&](const TagRecord &t) { return t.TagText == snippet; })
+            - gTagTable.cbegin();
+        QVERIFY(tag < gTagTable.size());
+        palette.cmdBase()[int(tag)]->click();
+    }
+    QVERIFY(QTest::qWaitFor([&] { return index->text().contains(u"ALT=\"\"><IMG SRC=\"images/logo.gif\""_s); }));
+    QVERIFY(index->save());
+    QVERIFY(linksChecked(tree));
+    // The tree's reading of the snippet's empty HREF runs into the next quoted value: that
+    // is no address, listed apart and never drawn broken.
+    QCOMPARE(brokenCaptions(tree, 1), QStringList());
+    QStringList rows = shownRows(check);
+    QCOMPARE(rows.takeLast(),
+             treeTexts::kindNotAddress + u"|ようこそ　サンプルサイトへ|13|"_s + treeTexts::refPage
+                 + u"|\"></A><IMG SRC="_s);
+    QCOMPARE(rows, missingPictures);
+    tree->Unload(vbFormCode);
+}
+
+// 作成 on a broken link adds the page it looks for, titled by the link's text, as an
+// unsaved page of the definition holding the new-page skeleton and nothing else: the link
+// is sound at once, and nothing is written.
+void tst_links::createdPageMendsTheLink()
+{
+    TestEnv env;
+    frmTree *tree = siteWith(env, u"<P>\r\n<A HREF=\"new.htm\">新しい <B>ページ</B></A>\r\n"_s);
+    frmSiteCheck *check = openCheck(tree);
+    QCOMPARE(shownRows(check).size(), 1);
+    check->lstRows()->selectRow(0);
+    QVERIFY(check->cmdMend(frmSiteCheck::Mend::Create)->isEnabled());
+    QVERIFY(!check->cmdMend(frmSiteCheck::Mend::FixCase)->isEnabled());
+    check->cmdMend(frmSiteCheck::Mend::Create)->click();
+    QVERIFY(linksChecked(tree));
+    QCOMPARE(pageCount(), 2);
+    QCOMPARE(gPageTable.at(2).Title, u"新しい ページ"_s);
+    QCOMPARE(pagePath(gPageTable.at(2)), env.path(u"s/new.htm"_s));
+    QVERIFY(gPageEditors.at(2)->isModified() && gPageEditors.at(2)->Visible());
+    QCOMPARE(gPageEditors.at(2)->text(), siteCommands::pageSkeleton(u"新しい ページ"_s));
+    QVERIFY(!QFile::exists(env.path(u"s/new.htm"_s)));
+    QCOMPARE(brokenCaptions(tree, 1), QStringList());
+    QCOMPARE(shownRows(check), QStringList());
+    tree->Unload(vbFormCode);
+}
+
+// 変更 and the letter-case fix rewrite the reference in the page's editor, as an undoable
+// change; the file stays as it was. The tree's red link offers the same.
+void tst_links::changeAndCaseRewriteTheEditor()
+{
+    TestEnv env;
+    frmTree *tree = siteWith(env, u"<IMG SRC=\"IMG/LOGO.GIF\">\r\n<A HREF=\"gone.htm#x\">x</A>\r\n"_s,
+                             {u"img/logo.gif"_s, u"docs/other page.htm"_s});
+    const QByteArray onDisk = TestEnv::read(env.path(u"s/p1.htm"_s));
+    frmSiteCheck *check = openCheck(tree);
+    QCOMPARE(shownRows(check).size(), 2);   // gone.htm broken, IMG/LOGO.GIF letter case
+    check->lstRows()->selectRow(1);
+    check->cmdMend(frmSiteCheck::Mend::FixCase)->click();
+    frmChild1 *editor = gPageEditors.at(1);
+    QVERIFY(editor->text().contains(u"<IMG SRC=\"img/logo.gif\">"_s));
+    QVERIFY(editor->isModified());
+
+    const std::optional<ReportRow> gone = tree->linkRow(1, 1);
+    QVERIFY(gone && gone->line == 3);
+    QMenu *menu = tree->mendMenu(*gone);
+    QCOMPARE(menu->actions().at(0)->isEnabled(), true);    // 作成
+    QCOMPARE(menu->actions().at(2)->isEnabled(), false);   // the letter case is right
+    env.platform.fileAnswers.enqueue(env.path(u"s/docs/other page.htm"_s));
+    menu->actions().at(1)->trigger();   // 変更
+    QVERIFY(editor->text().contains(u"<A HREF=\"docs/other%20page.htm\">x</A>"_s));
+    editor->txtEdit()->undo();
+    QVERIFY(editor->text().contains(u"<A HREF=\"gone.htm#x\">"_s));
+    QCOMPARE(TestEnv::read(env.path(u"s/p1.htm"_s)), onDisk);
+    tree->Unload(vbFormCode);
+}
+
+// The file a row's reference leads to moves through the rename dialog, from the row's button
+// or its context menu, every sound reference following it; a row whose file is missing
+// offers nothing.
+void tst_links::moveReferencedFile()
+{
+    TestEnv env;
+    frmTree *tree = siteWith(env,
+                             u"<IMG SRC=\"img/logo.gif\">\r\n<IMG SRC=\"IMG/LOGO.GIF\">\r\n"
+                             u"<A HREF=\"gone.htm\">x</A><A HREF=\"p1.htm#x\">y</A>\r\n"_s,
+                             {u"img/logo.gif"_s});
+    frmSiteCheck *check = openCheck(tree);
+    const auto select = [check](ReportRow::Kind kind) {
+        const auto &rows = check->rows();
+        const auto row
+            = std::find_if(rows.cbegin(), rows.cend(), [kind](const ReportRow &r) { return r.kind == kind; });
+        check->lstRows()->selectRow(int(row - rows.cbegin()));
+        return row != rows.cend();
+    };
+    QVERIFY(select(ReportRow::Kind::Broken));
+    QVERIFY(!check->cmdMoveFile()->isEnabled());
+
+    // A missing anchor: the page that lacks it is the file, a page of the definition.
+    env.platform.modalActions.enqueue([&](QDialog &dialog) {
+        auto &rename = static_cast<frmRename &>(dialog);
+        rename.txtName()->setText(u"top.htm"_s);
+        QVERIFY(QTest::qWaitFor([&] { return !rename.isPlanning() && rename.plan(); }, 20000));
+        QCOMPARE(rename.plan()->from, env.path(u"s/p1.htm"_s));
+        QCOMPARE(rename.plan()->movedPages, QList<qint32>{1});
+        rename.reject();
+    });
+    QVERIFY(select(ReportRow::Kind::BrokenAnchor));
+    check->cmdMoveFile()->click();
+    QVERIFY(env.platform.modalActions.isEmpty());
+    QVERIFY(QFile::exists(env.path(u"s/p1.htm"_s)));
+
+    // The picture a link reaches only when letter case is ignored, from the context menu.
+    env.platform.modalActions.enqueue([&](QDialog &dialog) {
+        auto &rename = static_cast<frmRename &>(dialog);
+        rename.txtFolder()->setText(QDir::toNativeSeparators(env.path(u"s/pics/"_s)));
+        QVERIFY(QTest::qWaitFor([&] { return !rename.isPlanning() && rename.plan(); }, 20000));
+        QCOMPARE(rename.plan()->from, env.path(u"s/img/logo.gif"_s));
+        rename.cmdApply()->click();
+    });
+    QVERIFY(select(ReportRow::Kind::CaseDiffers));
+    QMenu *menu = check->rowMenu();
+    QCOMPARE(menu->actions().last()->text(), treeTexts::moveReferencedFile);
+    menu->actions().last()->trigger();
+    delete menu;
+    QVERIFY(env.platform.modalActions.isEmpty());
+    QVERIFY(QFile::exists(env.path(u"s/pics/logo.gif"_s)) && !QFile::exists(env.path(u"s/img/logo.gif"_s)));
+    const QString text = gPageEditors.at(1)->text();
+    QVERIFY2(text.contains(u"<IMG SRC=\"pics/logo.gif\">"_s) && text.contains(u"<IMG SRC=\"IMG/LOGO.GIF\">"_s),
+             qPrintable(text));
+    QVERIFY(gPageEditors.at(1)->isModified());
+    tree->Unload(vbFormCode);
+}
+
+namespace {
+// The fields of a CSV text, line by line.
+QList<QStringList> csvRows(const QString &text)
+{
+    QList<QStringList> rows;
+    QStringList row;
+    QString field;
+    bool quoted = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (quoted) {
+            if (c == u'"' && i + 1 < text.size() && text.at(i + 1) == u'"')
+                field += text.at(++i);
+            else if (c == u'"')
+                quoted = false;
+            else
+                field += c;
+        } else if (c == u'"') {
+            quoted = true;
+        } else if (c == u',' || c == u'\r') {
+            row << std::exchange(field, QString());
+            if (c == u'\r') {
+                rows << std::exchange(row, {});
+                ++i;   // the line feed
+            }
+        } else {
+            field += c;
+        }
+    }
+    return rows;
+}
+
+// The cells of an HTML report's table rows, and the links of its rows.
+QList<QStringList> htmlRows(const QString &html, QStringList *links)
+{
+    QList<QStringList> rows;
+    static const QRegularExpression rowPattern(u"<tr>(.*?)</tr>"_s);
+    static const QRegularExpression cellPattern(u"<t[hd]>(.*?)</t[hd]>"_s);
+    static const QRegularExpression linkPattern(u"<a href=\"([^\"]*)\"[^>]*>(.*)</a>"_s);
+    for (const auto &r : rowPattern.globalMatch(html)) {
+        QStringList cells;
+        for (const auto &c : cellPattern.globalMatch(r.captured(1))) {
+            QString cell = c.captured(1);
+            if (const auto link = linkPattern.match(cell); link.hasMatch()) {
+                *links << pageRefs::decodeCharRefs(link.captured(1));
+                cell = link.captured(2);
+            }
+            cells << pageRefs::decodeCharRefs(cell);
+        }
+        rows << cells;
+    }
+    return rows;
+}
+}   // namespace
+
+// The report saved as CSV and as HTML reads back with the window's rows; the HTML rows
+// link to their pages.
+void tst_links::reportFilesReadBack()
+{
+    TestEnv env;
+    frmTree *tree
+        = siteWith(env, u"<IMG SRC=\"a,\"\"b.gif\"><A HREF='x&amp;y.htm'>\r\n<A HREF=\"\"></A><P ID=\"q\">"_s);
+    frmSiteCheck *check = openCheck(tree);
+    QList<QStringList> shown;
+    for (const QString &line : check->reportText().split(u'\n', Qt::SkipEmptyParts))
+        shown << line.split(u'\t');
+    QCOMPARE(shown.size(), 4);   // the header, two broken references, a value that is no address
+    const QString csvPath = env.path(u"report.csv"_s);
+    env.platform.fileAnswers.enqueue(csvPath);
+    check->cmdSaveCsv_Click();
+    const QByteArray csv = TestEnv::read(csvPath);
+    QVERIFY(csv.startsWith("\xEF\xBB\xBF"));
+    QCOMPARE(csvRows(QString::fromUtf8(csv.mid(3))), shown);
+
+    const QString htmlPath = env.path(u"reports/report.html"_s);
+    QDir().mkpath(env.path(u"reports"_s));
+    env.platform.fileAnswers.enqueue(htmlPath);
+    check->cmdSaveHtml_Click();
+    QStringList links;
+    QCOMPARE(htmlRows(QString::fromUtf8(TestEnv::read(htmlPath)), &links), shown);
+    QCOMPARE(links, QStringList(3, u"../s/p1.htm"_s));
+    tree->Unload(vbFormCode);
+}
+
+PAGEKILN_TEST_MAIN(tst_links)
 #include "tst_links.moc"

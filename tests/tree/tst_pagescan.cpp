@@ -1,7 +1,9 @@
 #include "app/basSystem.h"
 #include "editor/frmChild1.h"
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 #include "common/TextFile.h"
+#include "common/TextHelpers.h"
 #include "tree/PageScan.h"
 #include "tree/frmTree.h"
 
@@ -34,6 +36,8 @@ private Q_SLOTS:
     void unreadablePage_data();
     void unreadablePage();
     void emptyPageFileIsNoFailure();
+    void lineLimit_data();
+    void lineLimit();
     void scanAheadGivesEveryPageInOrder();
 };
 
@@ -112,7 +116,12 @@ void tst_pagescan::linksMatchTheStepByStepWalk()
         const bool halfCharacter = std::any_of(actual.begin(), actual.end(), [](const QString &link) {
             return !link.isEmpty() && (link.front().isLowSurrogate() || link.back().isHighSurrogate());
         });
-        if (actual != expected || halfCharacter)
+        // Each link's place is where its value starts.
+        const QList<qsizetype> places = scanLinkPlaces(page);
+        bool placed = places.size() == actual.size();
+        for (qsizetype j = 1; placed && j < places.size(); ++j)
+            placed = basSystem::StripControlChars(QStringView(page).sliced(places.at(j))).startsWith(actual.at(j));
+        if (actual != expected || halfCharacter || !placed)
             QFAIL(qPrintable(QStringLiteral("page [%1]: got [%2], expected [%3]")
                                  .arg(page, actual.join(u'|'), expected.join(u'|'))));
     }
@@ -341,6 +350,29 @@ void tst_pagescan::emptyPageFileIsNoFailure()
     QVERIFY(env.platform.messages.isEmpty());
 }
 
+// A page of exactly the line limit opens, whether its last line ends in a break or not;
+// one line more is refused with its count.
+void tst_pagescan::lineLimit_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<qsizetype>("refusedLines");   // -1: opened
+    const QByteArray full = QByteArray("x\r\n").repeated(maxPageLines);
+    QTest::newRow("exactly the limit") << full << qsizetype(-1);
+    QTest::newRow("the limit, last line open") << full.chopped(2) << qsizetype(-1);
+    QTest::newRow("the limit, lone LF and CR") << QByteArray("x\n").repeated(maxPageLines - 1) + "x\r" << qsizetype(-1);
+    QTest::newRow("one more") << full + "x" << maxPageLines + 1;
+}
+
+void tst_pagescan::lineLimit()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(qsizetype, refusedLines);
+    TestEnv env;
+    const PageScan scan = scanPageFile(env.write(QStringLiteral("long.htm"), bytes));
+    QCOMPARE(scan.readOk, refusedLines < 0);
+    QCOMPARE(scan.tooManyLines, refusedLines);
+}
+
 void tst_pagescan::scanAheadGivesEveryPageInOrder()
 {
     TestEnv env;
@@ -364,5 +396,5 @@ void tst_pagescan::scanAheadGivesEveryPageInOrder()
     QCOMPARE(early.take(0).Title, QStringLiteral("0"));
 }
 
-QTEST_MAIN(tst_pagescan)
+PAGEKILN_TEST_MAIN(tst_pagescan)
 #include "tst_pagescan.moc"

@@ -3,6 +3,7 @@
 #include "editor/frmChild1.h"
 #include "site/frmProp.h"
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 #include "tree/VScrollBar.h"
 #include "tree/frmTree.h"
 
@@ -758,5 +759,5 @@ void tst_treecommands::closeWithoutFrameDoesNothing()
     QVERIFY(tree->Visible());
 }
 
-QTEST_MAIN(tst_treecommands)
+PAGEKILN_TEST_MAIN(tst_treecommands)
 #include "tst_treecommands.moc"

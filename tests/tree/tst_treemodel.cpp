@@ -1,5 +1,6 @@
 #include "app/basSystem.h"
 #include "tree/TreeModel.h"
+#include "support/TestMain.h"
 
 #include <QtTest>
 
@@ -269,5 +270,5 @@ void tst_treemodel::rowsAndHits()
     QCOMPARE(m.titleOnRow(2)->page, 2);
 }
 
-QTEST_MAIN(tst_treemodel)
+PAGEKILN_TEST_MAIN(tst_treemodel)
 #include "tst_treemodel.moc"

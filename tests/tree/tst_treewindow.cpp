@@ -2,6 +2,7 @@
 #include "common/Contrast.h"
 #include "editor/frmChild1.h"
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 #include "tree/TreeView.h"
 #include "tree/VScrollBar.h"
 #include "tree/frmTree.h"
@@ -415,5 +416,5 @@ void tst_treewindow::labelsReadOnEveryPalette()
     QVERIFY(contrastRatio(treeColours(palette).broken, palette.color(QPalette::Window)) >= readableContrast);
 }
 
-QTEST_MAIN(tst_treewindow)
+PAGEKILN_TEST_MAIN(tst_treewindow)
 #include "tst_treewindow.moc"
