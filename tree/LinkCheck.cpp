@@ -42,6 +42,23 @@ qsizetype schemeLength(QStringView s)
     return 0;
 }
 
+}   // namespace
+
+void takeStep(QString &folder, QStringView step, qsizetype rootLength)
+{
+    if (step.isEmpty() || step == u".")
+        return;
+    if (step == u"..") {
+        if (const qsizetype cut = folder.lastIndexOf(u'/'); cut >= rootLength)
+            folder.truncate(cut);
+        return;
+    }
+    folder += u'/';
+    folder += step;
+}
+
+namespace {
+
 // Appends the steps of `steps` to `out`: "." and empty steps dropped, ".." taking the
 // last one back (never above the root), escapes decoded when `decode` is set.
 void appendSteps(QString &out, qsizetype rootLength, QStringView steps, bool decode)
@@ -57,15 +74,7 @@ void appendSteps(QString &out, qsizetype rootLength, QStringView steps, bool dec
             decoded = decodePercent(step);
             step = decoded;
         }
-        if (step.isEmpty() || step == u".")
-            continue;
-        if (step == u"..") {
-            if (const qsizetype cut = out.lastIndexOf(u'/'); cut >= rootLength)
-                out.truncate(cut);
-            continue;
-        }
-        out += u'/';
-        out += step;
+        takeStep(out, step, rootLength);
     }
 }
 

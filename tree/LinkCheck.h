@@ -63,6 +63,9 @@ struct Resolved {
     LinkKind kind = LinkKind::Empty;
     bool folder = false;   // the link names a folder; its index page is meant
 };
+// `folder` after one step of a link, as a browser takes it: "." and empty steps leave it,
+// ".." climbs (never above its first `rootLength` characters), a name goes down.
+void takeStep(QString &folder, QStringView step, qsizetype rootLength);
 // Resolves `link` from `page` (a leading "/" from `site`) into `out` when it names a file.
 Resolved resolveInto(QString &out, QStringView link, const Base &page, const Base &site);
 

@@ -152,21 +152,6 @@ QList<Step> stepsOf(QStringView path, qsizetype from)
     return steps;
 }
 
-// `folder` after one step of a link, as a browser takes it: "." and empty steps stay,
-// ".." climbs (never above the root).
-void walk(QString &folder, const QString &name, qsizetype rootLength)
-{
-    if (name.isEmpty() || name == u".")
-        return;
-    if (name == u"..") {
-        if (const qsizetype cut = folder.lastIndexOf(u'/'); cut >= rootLength)
-            folder.truncate(cut);
-        return;
-    }
-    folder += u'/';
-    folder += name;
-}
-
 // The part of a link's path kept as written: up to the deepest folder it passes through
 // that holds the target's folder.
 struct Kept {
@@ -187,7 +172,8 @@ Kept keptPart(QStringView path, const QList<Step> &steps, bool root, const Base 
     };
     consider(root ? 1 : 0);
     for (qsizetype k = 0; k + 1 < steps.size(); ++k) {
-        walk(folder, stepName(path.sliced(steps[k].start, steps[k].end - steps[k].start), context), base.rootLength);
+        linkCheck::takeStep(folder, stepName(path.sliced(steps[k].start, steps[k].end - steps[k].start), context),
+                            base.rootLength);
         consider(steps[k].end + 1);
     }
     return kept;
