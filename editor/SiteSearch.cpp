@@ -56,7 +56,10 @@ std::optional<PageExcess> excessOfReplacement(const QString &text, const PageRes
 
 QString searchTextOf(const PageSnapshot &snapshot)
 {
-    return textSearch::searchLines(snapshot.waiting ? editorText::documentText(snapshot.text) : snapshot.text);
+    QString text = textSearch::searchLines(snapshot.waiting ? editorText::documentText(snapshot.text) : snapshot.text);
+    for (const QList<textEdits::Edit> &edits : snapshot.pending)
+        text = textEdits::applied(text, edits);
+    return text;
 }
 
 std::pair<qsizetype, qsizetype> touchedHits(const QList<SiteHit> &hits, const TextEdit &edit)

@@ -6,6 +6,7 @@
 // kept, so that millions of hits take little room.
 
 #include "common/PageLimits.h"
+#include "editor/TextEdits.h"
 #include "editor/TextSearch.h"
 
 #include <QList>
@@ -25,6 +26,9 @@ struct PageSnapshot {
     qint32 page = 0;   // index of the page in the page tables
     QString text;
     bool waiting = false;   // the text not yet in the text box
+    // Edits another command made that wait with the text for the text box (TextEdits.h),
+    // made in the text as textSearch reads it.
+    QList<QList<textEdits::Edit>> pending;
     TextEncoding encoding = TextEncoding::Cp932;
 };
 

@@ -278,8 +278,12 @@ void frmChild1::fillDocument() const
     mDocumentFilled = true;
     self()->replaceDocument(std::exchange(mPendingText, QString()));
     if (mEdits.hasPending()) {
+        // The edits were part of the text as it was shown to searches and saves already, so
+        // making them now is no edit to tell of.
         finishFilling();
+        self()->mReplacingText = true;
         self()->mEdits.applyPending(mTxtEdit->document());
+        self()->mReplacingText = false;
     }
     if (isVisible())
         mTxtEdit->startHighlighting();   // only a shown editor colours its text

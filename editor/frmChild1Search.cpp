@@ -14,10 +14,6 @@
 
 PageSnapshot frmChild1::textSnapshot() const
 {
-    // Edits kept for a text box not yet made go in first: the snapshot shows them, and the
-    // hits' places count in the text with them.
-    if (!mDocumentFilled && mEdits.hasPending())
-        fillDocument();
     PageSnapshot snapshot;
     snapshot.page = plId;
     snapshot.encoding = pageEncoding();
@@ -25,6 +21,10 @@ PageSnapshot frmChild1::textSnapshot() const
     if (!mDocumentFilled || isFilling()) {
         snapshot.text = mDocumentFilled ? mFillText : mPendingText;
         snapshot.waiting = true;
+        // Edits kept for the text box are made on the search's thread; the hits' places
+        // count in the text with them, as the text box will hold it.
+        if (!mDocumentFilled)
+            snapshot.pending = mEdits.pending();
     } else {
         snapshot.text = mTxtEdit->document()->toRawText();
     }
@@ -34,7 +34,7 @@ PageSnapshot frmChild1::textSnapshot() const
 QString frmChild1::lineText(qsizetype line) const
 {
     if (!mDocumentFilled && mEdits.hasPending())
-        fillDocument();
+        return LineFinder().line(searchText(), line);   // rare: a rename's edits wait for the text box
     if (mDocumentFilled && !isFilling())
         return mTxtEdit->document()->findBlockByNumber(int(line - 1)).text();
     return mLineFinder.line(mDocumentFilled ? mFillText : mPendingText, line);

@@ -54,6 +54,7 @@ private Q_SLOTS:
     void findsInUnsavedTextsAndReplacesWithoutWriting();
     void matcherLimitStopsWithPageAndLine();
     void hitsFollowEditsDuringAndAfterTheSearch();
+    void editsWaitingForTheTextBoxAreSearched();
     void cancelledReplacementChangesNothing();
     void replacementPastAPageLimitChangesNothing();
 };
@@ -148,6 +149,26 @@ void tst_sitefind::hitsFollowEditsDuringAndAfterTheSearch()
     QCOMPARE(listed(*window), (QStringList{u"頁 2|3|"_s + line, u"頁 3|2|<P>"_s + line}));
     QCOMPARE(clicked(window, 0), u"HREF"_s);
     QCOMPARE(clicked(window, 1), u"HREF"_s);
+}
+
+// Edits another command made in an editor whose text box is not made yet (a rename's
+// links) are searched without making it; its hits stay right once it is made.
+void tst_sitefind::editsWaitingForTheTextBoxAreSearched()
+{
+    TestEnv env;
+    frmSiteFind *window = openSite(env);
+    QVERIFY(window);
+    frmChild1 *third = gPageEditors.at(3);
+    QVERIFY(third->waitsForText());
+    third->makeEdits(1, {{0, 0, u"<P>新しい行</P>\n"_s}});
+    window->txtFind()->setText(u"HREF"_s);
+    window->cmdFind_Click();
+    QTRY_VERIFY(!window->isSearching());
+    QVERIFY(third->waitsForText());
+    const QString line = u"<A HREF=\"x.htm\">x</A>"_s;
+    QCOMPARE(listed(*window).last(), u"頁 3|3|"_s + line);
+    QCOMPARE(clicked(window, 2), u"HREF"_s);
+    QCOMPARE(listed(*window).last(), u"頁 3|3|"_s + line);
 }
 
 // Esc while a replacement is being prepared stops it, and no page changes.
