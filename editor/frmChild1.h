@@ -161,14 +161,6 @@ public:
     // changed, when the text was edited where they stand.
     bool canTakeBackEdits(quint64 id) const;
     bool takeBackEdits(quint64 id);
-    // The text as work off the window's thread reads it: the text not yet in the text box
-    // as the page holds it (`asFile`), or the text box's text, and the edits kept on top.
-    struct TextSnapshot {
-        QString text;
-        bool asFile = false;
-        QList<QList<textEdits::Edit>> pending;
-    };
-    TextSnapshot snapshotText() const;
 
 signals:
     void modifiedChanged(bool modified);

@@ -33,14 +33,6 @@ bool frmChild1::takeBackEdits(quint64 id)
     return true;
 }
 
-frmChild1::TextSnapshot frmChild1::snapshotText() const
-{
-    if (!mDocumentFilled)
-        return {mPendingText, true, mEdits.pending()};
-    finishFilling();
-    return {searchText(), false, {}};
-}
-
 // An editor without its text box shows and tells whether it keeps edits, as the text box
 // would tell of its own.
 void frmChild1::markPendingEdits(bool wasModified)

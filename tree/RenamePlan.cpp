@@ -1,6 +1,6 @@
 #include "tree/RenamePlan.h"
 #include "common/TextFile.h"
-#include "editor/EditorText.h"
+#include "editor/SiteSearch.h"
 #include "editor/TextSearch.h"
 #include "tree/LinkCheck.h"
 #include "tree/LinkMove.h"
@@ -17,10 +17,8 @@ namespace renamePlan {
 
 QString textBoxText(const PageText &page)
 {
-    QString text = page.asFile ? textSearch::searchLines(editorText::documentText(page.text)) : page.text;
-    for (const QList<textEdits::Edit> &edits : page.pending)
-        text = textEdits::applied(text, edits);
-    return text;
+    // The page's text and its edits are shared with the snapshot, not copied.
+    return searchTextOf(PageSnapshot{page.page, page.text, page.asFile, page.pending});
 }
 
 qsizetype Plan::changeCount() const

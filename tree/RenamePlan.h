@@ -30,7 +30,7 @@ struct PageText {
     QString fileName;
     QString text;
     // `text` as the page file holds it (lines ending in CR LF), not yet in a text box;
-    // otherwise it counts places as the text box does (lines joined by "\n").
+    // otherwise the text box's text (as frmChild1::textSnapshot takes it).
     bool asFile = false;
     // Sets of edits the editor keeps on top of `text`, in order (TextEdits.h).
     QList<QList<textEdits::Edit>> pending;

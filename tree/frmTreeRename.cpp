@@ -153,9 +153,9 @@ QList<renamePlan::PageText> frmTree::pageTexts() const
         const PageRecord &record = gPageTable.at(i);
         renamePlan::PageText page{i, record.Folder, record.FileName, record.Text, true, {}};
         if (const frmChild1 *editor = editorAt(i)) {
-            frmChild1::TextSnapshot snapshot = editor->snapshotText();
+            PageSnapshot snapshot = editor->textSnapshot();
             page.text = std::move(snapshot.text);
-            page.asFile = snapshot.asFile;
+            page.asFile = snapshot.waiting;
             page.pending = std::move(snapshot.pending);
         }
         pages << std::move(page);
