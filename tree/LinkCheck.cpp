@@ -155,7 +155,10 @@ Resolved resolveInto(QString &out, QStringView link, const Base &page, const Bas
                                 : page;
     if (!base.usable)
         return {};
-    out.truncate(0);
+    // The caller mostly keeps the last path it got (sharing it): one new allocation, with
+    // room for every step.
+    out.clear();
+    out.reserve(base.path.size() + path.size() + 1);
     out += base.path;
     appendSteps(out, base.rootLength, drive ? path.mid(2) : path, true);
     if (out.size() == base.rootLength)

@@ -593,6 +593,29 @@ PageReferences readPage(QStringView html)
     return out;
 }
 
+PageReading::PageReading(QStringView html)
+{
+    const auto keep = [&](const FoundReference &ref) {
+        Place place{ref.kind, ref.line, ref.column, -1, ref.offset, ref.length, 0, ref.address.size()};
+        if (ref.address.data() >= html.data() && ref.address.data() < html.data() + html.size()) {
+            place.addressOffset = ref.address.data() - html.data();
+        } else {
+            place.decoded = qint32(mDecoded.size());
+            mDecoded << ref.address.toString();
+        }
+        mPlaces << place;
+    };
+    readPage(html, keep, mAnchors);
+}
+
+FoundReference PageReading::at(QStringView html, qsizetype i) const
+{
+    const Place &p = mPlaces.at(i);
+    const QStringView address
+        = p.decoded < 0 ? html.sliced(p.addressOffset, p.addressLength) : QStringView(mDecoded.at(p.decoded));
+    return FoundReference{p.kind, p.offset, p.length, p.line, p.column, html.sliced(p.offset, p.length), address};
+}
+
 QList<Reference> readStyleSheet(QStringView css)
 {
     QList<Reference> refs;

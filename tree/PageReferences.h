@@ -20,6 +20,7 @@
 #include <QList>
 #include <QSet>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 #include <functional>
@@ -64,6 +65,35 @@ PageReferences readPage(QStringView html);
 // The same reading handing each reference to `found` as it comes, and the anchors to
 // `anchors`, so that a check copies only what it keeps.
 void readPage(QStringView html, const Finder &found, QSet<QString> &anchors);
+
+// A page's references and anchors, read once and kept: each reference as its place in the
+// page's text, an address that had to be decoded kept apart. Read ahead of its use (on
+// another thread), it costs a few integers per reference.
+class PageReading
+{
+public:
+    PageReading() = default;
+    explicit PageReading(QStringView html);
+    qsizetype size() const { return mPlaces.size(); }
+    // Reference `i` as the reading found it in `html`, which must be the text read.
+    FoundReference at(QStringView html, qsizetype i) const;
+    QSet<QString> takeAnchors() { return std::move(mAnchors); }
+
+private:
+    struct Place {
+        Kind kind = Kind::Page;
+        qint32 line = 0;
+        qint32 column = 0;
+        qint32 decoded = -1;   // its index in mDecoded, or -1: the address stands in the text
+        qsizetype offset = 0;
+        qsizetype length = 0;
+        qsizetype addressOffset = 0;
+        qsizetype addressLength = 0;
+    };
+    QList<Place> mPlaces;
+    QStringList mDecoded;
+    QSet<QString> mAnchors;
+};
 
 // Reads the url(...) and @import addresses of a style sheet, in time linear in its length.
 QList<Reference> readStyleSheet(QStringView css);

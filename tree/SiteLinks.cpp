@@ -1,4 +1,5 @@
 #include "tree/SiteLinks.h"
+#include "tree/ReadAhead.h"
 
 #include <algorithm>
 #include <cstring>
@@ -64,7 +65,7 @@ quint64 keyBit(quint32 key)
 }   // namespace
 
 SiteLinks::SiteLinks(const QString &siteFolder, qsizetype tableSize)
-    : mSite(baseOf(siteFolder)), mPages(tableSize), mLinkedFrom(tableSize, 0), mCounted(tableSize, 0)
+    : mSite(baseOf(siteFolder)), mPages(tableSize), mLinkedFrom(tableSize, 0), mCounted(tableSize, 0), mSlots(mSite)
 { }
 
 std::optional<SiteLinks> SiteLinks::check(const QList<PageRecord> &pages, const QString &siteFolder,
@@ -75,11 +76,15 @@ std::optional<SiteLinks> SiteLinks::check(const QList<PageRecord> &pages, const 
         out.setPagePath(p, pagePath(pages.at(p)));
     // Anchors are looked for once every page's are known.
     out.mDeferAnchors = true;
-    for (qint32 p = 1; p < pages.size(); ++p) {
-        if (cancelled && cancelled())
-            return std::nullopt;
-        out.checkPage(pages, p);
+    {
+        ReadAhead ahead(pages, out.mSite);
+        for (qint32 p = 1; p < pages.size(); ++p) {
+            if (cancelled && cancelled())
+                return std::nullopt;
+            out.checkPage(pages, p, ahead.take());
+        }
     }
+    out.forgetMemo();   // its slots were the reading thread's
     out.mDeferAnchors = false;
     for (PendingAnchor &pending : std::exchange(out.mPendingAnchors, {}))
         if (!out.hasAnchor(pending.path, pending.fragment))
@@ -109,10 +114,16 @@ void SiteLinks::setPagePath(qint32 page, const QString &path)
         mPagesByPath[path].append(page);
 }
 
-// Checks every link of page `page` anew: its broken links, the keys of what its links look
-// for, and which pages it links to (each counted once, however many links lead there).
 void SiteLinks::checkPage(const QList<PageRecord> &pages, qint32 page)
 {
+    checkPage(pages, page, readAhead(pages.at(page), mSlots));
+}
+
+// Checks every link of page `page` anew: its broken links, the keys of what its links look
+// for, and which pages it links to (each counted once, however many links lead there).
+void SiteLinks::checkPage(const QList<PageRecord> &pages, qint32 page, PageAhead ahead)
+{
+    takeFresh(ahead);
     const PageRecord &record = pages.at(page);
     PageLinks &out = mPages[page];
     for (const qint32 target : std::as_const(out.linksTo))
@@ -126,23 +137,21 @@ void SiteLinks::checkPage(const QList<PageRecord> &pages, qint32 page)
         mCheck = 1;
     }
     out.problems.clear();
-    const Base base = baseOf(record.Folder);
+    out.targetKeys.reserve(record.Links.size() + ahead.refs.size());
     QList<qint32> notAddresses;
-    for (qint32 j = 1; j < record.Links.size(); ++j) {
-        if (pageRefs::isNotAddress(record.Links.at(j))) {
+    for (qint32 j = 1; j < record.Links.size() && j < ahead.linkSlots.size(); ++j) {
+        const Memo &memo = mMemos.at(ahead.linkSlots.at(j));
+        if (memo.notAddress)
             notAddresses << j;
-            continue;
-        }
-        const Memo &memo = memoFor(record.Links.at(j), base);
         if (memo.kind != LinkKind::File)
             continue;
         addKey(out.targetKeys, out.keyBits, memo.key);
         if (memo.found.broken())
             out.broken << Broken{j, memo.found};
         else
-            countLinkTo(page, memo.found.path);
+            countLinkTo(page, memo.pages);
     }
-    checkReferences(record, page, base);
+    checkReferences(record, page, ahead);
     sortKeys(out.targetKeys);
     if (!notAddresses.isEmpty())
         listNotAddresses(record, page, notAddresses);
@@ -161,32 +170,35 @@ void SiteLinks::sortKeys(QList<quint32> &keys)
     keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
 }
 
-const SiteLinks::Memo &SiteLinks::memoFor(QStringView address, const Base &base)
+// Takes the slots a reading added: each looked up on disk once.
+void SiteLinks::takeFresh(PageAhead &ahead)
 {
-    if (base.usable != mMemoBase.usable || base.path != mMemoBase.path || base.rootLength != mMemoBase.rootLength) {
-        mMemo.clear();
-        mMemoBase = base;
-    }
-    // Looked up without a copy of the address.
-    if (const auto it = mMemo.constFind(QString::fromRawData(address.data(), address.size())); it != mMemo.cend())
-        return *it;
-    Memo memo;
-    const Resolved r = resolveInto(mPath, address, base, mSite);
-    memo.kind = r.kind;
-    if (r.kind == LinkKind::File) {
-        memo.key = targetKey(mPath);
-        memo.found = lookUpFile(r.folder);
-        if (memo.found.state == LinkState::NotChecked)
-            memo.found = {LinkState::Found, mPath, {}};
-    }
-    return *mMemo.insert(address.toString(), std::move(memo));
+    if (ahead.restart)
+        mMemos.clear();
+    for (Resolution &r : ahead.fresh)
+        mMemos << memoOf(std::move(r));
+}
+
+SiteLinks::Memo SiteLinks::memoOf(Resolution r)
+{
+    Memo memo{r.notAddress, r.kind, r.key, {}, nullptr};
+    if (r.kind != LinkKind::File)
+        return memo;
+    mPath = std::move(r.path);
+    memo.found = lookUpFile(r.folder);
+    if (memo.found.state == LinkState::NotChecked)
+        memo.found = {LinkState::Found, mPath, {}};
+    if (const auto pages = mPagesByPath.constFind(memo.found.path);
+        !memo.found.broken() && pages != mPagesByPath.cend())
+        memo.pages = &*pages;
+    return memo;
 }
 
 // What the memo knows holds until the site or the files the check knows of change.
 void SiteLinks::forgetMemo()
 {
-    mMemo.clear();
-    mMemoBase = Base{};
+    mSlots = AddressSlots(mSite);
+    mMemos.clear();
 }
 
 // Looks up the file at mPath. The common case, a file found as named, needs no copy of its
@@ -202,12 +214,11 @@ Lookup SiteLinks::lookUpFile(bool folder)
     return found;
 }
 
-void SiteLinks::countLinkTo(qint32 page, const QString &target)
+void SiteLinks::countLinkTo(qint32 page, const QList<qint32> *targets)
 {
-    const auto it = mPagesByPath.constFind(target);
-    if (it == mPagesByPath.cend())
+    if (!targets)
         return;
-    for (const qint32 to : *it) {
+    for (const qint32 to : *targets) {
         if (to == page || mCounted.at(to) == mCheck)
             continue;
         mCounted[to] = mCheck;

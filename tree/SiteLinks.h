@@ -18,6 +18,7 @@
 // offer, and a value that is no address at all are its problems. A page of the definition
 // counts as there, also before it is first saved.
 
+#include "tree/AddressSlots.h"
 #include "tree/LinkCheck.h"
 #include "tree/PageReferences.h"
 
@@ -123,24 +124,30 @@ private:
     SiteLinks(const QString &siteFolder, qsizetype tableSize);
     void setPagePath(qint32 page, const QString &path);
     void checkPage(const QList<basSystem::PageRecord> &pages, qint32 page);
-    void countLinkTo(qint32 page, const QString &target);
+    void checkPage(const QList<basSystem::PageRecord> &pages, qint32 page, PageAhead ahead);
+    void countLinkTo(qint32 page, const QList<qint32> *targets);
     void checkPagesLookingFor(const QList<basSystem::PageRecord> &pages, const QStringList &paths, qint32 except);
     Lookup lookUpFile(bool folder);
     // What an address leads to from one folder: resolved, looked up and keyed once while
     // one change (or the whole check) is checked, since the pages of a folder share most
-    // of their addresses.
+    // of their addresses; kept by the address's slot (AddressSlots).
     struct Memo {
+        bool notAddress = false;   // markup taken for a value (pageRefs::isNotAddress): never resolved
         LinkKind kind = LinkKind::Empty;
         quint32 key = 0;
         Lookup found;   // a file: Found with the path found, or broken
+        // The pages at the path found (looked up once for all the links that lead there);
+        // valid while the memo is, which is forgotten whenever a page's path changes.
+        const QList<qint32> *pages = nullptr;
     };
-    const Memo &memoFor(QStringView address, const Base &base);
+    void takeFresh(PageAhead &ahead);
+    Memo memoOf(Resolution r);
     void forgetMemo();
     static void addKey(QList<quint32> &keys, quint64 &bits, quint32 key);
     static void sortKeys(QList<quint32> &keys);
     void listNotAddresses(const basSystem::PageRecord &record, qint32 page, const QList<qint32> &links);
-    void checkReferences(const basSystem::PageRecord &record, qint32 page, const Base &base);
-    void checkReference(const pageRefs::FoundReference &ref, const Base &base, RefOwner owner);
+    void checkReferences(const basSystem::PageRecord &record, qint32 page, PageAhead &ahead);
+    void checkReference(const pageRefs::FoundReference &ref, const Memo &memo, RefOwner owner);
     void checkAnchor(qint32 page, const pageRefs::FoundReference &ref, const QString &path, QStringView fragment);
     static bool hasAnchor(const QSet<QString> &anchors, QStringView fragment);
     bool hasAnchor(const QString &path, QStringView fragment);
@@ -156,9 +163,9 @@ private:
     QHash<QString, QList<qint32>> mPagesByPath;
     QList<quint32> mCounted;   // by page: the check that last counted a link to it
     quint32 mCheck = 0;
-    QString mPath;   // reused from link to link
-    Base mMemoBase;
-    QHash<QString, Memo> mMemo;
+    QString mPath;         // the path being looked up
+    AddressSlots mSlots;   // numbers the addresses of a change's pages
+    QList<Memo> mMemos;    // by slot: of mSlots, or of the reading thread's in a whole check
     std::map<QString, StyleSheet> mSheets;
     QStringList mSheetsToRead;
     QHash<QString, std::optional<QSet<QString>>> mFileAnchors;   // of HTML files outside the definition

@@ -58,18 +58,15 @@ const QList<RefProblem> &SiteLinks::problems(qint32 page) const
     return page >= 1 && page < mPages.size() ? mPages.at(page).problems : none;
 }
 
-// Reads every reference of the page's text and checks each from the page's folder (links
-// within the page once all its anchors are known), then the style sheets they reached.
-void SiteLinks::checkReferences(const PageRecord &record, qint32 page, const Base &base)
+// Checks every reference the reading of the page's text found (links within the page once
+// all its anchors are known), then the style sheets they reached.
+void SiteLinks::checkReferences(const PageRecord &record, qint32 page, PageAhead &ahead)
 {
     PageLinks &out = mPages[page];
-    out.anchors.clear();
-    pageRefs::readPage(
-        record.Text,
-        [&](const FoundReference &ref) {
-            checkReference(ref, base, RefOwner{page, out.problems, out.targetKeys, out.keyBits});
-        },
-        out.anchors);
+    out.anchors = ahead.refs.takeAnchors();
+    for (qsizetype i = 0; i < ahead.refs.size(); ++i)
+        checkReference(ahead.refs.at(record.Text, i), mMemos.at(ahead.refSlots.at(i)),
+                       RefOwner{page, out.problems, out.targetKeys, out.keyBits});
     for (PendingAnchor &own : std::exchange(mOwnAnchors, {})) {
         if (!hasAnchor(out.anchors, own.fragment)) {
             own.problem.target = out.path + u'#' + own.fragment;
@@ -79,15 +76,14 @@ void SiteLinks::checkReferences(const PageRecord &record, qint32 page, const Bas
     readStyleSheets();
 }
 
-void SiteLinks::checkReference(const FoundReference &ref, const Base &base, RefOwner owner)
+void SiteLinks::checkReference(const FoundReference &ref, const Memo &memo, RefOwner owner)
 {
     if (ref.address.isEmpty())
         return;
-    if (pageRefs::isNotAddress(ref.address)) {
+    if (memo.notAddress) {
         owner.problems << problemOf(RefProblem::Kind::NotAddress, ref);
         return;
     }
-    const Memo &memo = memoFor(ref.address, base);
     const std::optional<QStringView> fragment = fragmentOf(ref.address);
     if (memo.kind == LinkKind::SamePage && fragment && owner.page > 0) {
         mOwnAnchors << PendingAnchor{
@@ -105,9 +101,9 @@ void SiteLinks::checkReference(const FoundReference &ref, const Base &base, RefO
         owner.problems << std::move(problem);
         return;
     }
-    const QString path = memo.found.path;   // the memo may grow from here on
+    const QString &path = memo.found.path;
     if (owner.page > 0 && leadsToPage(ref.kind)) {
-        countLinkTo(owner.page, path);
+        countLinkTo(owner.page, memo.pages);
         if (fragment)
             checkAnchor(owner.page, ref, path, *fragment);
     }
@@ -180,9 +176,19 @@ void SiteLinks::checkStyleSheet(const QString &path, StyleSheet &sheet)
     sheet.problems.clear();
     sheet.targetKeys.clear();
     sheet.keyBits = 0;
-    const Base base = baseOf(parentOf(path));
+    // Its addresses numbered apart from the pages': the pages' numbering goes on after it.
+    AddressSlots numbering(mSite);
+    numbering.setBase(baseOf(parentOf(path)));
+    QList<Resolution> fresh;
+    QList<qint32> slotOf;
     for (const Reference &ref : std::as_const(sheet.refs))
-        checkReference(viewOf(ref), base, RefOwner{0, sheet.problems, sheet.targetKeys, sheet.keyBits});
+        slotOf << numbering.slotOf(ref.address, fresh);
+    QList<Memo> memos;
+    for (Resolution &r : fresh)
+        memos << memoOf(std::move(r));
+    for (qsizetype i = 0; i < sheet.refs.size(); ++i)
+        checkReference(viewOf(sheet.refs.at(i)), memos.at(slotOf.at(i)),
+                       RefOwner{0, sheet.problems, sheet.targetKeys, sheet.keyBits});
     sortKeys(sheet.targetKeys);
 }
 

@@ -24,6 +24,7 @@ private Q_SLOTS:
     void siteCheck_data();
     void siteCheck();
     void savesCheckAgain();
+    void sameAddressFromOtherFolders();
     void caseFixed_data();
     void caseFixed();
     void linkTo();
@@ -265,6 +266,25 @@ void tst_references::savesCheckAgain()
     const QStringList expected{u"0 css/site.css 2 image ../img/bg.gif img/bg.gif"_s};
     QCOMPARE(site.report(links), expected);
     QCOMPARE(site.report(linkCheck::checkSite(site.pages, site.root)), expected);
+}
+
+// The pages of a folder share what their addresses lead to; the same address from a page
+// of another folder, or from a style sheet read in between, leads elsewhere.
+void tst_references::sameAddressFromOtherFolders()
+{
+    Site site;
+    site.setText(1, u"<IMG SRC=\"logo.gif\"><A HREF=\"img/p3.htm\"><A HREF=p4.htm><A HREF=a.htm>"_s);
+    site.addPage(u"img/p3.htm"_s, u"<IMG SRC=\"logo.gif\"><LINK REL=stylesheet HREF=\"../css/more.css\">"_s);
+    site.pages.last().Folder = site.root + u"img/"_s;
+    site.pages.last().FileName = u"p3.htm"_s;
+    site.addPage(u"p4.htm"_s, u"<IMG SRC=\"logo.gif\"><A HREF=\"img/p3.htm\">"_s);
+    const QStringList expected{u"0 1 1 image logo.gif logo.gif"_s, u"0 4 1 image logo.gif logo.gif"_s,
+                               u"0 css/more.css 1 image dots.gif css/dots.gif"_s};
+    linkCheck::SiteLinks links = linkCheck::checkSite(site.pages, site.root);
+    QCOMPARE(site.report(links), expected);
+    QVERIFY(links.pageSaved(site.pages, 4));
+    QVERIFY(links.pageSaved(site.pages, 3));
+    QCOMPARE(site.report(links), expected);
 }
 
 void tst_references::caseFixed_data()
