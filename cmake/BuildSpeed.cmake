@@ -37,7 +37,7 @@ function(pagekiln_speed_up target header)
   endif()
 endfunction()
 
-# The program and the tests compile with the windows' precompiled headers. Their sources
+# The program and the benchmarks compile with the windows' precompiled headers. Their sources
 # include their own moc output, which leaves the target's moc file empty: it compiles
 # faster without loading the headers.
 function(pagekiln_reuse_window_headers target)
