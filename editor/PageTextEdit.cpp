@@ -16,7 +16,12 @@ namespace {
 class LineNumberArea : public QWidget
 {
 public:
-    explicit LineNumberArea(PageTextEdit *edit) : QWidget(edit), mEdit(edit) { }
+    // It paints every pixel it is asked for, so that an update of the margin (at every
+    // blink of the caret) paints nothing beneath it: not the frame, nor the window's title.
+    explicit LineNumberArea(PageTextEdit *edit) : QWidget(edit), mEdit(edit)
+    {
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
     QSize sizeHint() const override { return QSize(mEdit->lineNumberWidth(), 0); }
 
 protected:
