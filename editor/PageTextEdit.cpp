@@ -18,10 +18,7 @@ class LineNumberArea : public QWidget
 public:
     // It paints every pixel it is asked for, so that an update of the margin (at every
     // blink of the caret) paints nothing beneath it: not the frame, nor the window's title.
-    explicit LineNumberArea(PageTextEdit *edit) : QWidget(edit), mEdit(edit)
-    {
-        setAttribute(Qt::WA_OpaquePaintEvent);
-    }
+    explicit LineNumberArea(PageTextEdit *edit) : QWidget(edit), mEdit(edit) { setAttribute(Qt::WA_OpaquePaintEvent); }
     QSize sizeHint() const override { return QSize(mEdit->lineNumberWidth(), 0); }
 
 protected:

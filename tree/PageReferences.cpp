@@ -597,7 +597,8 @@ PageReading::PageReading(QStringView html)
 {
     const auto keep = [&](const FoundReference &ref) {
         Place place{ref.kind, ref.line, ref.column, -1, ref.offset, ref.length, 0, ref.address.size()};
-        if (ref.address.data() >= html.data() && ref.address.data() < html.data() + html.size()) {
+        const std::less<const QChar *> before;   // a total order, also for pointers into other strings
+        if (!before(ref.address.data(), html.data()) && before(ref.address.data(), html.data() + html.size())) {
             place.addressOffset = ref.address.data() - html.data();
         } else {
             place.decoded = qint32(mDecoded.size());
