@@ -27,8 +27,6 @@ qint32 AddressSlots::slotOf(QStringView address, QList<Resolution> &fresh)
         r.folder = resolved.folder;
         if (r.kind == LinkKind::File)
             r.key = targetKey(r.path);
-        else
-            r.path.clear();
     }
     fresh << std::move(r);
     mSlots.insert(address.toString(), mCount);

@@ -1,6 +1,5 @@
 #include "tree/RenamePlan.h"
 #include "common/TextFile.h"
-#include "editor/SiteSearch.h"
 #include "editor/TextSearch.h"
 #include "tree/LinkCheck.h"
 #include "tree/LinkMove.h"
@@ -17,8 +16,7 @@ namespace renamePlan {
 
 QString textBoxText(const PageText &page)
 {
-    // The page's text and its edits are shared with the snapshot, not copied.
-    return searchTextOf(PageSnapshot{page.page, page.text, page.asFile, page.pending});
+    return searchTextOf(page.snapshot);
 }
 
 qsizetype Plan::changeCount() const
@@ -124,14 +122,14 @@ public:
             const bool moved
                 = !page.fileName.isEmpty() && linkCheck::cleanFilePath(page.folder + page.fileName) == mPlan.from;
             FileChanges file;
-            file.page = page.page;
+            file.page = page.snapshot.page;
             file.path = linkCheck::cleanFilePath(page.folder + page.fileName);
             file.moved = moved;
             const QString text = textBoxText(page);
             if (moved && mListOnly) {
-                mPlan.movedPages << page.page;
+                mPlan.movedPages << page.snapshot.page;
             } else if (moved) {
-                mPlan.movedPages << page.page;
+                mPlan.movedPages << page.snapshot.page;
                 forEachReference(text, [&](const auto &ref) { ownReference(file, ref, Context::Html); });
             } else {
                 const Base base = linkCheck::baseOf(page.folder);

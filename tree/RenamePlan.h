@@ -12,7 +12,7 @@
 // reference's own style (LinkMove.h).
 
 #include "common/TextCodec.h"
-#include "editor/TextEdits.h"
+#include "editor/SiteSearch.h"
 #include "tree/PageReferences.h"
 
 #include <QList>
@@ -25,15 +25,9 @@ namespace renamePlan {
 
 // A page of the definition as its editor holds it at one moment.
 struct PageText {
-    qint32 page = 0;   // index in the page table
-    QString folder;    // as the definition records it
+    QString folder;   // as the definition records it
     QString fileName;
-    QString text;
-    // `text` as the page file holds it (lines ending in CR LF), not yet in a text box;
-    // otherwise the text box's text (as frmChild1::textSnapshot takes it).
-    bool asFile = false;
-    // Sets of edits the editor keeps on top of `text`, in order (TextEdits.h).
-    QList<QList<textEdits::Edit>> pending;
+    PageSnapshot snapshot;   // its text, and the page's index in the page table
 };
 
 // The text in the text box's places, with the editor's pending edits made.

@@ -151,14 +151,10 @@ QList<renamePlan::PageText> frmTree::pageTexts() const
     pages.reserve(pageCount());
     for (qint32 i = 1; i <= pageCount(); ++i) {
         const PageRecord &record = gPageTable.at(i);
-        renamePlan::PageText page{i, record.Folder, record.FileName, record.Text, true, {}};
-        if (const frmChild1 *editor = editorAt(i)) {
-            PageSnapshot snapshot = editor->textSnapshot();
-            page.text = std::move(snapshot.text);
-            page.asFile = snapshot.waiting;
-            page.pending = std::move(snapshot.pending);
-        }
-        pages << std::move(page);
+        const frmChild1 *editor = editorAt(i);
+        // A page without an editor is its file's text, as no text box holds it yet.
+        pages << renamePlan::PageText{record.Folder, record.FileName,
+                                      editor ? editor->textSnapshot() : PageSnapshot{i, record.Text, true, {}}};
     }
     return pages;
 }

@@ -130,7 +130,7 @@ void tst_linkmove::everyRewriteLeadsToItsTarget()
 namespace {
 renamePlan::PageText pageText(qint32 page, const QString &folder, const QString &name, const QString &text)
 {
-    return renamePlan::PageText{page, folder, name, text, false, {}};
+    return renamePlan::PageText{folder, name, PageSnapshot{page, text, false, {}}};
 }
 
 QStringList describe(const renamePlan::Plan &plan)
