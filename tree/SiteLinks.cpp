@@ -72,12 +72,13 @@ std::optional<SiteLinks> SiteLinks::check(const QList<PageRecord> &pages, const 
                                           const std::function<bool()> &cancelled)
 {
     SiteLinks out(siteFolder, pages.size());
-    for (qint32 p = 1; p < pages.size(); ++p)
-        out.setPagePath(p, pagePath(pages.at(p)));
-    // Anchors are looked for once every page's are known.
-    out.mDeferAnchors = true;
     {
+        // The first pages are read while the table of paths is made.
         ReadAhead ahead(pages, out.mSite);
+        for (qint32 p = 1; p < pages.size(); ++p)
+            out.placePage(p, pagePath(pages.at(p)));
+        // A link to an anchor of a page not read yet waits until that page is read.
+        out.mAnchorsKnownTo = 0;
         for (qint32 p = 1; p < pages.size(); ++p) {
             if (cancelled && cancelled())
                 return std::nullopt;
@@ -85,10 +86,7 @@ std::optional<SiteLinks> SiteLinks::check(const QList<PageRecord> &pages, const 
         }
     }
     out.forgetMemo();   // its slots were the reading thread's
-    out.mDeferAnchors = false;
-    for (PendingAnchor &pending : std::exchange(out.mPendingAnchors, {}))
-        if (!out.hasAnchor(pending.path, pending.fragment))
-            out.mPages[pending.page].problems << std::move(pending.problem);
+    out.mAnchorsKnownTo = std::numeric_limits<qint32>::max();
     return out;
 }
 
@@ -100,6 +98,11 @@ SiteLinks checkSite(const QList<PageRecord> &pages, const QString &siteFolder)
 void SiteLinks::setPagePath(qint32 page, const QString &path)
 {
     forgetMemo();
+    placePage(page, path);
+}
+
+void SiteLinks::placePage(qint32 page, const QString &path)
+{
     QString &known = mPages[page].path;
     if (known == path)
         return;

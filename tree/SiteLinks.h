@@ -25,6 +25,7 @@
 #include <QSet>
 
 #include <functional>
+#include <limits>
 #include <map>
 #include <optional>
 
@@ -106,11 +107,10 @@ private:
         QList<RefProblem> problems;
         QSet<QString> anchors;   // the fragment names its text offers
     };
-    // A fragment to look for once every page's anchors are known.
+    // A fragment to look for once the anchors of the page it names are known.
     struct PendingAnchor {
         qint32 page = 0;
         RefProblem problem;
-        QString path;
         QString fragment;
     };
     // What a reference is checked for, and where its outcome goes.
@@ -123,6 +123,7 @@ private:
 
     SiteLinks(const QString &siteFolder, qsizetype tableSize);
     void setPagePath(qint32 page, const QString &path);
+    void placePage(qint32 page, const QString &path);
     void checkPage(const QList<basSystem::PageRecord> &pages, qint32 page);
     void checkPage(const QList<basSystem::PageRecord> &pages, qint32 page, PageAhead ahead);
     void countLinkTo(qint32 page, const QList<qint32> *targets);
@@ -148,7 +149,8 @@ private:
     void listNotAddresses(const basSystem::PageRecord &record, qint32 page, const QList<qint32> &links);
     void checkReferences(const basSystem::PageRecord &record, qint32 page, PageAhead &ahead);
     void checkReference(const pageRefs::FoundReference &ref, const Memo &memo, RefOwner owner);
-    void checkAnchor(qint32 page, const pageRefs::FoundReference &ref, const QString &path, QStringView fragment);
+    void checkAnchor(qint32 page, const pageRefs::FoundReference &ref, const Memo &memo, QStringView fragment);
+    void settleAnchorsOn(qint32 page);
     static bool hasAnchor(const QSet<QString> &anchors, QStringView fragment);
     bool hasAnchor(const QString &path, QStringView fragment);
     const QSet<QString> *anchorsAt(const QString &path);
@@ -169,8 +171,9 @@ private:
     std::map<QString, StyleSheet> mSheets;
     QStringList mSheetsToRead;
     QHash<QString, std::optional<QSet<QString>>> mFileAnchors;   // of HTML files outside the definition
-    bool mDeferAnchors = false;                                  // while a whole check has not read every page yet
-    QList<PendingAnchor> mPendingAnchors;
+    // The pages whose anchors are known: all but while a whole check reads them in order.
+    qint32 mAnchorsKnownTo = std::numeric_limits<qint32>::max();
+    QHash<qint32, QList<PendingAnchor>> mAnchorsAwaited;   // by the page they name
     QList<PendingAnchor> mOwnAnchors;   // the page being read: its links within itself
 };
 

@@ -64,6 +64,10 @@ void SiteLinks::checkReferences(const PageRecord &record, qint32 page, PageAhead
 {
     PageLinks &out = mPages[page];
     out.anchors = ahead.refs.takeAnchors();
+    if (mAnchorsKnownTo < page) {   // a whole check has reached this page
+        mAnchorsKnownTo = page;
+        settleAnchorsOn(page);
+    }
     for (qsizetype i = 0; i < ahead.refs.size(); ++i)
         checkReference(ahead.refs.at(record.Text, i), mMemos.at(ahead.refSlots.at(i)),
                        RefOwner{page, out.problems, out.targetKeys, out.keyBits});
@@ -87,7 +91,7 @@ void SiteLinks::checkReference(const FoundReference &ref, const Memo &memo, RefO
     const std::optional<QStringView> fragment = fragmentOf(ref.address);
     if (memo.kind == LinkKind::SamePage && fragment && owner.page > 0) {
         mOwnAnchors << PendingAnchor{
-            owner.page, problemOf(RefProblem::Kind::BrokenAnchor, ref), {}, fragment->toString()};
+            owner.page, problemOf(RefProblem::Kind::BrokenAnchor, ref), fragment->toString()};
         return;
     }
     if (memo.kind != LinkKind::File)
@@ -105,7 +109,7 @@ void SiteLinks::checkReference(const FoundReference &ref, const Memo &memo, RefO
     if (owner.page > 0 && leadsToPage(ref.kind)) {
         countLinkTo(owner.page, memo.pages);
         if (fragment)
-            checkAnchor(owner.page, ref, path, *fragment);
+            checkAnchor(owner.page, ref, memo, *fragment);
     }
     if (ref.kind == pageRefs::Kind::StyleSheet && mSheets.find(path) == mSheets.end()) {
         mSheets[path];   // known from now on, so that it is read once
@@ -113,14 +117,27 @@ void SiteLinks::checkReference(const FoundReference &ref, const Memo &memo, RefO
     }
 }
 
-void SiteLinks::checkAnchor(qint32 page, const FoundReference &ref, const QString &path, QStringView fragment)
+void SiteLinks::checkAnchor(qint32 page, const FoundReference &ref, const Memo &memo, QStringView fragment)
 {
+    const QString &path = memo.found.path;
     RefProblem problem = problemOf(RefProblem::Kind::BrokenAnchor, ref);
     problem.target = path + u'#' + fragment;
-    if (mDeferAnchors)
-        mPendingAnchors << PendingAnchor{page, std::move(problem), path, fragment.toString()};
+    if (const qint32 target = memo.pages ? memo.pages->constFirst() : 0; target > mAnchorsKnownTo)
+        mAnchorsAwaited[target] << PendingAnchor{page, std::move(problem), fragment.toString()};
     else if (!hasAnchor(path, fragment))
         mPages[page].problems << std::move(problem);
+}
+
+// The links that waited for the anchors of `page`, now that they are known.
+void SiteLinks::settleAnchorsOn(qint32 page)
+{
+    const auto awaited = mAnchorsAwaited.constFind(page);
+    if (awaited == mAnchorsAwaited.cend())
+        return;
+    for (const PendingAnchor &pending : *awaited)
+        if (!hasAnchor(mPages.at(page).anchors, pending.fragment))
+            mPages[pending.page].problems << pending.problem;
+    mAnchorsAwaited.erase(awaited);
 }
 
 bool SiteLinks::hasAnchor(const QSet<QString> &anchors, QStringView fragment)
