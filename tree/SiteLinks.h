@@ -174,7 +174,7 @@ private:
     // The pages whose anchors are known: all but while a whole check reads them in order.
     qint32 mAnchorsKnownTo = std::numeric_limits<qint32>::max();
     QHash<qint32, QList<PendingAnchor>> mAnchorsAwaited;   // by the page they name
-    QList<PendingAnchor> mOwnAnchors;   // the page being read: its links within itself
+    QList<PendingAnchor> mOwnAnchors;                      // the page being read: its links within itself
 };
 
 // Checks every page at once (SiteLinks::check, never cancelled).

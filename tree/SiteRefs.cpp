@@ -90,8 +90,7 @@ void SiteLinks::checkReference(const FoundReference &ref, const Memo &memo, RefO
     }
     const std::optional<QStringView> fragment = fragmentOf(ref.address);
     if (memo.kind == LinkKind::SamePage && fragment && owner.page > 0) {
-        mOwnAnchors << PendingAnchor{
-            owner.page, problemOf(RefProblem::Kind::BrokenAnchor, ref), fragment->toString()};
+        mOwnAnchors << PendingAnchor{owner.page, problemOf(RefProblem::Kind::BrokenAnchor, ref), fragment->toString()};
         return;
     }
     if (memo.kind != LinkKind::File)
