@@ -313,21 +313,49 @@ QString withCrLfBreaks(const QString &text, bool breakAfterLast, bool (*isExtraB
     return out;
 }
 
-qsizetype lineFeedCount(QStringView text)
+qsizetype lineFeedCount(QStringView text, qsizetype *lastFeed)
 {
     const char16_t *s = text.utf16();
     const qsizetype n = text.size();
     qsizetype count = 0;
+    qsizetype last = -1;
     qsizetype i = 0;
 #if defined(__SSE2__)
     const __m128i lf = _mm_set1_epi16(u'\n');
     for (; i + 8 <= n; i += 8) {
         const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + i));
-        if (const int mask = _mm_movemask_epi8(_mm_cmpeq_epi16(block, lf)))   // most blocks hold none
+        if (const int mask = _mm_movemask_epi8(_mm_cmpeq_epi16(block, lf))) {   // most blocks hold none
             count += std::popcount(unsigned(mask)) / 2;
+            last = i + (31 - std::countl_zero(unsigned(mask))) / 2;   // two bits a character
+        }
+    }
+#endif
+    for (; i < n; ++i) {
+        if (s[i] == u'\n') {
+            ++count;
+            last = i;
+        }
+    }
+    if (lastFeed)
+        *lastFeed = last;
+    return count;
+}
+
+qsizetype indexOfUnit(QStringView text, char16_t unit, qsizetype from)
+{
+    const char16_t *s = text.utf16();
+    const qsizetype n = text.size();
+    qsizetype i = std::max<qsizetype>(from, 0);
+#if defined(__SSE2__)
+    const __m128i wanted = _mm_set1_epi16(short(unit));
+    for (; i + 8 <= n; i += 8) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + i));
+        if (const int mask = _mm_movemask_epi8(_mm_cmpeq_epi16(block, wanted)))
+            return i + std::countr_zero(unsigned(mask)) / 2;
     }
 #endif
     for (; i < n; ++i)
-        count += s[i] == u'\n';
-    return count;
+        if (s[i] == unit)
+            return i;
+    return -1;
 }

@@ -101,5 +101,10 @@ QString withCrLfBreaks(const QString &text, bool breakAfterLast, bool (*isExtraB
                        qsizetype *breaks = nullptr);
 
 // The number of line feeds in `text`, counted eight characters at a time where the
-// processor allows.
-qsizetype lineFeedCount(QStringView text);
+// processor allows; `lastFeed`, when given, receives the index of the last one (-1 for none).
+qsizetype lineFeedCount(QStringView text, qsizetype *lastFeed = nullptr);
+
+// The index of the first `unit` in `text` from `from` on, or -1: eight characters at a time
+// where the processor allows, and without the general search's setting up, for the many
+// short searches of a tag reader.
+qsizetype indexOfUnit(QStringView text, char16_t unit, qsizetype from);

@@ -9,7 +9,10 @@ bool AddressSlots::setBase(const Base &base)
         return false;
     mHasBase = true;
     mBase = base;
+    // Folders of a site hold about as many addresses as the last: room for as many.
+    const qsizetype last = mSlots.size();
     mSlots.clear();
+    mSlots.reserve(last);
     mCount = 0;
     return true;
 }
@@ -38,6 +41,7 @@ PageAhead readAhead(const basSystem::PageRecord &record, AddressSlots &numbering
     PageAhead ahead{pageRefs::PageReading(record.Text), numbering.setBase(baseOf(record.Folder)), {}, {}, {}};
     ahead.linkSlots.reserve(record.Links.size());
     ahead.linkSlots << 0;
+    ahead.fresh.reserve(record.Links.size() + ahead.refs.size());
     for (qsizetype j = 1; j < record.Links.size(); ++j)
         ahead.linkSlots << numbering.slotOf(record.Links.at(j), ahead.fresh);
     ahead.refSlots.reserve(ahead.refs.size());

@@ -1,6 +1,7 @@
 #include "tree/LinkCheck.h"
 #include "common/TextHelpers.h"
 #include "common/TextCodec.h"
+#include "common/TextFile.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -70,7 +71,7 @@ void appendSteps(QString &out, qsizetype rootLength, QStringView steps, bool dec
         QStringView step = steps.mid(start, i - start);
         start = i + 1;
         QString decoded;
-        if (decode && step.contains(u'%')) {
+        if (decode && indexOfUnit(step, u'%', 0) >= 0) {
             decoded = decodePercent(step);
             step = decoded;
         }

@@ -57,10 +57,10 @@ public:
     void place(Ref &ref)
     {
         if (ref.offset > mAt) {
-            const QStringView stretch = mText.sliced(mAt, ref.offset - mAt);
-            if (const qsizetype feeds = lineFeedCount(stretch)) {
+            qsizetype lastFeed = -1;
+            if (const qsizetype feeds = lineFeedCount(mText.sliced(mAt, ref.offset - mAt), &lastFeed)) {
                 mLine += qint32(feeds);
-                mLineStart = mAt + stretch.lastIndexOf(u'\n') + 1;
+                mLineStart = mAt + lastFeed + 1;
             }
             mAt = ref.offset;
         }
@@ -155,7 +155,7 @@ QString addressOf(QStringView raw)
 QStringView addressIn(QStringView raw, QString &decoded)
 {
     const QStringView trimmed = raw.trimmed();
-    if (!trimmed.contains(u'&'))
+    if (indexOfUnit(trimmed, u'&', 0) < 0)
         return trimmed;
     decoded = decode(trimmed, nullptr).trimmed();
     return decoded;
@@ -186,10 +186,11 @@ Element elementOf(QStringView name)
         {QLatin1StringView("plaintext"), Element::RawText},
         {QLatin1StringView("noembed"), Element::RawText},
     }};
-    if (name.size() > 9)
+    if (name.isEmpty() || name.size() > 9)
         return Element::Other;
+    const char16_t first = lower(name.front().unicode());
     for (const auto &[n, e] : elements)
-        if (isName(name, n))
+        if (char16_t(n.front().unicode()) == first && isName(name, n))
             return e;
     return Element::Other;
 }
@@ -210,8 +211,9 @@ Attr attrOf(QStringView name)
     }};
     if (name.size() < 2 || name.size() > 10)
         return Attr::None;
+    const char16_t first = lower(name.front().unicode());
     for (const auto &[n, a] : attrs)
-        if (isName(name, n))
+        if (char16_t(n.front().unicode()) == first && isName(name, n))
             return a;
     return Attr::None;
 }
@@ -313,7 +315,7 @@ public:
         qsizetype i = 0;
         const qsizetype n = mText.size();
         while (i < n) {
-            const qsizetype open = mText.indexOf(u'<', i);
+            const qsizetype open = indexOfUnit(mText, u'<', i);
             if (open < 0 || open + 1 >= n)
                 break;
             const char16_t c = mText[open + 1].unicode();
@@ -331,9 +333,9 @@ public:
     }
 
 private:
-    qsizetype afterNext(QChar c, qsizetype from) const
+    qsizetype afterNext(char16_t c, qsizetype from) const
     {
-        const qsizetype at = mText.indexOf(c, from);
+        const qsizetype at = indexOfUnit(mText, c, from);
         return at < 0 ? mText.size() : at + 1;
     }
 
@@ -388,7 +390,7 @@ private:
         while (i < n && isBlank(mText[i].unicode()))
             ++i;
         if (i < n && (mText[i] == u'"' || mText[i] == u'\'')) {
-            const qsizetype close = mText.indexOf(mText[i], i + 1);
+            const qsizetype close = indexOfUnit(mText, mText[i].unicode(), i + 1);
             value.start = i + 1;
             value.length = (close < 0 ? n : close) - value.start;
             return close < 0 ? n : close + 1;

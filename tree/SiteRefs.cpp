@@ -27,7 +27,7 @@ bool isHtmlPath(QStringView path)
 // The fragment of an address ("part" of "page.htm#part"); nullopt when it has none.
 std::optional<QStringView> fragmentOf(QStringView address)
 {
-    const qsizetype hash = address.indexOf(u'#');
+    const qsizetype hash = indexOfUnit(address, u'#', 0);
     return hash < 0 ? std::nullopt : std::optional(address.sliced(hash + 1));
 }
 

@@ -141,7 +141,13 @@ void tst_codepage::lines()
     for (const QString &l : lines)
         joined += l + QStringLiteral("\r\n");
     QCOMPARE(withCrLfBreaks(text, true), joined);
-    QCOMPARE(lineFeedCount(joined), lines.size());
+    qsizetype lastFeed = -2;
+    QCOMPARE(lineFeedCount(joined, &lastFeed), lines.size());
+    QCOMPARE(lastFeed, joined.lastIndexOf(u'\n'));
+    // The search for one character agrees with Qt's from every place, across the seams.
+    for (const char16_t unit : {u'\n', u'\r'})
+        for (qsizetype from = 0; from <= text.size(); ++from)
+            QCOMPARE(indexOfUnit(text, unit, from), text.indexOf(QChar(unit), from));
 }
 
 void tst_codepage::readRefusesFolders()
