@@ -3,13 +3,8 @@
 #include "common/TextFile.h"
 #include "common/TextHelpers.h"
 
-#include <bit>
 #include <future>
 #include <utility>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 using namespace basSystem;
 
@@ -66,26 +61,9 @@ public:
     }
 
 private:
-    // The first quote in [from, end), or -1; eight characters at a time where the
-    // processor allows (a value's quotes stand a few characters apart, too close for Qt's
-    // general search to pay).
-    qsizetype quoteBefore(qsizetype from, qsizetype end) const
-    {
-        const char16_t *s = mText.utf16();
-        qsizetype i = from;
-#if defined(__SSE2__)
-        const __m128i quote = _mm_set1_epi16(u'"');
-        for (; i + 8 <= end; i += 8) {
-            const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + i));
-            if (const int mask = _mm_movemask_epi8(_mm_cmpeq_epi16(block, quote)))
-                return i + std::countr_zero(unsigned(mask)) / 2;
-        }
-#endif
-        for (; i < end; ++i)
-            if (s[i] == u'"')
-                return i;
-        return -1;
-    }
+    // The first quote in [from, end), or -1 (a value's quotes stand a few characters apart,
+    // too close for Qt's general search to pay).
+    qsizetype quoteBefore(qsizetype from, qsizetype end) const { return indexOfUnit(mText.first(end), u'"', from); }
 
     QStringView mText;
     qsizetype mNoneFrom;
