@@ -91,7 +91,7 @@ private:
     void toggleWordWrap();
     void activateNextEditor();
     void activatePreviousEditor();
-    void stepEditor(int step);
+    void stepEditor(int direction);
     void showAbout();
     void quit();
     void openSiteFind() { showSiteFind(); }

@@ -299,18 +299,25 @@ void mdiMain::activatePreviousEditor()
     stepEditor(-1);
 }
 
-// Activates the shown editor `step` places after the active one, in page order, going
-// round at either end.
-void mdiMain::stepEditor(int step)
+// Activates the next shown editor in page order after the active one (`direction` 1) or
+// before it (-1), going round at either end. The walk starts at the active editor's page,
+// so that with every page shown the next one is found at once.
+void mdiMain::stepEditor(int direction)
 {
-    const QList<frmChild1 *> editors = shownEditors();
-    if (editors.isEmpty())
+    const qsizetype count = gPageEditors.size() - 1;   // pages 1 to count
+    if (count < 1)
         return;
-    const qsizetype current = editors.indexOf(activeShownEditor());
-    const qsizetype count = editors.size();
-    const qsizetype next = current < 0 ? (step > 0 ? 0 : count - 1) : ((current + step) % count + count) % count;
-    editors.at(next)->Show();
-    editors.at(next)->SetFocus();
+    const int step = direction > 0 ? 1 : -1;
+    const frmChild1 *active = activeShownEditor();
+    qsizetype page = active && active->plId >= 1 && active->plId <= count ? active->plId : (step > 0 ? 0 : count + 1);
+    for (qsizetype tried = 0; tried < count; ++tried) {
+        page = ((page - 1 + step) % count + count) % count + 1;
+        if (frmChild1 *editor = liveEditor(gPageEditors.at(page)); editor && editor->Visible()) {
+            editor->Show();
+            editor->SetFocus();
+            return;
+        }
+    }
 }
 
 void mdiMain::showAbout()

@@ -139,6 +139,7 @@ private Q_SLOTS:
     void ownBoxesHaveMnemonicsAndStandOverTheFrame();
     void toolWindowMnemonicsLeaveTheMenusTheirs();
     void treeShownAgainFollowsSaves();
+    void nextAndPreviousPageGoRoundTheShownOnes();
 };
 
 void tst_frame::commandsRunTheirHandlers_data()
@@ -616,6 +617,23 @@ void tst_frame::treeShownAgainFollowsSaves()
     QCOMPARE(drawnBroken(1), QStringList{u"gone1.htm"_s});
     QVERIFY(saveWithLink(2, u"gone2.htm"_s));
     QCOMPARE(drawnBroken(2), QStringList{u"gone2.htm"_s});
+}
+
+void tst_frame::nextAndPreviousPageGoRoundTheShownOnes()
+{
+    Fixture f;
+    f.env.writeSettings(-1, -1);
+    QVERIFY(f.frame.MDIForm_Load());
+    f.frame.show();
+    QVERIFY(f.frame.openDefinition(makeSite(f.env, u"a"_s, 4)));
+    gPageEditors.at(3)->Hide();
+    gPageEditors.at(2)->SetFocus();
+    QList<qint32> order;
+    for (const QString &item : {u"次のページ"_s, u"次のページ"_s, u"前のページ"_s, u"前のページ"_s, u"前のページ"_s}) {
+        menuItem(f.frame, u"ウィンドウ"_s, item)->trigger();
+        order << (gActiveEditor ? gActiveEditor->plId : 0);
+    }
+    QCOMPARE(order, (QList<qint32>{4, 1, 4, 2, 1}));
 }
 
 PAGEKILN_TEST_MAIN(tst_frame)
