@@ -2,6 +2,7 @@
 #include "editor/HtmlHighlighter.h"
 #include "editor/PageSizeGuard.h"
 
+#include <QScrollBar>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMimeData>
@@ -56,8 +57,13 @@ PageTextEdit::PageTextEdit(QWidget *parent) : QPlainTextEdit(parent), mLineNumbe
 
 void PageTextEdit::startHighlighting()
 {
-    if (!mHighlighter)
-        mHighlighter = new HtmlHighlighter(document(), palette());
+    if (mHighlighter)
+        return;
+    mHighlighter = new HtmlHighlighter(document(), palette());
+    // The lines coming into sight are coloured as they come, before the paint that shows
+    // them: colouring a line inside the paint would have the text painted a second time.
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &PageTextEdit::colourShownLines);
+    colourShownLines();
 }
 
 int PageTextEdit::lineNumberWidth() const
@@ -102,20 +108,26 @@ void PageTextEdit::resizeEvent(QResizeEvent *event)
     }
     const QRect r = contentsRect();
     mLineNumbers->setGeometry(QRect(r.left(), r.top(), lineNumberWidth(), r.height()));
+    colourShownLines();
 }
 
-// Colours the lines about to be painted first, so that they never show uncoloured. They
-// are counted from the line height, before any of them is laid out (a wrapped line only
-// has a few more lines coloured than are seen), so that each is laid out once, with its
-// colours, rather than once to be measured and again once coloured.
 void PageTextEdit::paintEvent(QPaintEvent *event)
 {
-    if (mHighlighter) {
-        const int first = firstVisibleBlock().blockNumber();
-        const int lines = viewport()->height() / std::max(1, fontMetrics().lineSpacing()) + 1;
-        mHighlighter->colourLines(first, first + lines);
-    }
+    colourShownLines();   // any line not coloured yet as it came into sight
     QPlainTextEdit::paintEvent(event);
+}
+
+// Colours the lines in sight, so that they never show uncoloured. They are counted from
+// the line height, before any of them is laid out (a wrapped line only has a few more
+// lines coloured than are seen), so that each is laid out once, with its colours, rather
+// than once to be measured and again once coloured.
+void PageTextEdit::colourShownLines()
+{
+    if (!mHighlighter)
+        return;
+    const int first = firstVisibleBlock().blockNumber();
+    const int lines = viewport()->height() / std::max(1, fontMetrics().lineSpacing()) + 1;
+    mHighlighter->colourLines(first, first + lines);
 }
 
 void PageTextEdit::paintLineNumbers(QPaintEvent *event)

@@ -53,6 +53,7 @@ protected:
 private:
     void updateMarginWidth();
     void updateMargin(const QRect &rect, int dy);
+    void colourShownLines();
 
     bool allows(const std::optional<PageExcess> &excess);
 

@@ -6,6 +6,7 @@
 #include "support/TestEnv.h"
 #include "support/TestMain.h"
 
+#include <QScrollBar>
 #include <QCheckBox>
 #include <QDir>
 #include <QLabel>
@@ -116,6 +117,7 @@ private Q_SLOTS:
     void statusLineFollowsCaret();
     void longTextComesInPieces_data();
     void longTextComesInPieces();
+    void linesAreColouredBeforeTheirPaint();
     void editorsShownTogetherFillWhenIdle();
     void coveredEditorsWaitUntilSeen();
     void piecesEndAfterALineFeed_data();
@@ -652,6 +654,27 @@ void tst_frmChild1::longTextComesInPieces_data()
     QTest::addColumn<bool>("readWhileFilling");
     QTest::newRow("left to come in") << false;
     QTest::newRow("whole text asked for at once") << true;
+}
+
+// Colouring a line inside the paint that shows it would have the text painted again: lines
+// coming into sight are coloured as the editor is shown and as it scrolls, before any paint.
+void tst_frmChild1::linesAreColouredBeforeTheirPaint()
+{
+    TestEnv env;
+    env.area();
+    QString text;
+    for (int i = 0; i < 300; ++i)
+        text += u"<p>%1</p>\r\n"_s.arg(i);
+    auto *editor = new frmChild1();
+    editor->setText(text);
+    editor->Show();
+    auto *box = editor->findChild<QPlainTextEdit *>();
+    const auto coloured
+        = [box](int line) { return !box->document()->findBlockByNumber(line).layout()->formats().isEmpty(); };
+    QVERIFY(coloured(0));
+    QVERIFY(!coloured(250));
+    box->verticalScrollBar()->setValue(245);
+    QVERIFY(coloured(250));
 }
 
 // A long page shows its first piece at once and takes in the rest while the program is
