@@ -30,21 +30,27 @@ QString numbered(int n, const QString &text)
     escaped.replace(QLatin1Char('&'), QStringLiteral("&&"));
     return n <= 9 ? QStringLiteral("&%1 ").arg(n) + escaped : escaped;
 }
+
+// `editor` when it still stands for its page and is shown; nullptr otherwise.
+frmChild1 *shownEditor(const QPointer<frmChild1> &editor)
+{
+    frmChild1 *live = liveEditor(editor);
+    return live && live->Visible() ? live : nullptr;
+}
 }   // namespace
 
 QList<frmChild1 *> shownEditors()
 {
     QList<frmChild1 *> editors;
     for (qsizetype i = 1; i < gPageEditors.size(); ++i)
-        if (frmChild1 *editor = liveEditor(gPageEditors.at(i)); editor && editor->Visible())
+        if (frmChild1 *editor = shownEditor(gPageEditors.at(i)))
             editors << editor;
     return editors;
 }
 
 frmChild1 *activeShownEditor()
 {
-    frmChild1 *editor = liveEditor(gActiveEditor);
-    return editor && editor->Visible() ? editor : nullptr;
+    return shownEditor(gActiveEditor);
 }
 
 void mdiMain::createMenus()
@@ -312,7 +318,7 @@ void mdiMain::stepEditor(int direction)
     qsizetype page = active && active->plId >= 1 && active->plId <= count ? active->plId : (step > 0 ? 0 : count + 1);
     for (qsizetype tried = 0; tried < count; ++tried) {
         page = ((page - 1 + step) % count + count) % count + 1;
-        if (frmChild1 *editor = liveEditor(gPageEditors.at(page)); editor && editor->Visible()) {
+        if (frmChild1 *editor = shownEditor(gPageEditors.at(page))) {
             editor->Show();
             editor->SetFocus();
             return;

@@ -121,9 +121,11 @@ void SiteLinks::checkAnchor(qint32 page, const FoundReference &ref, const Memo &
     const QString &path = memo.found.path;
     RefProblem problem = problemOf(RefProblem::Kind::BrokenAnchor, ref);
     problem.target = path + u'#' + fragment;
-    if (const qint32 target = memo.pages ? memo.pages->constFirst() : 0; target > mAnchorsKnownTo)
+    // A page's anchors are those of the first page at its path, which the memo knows.
+    const qint32 target = memo.pages ? memo.pages->constFirst() : 0;
+    if (target > mAnchorsKnownTo)
         mAnchorsAwaited[target] << PendingAnchor{page, std::move(problem), fragment.toString()};
-    else if (!hasAnchor(path, fragment))
+    else if (target ? !hasAnchor(mPages.at(target).anchors, fragment) : !hasAnchor(path, fragment))
         mPages[page].problems << std::move(problem);
 }
 
