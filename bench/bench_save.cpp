@@ -278,6 +278,9 @@ void tap(Display *display, KeySym symbol, bool withControl)
     XTestFakeKeyEvent(display, key, 0, 0);
     if (withControl)
         XTestFakeKeyEvent(display, control, 0, 0);
+    // Sent now: otherwise the letter typed before a save would wait in this side's buffer
+    // until the save's first ping, and its handling would be timed as part of the save.
+    XFlush(display);
 }
 
 // One start of `program` on `site`: `count` saves, each timed from the key until the
