@@ -87,6 +87,11 @@ bool definitionModified()
     return !siteCommands::recordsContent(gSavedDefinition, gSite, gPageTable);
 }
 
+bool pagePathAsSaved(qint32 id)
+{
+    return siteCommands::recordsPagePath(gSavedDefinition, gPageTable, id);
+}
+
 frmChild1 *liveEditor(const QPointer<frmChild1> &editor)
 {
     frmChild1 *e = editor.data();

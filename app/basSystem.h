@@ -81,6 +81,8 @@ void resetPageTables();
 // or starting anew); the definition holds unsaved changes while its content differs.
 void markDefinitionSaved();
 bool definitionModified();
+// Whether the definition as written records page `id` where it is now (a save as moves it).
+bool pagePathAsSaved(qint32 id);
 
 // The live editor of `editor`, or nullptr when it has been discarded.
 frmChild1 *liveEditor(const QPointer<frmChild1> &editor);

@@ -59,14 +59,20 @@ bool recordsContent(const DefinitionContent &content, const basSystem::SiteInfo 
     if (content.Name != site.Name || content.Folder != site.Folder || content.URL != site.URL
         || content.pagePaths.size() != std::max<qsizetype>(0, pages.size() - 1))
         return false;
-    for (qsizetype i = 1; i < pages.size(); ++i) {
-        const QStringView path = content.pagePaths.at(i - 1);
-        const basSystem::PageRecord &page = pages.at(i);
-        if (path.size() != page.Folder.size() + page.FileName.size() || !path.startsWith(page.Folder)
-            || path.mid(page.Folder.size()) != page.FileName)
+    for (qsizetype i = 1; i < pages.size(); ++i)
+        if (!recordsPagePath(content, pages, i))
             return false;
-    }
     return true;
+}
+
+bool recordsPagePath(const DefinitionContent &content, const QList<basSystem::PageRecord> &pages, qsizetype id)
+{
+    if (id < 1 || id >= pages.size() || id > content.pagePaths.size())
+        return false;
+    const QStringView path = content.pagePaths.at(id - 1);
+    const basSystem::PageRecord &page = pages.at(id);
+    return path.size() == page.Folder.size() + page.FileName.size() && path.startsWith(page.Folder)
+        && path.mid(page.Folder.size()) == page.FileName;
 }
 
 QString pageDisplayName(const basSystem::PageRecord &page)

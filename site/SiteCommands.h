@@ -37,6 +37,8 @@ DefinitionContent definitionContent(const basSystem::SiteInfo &site, const QList
 // change marks ask this at every keystroke that modifies or restores a page).
 bool recordsContent(const DefinitionContent &content, const basSystem::SiteInfo &site,
                     const QList<basSystem::PageRecord> &pages);
+// Whether `content` records page `id` of `pages` where it is now.
+bool recordsPagePath(const DefinitionContent &content, const QList<basSystem::PageRecord> &pages, qsizetype id);
 
 // The question asked before unsaved changes would be discarded, naming the modified pages
 // (their titles, or file names where a title is empty) and, when `definition` is not

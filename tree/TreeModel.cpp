@@ -44,6 +44,29 @@ void TreeModel::draw(QList<PageRecord> &pages, qint32 start, qint32 splitLeft, q
     mRowCount = row;
 }
 
+void TreeModel::redrawPage(QList<PageRecord> &pages, qint32 page)
+{
+    const DrawnPage *drawn = drawnPage(page);
+    if (!drawn || page >= pages.size())
+        return;
+    const qsizetype at = drawn - mPages.constData();
+    DrawnPage &p = mPages[at];
+    const PageRecord &record = pages.at(page);
+    const qint32 shift = linkCount(record.Links) - linkCount(p.links);
+    p.title = record.Title;
+    p.fileName = record.FileName;
+    p.links = record.Links;
+    if (shift == 0)
+        return;
+    for (qsizetype i = at + 1; i < mPages.size(); ++i) {
+        DrawnPage &after = mPages[i];
+        after.firstRow += shift;
+        if (after.page < pages.size())
+            pages[after.page].TreeTop = clampToLong(rowTop(after.firstRow));
+    }
+    mRowCount += shift;
+}
+
 void TreeModel::align(qint32 splitLeft, qint32 splitWidth)
 {
     if (splitLeft - 120 >= 0) {

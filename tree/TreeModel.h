@@ -56,6 +56,9 @@ public:
     // `splitWidth` wide, and stores each drawn page's first row top in its TreeTop. Pages
     // before the start keep their TreeTop; a start past the last page draws nothing.
     void draw(QList<basSystem::PageRecord> &pages, qint32 start, qint32 splitLeft, qint32 splitWidth);
+    // Takes the texts of drawn page `page` again from `pages`, as drawing anew would: when
+    // its number of links changed, the rows of the pages after it move (their TreeTop too).
+    void redrawPage(QList<basSystem::PageRecord> &pages, qint32 page);
 
     // The alignment rule on every loaded label, the templates included: title labels are
     // splitLeft - 120 wide (a negative width cannot be set: they keep theirs), right-column

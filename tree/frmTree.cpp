@@ -217,8 +217,9 @@ void frmTree::addScannedPage(const QString &folder, const QString &fileName, con
 
 void frmTree::watchEditor(frmChild1 *editor)
 {
-    connect(editor, &frmChild1::modifiedChanged, this, &frmTree::showChangeMarks);
-    connect(editor, &frmChild1::saved, this, &frmTree::showChangeMarks);
+    // A page's unsaved changes are marked on its row; they change nothing the definition
+    // records, so the definition's own mark stays as it is.
+    connect(editor, &frmChild1::modifiedChanged, mPicTre, qOverload<>(&QWidget::update));
     connect(editor, &frmChild1::saved, this, [this, editor] { pageSaved(editor); });
 }
 

@@ -215,6 +215,7 @@ private:
     void placeDisplayArea();
     void moveSplitter(qint32 left);
     void pageSaved(frmChild1 *editor);
+    void showSavedPageMarks(qint32 id);
     bool rewriteReference(const linkCheck::ReportRow &row, const QString &value);
     void showLinkCheck();
     void addLinkedPage(const QString &path);

@@ -68,15 +68,27 @@ void frmTree::addLinkedPage(const QString &path)
 
 // A saved page may link elsewhere now, and its file (under a new name, perhaps) may be the
 // one other pages' links looked for: those links are checked again, and only those. Its
-// title may have changed too: the tree's row and the editor's caption show the title of
-// the saved text.
+// title may have changed too: the tree's rows of that page and the editor's caption show
+// the title of the saved text. Only the saved page is looked at: on a large site, going
+// over every page at each save kept the window from the next key.
 void frmTree::pageSaved(frmChild1 *editor)
 {
+    showSavedPageMarks(editor->plId);
     forgetRenameOnSave(editor);
     if (!takeSavedText(editor))
         return;
-    DrawTree(std::clamp(scrTre()->Value(), 1, qint32(pageCount())));
+    mTree.redrawPage(gPageTable, editor->plId);
+    mPicTre->update();
     mLinkCheck->pageSaved(editor->plId);
+}
+
+// A save changes the definition only when it gave the page another file (save as). While
+// the definition holds no other change, that page's path alone tells whether it does now.
+void frmTree::showSavedPageMarks(qint32 id)
+{
+    if (hasModifiedMark() || !pagePathAsSaved(id))
+        setModifiedMark(definitionModified());
+    mPicTre->update();
 }
 
 bool frmTree::takeSavedText(frmChild1 *editor)

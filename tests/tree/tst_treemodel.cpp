@@ -23,6 +23,8 @@ private Q_SLOTS:
     void pagesPast327();
     void pagesPast32767();
     void rowsAndHits();
+    void redrawingAPageDrawsAsAnew_data();
+    void redrawingAPageDrawsAsAnew();
 };
 
 namespace {
@@ -268,6 +270,52 @@ void tst_treemodel::rowsAndHits()
     QVERIFY(m.titleOnRow(0));
     QVERIFY(!m.titleOnRow(1));
     QCOMPARE(m.titleOnRow(2)->page, 2);
+}
+
+// A saved page's texts taken again give the drawing that drawing anew from the same start
+// gives: every row's labels, the row count and every page's TreeTop.
+void tst_treemodel::redrawingAPageDrawsAsAnew_data()
+{
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("changed");
+    QTest::addColumn<int>("links");
+    QTest::newRow("title only") << 1 << 2 << 2;
+    QTest::newRow("more links") << 1 << 2 << 5;
+    QTest::newRow("no links left") << 1 << 2 << 0;
+    QTest::newRow("the last page") << 1 << 4 << 3;
+    QTest::newRow("the first drawn page") << 2 << 2 << 1;
+    QTest::newRow("a page above the drawing") << 3 << 1 << 6;
+}
+
+void tst_treemodel::redrawingAPageDrawsAsAnew()
+{
+    QFETCH(int, start);
+    QFETCH(int, changed);
+    QFETCH(int, links);
+    QList<PageRecord> redrawn = table(4, 2);
+    QList<PageRecord> drawn = redrawn;
+    TreeModel m;
+    m.draw(redrawn, start, 780, 75);
+    const PageRecord saved = page(QStringLiteral("New title"), QStringLiteral("new.htm"), links);
+    const auto save = [&saved, changed](QList<PageRecord> &pages) {
+        pages[changed].Title = saved.Title;
+        pages[changed].FileName = saved.FileName;
+        pages[changed].Links = saved.Links;
+    };
+    save(redrawn);
+    m.redrawPage(redrawn, changed);
+    save(drawn);
+    TreeModel anew;
+    anew.draw(drawn, start, 780, 75);
+    QCOMPARE(m.rowCount(), anew.rowCount());
+    for (qint64 row = 0; row < anew.rowCount(); ++row) {
+        QCOMPARE(placed(m.titleOnRow(row)).caption, placed(anew.titleOnRow(row)).caption);
+        QCOMPARE(placed(m.rightOnRow(row)).caption, placed(anew.rightOnRow(row)).caption);
+        QCOMPARE(placed(m.rightOnRow(row)).index, placed(anew.rightOnRow(row)).index);
+        QCOMPARE(placed(m.rightOnRow(row)).top, placed(anew.rightOnRow(row)).top);
+    }
+    for (int i = start; i <= 4; ++i)
+        QCOMPARE(redrawn.at(i).TreeTop, drawn.at(i).TreeTop);
 }
 
 PAGEKILN_TEST_MAIN(tst_treemodel)
