@@ -57,15 +57,13 @@ quint32 targetKey(QStringView path)
     return k ? k : 1;
 }
 
-namespace {
-quint64 keyBit(quint32 key)
-{
-    return quint64(1) << (key >> 26);   // the key's top six bits
-}
-}   // namespace
-
 SiteLinks::SiteLinks(const QString &siteFolder, qsizetype tableSize)
-    : mSite(baseOf(siteFolder)), mPages(tableSize), mLinkedFrom(tableSize, 0), mCounted(tableSize, 0), mSlots(mSite)
+    : mSite(baseOf(siteFolder)),
+      mPages(tableSize),
+      mKeyFilters(tableSize),
+      mLinkedFrom(tableSize, 0),
+      mCounted(tableSize, 0),
+      mSlots(mSite)
 { }
 
 std::optional<SiteLinks> SiteLinks::check(const QList<PageRecord> &pages, const QString &siteFolder,
@@ -132,9 +130,11 @@ void SiteLinks::checkPage(const QList<PageRecord> &pages, qint32 page, PageAhead
     for (const qint32 target : std::as_const(out.linksTo))
         --mLinkedFrom[target];
     out.linksTo.clear();
+    out.anchorTargets.clear();
     out.broken.clear();
     out.targetKeys.clear();
-    out.keyBits = 0;
+    KeyFilter &filter = mKeyFilters[page];
+    filter = {};
     if (++mCheck == 0) {   // the marks have gone all the way round
         mCounted.fill(0);
         mCheck = 1;
@@ -148,7 +148,7 @@ void SiteLinks::checkPage(const QList<PageRecord> &pages, qint32 page, PageAhead
             notAddresses << j;
         if (memo.kind != LinkKind::File)
             continue;
-        addKey(out.targetKeys, out.keyBits, memo.key);
+        addKey(out.targetKeys, filter, memo.key);
         if (memo.found.broken())
             out.broken << Broken{j, memo.found};
         else
@@ -160,10 +160,10 @@ void SiteLinks::checkPage(const QList<PageRecord> &pages, qint32 page, PageAhead
         listNotAddresses(record, page, notAddresses);
 }
 
-void SiteLinks::addKey(QList<quint32> &keys, quint64 &bits, quint32 key)
+void SiteLinks::addKey(QList<quint32> &keys, KeyFilter &filter, quint32 key)
 {
     keys << key;
-    bits |= keyBit(key);
+    filter.add(key);
 }
 
 // Sorted once the keys are all in, so that a check of a change looks them up by halves.
@@ -231,32 +231,32 @@ void SiteLinks::countLinkTo(qint32 page, const QList<qint32> *targets)
 }
 
 // Checks again every page but `except` with a link that looks for one of `paths`, or for
-// the folder of one that is an index page.
-void SiteLinks::checkPagesLookingFor(const QList<PageRecord> &pages, const QStringList &paths, qint32 except)
+// the folder of one that is an index page; with `anchorsOf` set, only those among them
+// that name an anchor in page `anchorsOf` (style sheets name none).
+void SiteLinks::checkPagesLookingFor(const QList<PageRecord> &pages, const QStringList &paths, qint32 except,
+                                     qint32 anchorsOf)
 {
     QList<quint32> keys;
-    quint64 bits = 0;
-    const auto lookFor = [&](const QString &path) {
-        keys << targetKey(path);
-        bits |= keyBit(keys.constLast());
-    };
     for (const QString &path : paths) {
-        lookFor(path);
+        keys << targetKey(path);
         if (isIndexName(QStringView(path).mid(path.lastIndexOf(u'/') + 1)))
-            lookFor(parentOf(path));
+            keys << targetKey(parentOf(path));
     }
-    const auto looksFor = [&](quint64 keyBits, const QList<quint32> &targetKeys) {
-        return (keyBits & bits) != 0 && std::any_of(keys.cbegin(), keys.cend(), [&](quint32 k) {
-                   return std::binary_search(targetKeys.cbegin(), targetKeys.cend(), k);
-               });
+    const auto looksFor = [&keys](const KeyFilter &filter, const QList<quint32> &targetKeys) {
+        return std::any_of(keys.cbegin(), keys.cend(), [&](quint32 k) {
+            return filter.mayHold(k) && std::binary_search(targetKeys.cbegin(), targetKeys.cend(), k);
+        });
     };
-    for (qint32 p = 1; p < mPages.size(); ++p) {
-        const PageLinks &page = mPages.at(p);
-        if (p != except && looksFor(page.keyBits, page.targetKeys))
+    for (qint32 p = 1; p < mPages.size(); ++p)
+        if (p != except && looksFor(mKeyFilters.at(p), mPages.at(p).targetKeys)
+            && (!anchorsOf || mPages.at(p).anchorTargets.contains(anchorsOf)))
             checkPage(pages, p);
+    if (anchorsOf) {
+        readStyleSheets();
+        return;
     }
     for (auto &[path, sheet] : mSheets)
-        if (looksFor(sheet.keyBits, sheet.targetKeys))
+        if (looksFor(sheet.keyFilter, sheet.targetKeys))
             checkStyleSheet(path, sheet);
     readStyleSheets();
 }
@@ -269,6 +269,9 @@ bool SiteLinks::pageSaved(const QList<PageRecord> &pages, qint32 page)
     const QString before = mPages.at(page).path;
     const QString now = pagePath(pages.at(page));
     QStringList touched = mCache.noteFile(now);
+    // Saved where it was, to a file already there: what the links to it find is unchanged,
+    // but for the anchors they name in it.
+    const bool sameFile = touched.isEmpty() && before == now;
     touched << now;
     if (before != now) {
         if (!before.isEmpty())
@@ -276,7 +279,7 @@ bool SiteLinks::pageSaved(const QList<PageRecord> &pages, qint32 page)
         setPagePath(page, now);
     }
     checkPage(pages, page);
-    checkPagesLookingFor(pages, touched, page);
+    checkPagesLookingFor(pages, touched, page, sameFile ? page : 0);
     return true;
 }
 
@@ -287,6 +290,7 @@ bool SiteLinks::pageAdded(const QList<PageRecord> &pages)
         return false;
     const qint32 page = qint32(mPages.size());
     mPages.append(PageLinks{});
+    mKeyFilters.append(KeyFilter{});
     mLinkedFrom.append(0);
     mCounted.append(0);
     const QString path = pagePath(pages.at(page));
@@ -306,6 +310,7 @@ bool SiteLinks::pageRemoved(const QList<PageRecord> &pages, qint32 page)
         --mLinkedFrom[target];
     setPagePath(page, QString());
     mPages.removeAt(page);
+    mKeyFilters.removeAt(page);
     mLinkedFrom.removeAt(page);
     mCounted.removeAt(page);
     // The pages after it move up by one.
@@ -315,8 +320,10 @@ bool SiteLinks::pageRemoved(const QList<PageRecord> &pages, qint32 page)
             if (p > page)
                 --p;
     };
-    for (PageLinks &p : mPages)
+    for (PageLinks &p : mPages) {
         renumber(p.linksTo);
+        renumber(p.anchorTargets);
+    }
     for (QList<qint32> &atPath : mPagesByPath)
         renumber(atPath);
     return true;

@@ -24,6 +24,7 @@
 
 #include <QSet>
 
+#include <array>
 #include <functional>
 #include <limits>
 #include <map>
@@ -42,6 +43,22 @@ struct RefProblem {
     QString target;         // the path looked for; for a missing anchor, the file and "#part"
     QString onDisk;         // CaseDiffers: the file whose name differs only in letter case
     friend bool operator==(const RefProblem &, const RefProblem &) = default;
+};
+
+// Two bits of each key of the files a page or style sheet looks for, out of 256: a check
+// of a change passes over most pages by these bits alone, without touching their records.
+struct KeyFilter {
+    std::array<quint64, 4> words{};
+    void add(quint32 key)
+    {
+        set(key >> 24);
+        set((key >> 16) & 0xff);
+    }
+    bool mayHold(quint32 key) const { return has(key >> 24) && has((key >> 16) & 0xff); }
+
+private:
+    void set(quint32 bit) { words[bit >> 6] |= quint64(1) << (bit & 63); }
+    bool has(quint32 bit) const { return words[bit >> 6] & (quint64(1) << (bit & 63)); }
 };
 
 class SiteLinks
@@ -91,19 +108,19 @@ public:
         QList<pageRefs::Reference> refs;
         QList<RefProblem> problems;
         QList<quint32> targetKeys;
-        quint64 keyBits = 0;
+        KeyFilter keyFilter;
     };
     const std::map<QString, StyleSheet> &styleSheets() const { return mSheets; }
 
 private:
     struct PageLinks {
         QString path;   // the page's file; empty for a page without one
-        // A key of every file its links look for (letter case ignored), sorted, each once,
-        // and one bit of each key: most pages are passed over by the bits alone.
+        // A key of every file its links look for (letter case ignored), sorted, each once
+        // (their filter is kept apart, in mKeyFilters).
         QList<quint32> targetKeys;
-        quint64 keyBits = 0;
         QList<Broken> broken;
-        QList<qint32> linksTo;   // the other pages its links lead to, each once
+        QList<qint32> linksTo;         // the other pages its links lead to, each once
+        QList<qint32> anchorTargets;   // the pages its links name an anchor in, each once
         QList<RefProblem> problems;
         QSet<QString> anchors;   // the fragment names its text offers
     };
@@ -118,7 +135,7 @@ private:
         qint32 page = 0;   // 0 for a style sheet
         QList<RefProblem> &problems;
         QList<quint32> &targetKeys;
-        quint64 &keyBits;
+        KeyFilter &keyFilter;
     };
 
     SiteLinks(const QString &siteFolder, qsizetype tableSize);
@@ -127,7 +144,8 @@ private:
     void checkPage(const QList<basSystem::PageRecord> &pages, qint32 page);
     void checkPage(const QList<basSystem::PageRecord> &pages, qint32 page, PageAhead ahead);
     void countLinkTo(qint32 page, const QList<qint32> *targets);
-    void checkPagesLookingFor(const QList<basSystem::PageRecord> &pages, const QStringList &paths, qint32 except);
+    void checkPagesLookingFor(const QList<basSystem::PageRecord> &pages, const QStringList &paths, qint32 except,
+                              qint32 anchorsOf = 0);
     Lookup lookUpFile(bool folder);
     // What an address leads to from one folder: resolved, looked up and keyed once while
     // one change (or the whole check) is checked, since the pages of a folder share most
@@ -144,7 +162,7 @@ private:
     void takeFresh(PageAhead &ahead);
     Memo memoOf(Resolution r);
     void forgetMemo();
-    static void addKey(QList<quint32> &keys, quint64 &bits, quint32 key);
+    static void addKey(QList<quint32> &keys, KeyFilter &filter, quint32 key);
     static void sortKeys(QList<quint32> &keys);
     void listNotAddresses(const basSystem::PageRecord &record, qint32 page, const QList<qint32> &links);
     void checkReferences(const basSystem::PageRecord &record, qint32 page, PageAhead &ahead);
@@ -160,7 +178,8 @@ private:
 
     Base mSite;
     FolderCache mCache;
-    QList<PageLinks> mPages;   // by page; index 0 is a placeholder
+    QList<PageLinks> mPages;        // by page; index 0 is a placeholder
+    QList<KeyFilter> mKeyFilters;   // by page, side by side so that a change's check reads only them
     QList<qint32> mLinkedFrom;
     QHash<QString, QList<qint32>> mPagesByPath;
     QList<quint32> mCounted;   // by page: the check that last counted a link to it

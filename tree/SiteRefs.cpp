@@ -70,7 +70,7 @@ void SiteLinks::checkReferences(const PageRecord &record, qint32 page, PageAhead
     }
     for (qsizetype i = 0; i < ahead.refs.size(); ++i)
         checkReference(ahead.refs.at(record.Text, i), mMemos.at(ahead.refSlots.at(i)),
-                       RefOwner{page, out.problems, out.targetKeys, out.keyBits});
+                       RefOwner{page, out.problems, out.targetKeys, mKeyFilters[page]});
     for (PendingAnchor &own : std::exchange(mOwnAnchors, {})) {
         if (!hasAnchor(out.anchors, own.fragment)) {
             own.problem.target = out.path + u'#' + own.fragment;
@@ -95,7 +95,7 @@ void SiteLinks::checkReference(const FoundReference &ref, const Memo &memo, RefO
     }
     if (memo.kind != LinkKind::File)
         return;
-    addKey(owner.targetKeys, owner.keyBits, memo.key);
+    addKey(owner.targetKeys, owner.keyFilter, memo.key);
     if (memo.found.broken()) {
         RefProblem problem = problemOf(
             memo.found.state == LinkState::CaseDiffers ? RefProblem::Kind::CaseDiffers : RefProblem::Kind::Broken, ref);
@@ -123,6 +123,8 @@ void SiteLinks::checkAnchor(qint32 page, const FoundReference &ref, const Memo &
     problem.target = path + u'#' + fragment;
     // A page's anchors are those of the first page at its path, which the memo knows.
     const qint32 target = memo.pages ? memo.pages->constFirst() : 0;
+    if (target && !mPages.at(page).anchorTargets.contains(target))
+        mPages[page].anchorTargets << target;
     if (target > mAnchorsKnownTo)
         mAnchorsAwaited[target] << PendingAnchor{page, std::move(problem), fragment.toString()};
     else if (target ? !hasAnchor(mPages.at(target).anchors, fragment) : !hasAnchor(path, fragment))
@@ -193,7 +195,7 @@ void SiteLinks::checkStyleSheet(const QString &path, StyleSheet &sheet)
 {
     sheet.problems.clear();
     sheet.targetKeys.clear();
-    sheet.keyBits = 0;
+    sheet.keyFilter = {};
     // Its addresses numbered apart from the pages': the pages' numbering goes on after it.
     AddressSlots numbering(mSite);
     numbering.setBase(baseOf(parentOf(path)));
@@ -206,7 +208,7 @@ void SiteLinks::checkStyleSheet(const QString &path, StyleSheet &sheet)
         memos << memoOf(std::move(r));
     for (qsizetype i = 0; i < sheet.refs.size(); ++i)
         checkReference(viewOf(sheet.refs.at(i)), memos.at(slotOf.at(i)),
-                       RefOwner{0, sheet.problems, sheet.targetKeys, sheet.keyBits});
+                       RefOwner{0, sheet.problems, sheet.targetKeys, sheet.keyFilter});
     sortKeys(sheet.targetKeys);
 }
 

@@ -335,6 +335,11 @@ QStringList marks(const SiteLinks &links)
                        .arg(b.link)
                        .arg(int(b.lookup.state))
                        .arg(b.lookup.path, b.lookup.onDisk);
+        QStringList problems;   // in the order of the page's reading, which a change may not keep
+        for (const RefProblem &r : links.problems(p))
+            problems << QStringLiteral("%1 problem %2 %3 line %4").arg(p).arg(int(r.kind)).arg(r.target).arg(r.line);
+        problems.sort();
+        out << problems;
     }
     return out;
 }
@@ -346,7 +351,7 @@ void tst_links::changesCheckedAsWholeSite_data()
     for (const char *change :
          {"link added", "link removed", "link retargeted", "saved as the missing file", "saved as a folder's index",
           "saved as a name in other letter case", "saved as a Japanese name in other letter case", "page added",
-          "page removed", "definition saved as a linked file"})
+          "page removed", "definition saved as a linked file", "an anchor a link names added"})
         for (const bool during : {false, true})
             QTest::addRow("%s%s", change, during ? ", during a whole check" : "")
                 << QString::fromUtf8(change) << during;
@@ -405,6 +410,9 @@ void tst_links::changesCheckedAsWholeSite()
         QVERIFY(saveAs(3, u"NEW.htm"_s));
     } else if (change == u"saved as a Japanese name in other letter case") {
         QVERIFY(saveAs(3, u"Ｎｅｗ資料.htm"_s));
+    } else if (change == u"an anchor a link names added") {
+        gPageEditors.at(3)->txtEdit()->setPlainText(linkPage({u"p2.htm"_s}) + u"<A NAME=\"x\"></A>"_s);
+        QVERIFY(gPageEditors.at(3)->save());
     } else if (change == u"page added") {
         env.platform.fileAnswers.enqueue(folder + u"p4.htm"_s);
         tree->cmdHAd_Click();
