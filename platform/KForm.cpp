@@ -3,8 +3,8 @@
 #include "common/TextHelpers.h"
 #include "platform/AreaCover.h"
 
+#include <QApplication>
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QScreen>
@@ -33,6 +33,44 @@ QWidget *shelfOf(QMdiArea *area)
     }
     return shelf;
 }
+
+// Each window of an area hears of every change of focus in the program, to activate
+// itself when the focus enters it: with a thousand windows shown, every click and every
+// change of editor made a thousand calls. The windows' own listeners are taken off and
+// one listener tells the windows the focus entered, and only them.
+class FocusRouter : public QObject
+{
+public:
+    static void take(QMdiSubWindow *sub)
+    {
+        static QPointer<FocusRouter> router;
+        if (!router)
+            router = new FocusRouter(qApp);
+        if (QObject::disconnect(qApp, SIGNAL(focusChanged(QWidget *, QWidget *)), sub,
+                                SLOT(_q_processFocusChanged(QWidget *, QWidget *))))
+            sub->setProperty(routedKey, true);
+    }
+
+private:
+    static constexpr const char *routedKey = "kformFocusRouted";
+
+    explicit FocusRouter(QObject *parent) : QObject(parent)
+    {
+        connect(qApp, &QApplication::focusChanged, this, &FocusRouter::route);
+    }
+
+    static void route(QWidget *old, QWidget *now)
+    {
+        QList<QPointer<QMdiSubWindow>> entered;
+        for (QWidget *w = now; w; w = w->parentWidget())
+            if (auto *sub = qobject_cast<QMdiSubWindow *>(w); sub && sub->property(routedKey).toBool())
+                entered << sub;
+        for (const QPointer<QMdiSubWindow> &sub : std::as_const(entered))
+            if (sub)
+                QMetaObject::invokeMethod(sub, "_q_processFocusChanged", Qt::DirectConnection, Q_ARG(QWidget *, old),
+                                          Q_ARG(QWidget *, now));
+    }
+};
 }   // namespace
 
 bool KForm::ShowBatch::active()
@@ -134,6 +172,7 @@ void KForm::makeSubWindow()
     // it joins.
     mSub = new QMdiSubWindow(nullptr, flags | Qt::WindowStaysOnTopHint);
     mSubObject = mSub;
+    FocusRouter::take(mSub);
     connect(mSub, &QMdiSubWindow::windowStateChanged, this, &KForm::onStateChanged);
     // The window joins the area before it takes the form, so that the form moves within the
     // frame: moving it out into a window of its own would walk the frame's whole focus

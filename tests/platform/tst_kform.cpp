@@ -46,6 +46,7 @@ private Q_SLOTS:
     void sizesAreKeptInTwips();
     void laterWindowsStackAboveAndNoneStaysOnTop();
     void coveredWindowsRest();
+    void focusEnteringAWindowActivatesIt();
 };
 
 void tst_kform::hiddenFormHasNoWindowYet()
@@ -206,6 +207,25 @@ void tst_kform::coveredWindowsRest()
     forms.at(1)->Hide();
     QTRY_COMPARE(forms.at(0)->sight(), windowCover::Sight::Contents);
     QCOMPARE(forms.at(0)->subWindow()->windowTitle(), QStringLiteral("窓0"));
+}
+
+// A click on a control of a window beneath gives it the focus, and that activates the
+// window, as it does however many windows the area holds.
+void tst_kform::focusEnteringAWindowActivatesIt()
+{
+    TestEnv env;
+    QList<ProbeForm *> forms;
+    for (int i = 0; i < 3; ++i) {
+        forms << new ProbeForm(env.area());
+        forms.last()->Show();
+    }
+    env.area()->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(env.area()));
+    QCOMPARE(env.area()->activeSubWindow(), forms.at(2)->subWindow());
+    forms.at(0)->button->setFocus(Qt::MouseFocusReason);
+    QVERIFY(forms.at(0)->button->hasFocus());
+    QCOMPARE(env.area()->activeSubWindow(), forms.at(0)->subWindow());
+    QCOMPARE(env.area()->subWindowList(QMdiArea::StackingOrder).last(), forms.at(0)->subWindow());
 }
 
 PAGEKILN_TEST_MAIN(tst_kform)
