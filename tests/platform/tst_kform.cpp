@@ -32,6 +32,16 @@ protected:
         cancel = cancelUserClose && reason == vbFormControlMenu;
     }
 };
+// `count` forms shown one after the other, the last one on top.
+QList<ProbeForm *> showForms(QMdiArea *area, int count)
+{
+    QList<ProbeForm *> forms;
+    for (int i = 0; i < count; ++i) {
+        forms << new ProbeForm(area);
+        forms.last()->Show();
+    }
+    return forms;
+}
 }   // namespace
 
 class tst_kform : public QObject
@@ -146,11 +156,7 @@ void tst_kform::sizesAreKeptInTwips()
 void tst_kform::laterWindowsStackAboveAndNoneStaysOnTop()
 {
     TestEnv env;
-    QList<ProbeForm *> forms;
-    for (int i = 0; i < 3; ++i) {
-        forms << new ProbeForm(env.area());
-        forms.last()->Show();
-    }
+    const QList<ProbeForm *> forms = showForms(env.area(), 3);
     const QList<QMdiSubWindow *> stack = env.area()->subWindowList(QMdiArea::StackingOrder);
     QCOMPARE(stack.size(), 3);
     for (int i = 0; i < 3; ++i) {
@@ -214,11 +220,7 @@ void tst_kform::coveredWindowsRest()
 void tst_kform::focusEnteringAWindowActivatesIt()
 {
     TestEnv env;
-    QList<ProbeForm *> forms;
-    for (int i = 0; i < 3; ++i) {
-        forms << new ProbeForm(env.area());
-        forms.last()->Show();
-    }
+    const QList<ProbeForm *> forms = showForms(env.area(), 3);
     env.area()->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(env.area()));
     QCOMPARE(env.area()->activeSubWindow(), forms.at(2)->subWindow());
