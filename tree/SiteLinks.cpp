@@ -251,13 +251,10 @@ void SiteLinks::checkPagesLookingFor(const QList<PageRecord> &pages, const QStri
         if (p != except && looksFor(mKeyFilters.at(p), mPages.at(p).targetKeys)
             && (!anchorsOf || mPages.at(p).anchorTargets.contains(anchorsOf)))
             checkPage(pages, p);
-    if (anchorsOf) {
-        readStyleSheets();
-        return;
-    }
-    for (auto &[path, sheet] : mSheets)
-        if (looksFor(sheet.keyFilter, sheet.targetKeys))
-            checkStyleSheet(path, sheet);
+    if (!anchorsOf)
+        for (auto &[path, sheet] : mSheets)
+            if (looksFor(sheet.keyFilter, sheet.targetKeys))
+                checkStyleSheet(path, sheet);
     readStyleSheets();
 }
 

@@ -46,10 +46,9 @@ void TreeModel::draw(QList<PageRecord> &pages, qint32 start, qint32 splitLeft, q
 
 void TreeModel::redrawPage(QList<PageRecord> &pages, qint32 page)
 {
-    const DrawnPage *drawn = drawnPage(page);
-    if (!drawn || page >= pages.size())
+    const qsizetype at = drawnIndex(page);
+    if (at < 0 || page >= pages.size())
         return;
-    const qsizetype at = drawn - mPages.constData();
     DrawnPage &p = mPages[at];
     const PageRecord &record = pages.at(page);
     const qint32 shift = linkCount(record.Links) - linkCount(p.links);
@@ -94,12 +93,18 @@ qsizetype TreeModel::pageOfRow(qint64 row) const
     return (it - mPages.cbegin()) - 1;
 }
 
-const TreeModel::DrawnPage *TreeModel::drawnPage(qint32 page) const
+qsizetype TreeModel::drawnIndex(qint32 page) const
 {
     if (mPages.isEmpty())
-        return nullptr;
+        return -1;
     const qint64 at = qint64(page) - mPages.first().page;
-    return (at >= 0 && at < mPages.size()) ? &mPages.at(at) : nullptr;
+    return (at >= 0 && at < mPages.size()) ? at : -1;
+}
+
+const TreeModel::DrawnPage *TreeModel::drawnPage(qint32 page) const
+{
+    const qsizetype at = drawnIndex(page);
+    return at >= 0 ? &mPages.at(at) : nullptr;
 }
 
 qint32 TreeModel::linkIndex(qint32 page, qint32 link)

@@ -98,6 +98,7 @@ private:
         QStringList links;   // as in the page record: index 0 holds nothing
     };
 
+    qsizetype drawnIndex(qint32 page) const;   // -1 when the page is not drawn
     const DrawnPage *drawnPage(qint32 page) const;
     qsizetype pageOfRow(qint64 row) const;
     TreeLabel titleLabel(const DrawnPage &p) const;

@@ -78,7 +78,6 @@ void frmTree::pageSaved(frmChild1 *editor)
     if (!takeSavedText(editor))
         return;
     mTree.redrawPage(gPageTable, editor->plId);
-    mPicTre->update();
     mLinkCheck->pageSaved(editor->plId);
 }
 
@@ -87,8 +86,9 @@ void frmTree::pageSaved(frmChild1 *editor)
 void frmTree::showSavedPageMarks(qint32 id)
 {
     if (hasModifiedMark() || !pagePathAsSaved(id))
-        setModifiedMark(definitionModified());
-    mPicTre->update();
+        showChangeMarks();
+    else
+        mPicTre->update();
 }
 
 bool frmTree::takeSavedText(frmChild1 *editor)
