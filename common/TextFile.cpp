@@ -268,6 +268,41 @@ qsizetype firstIrregularBreak(const char16_t *s, qsizetype n, bool (*isExtraBrea
 }
 }   // namespace
 
+std::optional<qsizetype> crLfLineCount(QByteArrayView bytes)
+{
+    const char *s = bytes.data();
+    const qsizetype n = bytes.size();
+    qsizetype lines = 0;
+    qsizetype i = 0;
+#if defined(__SSE2__)
+    // In each block the line feeds must stand exactly one place after the carriage returns,
+    // the block before's last CR carried in; most blocks hold neither.
+    const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n');
+    unsigned carry = 0;   // 1 when the block before ended with a CR
+    for (; i + 16 <= n; i += 16) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + i));
+        const unsigned crs = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(block, cr)));
+        const unsigned lfs = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(block, lf)));
+        if ((crs | lfs | carry) == 0)
+            continue;
+        if (lfs != (((crs << 1) | carry) & 0xFFFF))
+            return std::nullopt;
+        lines += std::popcount(lfs);
+        carry = crs >> 15;
+    }
+    i -= carry;   // a CR whose line feed is in the rest
+#endif
+    for (; i < n; ++i) {
+        if (s[i] == '\r' && i + 1 < n && s[i + 1] == '\n')
+            ++i, ++lines;
+        else if (s[i] == '\r' || s[i] == '\n')
+            return std::nullopt;
+    }
+    if (n > 0 && s[n - 1] != '\n')
+        return std::nullopt;
+    return lines;
+}
+
 QString withCrLfBreaks(const QString &text, bool breakAfterLast, bool (*isExtraBreak)(char16_t), qsizetype *breaks)
 {
     const auto *s = reinterpret_cast<const char16_t *>(text.constData());

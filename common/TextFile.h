@@ -100,6 +100,15 @@ QStringList splitLines(QStringView text);
 QString withCrLfBreaks(const QString &text, bool breakAfterLast, bool (*isExtraBreak)(char16_t) = nullptr,
                        qsizetype *breaks = nullptr);
 
+// The number of lines of the page whose bytes are `bytes`, when every line break in them is
+// a CR LF pair and the last line ends in one (an empty page has none); nothing otherwise.
+// A count tells without decoding that withCrLfBreaks(decodeDetected(bytes, ...), true)
+// gives the text back unchanged, with that many lines: every decoding the program makes
+// turns each CR and LF byte into that character and makes no other CR or LF. (A file of
+// a byte-order mark alone gets no count, though its text is empty.) Sixteen bytes at a
+// time where the processor allows.
+std::optional<qsizetype> crLfLineCount(QByteArrayView bytes);
+
 // The number of line feeds in `text`, counted eight characters at a time where the
 // processor allows; `lastFeed`, when given, receives the index of the last one (-1 for none).
 qsizetype lineFeedCount(QStringView text, qsizetype *lastFeed = nullptr);

@@ -36,6 +36,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     TextEncoding detected = enc == TextEncoding::Cp932 ? TextEncoding::Utf8 : TextEncoding::Cp932;
     FUZZ_CHECK(decodeDetected(bytes, mode, detected) == text && detected == enc);
     (void)splitLines(text);
+    // A line count read from the bytes means the text's lines all end in CR LF, that many.
+    if (const std::optional<qsizetype> count = crLfLineCount(bytes)) {
+        qsizetype lines = 0;
+        FUZZ_CHECK(withCrLfBreaks(text, true, nullptr, &lines).constData() == text.constData() && lines == *count);
+    }
     const QByteArray again = encodeWithReferences(text, enc);
     if (enc != TextEncoding::Cp932) {
         FUZZ_CHECK(again == bytes);

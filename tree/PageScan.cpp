@@ -245,13 +245,17 @@ PageScan scanPageFile(const QString &path)
     std::future<QByteArray> hash
         = std::async(bytes->size() >= hashAsideBytes ? std::launch::async : std::launch::deferred,
                      [&bytes] { return pageFileHash(*bytes); });
+    // Most pages end every line in CR LF: the bytes tell, while they are fresh in the cache,
+    // and the decoded text is then kept as it is without a walk of its own.
+    const std::optional<qsizetype> crLfLines = crLfLineCount(*bytes);
     TextFileContent content = decodeFileBytes(*bytes, DetectMode::Page);
     // The decoded text is handed over, so that the scan's text (the same one, when its lines
     // already end in CR LF) is not shared and squeezing it below frees room in place. A page
     // with too many lines is refused before its links are walked; every line of the text
     // ends in a line break, the last one too.
-    qsizetype lines = 0;
-    QString text = withCrLfBreaks(std::exchange(content.text, QString()), true, nullptr, &lines);
+    qsizetype lines = crLfLines.value_or(0);
+    QString text = crLfLines ? std::exchange(content.text, QString())
+                             : withCrLfBreaks(std::exchange(content.text, QString()), true, nullptr, &lines);
     if (lines > maxPageLines) {
         PageScan refused = unreadPage(QStringLiteral("the page has too many lines"));
         refused.tooManyLines = lines;

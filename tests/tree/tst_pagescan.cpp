@@ -28,6 +28,8 @@ private Q_SLOTS:
     void lines_data();
     void lines();
     void textInFormIsNotCopied();
+    void crLfPagesToldByTheirBytes_data();
+    void crLfPagesToldByTheirBytes();
     void scanPageAppendsRecordAndHiddenEditor();
     void scanPageKeepsUtf8CodePage();
     void samePageTwiceGivesTwoEntries();
@@ -173,6 +175,44 @@ void tst_pagescan::textInFormIsNotCopied()
 {
     const QString text = QStringLiteral("<p>\r\n</p>\r\n");
     QCOMPARE(withCrLfBreaks(text, true).constData(), text.constData());
+}
+
+void tst_pagescan::crLfPagesToldByTheirBytes_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+
+    const QByteArray sjis("\x93\xfa\x96\x7b\x8c\xea");   // 日本語
+    const QByteArray line = "<p>" + sjis + "</p>\r\n";
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("CR LF, many blocks") << line.repeated(9);
+    QTest::newRow("CR LF split between blocks") << QByteArray(15, 'a') + "\r\nb\r\n";
+    QTest::newRow("lone CR at a block's end") << QByteArray(15, 'a') + "\r" + QByteArray(16, 'b') + "\r\n";
+    QTest::newRow("lone LF far on") << line.repeated(5) + "a\n";
+    QTest::newRow("lone CR at the end") << line + "a\r";
+    QTest::newRow("last line open") << line + "a";
+    QTest::newRow("lead byte before the LF") << QByteArray("a\x93\r\nb\x93\n");
+    QTest::newRow("control characters the code page swaps") << QByteArray("\x1a\x7f\r\n") + line;
+    QTest::newRow("UTF-8 with its mark") << QByteArray("\xef\xbb\xbf\xe6\x97\xa5\r\n");
+    QTest::newRow("UTF-8, lone LF") << QByteArray("\xe6\x97\xa5\r\n\xe6\x97\xa5\n");
+}
+
+// The scan takes the line count from the bytes and skips the walk of the text when they
+// say every line already ends in CR LF; that must be exactly when the walk changes nothing.
+void tst_pagescan::crLfPagesToldByTheirBytes()
+{
+    QFETCH(QByteArray, bytes);
+    const QString decoded = decodeFileBytes(bytes, DetectMode::Page).text;
+    qsizetype lines = 0;
+    const QString walked = withCrLfBreaks(decoded, true, nullptr, &lines);
+    const bool unchanged = walked.constData() == decoded.constData();
+    QCOMPARE(crLfLineCount(bytes), unchanged ? std::optional(lines) : std::nullopt);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("page.htm"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    file.close();
+    QCOMPARE(scanPageFile(path).Text, walked);
 }
 
 void tst_pagescan::scanPageAppendsRecordAndHiddenEditor()
