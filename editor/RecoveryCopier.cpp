@@ -199,14 +199,15 @@ void RecoveryCopier::beginTaking()
     mSnapshot->start();
 }
 
-std::shared_ptr<CopyJob> RecoveryCopier::newJob(QStringList pieces) const
+std::shared_ptr<CopyJob> RecoveryCopier::newJob(QStringList pieces)
 {
+    mCopyMade = true;   // from now on a copy may lie in the store
     auto job = std::make_shared<CopyJob>();
     job->store = mStore;
     job->name = mName;
     job->header = recoveryCopyHeader(mDescribe());
     job->pieces = std::move(pieces);
-    job->copier = const_cast<RecoveryCopier *>(this);
+    job->copier = this;
     return job;
 }
 
@@ -261,9 +262,16 @@ bool RecoveryCopier::writeNow()
 
 void RecoveryCopier::drop()
 {
+    const bool wasBusy = isBusy();
     abandon();
+    // An editor that never had its text written, nor was restored from a copy, and is not
+    // waiting for one, has nothing to remove and no state to show anew: a site with every
+    // page open drops a copy for each editor once its text is in, all at the same moment.
+    if (!wasBusy && !mCopyMade && mAdopted.isEmpty() && mFailure.isEmpty())
+        return;
     for (qsizetype i = 0; i < mStore->locations().size(); ++i)
         QFile::remove(mStore->copyPath(i, mName));
+    mCopyMade = false;
     if (!mAdopted.isEmpty())
         QFile::remove(std::exchange(mAdopted, QString()));
     mFailure.clear();

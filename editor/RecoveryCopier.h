@@ -60,7 +60,7 @@ private:
     void textComplete();
     void jobDone(const CopyJob &job);
     void abandon();
-    std::shared_ptr<CopyJob> newJob(QStringList pieces) const;
+    std::shared_ptr<CopyJob> newJob(QStringList pieces);
 
     QTextDocument *mDocument;
     std::function<RecoveryCopy()> mDescribe;
@@ -71,4 +71,5 @@ private:
     std::shared_ptr<CopyJob> mJob;   // the copy being written, while it is
     QString mAdopted;
     QString mFailure;
+    bool mCopyMade = false;   // a copy may have been written since the last drop
 };
