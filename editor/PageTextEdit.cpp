@@ -19,7 +19,11 @@ class LineNumberArea : public QWidget
 public:
     // It paints every pixel it is asked for, so that an update of the margin (at every
     // blink of the caret) paints nothing beneath it: not the frame, nor the window's title.
-    explicit LineNumberArea(PageTextEdit *edit) : QWidget(edit), mEdit(edit) { setAttribute(Qt::WA_OpaquePaintEvent); }
+    explicit LineNumberArea(PageTextEdit *edit) : QWidget(edit), mEdit(edit)
+    {
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        setObjectName(QStringLiteral("lineNumbers"));
+    }
     QSize sizeHint() const override { return QSize(mEdit->lineNumberWidth(), 0); }
 
 protected:
@@ -86,11 +90,15 @@ void PageTextEdit::updateMarginWidth()
     setViewportMargins(lineNumberWidth(), 0, 0, 0);
 }
 
+// The numbers change only with the text's lines, and a change of the text repaints the
+// text area's whole width from the line changed on. A narrower repaint is the caret's
+// (a blink or a move) or a selection's, which leave the numbers as they are; the current
+// line's number follows the caret by itself.
 void PageTextEdit::updateMargin(const QRect &rect, int dy)
 {
     if (dy != 0)
         mLineNumbers->scroll(0, dy);
-    else
+    else if (rect.width() >= viewport()->width())
         mLineNumbers->update(0, rect.y(), mLineNumbers->width(), rect.height());
 }
 

@@ -92,6 +92,7 @@ class tst_frmChild1 : public QObject
 private Q_SLOTS:
     void designedWindow();
     void tabTypesATab();
+    void lineNumbersRepaintedOnlyForLines();
     void resize_data();
     void resize();
     void minimiseAndInactiveLeaveLayout();
@@ -166,6 +167,44 @@ void tst_frmChild1::tabTypesATab()
     QTest::keyClick(editor->txtEdit(), Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget(), editor->txtEdit());
     QCOMPARE(editor->text(), QStringLiteral("\tab"));
+}
+
+namespace {
+// Counts the paints a widget gets.
+struct PaintCounter : QObject {
+    int paints = 0;
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        paints += event->type() == QEvent::Paint;
+        return false;
+    }
+};
+}   // namespace
+
+// The caret's blinking repaints the text around it but not the line numbers, which only
+// a change of the text's lines repaints.
+void tst_frmChild1::lineNumbersRepaintedOnlyForLines()
+{
+    TestEnv env;
+    env.area();
+    auto *editor = new frmChild1();
+    editor->setText(QStringLiteral("<p>\r\n</p>\r\n"));
+    QVERIFY(QTest::qWaitForWindowExposed(env.area()));
+    editor->Show();
+    QApplication::setActiveWindow(env.area());
+    editor->SetFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), editor->txtEdit());
+    auto *numbers = editor->txtEdit()->findChild<QWidget *>(QStringLiteral("lineNumbers"));
+    QVERIFY(numbers);
+    QTest::qWait(100);   // the first paints done
+    PaintCounter text, margin;
+    editor->txtEdit()->viewport()->installEventFilter(&text);
+    numbers->installEventFilter(&margin);
+    QTRY_VERIFY_WITH_TIMEOUT(text.paints >= 2, 3000);   // the caret blinked
+    QCOMPARE(margin.paints, 0);
+    QTest::keyClick(editor->txtEdit(), Qt::Key_End);
+    QTest::keyClick(editor->txtEdit(), Qt::Key_Return);
+    QTRY_VERIFY(margin.paints > 0);
 }
 
 void tst_frmChild1::resize_data()
