@@ -8,12 +8,14 @@
 //   xlatency [--band X,Y,W,H] PROGRAM [ARGS...] [-- STEP...]
 //
 // Prints when the first change of the screen came after the start ("shown") and when the
-// program went idle ("idle": no processor time and no change of the screen but the
-// caret's blinking for half a second; the half second is not counted). With --band (screen coordinates), while the
-// program is still busy after showing, a letter is typed now and then, each timed to the
-// first change inside the band (where the typed letters appear); each typed letter also
-// goes with a window manager's ping (_NET_WM_PING), timed to its answer, which the
-// program gives from its event loop. Once idle, each STEP runs in turn:
+// program went idle ("idle": for half a second no change of the screen but the caret's
+// blinking, and no more processor time than the blinking takes; the half second is not
+// counted). With --band (screen coordinates), while the program is still busy after
+// showing, a letter is typed now and then, each timed to the first change inside the band
+// (where the typed letters appear); each typed letter also goes with a window manager's
+// ping (_NET_WM_PING), timed to its answer, which the program gives from its event loop.
+// Once idle, each STEP runs in turn, each key or click timed to its last change of the
+// screen but the caret's blinking:
 //   key:NAME[*N]      a key (a, Tab, ctrl+Tab, ...) N times, each to its last change
 //   click:X,Y[*N]     a click at X,Y in the program's window
 //   learn:N           N letters typed, each to its last change; prints the box around
@@ -48,7 +50,9 @@ namespace {
 constexpr double quietMs = 150;       // an action is over once nothing changed for this long
 constexpr double idleMs = 500;        // the program is idle once neither it nor the screen moved for this long
 constexpr double bandWaitMs = 2000;   // the longest a typed letter is waited for while busy
-constexpr int caretWidth = 3;         // a change no wider than this is the caret blinking
+constexpr int caretWidth = 12;        // a change no wider than this is the caret blinking (Qt
+                                      // repaints four pixels on either side of it, and one more)
+constexpr long idleTicks = 1;         // processor time (clock ticks) the blinking may take while idle
 
 double nowMs()
 {
@@ -117,7 +121,6 @@ public:
         } while (true);
     }
 
-    double lastChange() const { return mLastChange; }
     // The last change that was more than the caret blinking.
     double lastWork() const { return mLastWork; }
     double firstChangeIn(const Box &band, double since) const
@@ -301,16 +304,17 @@ void printSpread(const char *what, const std::vector<double> &values)
                 percentile(values, 0.5), percentile(values, 0.9), percentile(values, 0.99), percentile(values, 1.0));
 }
 
-// Sends one key or click, and waits until the screen has stayed still for quietMs; the
-// time from sending to the last change (-1 when nothing changed).
+// Sends one key or click, and waits until the screen has stayed still for quietMs but for
+// the caret's blinking; the time from sending to the last other change (-1 when nothing
+// else changed). A blink that falls into the wait would otherwise become the action's end.
 double timeAction(ScreenWatch &screen, const std::function<void()> &send)
 {
     const double sent = nowMs();
     send();
     do
         screen.pump(quietMs);
-    while (nowMs() - std::max(sent, screen.lastChange()) < quietMs);
-    return screen.lastChange() >= sent ? screen.lastChange() - sent : -1;
+    while (nowMs() - std::max(sent, screen.lastWork()) < quietMs);
+    return screen.lastWork() >= sent ? screen.lastWork() - sent : -1;
 }
 
 struct Step {
@@ -447,8 +451,9 @@ int main(int argc, char *argv[])
             screen.pump(50);
         }
         screen.forgetChanges();
+        // Busy again once it has used more than the blinking's share since last seen busy.
         const long now = processorTicks(pid);
-        if (now != ticks) {
+        if (now - ticks > idleTicks) {
             ticks = now;
             lastBusy = nowMs();
         }
