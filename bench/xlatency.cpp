@@ -20,6 +20,8 @@
 //   click:X,Y[*N]     a click at X,Y in the program's window
 //   learn:N           N letters typed, each to its last change; prints the box around
 //                     their changes (a band for --band)
+// With XLATENCY_RECTS set in the environment, every change of the screen (its time and
+// box) is printed after the start and after each step.
 // Needs the X libraries with the XTest and Damage extensions (libxtst-dev, libxdamage-dev).
 
 #include <X11/Xatom.h>
@@ -352,10 +354,10 @@ void runStep(ScreenWatch &screen, Window window, const Step &step)
         }
     }
     printSpread((step.kind + ":" + step.what).c_str(), times);
+    if (std::getenv("XLATENCY_RECTS"))
+        screen.dumpChanges(start);
     if (step.kind == "learn") {
         const Box band = screen.changesSince(start);
-        if (std::getenv("XLATENCY_RECTS"))
-            screen.dumpChanges(start);
         std::printf("band %d,%d,%d,%d\n", band.x, band.y, band.w, band.h);
     }
 }
