@@ -71,6 +71,73 @@ private:
                                           Q_ARG(QWidget *, now));
     }
 };
+
+// When the area activates a window, it marks the frame of every other window of it to be
+// repainted, whether its look changes or not: with a thousand editors cascaded, the
+// pieces of some hundred and sixty frames that show beneath the others were painted again
+// at every switch, and sent to the screen piece by piece. Only the window deactivated and
+// the one activated change their look, so while the area activates a window, the other
+// windows' frames take no repaint (the forms inside them repaint as they would); the hold
+// ends as soon as the area is done. A maximised or minimised window makes the area
+// rearrange windows then, so with one of those nothing is held.
+class FrameHold
+{
+public:
+    static void begin(QMdiArea *area, QMdiSubWindow *activating)
+    {
+        end();
+        const QMdiSubWindow *previous = area->activeSubWindow();
+        for (QObject *child : area->viewport()->children()) {
+            auto *sub = qobject_cast<QMdiSubWindow *>(child);
+            if (!sub || sub == activating || sub == previous || sub->isHidden())
+                continue;
+            if (sub->isMaximized() || sub->isMinimized()) {
+                end();
+                return;
+            }
+            if (!sub->updatesEnabled())
+                continue;   // covered wholly: it takes no repaint anyway
+            // The flag setUpdatesEnabled() sets, set on the window alone: the forms inside
+            // repaint as they would, and clearing it repaints nothing, where turning
+            // updates on again would repaint the whole window.
+            sub->setAttribute(Qt::WA_UpdatesDisabled, true);
+            held() << sub;
+        }
+        // Should the activation stop short of its end, the hold ends with it.
+        if (!held().isEmpty()) {
+            activatingWindow() = activating;
+            QMetaObject::invokeMethod(qApp, &FrameHold::end, Qt::QueuedConnection);
+        }
+    }
+
+    // The area is done once the window it activates has changed its state (the windows it
+    // deactivates meanwhile change theirs too).
+    static void activated(const QMdiSubWindow *sub)
+    {
+        if (sub == activatingWindow())
+            end();
+    }
+
+    static void end()
+    {
+        activatingWindow() = nullptr;
+        for (const QPointer<QMdiSubWindow> &sub : std::exchange(held(), {}))
+            if (sub)
+                sub->setAttribute(Qt::WA_UpdatesDisabled, false);
+    }
+
+private:
+    static QList<QPointer<QMdiSubWindow>> &held()
+    {
+        static QList<QPointer<QMdiSubWindow>> windows;
+        return windows;
+    }
+    static QPointer<QMdiSubWindow> &activatingWindow()
+    {
+        static QPointer<QMdiSubWindow> window;
+        return window;
+    }
+};
 }   // namespace
 
 bool KForm::ShowBatch::active()
@@ -192,8 +259,10 @@ void KForm::makeSubWindow()
     }
     mSub->setWindowFlags(flags);
     // Connected after the area's own handling of the same signal, so that it runs after it.
-    connect(mSub, &QMdiSubWindow::windowStateChanged, this,
-            [this] { mSub->overrideWindowFlags(mSub->windowFlags() & ~Qt::WindowStaysOnTopHint); });
+    connect(mSub, &QMdiSubWindow::windowStateChanged, this, [this] {
+        mSub->overrideWindowFlags(mSub->windowFlags() & ~Qt::WindowStaysOnTopHint);
+        FrameHold::activated(mSub);
+    });
     // The form was hidden while it had no window; inside its window it is shown, so that
     // the window shows its controls whenever the window itself is shown. It is shown before
     // the window takes it as its widget: the window activates itself when its widget is
@@ -229,6 +298,8 @@ void KForm::makeSubWindow()
 void KForm::staysOnTopWhileActivated()
 {
     connect(mSub, &QMdiSubWindow::aboutToActivate, this, [this] {
+        if (mArea)
+            FrameHold::begin(mArea, mSub);
         mSub->overrideWindowFlags(mSub->windowFlags() | Qt::WindowStaysOnTopHint);
         QMdiSubWindow *previous = mArea ? mArea->activeSubWindow() : nullptr;
         if (previous && previous != mSub && !previous->isMinimized())

@@ -57,6 +57,7 @@ private Q_SLOTS:
     void laterWindowsStackAboveAndNoneStaysOnTop();
     void coveredWindowsRest();
     void focusEnteringAWindowActivatesIt();
+    void switchRepaintsOnlyTheWindowsItChanges();
 };
 
 void tst_kform::hiddenFormHasNoWindowYet()
@@ -228,6 +229,39 @@ void tst_kform::focusEnteringAWindowActivatesIt()
     QVERIFY(forms.at(0)->button->hasFocus());
     QCOMPARE(env.area()->activeSubWindow(), forms.at(0)->subWindow());
     QCOMPARE(env.area()->subWindowList(QMdiArea::StackingOrder).last(), forms.at(0)->subWindow());
+}
+
+namespace {
+// Counts the paints of a window's own frame.
+struct FramePaints : QObject {
+    int count = 0;
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        count += event->type() == QEvent::Paint;
+        return false;
+    }
+};
+}   // namespace
+
+// A switch repaints the frames of the window it deactivates and of the one it activates,
+// and no other; the others repaint again as soon as they change.
+void tst_kform::switchRepaintsOnlyTheWindowsItChanges()
+{
+    TestEnv env;
+    const QList<ProbeForm *> forms = showForms(env.area(), 3);
+    QVERIFY(QTest::qWaitForWindowExposed(env.area()));
+    QTest::qWait(50);   // the first paints done
+    FramePaints paints[3];
+    for (int i = 0; i < 3; ++i)
+        forms.at(i)->subWindow()->installEventFilter(&paints[i]);
+    forms.at(0)->Show();
+    QTRY_VERIFY(paints[0].count > 0 && paints[2].count > 0);
+    QTest::qWait(50);
+    QCOMPARE(paints[1].count, 0);
+    for (ProbeForm *form : forms)
+        QVERIFY(form->subWindow()->updatesEnabled());
+    forms.at(1)->setCaption(QStringLiteral("新しい題名"));
+    QTRY_VERIFY(paints[1].count > 0);
 }
 
 PAGEKILN_TEST_MAIN(tst_kform)
