@@ -3,6 +3,7 @@
 #include "editor/FindBar.h"
 #include "editor/EditorFiller.h"
 #include "editor/frmChild1.h"
+#include "support/PaintCounter.h"
 #include "support/TestEnv.h"
 #include "support/TestMain.h"
 
@@ -153,47 +154,39 @@ void tst_frmChild1::designedWindow()
     }
 }
 
-void tst_frmChild1::tabTypesATab()
+namespace {
+// An editor of `text`, shown in the test's area with the focus in its text.
+frmChild1 *focusedEditor(TestEnv &env, const QString &text)
 {
-    TestEnv env;
     env.area();
     auto *editor = new frmChild1();
-    editor->setText(QStringLiteral("ab"));
-    QVERIFY(QTest::qWaitForWindowExposed(env.area()));
+    editor->setText(text);
+    if (!QTest::qWaitForWindowExposed(env.area()))
+        return nullptr;
     editor->Show();
     QApplication::setActiveWindow(env.area());
     editor->SetFocus();
-    QTRY_COMPARE(QApplication::focusWidget(), editor->txtEdit());
+    return QTest::qWaitFor([&] { return QApplication::focusWidget() == editor->txtEdit(); }) ? editor : nullptr;
+}
+}   // namespace
+
+void tst_frmChild1::tabTypesATab()
+{
+    TestEnv env;
+    frmChild1 *editor = focusedEditor(env, QStringLiteral("ab"));
+    QVERIFY(editor);
     QTest::keyClick(editor->txtEdit(), Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget(), editor->txtEdit());
     QCOMPARE(editor->text(), QStringLiteral("\tab"));
 }
-
-namespace {
-// Counts the paints a widget gets.
-struct PaintCounter : QObject {
-    int paints = 0;
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        paints += event->type() == QEvent::Paint;
-        return false;
-    }
-};
-}   // namespace
 
 // The caret's blinking repaints the text around it but not the line numbers, which only
 // a change of the text's lines repaints.
 void tst_frmChild1::lineNumbersRepaintedOnlyForLines()
 {
     TestEnv env;
-    env.area();
-    auto *editor = new frmChild1();
-    editor->setText(QStringLiteral("<p>\r\n</p>\r\n"));
-    QVERIFY(QTest::qWaitForWindowExposed(env.area()));
-    editor->Show();
-    QApplication::setActiveWindow(env.area());
-    editor->SetFocus();
-    QTRY_COMPARE(QApplication::focusWidget(), editor->txtEdit());
+    frmChild1 *editor = focusedEditor(env, QStringLiteral("<p>\r\n</p>\r\n"));
+    QVERIFY(editor);
     auto *numbers = editor->txtEdit()->findChild<QWidget *>(QStringLiteral("lineNumbers"));
     QVERIFY(numbers);
     QTest::qWait(100);   // the first paints done

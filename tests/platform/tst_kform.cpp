@@ -1,4 +1,5 @@
 #include "platform/KForm.h"
+#include "support/PaintCounter.h"
 #include "support/TestEnv.h"
 #include "support/TestMain.h"
 
@@ -231,18 +232,6 @@ void tst_kform::focusEnteringAWindowActivatesIt()
     QCOMPARE(env.area()->subWindowList(QMdiArea::StackingOrder).last(), forms.at(0)->subWindow());
 }
 
-namespace {
-// Counts the paints of a window's own frame.
-struct FramePaints : QObject {
-    int count = 0;
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        count += event->type() == QEvent::Paint;
-        return false;
-    }
-};
-}   // namespace
-
 // A switch repaints the frames of the window it deactivates and of the one it activates,
 // and no other; the others repaint again as soon as they change.
 void tst_kform::switchRepaintsOnlyTheWindowsItChanges()
@@ -250,18 +239,18 @@ void tst_kform::switchRepaintsOnlyTheWindowsItChanges()
     TestEnv env;
     const QList<ProbeForm *> forms = showForms(env.area(), 3);
     QVERIFY(QTest::qWaitForWindowExposed(env.area()));
-    QTest::qWait(50);   // the first paints done
-    FramePaints paints[3];
+    QTest::qWait(50);         // the first paints done
+    PaintCounter frames[3];   // each window's own paints
     for (int i = 0; i < 3; ++i)
-        forms.at(i)->subWindow()->installEventFilter(&paints[i]);
+        forms.at(i)->subWindow()->installEventFilter(&frames[i]);
     forms.at(0)->Show();
-    QTRY_VERIFY(paints[0].count > 0 && paints[2].count > 0);
+    QTRY_VERIFY(frames[0].paints > 0 && frames[2].paints > 0);
     QTest::qWait(50);
-    QCOMPARE(paints[1].count, 0);
+    QCOMPARE(frames[1].paints, 0);
     for (ProbeForm *form : forms)
         QVERIFY(form->subWindow()->updatesEnabled());
     forms.at(1)->setCaption(QStringLiteral("新しい題名"));
-    QTRY_VERIFY(paints[1].count > 0);
+    QTRY_VERIFY(frames[1].paints > 0);
 }
 
 PAGEKILN_TEST_MAIN(tst_kform)
