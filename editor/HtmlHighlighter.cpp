@@ -77,7 +77,10 @@ void HtmlHighlighter::followChange(int from, int /*removed*/, int added)
         const State before = endState(block);
         const bool known = block.userState() >= 0;
         const State out = number >= mFirst && number <= mLast ? colourLine(block, in) : classifyUnseen(block, in);
-        if (block.position() > changeEnd && known && before == out)
+        // The next line lies wholly after the change and begins in the state it began in
+        // before: its colours stay, and so do those of the lines after it.
+        const QTextBlock next = block.next();
+        if (next.position() > changeEnd && known && before == out && next.userState() >= 0)
             break;
         in = out;
     }

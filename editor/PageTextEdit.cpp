@@ -33,6 +33,26 @@ private:
     PageTextEdit *mEdit;
 };
 
+// The text box's layout of its document. Told that characters changed, Qt's plain layout
+// takes the change to reach over the characters removed and added together, which in the
+// text as it now stands reaches past them: a line given its colours (reported as the
+// whole line removed and added again) or a letter typed and the line coloured with it
+// reached into the next line, and the whole text area was repainted. Here a change
+// reaches over the characters it added, or the one where it took some away, so that a
+// change within one line repaints that line; a change of the lines' number is told as
+// before.
+class PageDocumentLayout : public QPlainTextDocumentLayout
+{
+public:
+    using QPlainTextDocumentLayout::QPlainTextDocumentLayout;
+
+protected:
+    void documentChanged(int from, int /*removed*/, int added) override
+    {
+        QPlainTextDocumentLayout::documentChanged(from, 0, std::max(added, 1));
+    }
+};
+
 // The text a key press types, as the text box takes it; empty for a key that types nothing.
 QString typedText(const QKeyEvent *event)
 {
@@ -53,6 +73,9 @@ constexpr int relayoutLines = 20000;
 
 PageTextEdit::PageTextEdit(QWidget *parent) : QPlainTextEdit(parent), mLineNumbers(new LineNumberArea(this))
 {
+    auto *text = new QTextDocument(this);
+    text->setDocumentLayout(new PageDocumentLayout(text));
+    setDocument(text);   // the document the text box made is deleted
     connect(this, &QPlainTextEdit::blockCountChanged, this, &PageTextEdit::updateMarginWidth);
     connect(this, &QPlainTextEdit::updateRequest, this, &PageTextEdit::updateMargin);
     connect(this, &QPlainTextEdit::cursorPositionChanged, mLineNumbers, qOverload<>(&QWidget::update));

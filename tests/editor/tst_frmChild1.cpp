@@ -94,6 +94,7 @@ private Q_SLOTS:
     void designedWindow();
     void tabTypesATab();
     void lineNumbersRepaintedOnlyForLines();
+    void typingRepaintsItsLineAndShowsWhatAFreshEditorShows();
     void resize_data();
     void resize();
     void minimiseAndInactiveLeaveLayout();
@@ -155,6 +156,16 @@ void tst_frmChild1::designedWindow()
 }
 
 namespace {
+// What the screen shows of `widget`, as its window last painted it (grab() would paint
+// the widget anew).
+QImage onScreen(QWidget *widget)
+{
+    const QPoint at = widget->mapTo(widget->window(), QPoint(0, 0));
+    return widget->screen()
+        ->grabWindow(widget->window()->winId(), at.x(), at.y(), widget->width(), widget->height())
+        .toImage();
+}
+
 // An editor of `text`, shown in the test's area with the focus in its text.
 frmChild1 *focusedEditor(TestEnv &env, const QString &text)
 {
@@ -198,6 +209,38 @@ void tst_frmChild1::lineNumbersRepaintedOnlyForLines()
     QTest::keyClick(editor->txtEdit(), Qt::Key_End);
     QTest::keyClick(editor->txtEdit(), Qt::Key_Return);
     QTRY_VERIFY(margin.paints > 0);
+}
+
+// A letter typed within a line repaints that line alone, and what the text area shows
+// after edits (colours that change down the page among them) is what an editor opened
+// on the same text shows.
+void tst_frmChild1::typingRepaintsItsLineAndShowsWhatAFreshEditorShows()
+{
+    TestEnv env;
+    const QString text = QStringLiteral("<p class=\"a\">line</p>\r\n").repeated(30);
+    frmChild1 *typed = focusedEditor(env, text);
+    QVERIFY(typed);
+    QPlainTextEdit *box = typed->txtEdit();
+    box->setCursorWidth(0);   // no caret in the pictures
+    QTest::qWait(100);
+    PaintCounter area;
+    box->viewport()->installEventFilter(&area);
+    QTest::keyClick(box, Qt::Key_X);
+    QTRY_VERIFY(area.paints > 0);
+    QVERIFY(area.painted.boundingRect().height() < 2 * box->fontMetrics().lineSpacing());
+    QTest::keyClicks(box, QStringLiteral("<!--"));
+    QTest::keyClick(box, Qt::Key_Down);
+    QTest::keyClick(box, Qt::Key_Y);
+    QTest::qWait(50);
+    const QImage shown = onScreen(box->viewport());
+    typed->Hide();
+
+    frmChild1 *fresh = focusedEditor(env, typed->text());
+    QVERIFY(fresh);
+    fresh->txtEdit()->setCursorWidth(0);
+    fresh->txtEdit()->resize(box->size());
+    QTest::qWait(100);
+    QCOMPARE(shown, onScreen(fresh->txtEdit()->viewport()));
 }
 
 void tst_frmChild1::resize_data()

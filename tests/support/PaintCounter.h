@@ -1,14 +1,19 @@
 #pragma once
-// Counts the paints a widget gets, once installed as its event filter.
+// Counts the paints a widget gets, and where they fall, once installed as its event filter.
 
-#include <QEvent>
 #include <QObject>
+#include <QPaintEvent>
+#include <QRegion>
 
 struct PaintCounter : QObject {
     int paints = 0;
+    QRegion painted;
     bool eventFilter(QObject *, QEvent *event) override
     {
-        paints += event->type() == QEvent::Paint;
+        if (event->type() == QEvent::Paint) {
+            ++paints;
+            painted += static_cast<QPaintEvent *>(event)->region();
+        }
         return false;
     }
 };
