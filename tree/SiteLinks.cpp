@@ -155,7 +155,8 @@ void SiteLinks::checkPage(const QList<PageRecord> &pages, qint32 page, PageAhead
             countLinkTo(page, memo.pages);
     }
     checkReferences(record, page, ahead);
-    sortKeys(out.targetKeys);
+    sortOnce(out.targetKeys);
+    sortOnce(out.anchorTargets);
     if (!notAddresses.isEmpty())
         listNotAddresses(record, page, notAddresses);
 }
@@ -164,13 +165,6 @@ void SiteLinks::addKey(QList<quint32> &keys, KeyFilter &filter, quint32 key)
 {
     keys << key;
     filter.add(key);
-}
-
-// Sorted once the keys are all in, so that a check of a change looks them up by halves.
-void SiteLinks::sortKeys(QList<quint32> &keys)
-{
-    std::sort(keys.begin(), keys.end());
-    keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
 }
 
 // Takes the slots a reading added: each looked up on disk once.
@@ -247,9 +241,12 @@ void SiteLinks::checkPagesLookingFor(const QList<PageRecord> &pages, const QStri
             return filter.mayHold(k) && std::binary_search(targetKeys.cbegin(), targetKeys.cend(), k);
         });
     };
+    const auto namesAnchor = [anchorsOf](const PageLinks &page) {
+        return std::binary_search(page.anchorTargets.cbegin(), page.anchorTargets.cend(), anchorsOf);
+    };
     for (qint32 p = 1; p < mPages.size(); ++p)
         if (p != except && looksFor(mKeyFilters.at(p), mPages.at(p).targetKeys)
-            && (!anchorsOf || mPages.at(p).anchorTargets.contains(anchorsOf)))
+            && (!anchorsOf || namesAnchor(mPages.at(p))))
             checkPage(pages, p);
     if (!anchorsOf)
         for (auto &[path, sheet] : mSheets)

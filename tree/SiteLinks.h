@@ -24,6 +24,7 @@
 
 #include <QSet>
 
+#include <algorithm>
 #include <array>
 #include <functional>
 #include <limits>
@@ -120,7 +121,7 @@ private:
         QList<quint32> targetKeys;
         QList<Broken> broken;
         QList<qint32> linksTo;         // the other pages its links lead to, each once
-        QList<qint32> anchorTargets;   // the pages its links name an anchor in, each once
+        QList<qint32> anchorTargets;   // the pages its links name an anchor in, sorted, each once
         QList<RefProblem> problems;
         QSet<QString> anchors;   // the fragment names its text offers
     };
@@ -163,7 +164,13 @@ private:
     Memo memoOf(Resolution r);
     void forgetMemo();
     static void addKey(QList<quint32> &keys, KeyFilter &filter, quint32 key);
-    static void sortKeys(QList<quint32> &keys);
+    // Sorted and each once, taken once the list is all in, so that it is looked up by halves.
+    template<typename T>
+    static void sortOnce(QList<T> &list)
+    {
+        std::sort(list.begin(), list.end());
+        list.erase(std::unique(list.begin(), list.end()), list.end());
+    }
     void listNotAddresses(const basSystem::PageRecord &record, qint32 page, const QList<qint32> &links);
     void checkReferences(const basSystem::PageRecord &record, qint32 page, PageAhead &ahead);
     void checkReference(const pageRefs::FoundReference &ref, const Memo &memo, RefOwner owner);

@@ -123,8 +123,8 @@ void SiteLinks::checkAnchor(qint32 page, const FoundReference &ref, const Memo &
     problem.target = path + u'#' + fragment;
     // A page's anchors are those of the first page at its path, which the memo knows.
     const qint32 target = memo.pages ? memo.pages->constFirst() : 0;
-    if (target && !mPages.at(page).anchorTargets.contains(target))
-        mPages[page].anchorTargets << target;
+    if (target)
+        mPages[page].anchorTargets << target;   // made each once when the page's check ends
     if (target > mAnchorsKnownTo)
         mAnchorsAwaited[target] << PendingAnchor{page, std::move(problem), fragment.toString()};
     else if (target ? !hasAnchor(mPages.at(target).anchors, fragment) : !hasAnchor(path, fragment))
@@ -209,7 +209,7 @@ void SiteLinks::checkStyleSheet(const QString &path, StyleSheet &sheet)
     for (qsizetype i = 0; i < sheet.refs.size(); ++i)
         checkReference(viewOf(sheet.refs.at(i)), memos.at(slotOf.at(i)),
                        RefOwner{0, sheet.problems, sheet.targetKeys, sheet.keyFilter});
-    sortKeys(sheet.targetKeys);
+    sortOnce(sheet.targetKeys);
 }
 
 // The program wrote the file at `path`: a style sheet or an HTML file read before is read
